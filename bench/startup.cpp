@@ -1,0 +1,83 @@
+// Start-up figures: the time from starting the player to its main window being shown and
+// answering, and its resident memory once started. Run it under the platform to measure, e.g.
+//   xvfb-run -a build/bench/bench_startup        (X11)
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_startup
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "platform/session.h"
+
+namespace {
+
+long ResidentKiB(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+// The window answers a message only once its constructor, which shows it, has returned.
+double StartOnce(const QString& program, long* rssKiB) {
+    QProcess player;
+    QElapsedTimer clock;
+    clock.start();
+    player.start(program, {});
+    player.waitForStarted();
+    double ms = -1;
+    while (clock.elapsed() < 20000) {
+        const platform::WindowRef window = platform::FindWindow(QStringLiteral("dispForm1"));
+        bool ok = false;
+        if (window) platform::SendMessageTimeout(window, 1001, 0, 0, 2000, &ok);
+        if (ok) {
+            ms = clock.nsecsElapsed() / 1e6;
+            break;
+        }
+        QThread::usleep(500);
+    }
+    QThread::msleep(1000);
+    *rssKiB = ResidentKiB(player.processId());
+    player.terminate();
+    player.waitForFinished(10000);
+    return ms;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir home;
+    qputenv("XDG_RUNTIME_DIR", (home.path() + "/run").toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+    QDir(home.path()).mkpath("run");
+    QFile::setPermissions(home.path() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString program = home.path() + "/velmora";
+    QFile::copy(QStringLiteral(VELMORA_PROGRAM), program);
+    const QString plugins = QFileInfo(QStringLiteral(VELMORA_PROGRAM)).absolutePath() + "/Plugins/FilePlus.ini";
+    QDir(home.path()).mkpath("Plugins");
+    QFile::copy(plugins, home.path() + "/Plugins/FilePlus.ini");
+
+    std::vector<double> times;
+    std::vector<long> rss;
+    for (int i = 0; i < 7; ++i) {
+        long kib = 0;
+        times.push_back(StartOnce(program, &kib));
+        rss.push_back(kib);
+    }
+    std::sort(times.begin(), times.end());
+    std::sort(rss.begin(), rss.end());
+    std::printf("platform: %s\n", qEnvironmentVariable("QT_QPA_PLATFORM", "xcb (default)").toUtf8().constData());
+    std::printf("start to main window shown: median %.1f ms (min %.1f, max %.1f, 7 runs)\n", times[3], times[0],
+                times[6]);
+    std::printf("resident memory after start: median %.1f MB\n", rss[3] / 1024.0);
+    return 0;
+}

@@ -1,0 +1,313 @@
+#include "platform/ini_file.h"
+
+#include "platform/text_file.h"
+
+#include <QFileInfo>
+#include <QSet>
+#include <climits>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+bool IsBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') ||
+           c == QLatin1Char('\v') || c == QLatin1Char('\f');
+}
+
+// Only ASCII blanks: an ideographic space is part of a Chinese value, not padding.
+QString TrimBlanks(const QString& s) {
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && IsBlank(s.at(begin))) ++begin;
+    while (end > begin && IsBlank(s.at(end - 1))) --end;
+    return s.mid(begin, end - begin);
+}
+
+bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+bool IsQuote(QChar c) { return c == QLatin1Char('"') || c == QLatin1Char('\''); }
+
+bool IsQuoted(const QString& s) { return s.size() >= 2 && IsQuote(s.front()) && s.back() == s.front(); }
+
+QString Unquote(const QString& s) { return IsQuoted(s) ? s.mid(1, s.size() - 2) : s; }
+
+// Values that reading would change (outer blanks trimmed, outer quotes dropped) are written in
+// double quotes, so what is written is what is read back.
+QString QuoteIfNeeded(const QString& value) {
+    const bool padded = !value.isEmpty() && (IsBlank(value.front()) || IsBlank(value.back()));
+    return padded || IsQuoted(value) ? QLatin1Char('"') + value + QLatin1Char('"') : value;
+}
+
+enum class Kind { Other, Section, Key };
+
+struct Entry {
+    Kind kind = Kind::Other;
+    QString name;   // section or key name, trimmed
+    QString value;  // trimmed, quotes still on
+};
+
+// "[" without "]" is no section header; like any line without "=" it is skipped by lookups.
+Entry Classify(const QString& line) {
+    Entry entry;
+    const QString text = TrimBlanks(line);
+    if (text.startsWith(QLatin1Char(';'))) return entry;
+    const qsizetype close = text.startsWith(QLatin1Char('[')) ? text.indexOf(QLatin1Char(']')) : -1;
+    if (close > 0) {
+        entry.kind = Kind::Section;
+        entry.name = TrimBlanks(text.mid(1, close - 1));
+        return entry;
+    }
+    const qsizetype eq = text.indexOf(QLatin1Char('='));
+    if (eq <= 0) return entry;
+    entry.name = TrimBlanks(text.left(eq));
+    if (entry.name.isEmpty()) return entry;
+    entry.kind = Kind::Key;
+    entry.value = TrimBlanks(text.mid(eq + 1));
+    return entry;
+}
+
+// The first section of that name: its header line and the end of its body (the next header or
+// the end of the file). header < 0 when there is none.
+struct Range {
+    qsizetype header = -1;
+    qsizetype end = -1;
+};
+
+Range FindSection(const QStringList& lines, const QString& section) {
+    Range range;
+    const QString wanted = TrimBlanks(section);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const Entry entry = Classify(lines.at(i));
+        if (entry.kind != Kind::Section) continue;
+        if (range.header >= 0) {
+            range.end = i;
+            return range;
+        }
+        if (SameName(entry.name, wanted)) range.header = i;
+    }
+    if (range.header >= 0) range.end = lines.size();
+    return range;
+}
+
+qsizetype FindKey(const QStringList& lines, const Range& range, const QString& key) {
+    const QString wanted = TrimBlanks(key);
+    for (qsizetype i = range.header + 1; i < range.end; ++i) {
+        const Entry entry = Classify(lines.at(i));
+        if (entry.kind == Kind::Key && SameName(entry.name, wanted)) return i;
+    }
+    return -1;
+}
+
+// The first entry of each key of the first matching section, in file order.
+QList<Entry> SectionEntries(const QStringList& lines, const QString& section) {
+    QList<Entry> entries;
+    const Range range = FindSection(lines, section);
+    QSet<QString> seen;
+    for (qsizetype i = range.header + 1; range.header >= 0 && i < range.end; ++i) {
+        Entry entry = Classify(lines.at(i));
+        if (entry.kind != Kind::Key) continue;
+        const QString folded = entry.name.toCaseFolded();
+        if (seen.contains(folded)) continue;
+        seen.insert(folded);
+        entries.append(std::move(entry));
+    }
+    return entries;
+}
+
+int HexDigit(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9') return u - u'0';
+    if (u >= u'a' && u <= u'f') return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F') return u - u'A' + 10;
+    return -1;
+}
+
+// A signed decimal, or "0x"/"$" and up to 32 bits of hex taken as a signed 32-bit word.
+bool ParseInteger(const QString& s, int* out) {
+    qsizetype i = 0;
+    const bool negative = s.startsWith(QLatin1Char('-'));
+    if (negative || s.startsWith(QLatin1Char('+'))) ++i;
+    int base = 10;
+    if (s.mid(i, 2).compare(QLatin1String("0x"), Qt::CaseInsensitive) == 0) {
+        base = 16;
+        i += 2;
+    } else if (s.mid(i, 1) == QLatin1String("$")) {
+        base = 16;
+        i += 1;
+    }
+    if (i >= s.size()) return false;
+    const quint64 limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+    quint64 magnitude = 0;
+    for (; i < s.size(); ++i) {
+        const int digit = HexDigit(s.at(i));
+        if (digit < 0 || digit >= base) return false;
+        magnitude = magnitude * base + digit;
+        if (magnitude > limit) return false;
+    }
+    qint64 value = base == 16 ? qint64(qint32(quint32(magnitude))) : qint64(magnitude);
+    if (negative) value = -value;
+    if (value < INT_MIN || value > INT_MAX) return false;
+    *out = int(value);
+    return true;
+}
+
+bool HasLineBreak(const QString& s) {
+    return s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r'));
+}
+
+// Names that would not read back as the same section or key are refused instead of written.
+QString CheckNames(const QString& section, const QString& key) {
+    if (section.isEmpty() || HasLineBreak(section) || section.contains(QLatin1Char(']')))
+        return QStringLiteral("invalid section name \"%1\"").arg(section);
+    if (key.isEmpty() || HasLineBreak(key) || key.contains(QLatin1Char('=')) ||
+        key.startsWith(QLatin1Char(';')) || key.startsWith(QLatin1Char('[')))
+        return QStringLiteral("invalid key name \"%1\"").arg(key);
+    return {};
+}
+
+}  // namespace
+
+TIniFile::TIniFile(const QString& fileName) : fileName_(fileName) {}
+
+QStringList TIniFile::load() const {
+    QStringList lines;
+    ReadTextLines(fileName_, &lines);  // a missing or unreadable file reads as empty
+    return lines;
+}
+
+// Unlike reading, a write must not treat an unreadable file as empty: that would replace the
+// user's file with a single key.
+bool TIniFile::loadForWrite(QStringList* lines) {
+    lines->clear();
+    if (!QFileInfo::exists(fileName_)) return true;
+    QString error;
+    if (ReadTextLines(fileName_, lines, &error)) return true;
+    lastError_ = error;
+    return false;
+}
+
+bool TIniFile::save(const QStringList& lines) {
+    if (!WriteTextLines(fileName_, lines, &lastError_)) return false;
+    lastError_.clear();
+    return true;
+}
+
+QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
+    const QStringList lines = load();
+    const Range range = FindSection(lines, section);
+    if (range.header < 0) return def;
+    const qsizetype at = FindKey(lines, range, key);
+    return at < 0 ? def : Unquote(Classify(lines.at(at)).value);
+}
+
+int TIniFile::ReadInteger(const QString& section, const QString& key, int def) const {
+    int value = def;
+    return ParseInteger(ReadString(section, key, QString()), &value) ? value : def;
+}
+
+bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) const {
+    return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+bool TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
+    const QString name = TrimBlanks(section);
+    const QString ident = TrimBlanks(key);
+    lastError_ = CheckNames(name, ident);
+    if (lastError_.isEmpty() && HasLineBreak(value)) lastError_ = QStringLiteral("line break in value");
+    QStringList lines;
+    if (!lastError_.isEmpty() || !loadForWrite(&lines)) return false;
+    const QString stored = QuoteIfNeeded(value);
+    const Range range = FindSection(lines, name);
+    const qsizetype at = range.header < 0 ? -1 : FindKey(lines, range, ident);
+    if (at >= 0) {
+        lines[at] = Classify(lines.at(at)).name + QLatin1Char('=') + stored;
+    } else if (range.header >= 0) {
+        qsizetype insertAt = range.header + 1;
+        for (qsizetype i = insertAt; i < range.end; ++i)
+            if (!TrimBlanks(lines.at(i)).isEmpty()) insertAt = i + 1;
+        lines.insert(insertAt, ident + QLatin1Char('=') + stored);
+    } else {
+        if (!lines.isEmpty() && !TrimBlanks(lines.last()).isEmpty()) lines.append(QString());
+        lines.append(QLatin1Char('[') + name + QLatin1Char(']'));
+        lines.append(ident + QLatin1Char('=') + stored);
+    }
+    return save(lines);
+}
+
+bool TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
+    return WriteString(section, key, QString::number(value));
+}
+
+bool TIniFile::WriteBool(const QString& section, const QString& key, bool value) {
+    return WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+QStringList TIniFile::ReadSection(const QString& section) const {
+    QStringList keys;
+    for (const Entry& entry : SectionEntries(load(), section)) keys.append(entry.name);
+    return keys;
+}
+
+QStringList TIniFile::ReadSections() const {
+    QStringList sections;
+    QSet<QString> seen;
+    for (const QString& line : load()) {
+        const Entry entry = Classify(line);
+        if (entry.kind != Kind::Section || seen.contains(entry.name.toCaseFolded())) continue;
+        seen.insert(entry.name.toCaseFolded());
+        sections.append(entry.name);
+    }
+    return sections;
+}
+
+QStringList TIniFile::ReadSectionValues(const QString& section) const {
+    QStringList values;
+    for (const Entry& entry : SectionEntries(load(), section))
+        values.append(entry.name + QLatin1Char('=') + Unquote(entry.value));
+    return values;
+}
+
+bool TIniFile::EraseSection(const QString& section) {
+    QStringList lines;
+    if (!loadForWrite(&lines)) return false;
+    const QString wanted = TrimBlanks(section);
+    QStringList kept;
+    bool inside = false;
+    for (const QString& line : lines) {
+        const Entry entry = Classify(line);
+        if (entry.kind == Kind::Section) inside = SameName(entry.name, wanted);
+        if (!inside) kept.append(line);
+    }
+    lastError_.clear();
+    return kept.size() == lines.size() || save(kept);
+}
+
+bool TIniFile::DeleteKey(const QString& section, const QString& key) {
+    QStringList lines;
+    if (!loadForWrite(&lines)) return false;
+    const Range range = FindSection(lines, section);
+    const QString wanted = TrimBlanks(key);
+    bool removed = false;
+    for (qsizetype i = range.end - 1; range.header >= 0 && i > range.header; --i) {
+        const Entry entry = Classify(lines.at(i));
+        if (entry.kind != Kind::Key || !SameName(entry.name, wanted)) continue;
+        lines.removeAt(i);
+        removed = true;
+    }
+    lastError_.clear();
+    return !removed || save(lines);
+}
+
+bool TIniFile::SectionExists(const QString& section) const {
+    return FindSection(load(), section).header >= 0;
+}
+
+bool TIniFile::ValueExists(const QString& section, const QString& key) const {
+    const QStringList lines = load();
+    const Range range = FindSection(lines, section);
+    return range.header >= 0 && FindKey(lines, range, key) >= 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+#include "platform/message_box.h"
+
+#include <QMessageBox>
+
+namespace platform {
+
+static MessageRecorder& Recorder() {
+    static MessageRecorder recorder;
+    return recorder;
+}
+
+void SetMessageRecorder(MessageRecorder recorder) { Recorder() = std::move(recorder); }
+
+static QMessageBox::Icon ToQt(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information: return QMessageBox::Information;
+        case MessageIcon::Warning: return QMessageBox::Warning;
+        case MessageIcon::Error: return QMessageBox::Critical;
+        case MessageIcon::Question: return QMessageBox::Question;
+        case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+void ShowMessage(const QString& text, const QString& caption, MessageIcon icon) {
+    if (Recorder()) {
+        Recorder()(text, caption, icon);
+        return;
+    }
+    QMessageBox box(ToQt(icon), caption, text, QMessageBox::Ok);  // no owner window
+    box.exec();
+}
+
+}  // namespace platform

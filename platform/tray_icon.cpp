@@ -1,0 +1,32 @@
+#include "platform/tray_icon.h"
+
+#include <QSystemTrayIcon>
+
+namespace platform {
+
+TrayIcon::TrayIcon(QObject* parent) : QObject(parent) {}
+TrayIcon::~TrayIcon() = default;
+
+bool TrayIcon::Add(const QIcon& icon, const QString& tip, std::function<void(int)> callback) {
+    tip_ = tip;
+    callback_ = std::move(callback);
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+    icon_ = std::make_unique<QSystemTrayIcon>(icon);
+    icon_->setToolTip(tip);
+    connect(icon_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (!callback_) return;
+        if (reason == QSystemTrayIcon::Trigger) callback_(kTrayLeftButtonDown);
+        else if (reason == QSystemTrayIcon::Context) callback_(kTrayRightButtonDown);
+    });
+    icon_->show();
+    return true;
+}
+
+void TrayIcon::Remove() {
+    if (icon_) icon_->hide();
+    icon_.reset();
+}
+
+bool TrayIcon::IsShown() const { return icon_ && icon_->isVisible(); }
+
+}  // namespace platform

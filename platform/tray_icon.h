@@ -1,0 +1,36 @@
+// The notification-area icon: an icon, a tip, and the mouse button that was pressed on it,
+// reported as the Windows mouse message numbers the player's handlers switch on.
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QSystemTrayIcon;
+
+namespace platform {
+
+inline constexpr int kTrayLeftButtonDown = 513;
+inline constexpr int kTrayRightButtonDown = 516;
+
+class TrayIcon : public QObject {
+    Q_OBJECT
+public:
+    explicit TrayIcon(QObject* parent = nullptr);
+    ~TrayIcon() override;
+
+    // Adds the icon; false (and no icon) when the desktop has no notification area.
+    bool Add(const QIcon& icon, const QString& tip, std::function<void(int mouseMessage)> callback);
+    void Remove();
+    bool IsShown() const;
+    QString Tip() const { return tip_; }
+
+private:
+    std::unique_ptr<QSystemTrayIcon> icon_;
+    QString tip_;
+    std::function<void(int)> callback_;
+};
+
+}  // namespace platform

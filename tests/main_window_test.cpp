@@ -1,0 +1,130 @@
+// The controller's start-up order and the main window's hand-over, drop and close handlers,
+// in-process against a private install folder.
+#include <gtest/gtest.h>
+
+#include "platform/message_box.h"
+#include "platform/registry.h"
+#include "platform/session.h"
+#include "platform/text_file.h"
+#include "player/ctrl.h"
+#include "player/form1.h"
+#include "player/playlist_box.h"
+#include "player/run.h"
+#include "tests/test_support.h"
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_.write("Plugins/FilePlus.ini",
+                   "[decode_setup]\r\nDECODE0=*.MP3;*.wav\r\nDECODE3=*.AVI;*.Mpg\r\nDECODE5=\r\n");
+    }
+    void TearDown() override {
+        if (form_) {
+            form_->QuietClose = true;
+            form_->close();
+        }
+        delete form_;
+        platform::SetMessageRecorder({});
+    }
+    TForm1* Open() {
+        form_ = new TForm1(dir_.path() + "/");
+        return form_;
+    }
+    QStringList Lines(const QString& name) const {
+        QStringList lines;
+        platform::ReadTextLines(dir_.file(name), &lines);
+        return lines;
+    }
+
+    testing_support::TempFolder dir_;
+    TForm1* form_ = nullptr;
+};
+
+TEST_F(MainWindowTest, InitReadsSettingsAndDecoderListsInto) {
+    dir_.write("setup.ini", "ConnectTimeOut=5\r\nTimeOrder=0\r\nVideoControl=10000011\r\n");
+    Open();
+    EXPECT_EQ(Ctrl->InstallFolder, dir_.path() + "/");
+    EXPECT_EQ(Ctrl->Decode0List, "*.mp3;*.wav;");
+    EXPECT_EQ(Ctrl->Decode3List, "*.avi;*.mpg;");
+    EXPECT_EQ(Ctrl->Decode5List, ";") << "an empty value";
+    EXPECT_EQ(Ctrl->Decode1List, ";") << "a missing key";
+    EXPECT_EQ(Ctrl->Run->Timeout, 5000);
+    EXPECT_FALSE(Ctrl->Run->TimeOrder);
+    EXPECT_EQ(Ctrl->Run->LrcFileControl, "11000");
+    EXPECT_EQ(Ctrl->Run->VideoControl, "10000011");
+    EXPECT_EQ(Ctrl->Run->Index, -1);
+    EXPECT_EQ(Ctrl->DragX, -1);
+    EXPECT_EQ(Ctrl->Run->VideoWidth, 360);
+    EXPECT_EQ(Ctrl->Run->VideoHeight, 268);
+    for (QTimer* t : {Ctrl->Run->ProgressTimerObj, Ctrl->Run->OpenWaitTimerObj, Ctrl->Run->TitleTimerObj}) {
+        ASSERT_NE(t, nullptr);
+        EXPECT_FALSE(t->isActive());
+    }
+    EXPECT_EQ(Ctrl->Run->ProgressTimerObj->interval(), 500);
+    EXPECT_EQ(Ctrl->Run->OpenWaitTimerObj->interval(), 100);
+    EXPECT_EQ(Ctrl->Run->TitleTimerObj->interval(), 250);
+    EXPECT_EQ(form_->Caption(), "dispForm1");
+    EXPECT_EQ(form_->size(), QSize(275, 116));
+
+    platform::TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\Velmora", false));
+    EXPECT_EQ(reg.ReadString("WorkPath"), dir_.path() + "/") << "a new install folder is recorded";
+}
+
+TEST_F(MainWindowTest, StoredPlaceIsUsedAndHugeTimeoutDoesNotOverflow) {
+    dir_.write("setup.ini", "MA_L=40\r\nMA_T=50\r\nMA_H=14\r\nConnectTimeOut=99999999\r\n");
+    Open();
+    EXPECT_EQ(form_->pos(), QPoint(40, 50));
+    EXPECT_EQ(form_->height(), 14);
+    EXPECT_GT(Ctrl->Run->Timeout, 0);
+}
+
+TEST_F(MainWindowTest, CloseWritesPlaceListAndSettingsButNeverTheWidth) {
+    Open();
+    form_->move(31, 42);
+    ListBox1->SetItems({"<?/m/一.mp3?><#03:25#>", "", "<*Radio*><?mms://h/s?>"});
+    form_->close();
+    const QStringList setup = Lines("setup.ini");
+    EXPECT_EQ(setup.first(), "[Initialise]");
+    EXPECT_TRUE(setup.contains("MA_L=31"));
+    EXPECT_TRUE(setup.contains("MA_T=42"));
+    EXPECT_TRUE(setup.contains("MA_H=116"));
+    EXPECT_TRUE(setup.contains("MB_Open=0"));
+    EXPECT_TRUE(setup.filter("MA_W").isEmpty());
+    EXPECT_EQ(Lines("velmora.kpl"), (QStringList{"<?/m/一.mp3?><#03:25#>", "", "<*Radio*><?mms://h/s?>"}));
+    EXPECT_EQ(form_->Caption(), "正在退出...");
+    EXPECT_FALSE(platform::FindWindow("dispForm1")) << "a closed player is not found by a later start";
+}
+
+TEST_F(MainWindowTest, FailedPlaylistSaveIsReportedAndTheSettingsStillSaved) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
+    Open();
+    dir_.write("velmora.kpl/in-the-way", "");  // a folder where the playlist file goes
+    ListBox1->SetItems({"<?/a.mp3?>"});
+    form_->QuietClose = false;
+    form_->close();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown.first().contains("velmora.kpl"));
+    EXPECT_FALSE(Lines("setup.ini").isEmpty());
+}
+
+TEST_F(MainWindowTest, HandOverTrimsTheAtomTextAndAddsTheEntry) {
+    Open();
+    const platform::Atom atom = platform::GlobalAddAtom(" \t/music/歌.mp3\r\n");
+    form_->WMHandOver(atom);
+    form_->WMHandOver(0);  // a start without argument adds nothing
+    platform::GlobalDeleteAtom(atom);
+    EXPECT_EQ(ListBox1->Items(), QStringList{"<?/music/歌.mp3?>"});
+}
+
+TEST_F(MainWindowTest, DroppedFilesFirstAddsEveryItemInOrder) {
+    dir_.write("setup.ini", "UseReverse=0\r\n");
+    Open();
+    form_->finishDropped({"/m/a.mp3", "/m/folder", "/m/b.ogg"});
+    EXPECT_EQ(ListBox1->Items(), (QStringList{"<?/m/a.mp3?>", "<?/m/folder?>", "<?/m/b.ogg?>"}));
+}
+
+}  // namespace

@@ -1,0 +1,171 @@
+// Start-up and shut-down with real processes: one instance per user, the hand-over of a later
+// start's argument, the stale mark of a crashed instance, and the orderly close on SIGTERM.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include "platform/registry.h"
+#include "platform/session.h"
+#include "platform/text_file.h"
+#include "player/project1.h"
+#include "tests/test_support.h"
+
+namespace {
+
+const QString kMain = QStringLiteral("dispForm1");
+
+// A private install folder holding a copy of the program, so every run has its own setup.ini
+// and velmora.kpl.
+class PlayerInstall {
+public:
+    PlayerInstall() {
+        const QString program = dir_.file("velmora");
+        QFile::copy(QStringLiteral(VELMORA_PROGRAM), program);
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        dir_.write("Plugins/FilePlus.ini", "[DECODE_SETUP]\r\nDECODE0=*.mp3\r\n");
+    }
+    ~PlayerInstall() {
+        for (QProcess* p : processes_) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+            delete p;
+        }
+    }
+    QProcess* Start(const QStringList& args = {}) {
+        auto* p = new QProcess;
+        p->setProgram(dir_.file("velmora"));
+        p->setArguments(args);
+        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->start();
+        p->waitForStarted(10000);
+        processes_.append(p);
+        return p;
+    }
+    const testing_support::TempFolder& dir() const { return dir_; }
+    QStringList Lines(const QString& name) const {
+        QStringList lines;
+        platform::ReadTextLines(dir_.file(name), &lines);
+        return lines;
+    }
+
+private:
+    testing_support::TempFolder dir_;
+    QList<QProcess*> processes_;
+};
+
+bool WaitForWindow(bool present, int ms = 20000) {
+    QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        if (bool(platform::FindWindow(kMain)) == present) return true;
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+bool Finish(QProcess* p, int ms = 20000) { return p->waitForFinished(ms) && p->exitStatus() == QProcess::NormalExit; }
+
+void Terminate(QProcess* p) {
+    p->terminate();  // SIGTERM: the main window closes in order
+    ASSERT_TRUE(Finish(p));
+    EXPECT_EQ(p->exitCode(), 0);
+}
+
+TEST(SingleInstance, SecondStartHandsItsArgumentOverAndSigtermSavesIt) {
+    PlayerInstall install;
+    QProcess* first = install.Start();
+    ASSERT_TRUE(WaitForWindow(true));
+    const QString longPath = "/音乐/" + QString(300, QChar('x')) + ".mp3";
+    for (const QString& arg : {QStringLiteral("/music/a.mp3"), longPath}) {
+        QProcess* second = install.Start({arg});
+        ASSERT_TRUE(Finish(second)) << "the second start must end by itself";
+        EXPECT_EQ(second->exitCode(), 0);
+    }
+    QProcess* bare = install.Start();
+    ASSERT_TRUE(Finish(bare)) << "a second start without argument only brings the player up";
+    EXPECT_EQ(first->state(), QProcess::Running);
+    Terminate(first);
+
+    EXPECT_EQ(install.Lines("velmora.kpl"), (QStringList{"<?" + longPath + "?>", "<?/music/a.mp3?>"}))
+        << "new entries go to the top; a 300-character path arrives whole";
+    const QStringList setup = install.Lines("setup.ini");
+    ASSERT_FALSE(setup.isEmpty());
+    EXPECT_EQ(setup.first(), "[Initialise]");
+    for (const char* key : {"MA_L=", "MA_T=", "MA_H="}) EXPECT_EQ(setup.filter(key).size(), 1) << key;
+    EXPECT_TRUE(setup.filter("MA_W").isEmpty()) << "the main window's width is never written";
+    EXPECT_FALSE(platform::GlobalFindAtom(kRunningAtom)) << "the running mark goes with the player";
+    EXPECT_FALSE(platform::FindWindow(kMain));
+}
+
+TEST(SingleInstance, SavedPlaylistComesBackAtTheNextStart) {
+    PlayerInstall install;
+    install.dir().write("velmora.kpl", QByteArray("<?/a/\xB8\xE8.mp3?><*\xB8\xE8*>\r\n\r\n<?http://h/x?>\r\n"));
+    QProcess* player = install.Start();
+    ASSERT_TRUE(WaitForWindow(true));
+    Terminate(player);
+    EXPECT_EQ(install.dir().read("velmora.kpl"), QByteArray("<?/a/\xB8\xE8.mp3?><*\xB8\xE8*>\r\n\r\n<?http://h/x?>\r\n"))
+        << "entries, the empty one included, survive byte for byte";
+}
+
+TEST(SingleInstance, StaleMarkWithoutWindowDoesNotBlockAStart) {
+    PlayerInstall install;
+    const platform::Atom stale = platform::GlobalAddAtom(kRunningAtom);
+    ASSERT_NE(stale, 0);
+    QProcess* player = install.Start();
+    ASSERT_TRUE(WaitForWindow(true)) << "a crashed instance's mark must not stop the next start";
+    Terminate(player);
+    EXPECT_FALSE(platform::GlobalFindAtom(kRunningAtom));
+}
+
+// The second start's side alone, against a window of this test process standing in for the
+// running player: what exactly travels over the atom and the registry.
+struct Received {
+    QString atomText;
+    QString paramStr;
+    int messages = 0;
+};
+
+Received SendFromSecondStart(const QString& argument) {
+    Received got;
+    platform::SessionWindow window;
+    window.Publish(kMain, [&](quint32 msg, quintptr, qintptr lParam) -> qintptr {
+        if (msg != 1001) return 0;
+        ++got.messages;
+        got.atomText = platform::GlobalGetAtomName(static_cast<platform::Atom>(lParam), 1000);
+        platform::TRegistry reg;
+        if (reg.OpenKey("Software\\Velmora", false)) got.paramStr = reg.ReadString("ParamStr");
+        return 0;
+    });
+    const platform::Atom running = platform::GlobalAddAtom(kRunningAtom);
+    PlayerInstall install;
+    QProcess* second = install.Start({argument});
+    QDeadlineTimer deadline(20000);
+    while (second->state() != QProcess::NotRunning && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_EQ(second->state(), QProcess::NotRunning);
+    platform::GlobalDeleteAtom(running);
+    return got;
+}
+
+TEST(HandOver, AllListsTravelThroughTheRegistryAndTheAtomSaysAll) {
+    const QString list = "vmp://<ALL>http://a/1.mp3<ONE>http://b/2.mp3";
+    const Received got = SendFromSecondStart(list);
+    EXPECT_EQ(got.messages, 1);
+    EXPECT_EQ(got.atomText, "<ALL>");
+    EXPECT_EQ(got.paramStr, list);
+}
+
+TEST(HandOver, PlainArgumentTravelsInTheAtomAndIsDeletedAfterTheSend) {
+    const Received got = SendFromSecondStart("/music/歌.mp3");
+    EXPECT_EQ(got.messages, 1);
+    EXPECT_EQ(got.atomText, "/music/歌.mp3");
+    EXPECT_FALSE(platform::GlobalFindAtom("/music/歌.mp3"));
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+// The one main of every test program: private per-user folders, then a QApplication on the
+// offscreen platform, so no test touches the real session, registry or desktop.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    QTemporaryDir home(QDir::tempPath() + "/velmora-home-XXXXXX");
+    const QByteArray root = home.path().toUtf8();
+    for (const char* sub : {"runtime", "config", "data"}) QDir(home.path()).mkpath(sub);
+    QFile::setPermissions(home.path() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                        QFileDevice::ExeOwner);
+    setenv("XDG_RUNTIME_DIR", (root + "/runtime").constData(), 1);
+    setenv("XDG_CONFIG_HOME", (root + "/config").constData(), 1);
+    setenv("XDG_DATA_HOME", (root + "/data").constData(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

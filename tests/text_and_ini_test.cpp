@@ -1,0 +1,245 @@
+// System-code-page text files and profile (ini) files.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <unistd.h>
+
+#include "platform/ini_file.h"
+#include "platform/text_file.h"
+#include "tests/test_support.h"
+
+using platform::TIniFile;
+using testing_support::TempFolder;
+
+namespace {
+
+std::string Std(const QString& s) { return s.toStdString(); }
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+bool RunningAsRoot() { return geteuid() == 0; }
+
+TEST(TextCodec, Gb18030MatchesKnownGb2312BytesAndRoundTrips) {
+    EXPECT_EQ(platform::EncodeGb18030(U("中")), QByteArray("\xD6\xD0"));
+    const QByteArray exiting("\xD5\xFD\xD4\xDA\xCD\xCB\xB3\xF6...");
+    const QByteArray skin("<\xC4\xAC\xC8\xCF\xBD\xE7\xC3\xE6>");
+    EXPECT_EQ(platform::EncodeGb18030(U("正在退出...")), exiting);
+    EXPECT_EQ(platform::EncodeGb18030(U("<默认界面>")), skin);
+    EXPECT_EQ(Std(platform::DecodeText(exiting)), "正在退出...");
+    EXPECT_EQ(Std(platform::DecodeText(skin)), "<默认界面>");
+    // Beyond GBK: four-byte GB18030 forms must survive too.
+    const QString rare = U("𠀀é€");
+    EXPECT_EQ(platform::DecodeText(platform::EncodeGb18030(rare)), rare);
+}
+
+TEST(TextCodec, DetectsUtf8ByMarkOrValidity) {
+    EXPECT_EQ(Std(platform::DecodeText("\xEF\xBB\xBF\xE4\xB8\xAD" "a")), "中a");  // mark dropped
+    EXPECT_EQ(Std(platform::DecodeText("\xE4\xB8\xAD")), "中");
+    // The mark decides even when a bad byte follows; the bytes are not taken as GB18030.
+    EXPECT_EQ(platform::DecodeText("\xEF\xBB\xBF\xD6\xD0"), U("\uFFFD\uFFFD"));
+    EXPECT_EQ(Std(platform::DecodeText("plain")), "plain");
+    EXPECT_TRUE(platform::DecodeText(QByteArray()).isEmpty());
+}
+
+TEST(TextCodec, BadBytesBecomeReplacementCharactersOneEach) {
+    // 0x81 0x20 is a lead byte with a bad trail: the space must survive; 0xFF is never valid;
+    // a lone lead byte at the end is incomplete.
+    EXPECT_EQ(platform::DecodeText("A\x81 B\xFF\xD6\xD0\xD6"), U("A\uFFFD B\uFFFD中\uFFFD"));
+}
+
+TEST(TextLines, SplitsOnCrLfAndLfOnly) {
+    EXPECT_EQ(platform::SplitLines(U("a\r\nb\nc")), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(platform::SplitLines(U("a\r\n")), QStringList({"a"}));
+    EXPECT_EQ(platform::SplitLines(U("a\r\n\r\n")), QStringList({"a", ""}));
+    EXPECT_EQ(platform::SplitLines(U("x\ry\n")), QStringList({"x\ry"}));
+    EXPECT_TRUE(platform::SplitLines(QString()).isEmpty());
+}
+
+TEST(TextLines, WritesGb18030WithCrLfAfterEveryLineAndReadsLfFiles) {
+    TempFolder dir;
+    ASSERT_TRUE(platform::WriteTextLines(dir.file("a.txt"), {U("中"), QString(), U("b")}));
+    EXPECT_EQ(dir.read("a.txt"), QByteArray("\xD6\xD0\r\n\r\nb\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"a.txt"}));  // no leftovers
+
+    dir.write("lf.txt", "one\n\xD6\xD0\nlast");
+    QStringList lines;
+    ASSERT_TRUE(platform::ReadTextLines(dir.file("lf.txt"), &lines));
+    EXPECT_EQ(lines, QStringList({"one", U("中"), "last"}));
+
+    QString error;
+    EXPECT_FALSE(platform::ReadTextLines(dir.file("missing.txt"), &lines, &error));
+    EXPECT_TRUE(error.contains(dir.file("missing.txt")));
+}
+
+TEST(TextLines, FailedWriteKeepsTheOldFileAndSaysWhy) {
+    TempFolder dir;
+    QString error;
+    EXPECT_FALSE(platform::WriteTextLines(dir.file("no/such/folder.txt"), {"x"}, &error));
+    EXPECT_TRUE(error.startsWith("Cannot write " + dir.file("no/such/folder.txt") + ": "));
+    QDir(dir.path()).mkdir("isdir");
+    EXPECT_FALSE(platform::WriteTextLines(dir.file("isdir"), {"x"}));
+    EXPECT_TRUE(QFileInfo(dir.file("isdir")).isDir());
+
+    if (RunningAsRoot()) GTEST_SKIP() << "root ignores folder permissions";
+    dir.write("sub/keep.txt", "old\r\n");
+    QFile::setPermissions(dir.file("sub"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(platform::WriteTextLines(dir.file("sub/keep.txt"), {"new"}, &error));
+    QFile::setPermissions(dir.file("sub"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner);
+    EXPECT_EQ(dir.read("sub/keep.txt"), QByteArray("old\r\n"));
+    EXPECT_TRUE(error.startsWith("Cannot write " + dir.file("sub/keep.txt") + ": "));
+}
+
+// Written in GB18030 with CR LF, as the player's own ini files are.
+const QByteArray kQuirks =
+    "; top=comment\r\n"
+    "[Main]\r\n"
+    "  Skin Name  =  <\xC4\xAC\xC8\xCF\xBD\xE7\xC3\xE6>  \r\n"
+    ";Hidden=1\r\n"
+    "Volume=1\r\n"
+    "VOLUME=2\r\n"
+    "Padded=\"  two  \"\r\n"
+    "Single='x'\r\n"
+    "Half=\"x\r\n"
+    "NoEquals\r\n"
+    "[main]\r\n"
+    "Extra=3\r\n"
+    "[Broken\r\n"
+    "[Other]\r\n"
+    "k=v";
+
+TEST(IniRead, CaseInsensitiveFirstMatchTrimmedUnquoted) {
+    TempFolder dir;
+    dir.write("q.ini", kQuirks);
+    const TIniFile ini(dir.file("q.ini"));
+    EXPECT_EQ(Std(ini.ReadString("MAIN", "skin name", "-")), "<默认界面>");
+    EXPECT_EQ(ini.ReadInteger("main", "volume", 0), 1);
+    EXPECT_EQ(Std(ini.ReadString("Main", "Extra", "-")), "-");  // the second [main] is hidden
+    EXPECT_EQ(Std(ini.ReadString("Main", "Padded", "-")), "  two  ");
+    EXPECT_EQ(Std(ini.ReadString("Main", "Single", "-")), "x");
+    EXPECT_EQ(Std(ini.ReadString("Main", "Half", "-")), "\"x");
+    EXPECT_EQ(Std(ini.ReadString("Main", "Hidden", "-")), "-");
+    EXPECT_EQ(Std(ini.ReadString("", "top", "-")), "-");
+    EXPECT_FALSE(ini.ValueExists("Main", "NoEquals"));
+    EXPECT_FALSE(ini.SectionExists("Broken"));
+    EXPECT_EQ(Std(ini.ReadString("other", "K", "-")), "v");  // no final line end
+    EXPECT_EQ(ini.ReadSections(), QStringList({"Main", "Other"}));
+    EXPECT_EQ(ini.ReadSection("main"), QStringList({"Skin Name", "Volume", "Padded", "Single", "Half"}));
+    EXPECT_EQ(ini.ReadSectionValues("main").at(1), "Volume=1");
+}
+
+TEST(IniRead, DefaultsForMissingFileSectionOrKey) {
+    TempFolder dir;
+    const TIniFile missing(dir.file("none.ini"));
+    EXPECT_EQ(Std(missing.ReadString("a", "b", "def")), "def");
+    EXPECT_TRUE(missing.ReadBool("a", "b", true));
+    EXPECT_TRUE(missing.ReadSections().isEmpty());
+    dir.write("a.ini", "[a]\nb=1\n");
+    const TIniFile ini(dir.file("a.ini"));
+    EXPECT_EQ(ini.ReadInteger("x", "b", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("a", "x", 7), 7);
+}
+
+TEST(IniRead, IntegerForms) {
+    TempFolder dir;
+    const std::pair<const char*, int> cases[] = {
+        {"12", 12},      {"-7", -7},        {"+3", 3},       {"0x1F", 31},
+        {"$ff", 255},    {"$FFFFFFFF", -1}, {"-$10", -16},   {"2147483647", 2147483647},
+        {"-2147483648", INT_MIN}, {"12abc", 99}, {"", 99},   {"0x", 99},
+        {"1.5", 99},     {"99999999999", 99}, {"$123456789", 99}, {"true", 99},
+    };
+    for (const auto& [text, expected] : cases) {
+        dir.write("n.ini", QByteArray("[s]\nk=") + text + "\n");
+        EXPECT_EQ(TIniFile(dir.file("n.ini")).ReadInteger("s", "k", 99), expected) << text;
+    }
+    dir.write("b.ini", "[s]\nzero=0\nfive=5\nyes=yes\n");
+    const TIniFile ini(dir.file("b.ini"));
+    EXPECT_FALSE(ini.ReadBool("s", "zero", true));
+    EXPECT_TRUE(ini.ReadBool("s", "five", false));
+    EXPECT_FALSE(ini.ReadBool("s", "yes", false));
+}
+
+TEST(IniWrite, InPlaceAppendAndNewSectionKeepEveryOtherLine) {
+    TempFolder dir;
+    dir.write("w.ini", "; top\n[A]\n  x = 1\n; note\n\n[B]\ny=2");
+    TIniFile ini(dir.file("w.ini"));
+    ASSERT_TRUE(ini.WriteString("a", "X", U("中")));
+    ASSERT_TRUE(ini.WriteInteger("A", "z", -3));
+    ASSERT_TRUE(ini.WriteBool("C", "k", true));
+    EXPECT_EQ(dir.read("w.ini"),
+              QByteArray("; top\r\n[A]\r\nx=\xD6\xD0\r\n; note\r\nz=-3\r\n\r\n[B]\r\ny=2\r\n"
+                         "\r\n[C]\r\nk=1\r\n"));
+    EXPECT_TRUE(ini.LastError().isEmpty());
+}
+
+TEST(IniWrite, AnotherObjectSeesTheWriteAndValuesReadBackExactly) {
+    TempFolder dir;
+    TIniFile writer(dir.file("s.ini"));
+    const TIniFile reader(dir.file("s.ini"));
+    EXPECT_EQ(Std(reader.ReadString("s", "k", "-")), "-");
+    for (const char* value : {"plain", "  padded ", "'quoted'", "\"both\"", ""}) {
+        ASSERT_TRUE(writer.WriteString("s", "k", U(value)));
+        EXPECT_EQ(Std(reader.ReadString("S", "K", "-")), value);
+    }
+}
+
+TEST(IniWrite, RefusesWhatWouldCorruptTheFile) {
+    TempFolder dir;
+    dir.write("r.ini", "[s]\r\nk=1\r\n");
+    TIniFile ini(dir.file("r.ini"));
+    EXPECT_FALSE(ini.WriteString("s", "k", "1\r\n[evil]\r\nx=1"));
+    EXPECT_FALSE(ini.WriteString("s", "a=b", "1"));
+    EXPECT_FALSE(ini.WriteString("s]", "k", "1"));
+    EXPECT_FALSE(ini.LastError().isEmpty());
+    EXPECT_EQ(dir.read("r.ini"), QByteArray("[s]\r\nk=1\r\n"));
+
+    if (RunningAsRoot()) GTEST_SKIP() << "root ignores file permissions";
+    QFile::setPermissions(dir.file("r.ini"), QFileDevice::WriteOwner);  // unreadable, writable
+    EXPECT_FALSE(ini.WriteString("s", "new", "1"));
+    QFile::setPermissions(dir.file("r.ini"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(dir.read("r.ini"), QByteArray("[s]\r\nk=1\r\n"));
+}
+
+TEST(IniWrite, EraseSectionAndDeleteKeyRemoveDuplicatesToo) {
+    TempFolder dir;
+    dir.write("e.ini", "[a]\nk=1\nK=2\nj=3\n[b]\nx=1\n[A]\nk=4\n");
+    TIniFile ini(dir.file("e.ini"));
+    ASSERT_TRUE(ini.DeleteKey("A", "k"));
+    EXPECT_EQ(ini.ReadSection("a"), QStringList({"j"}));
+    ASSERT_TRUE(ini.EraseSection("a"));
+    EXPECT_FALSE(ini.SectionExists("a"));
+    EXPECT_EQ(dir.read("e.ini"), QByteArray("[b]\r\nx=1\r\n"));
+    EXPECT_TRUE(ini.EraseSection("missing"));
+    EXPECT_TRUE(TIniFile(dir.file("never.ini")).DeleteKey("a", "b"));
+    EXPECT_FALSE(QFileInfo::exists(dir.file("never.ini")));  // nothing to delete, nothing written
+}
+
+TEST(IniRead, HostileFilesDoNotCrash) {
+    TempFolder dir;
+    QByteArray garbage(1 << 16, '\0');
+    quint32 seed = 12345;
+    for (char& c : garbage) c = char((seed = seed * 1103515245u + 12345u) >> 24);
+    dir.write("g.ini", garbage);
+    TIniFile junk(dir.file("g.ini"));
+    junk.ReadSections();
+    junk.ReadString("a", "b", "");
+    EXPECT_TRUE(junk.WriteString("a", "b", "c"));
+    EXPECT_EQ(Std(junk.ReadString("a", "b", "")), "c");
+
+    const QByteArray longValue(50 * 1024 * 1024, 'v');
+    dir.write("long.ini", "[s]\r\nk=" + longValue);
+    EXPECT_EQ(TIniFile(dir.file("long.ini")).ReadString("s", "k", "").size(), longValue.size());
+}
+
+}  // namespace
+
+// Bytes that are valid in both encodings: what the player wrote itself must come back as it was,
+// and a UTF-8 file with accented Latin or Cyrillic names must stay UTF-8.
+TEST(TextAmbiguity, ShortGbTextThatIsAlsoValidUtf8ReadsAsGb18030) {
+    for (const QString text : {QStringLiteral("一"), QStringLiteral("中文"), QStringLiteral("<?/m/一.mp3?>")}) {
+        EXPECT_EQ(platform::DecodeText(platform::EncodeGb18030(text)), text);
+    }
+    for (const QString text : {QStringLiteral("Café.mp3"), QStringLiteral("Привет.ogg"), QStringLiteral("Ελλάδα")}) {
+        EXPECT_EQ(platform::DecodeText(text.toUtf8()), text);
+    }
+}
