@@ -3,6 +3,7 @@
 // skin pictures, the other four windows and the indicators arrive with the skin work.
 #pragma once
 
+#include <QColor>
 #include <QPointer>
 #include <QWidget>
 
@@ -16,6 +17,14 @@ public:
     void ShowSkinWindow(QWidget* window);
     void DrawPlaylistScrollbar();
     void DrawPlaylistTimes();
+
+    // The six playlist colours; the skin's Pledit.txt replaces these defaults once skins load.
+    QColor Normal{0x2F, 0x2B, 0x66};
+    QColor NormalBG{0xA1, 0xB3, 0xE3};
+    QColor Current{0x00, 0x35, 0x00};
+    QColor SelectedBG{0x62, 0x7E, 0xB5};
+    QColor MBBG{0xA1, 0xB3, 0xE3};
+    QColor MBFG{0x2F, 0x2B, 0x66};
 };
 
 // The skinned windows other than the main one; each is null until it is built.

@@ -39,6 +39,10 @@ void HandOver(const QString& argument) {
 }  // namespace
 
 int Project1(int argc, char** argv) {
+    // Docking and stored window places need absolute positions, which X11 gives (XWayland on a
+    // Wayland desktop); a platform chosen by the user or a test is kept.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     const QString argument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     const QString running = QLatin1String(kRunningAtom);

@@ -1,0 +1,353 @@
+// The playlist box's inputs and orders: arguments, files, playlist files, folder and CD scans,
+// the six sort modes and the time total, on the box of a main window over a private install folder.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+#include "platform/drives.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
+#include "platform/text_file.h"
+#include "player/ctrl.h"
+#include "player/display.h"
+#include "player/form1.h"
+#include "player/playlist_box.h"
+#include "player/playlist_files.h"
+#include "player/playlist_item.h"
+#include "player/run.h"
+#include "tests/test_support.h"
+
+namespace {
+
+class PlaylistBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_.write("Plugins/FilePlus.ini",
+                   "[decode_setup]\r\nDECODE0=*.MP3;*.wav\r\nDECODE1=*.cda\r\nDECODE3=*.avi;*.dat\r\n");
+        form_ = new TForm1(dir_.path() + "/");
+        box_ = ListBox1;
+        ASSERT_NE(box_, nullptr);
+        box_->UseReverse = true;
+        box_->AutoPlayNewFile = true;
+    }
+    void TearDown() override {
+        form_->QuietClose = true;
+        form_->close();
+        delete form_;
+        platform::SetFakeDrives(std::nullopt);
+        platform::SetMessageRecorder({});
+    }
+    QStringList Paths() const {
+        QStringList paths;
+        for (const QString& entry : box_->Items()) paths << playlist::PathField(entry).toString();
+        return paths;
+    }
+    // A file of `bytes` bytes (sparse), its folders made.
+    QString Touch(const QString& name, qint64 bytes = 0) const {
+        dir_.write(name, "");
+        QFile(dir_.file(name)).resize(bytes);
+        return dir_.file(name);
+    }
+    void Lines(const QString& name, const QStringList& lines) const {
+        QString error;
+        ASSERT_TRUE(platform::WriteTextLines(dir_.file(name), lines, &error)) << error.toStdString();
+    }
+
+    testing_support::TempFolder dir_;
+    TForm1* form_ = nullptr;
+    QPointer<TListBox1> box_;
+};
+
+TEST_F(PlaylistBoxTest, AddFileGoesToTheTopAndThePlayingEntryMovesDown) {
+    box_->SetItems({"<?/m/a.mp3?>", "<?/m/b.mp3?>", "<?/m/c.mp3?>"});
+    Ctrl->Run->Index = 2;
+    box_->LastSelected = 1;
+    box_->addFile("/m/new.mp3", false);
+    EXPECT_EQ(box_->Item(0), "<?/m/new.mp3?>");
+    EXPECT_EQ(Ctrl->Run->Index, 3);
+    EXPECT_EQ(box_->LastSelected, -1);
+    EXPECT_EQ(box_->ItemIndex(), -1);
+    box_->addFile("<*Radio*><?mms://h/s?>", true);
+    EXPECT_EQ(box_->Item(0), "<*Radio*><?mms://h/s?>") << "an entry stays as it is";
+    EXPECT_EQ(Ctrl->Run->Index, 0) << "played";
+
+    box_->UseReverse = false;
+    box_->addFile("/m/last.mp3", true);
+    EXPECT_EQ(box_->Item(box_->Count() - 1), "<?/m/last.mp3?>");
+    EXPECT_EQ(Ctrl->Run->Index, box_->Count() - 1);
+    box_->AutoPlayNewFile = false;
+    box_->addFile("/m/quiet.mp3", true);
+    EXPECT_EQ(Ctrl->Run->Index, box_->Count() - 2);
+}
+
+TEST_F(PlaylistBoxTest, ExistingListFileReplacesThePlaylist) {
+    Lines("l.m3u", {"#EXTM3U", "music\\rel.mp3", "/m/1.mp3", "C:\\m\\2.wav", "http://h/play?id=3.mp3"});
+    Lines("l.pls", {"[playlist]", "File1=http://h/x.mp3", "Title1=x.mp3", "Length1=9"});
+    box_->SetItems({"<?/m/old.mp3?>"});
+    Ctrl->Run->Index = 0;
+    box_->addFile(dir_.file("l.m3u"), true);
+    // Each line goes to the top in turn, so the file's order comes out reversed.
+    EXPECT_EQ(Paths(), (QStringList{"http://h/play?id=3.mp3", "C:\\m\\2.wav", "/m/1.mp3"}));
+    EXPECT_EQ(Ctrl->Run->Index, -1);
+    box_->addFile(dir_.file("l.pls"), false);
+    EXPECT_EQ(Paths(), QStringList{"http://h/x.mp3"});
+    box_->addFile(dir_.file("gone.m3u"), false);
+    EXPECT_EQ(box_->Item(0), "<?" + dir_.file("gone.m3u") + "?>") << "a missing list is an entry";
+}
+
+TEST_F(PlaylistBoxTest, KplReplaceKeepsEveryLineAndAppendKeepsFileOrderOnTop) {
+    Lines("a.kpl", {"<?/m/a.mp3?><#01:00#>", "", "<?/m/nested.KPL?>", "<?/m/c.mp3?><#123:04#>"});
+    box_->loadList(dir_.file("a.kpl"), true);
+    EXPECT_EQ(box_->Count(), 4) << "the empty line too";
+    EXPECT_EQ(box_->TotalSeconds, 60) << "123:04 is shown, never counted";
+
+    box_->SetItems({"<?/m/x.mp3?>"});
+    box_->loadList(dir_.file("a.kpl"), false);
+    EXPECT_EQ(Paths(), (QStringList{"/m/a.mp3", "/m/c.mp3", "/m/x.mp3"}));
+    box_->UseReverse = false;
+    box_->SetItems({"<?/m/x.mp3?>"});
+    box_->loadList(dir_.file("a.kpl"), false);
+    EXPECT_EQ(Paths(), (QStringList{"/m/x.mp3", "/m/c.mp3", "/m/a.mp3"}));
+}
+
+// One insertion must leave what line-by-line adding leaves, a list file met midway included: it
+// replaces what came before it.
+TEST_F(PlaylistBoxTest, AppendedKplNamingAListIsReadAsOneAtATime) {
+    Lines("inner.m3u", {"/m/i1.mp3", "/m/i2.mp3"});
+    Lines("outer.kpl", {"/m/first.mp3", dir_.file("inner.m3u"), "/m/last.mp3"});
+    box_->SetItems({"<?/m/x.mp3?>"});
+    box_->loadList(dir_.file("outer.kpl"), false);
+    EXPECT_EQ(Paths(), (QStringList{"/m/first.mp3", "/m/i2.mp3", "/m/i1.mp3"}));
+}
+
+TEST_F(PlaylistBoxTest, ListsNamingThemselvesOrEachOtherAreReadOnce) {
+    Lines("self.m3u", {dir_.file("self.m3u"), "/m/s.mp3"});
+    box_->loadList(dir_.file("self.m3u"), true);
+    EXPECT_EQ(Paths(), QStringList{"/m/s.mp3"});
+
+    Lines("a.m3u", {"/m/a.mp3", dir_.file("b.m3u")});
+    Lines("b.m3u", {"/m/b.mp3", dir_.file("a.kpl")});
+    Lines("a.kpl", {dir_.file("a.m3u")});
+    box_->loadList(dir_.file("a.kpl"), false);
+    EXPECT_EQ(Paths(), QStringList{"/m/b.mp3"}) << "b replaced a's rows; b's mention of a.kpl was skipped";
+    box_->loadList(dir_.file("self.m3u"), true);
+    EXPECT_EQ(Paths(), QStringList{"/m/s.mp3"}) << "a list read before can be read again";
+}
+
+TEST_F(PlaylistBoxTest, UnreadableListLeavesTheRowsAndSaysWhy) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
+    QDir().mkpath(dir_.file("folder.m3u"));
+    QDir().mkpath(dir_.file("folder.kpl"));
+    box_->SetItems({"<?/m/keep.mp3?>"});
+    box_->loadList(dir_.file("folder.m3u"), true);
+    box_->loadList(dir_.file("folder.kpl"), true);
+    EXPECT_EQ(Paths(), QStringList{"/m/keep.mp3"});
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[1].contains("folder.kpl"));
+}
+
+TEST_F(PlaylistBoxTest, ChineseNamesRoundTripInGb18030AndUtf8) {
+    const QString entry = "<?/音乐/北京.mp3?><*北京欢迎你*><#04:01#>";
+    dir_.write("gb.kpl", platform::EncodeGb18030(entry + "\r\n"));
+    box_->loadList(dir_.file("gb.kpl"), true);
+    EXPECT_EQ(box_->Items(), QStringList{entry});
+    dir_.write("u8.m3u", QString("\xEF\xBB\xBF/音乐/上海.mp3\n").toUtf8());
+    dir_.write("gb.m3u", platform::EncodeGb18030("/音乐/中国.MP3\r\n"));
+    box_->loadList(dir_.file("u8.m3u"), false);
+    box_->loadList(dir_.file("gb.m3u"), false);
+    EXPECT_EQ(Paths(), (QStringList{"/音乐/中国.MP3", "/音乐/上海.mp3", "/音乐/北京.mp3"}));
+    ASSERT_TRUE(playlist::WriteKpl(dir_.file("out.kpl"), box_->Items()));
+    ASSERT_TRUE(playlist::WriteM3u(dir_.file("out.m3u"), box_->Items()));
+    const QStringList saved = box_->Items();
+    box_->loadList(dir_.file("out.kpl"), true);
+    EXPECT_EQ(box_->Items(), saved);
+    box_->UseReverse = false;
+    box_->loadList(dir_.file("out.m3u"), true);
+    EXPECT_EQ(Paths(), (QStringList{"/音乐/中国.MP3", "/音乐/上海.mp3", "/音乐/北京.mp3"}));
+}
+
+TEST_F(PlaylistBoxTest, AddParamRoutes) {
+    platform::TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\Velmora", true));
+    reg.WriteString("ParamStr", "/m/handed.mp3");
+    box_->addParam("<ALL>");
+    EXPECT_EQ(Paths(), QStringList{"/m/handed.mp3"});
+    EXPECT_FALSE(reg.ValueExists("ParamStr")) << "read once";
+    box_->addParam("<ALL>");
+    box_->addParam("");
+    box_->addParam("vmp://list<ALL>http://h/a.mp3");
+    box_->addParam("VMP://other");
+    box_->addParam("vmp://x<ONE>a.b/c");  // http://a.b/c: 12 characters, dropped
+    EXPECT_EQ(box_->Count(), 1);
+    box_->addParam("vmp://x<ONE>www.host.cn/a.mp3");
+    box_->addParam("Vmp://x<ONE>mms://host/live");
+    EXPECT_EQ(Paths(), (QStringList{"mms://host/live", "http://www.host.cn/a.mp3", "/m/handed.mp3"}));
+
+    dir_.write("in/Cool.WSZ", "new");
+    dir_.write("skins/cool.wsz", "old");
+    dir_.write("in/Other.wsz", "other");
+    box_->addParam(dir_.file("in/Cool.WSZ"));
+    box_->addParam(dir_.file("in/Other.wsz"));
+    box_->addParam("http://h/web.wsz");
+    EXPECT_EQ(dir_.read("skins/cool.wsz"), "old") << "a skin of that name is kept";
+    EXPECT_EQ(dir_.read("skins/Other.wsz"), "other");
+    EXPECT_EQ(Ctrl->ReadString("SkinsPath", ""), dir_.path() + "/skins/");
+    EXPECT_EQ(Paths().first(), "http://h/web.wsz");
+}
+
+TEST_F(PlaylistBoxTest, SortsReverseAndShuffleKeepThePlayingEntry) {
+    box_->SetItems({"<?/m/c.mp3?><#03:00#>", "<?/m/b.ogg?>", "<?/m/d.mp3?><#01:00#>", "<?/m/A.wav?>"});
+    Ctrl->Run->Index = 0;
+    box_->LastSelected = 3;
+    box_->listSorted(4);
+    EXPECT_EQ(Paths(), (QStringList{"/m/A.wav", "/m/b.ogg", "/m/d.mp3", "/m/c.mp3"}))
+        << "no time first, then by the entry text, case ignored";
+    EXPECT_EQ(Ctrl->Run->Index, 3);
+    EXPECT_EQ(box_->LastSelected, 3) << "a row number, as the highlight stays on its row";
+    box_->listSorted(2);
+    EXPECT_EQ(Paths(), (QStringList{"/m/c.mp3", "/m/d.mp3", "/m/b.ogg", "/m/A.wav"}));
+    EXPECT_EQ(Ctrl->Run->Index, 0);
+
+    box_->SetItems({"<?/m/中国.mp3?>", "<?/m/上海.mp3?>", "<*北京*><?http://h/x?>"});
+    box_->listSorted(1);
+    EXPECT_EQ(box_->GetTitle(0), "北京") << "Han by pinyin: b < s < z";
+    EXPECT_EQ(box_->GetTitle(1), "上海");
+    EXPECT_EQ(box_->GetTitle(2), "中国");
+
+    box_->SetItems({"<?/1?>", "<?/2?>", "<?/3?>", "<?/4?>", "<?/5?>"});
+    Ctrl->Run->Index = 1;
+    box_->listSorted(5);
+    EXPECT_EQ(Paths(), (QStringList{"/5", "/4", "/3", "/2", "/1"}));
+    EXPECT_EQ(Ctrl->Run->Index, 3);
+    for (int round = 0; round < 20; ++round) {
+        box_->listSorted(6);
+        ASSERT_EQ(box_->Item(Ctrl->Run->Index), "<?/2?>");
+    }
+    QStringList shuffled = Paths();
+    shuffled.sort();
+    EXPECT_EQ(shuffled, (QStringList{"/1", "/2", "/3", "/4", "/5"}));
+    box_->SetItems({});
+    box_->listSorted(5);
+    box_->listSorted(6);
+    box_->listSorted(9);
+    EXPECT_EQ(box_->Count(), 0);
+}
+
+TEST_F(PlaylistBoxTest, TimesTitlesAndWidth) {
+    box_->SetItems({"<?/m/a.mp3?><#03:25#>", "<#123:04#><?/m/b.mp3?>", "<?http://h/dir/?>"});
+    box_->RefreshAllTime();
+    EXPECT_EQ(box_->TotalSeconds, 205);
+    box_->ChangeTime(0, true);
+    box_->ChangeTime(7, false);
+    EXPECT_EQ(box_->TotalSeconds, 0);
+    EXPECT_EQ(box_->GetTitle(0), "a");
+    EXPECT_EQ(box_->GetTitle(2), "");
+
+    const int before = box_->width();
+    box_->initListWidth();
+    EXPECT_EQ(box_->width(), before) << "no playlist window, nothing to fit";
+    QWidget window;
+    QWidget panel(&window);
+    panel.resize(240, 100);
+    PlaylistWindow = &window;
+    box_->setParent(&panel);
+    box_->resize(10, 28);
+    box_->SetItems({"<?/1?>", "<?/2?>"});
+    box_->initListWidth();
+    EXPECT_EQ(box_->width(), 240);
+    box_->SetItems({"<?/1?>", "<?/2?>", "<?/3?>"});
+    box_->initListWidth();
+    EXPECT_GE(box_->width(), 240 + 15) << "room for the clipped native scroll bar";
+    box_->setParent(nullptr);
+    PlaylistWindow = nullptr;
+}
+
+TEST_F(PlaylistBoxTest, FolderScanOrdersByMaskBeforeSubFoldersAndSkipsLinksAndHiddenFolders) {
+    Touch("t/b.MP3");
+    Touch("t/c.mp3");
+    Touch("t/.dot.mp3");
+    Touch("t/a.wav");
+    Touch("t/readme.txt");
+    Touch("t/clip.AVI");
+    Touch("t/small.dat", 4 << 20);
+    Touch("t/big.dat", 6 << 20);
+    Touch("t/a/inner.mp3");
+    Touch("t/.cache/hidden.mp3");
+    Touch("t/l.m3u");
+    Lines("t/l.m3u", {"/m/listed.mp3"});
+    QDir().mkpath(dir_.file("t/folder.mp3"));
+    ASSERT_TRUE(QFile::link(dir_.file("t"), dir_.file("t/loop")));
+    const QString t = dir_.file("t/");
+    const QStringList expected = {t + ".dot.mp3", t + "b.MP3", t + "c.mp3", t + "a.wav", t + "clip.AVI",
+                                  t + "big.dat", t + "a/inner.mp3"};
+
+    box_->UseReverse = false;
+    box_->SearchFile(dir_.file("t"), true);
+    EXPECT_EQ(Paths(), expected);
+
+    box_->SetItems({"<?/m/playing.mp3?>"});
+    Ctrl->Run->Index = 0;
+    box_->UseReverse = true;
+    Ctrl->WriteBool("AddListFile", true);
+    box_->SearchFile(t, false);
+    QStringList reversed = expected.mid(0, 6);
+    std::reverse(reversed.begin(), reversed.end());
+    EXPECT_EQ(Paths(), QStringList{"/m/listed.mp3"} + reversed + QStringList{"/m/playing.mp3"})
+        << "the list is appended at its place; no sub-folder without recurse";
+    EXPECT_EQ(Ctrl->Run->Index, -1) << "reading the list reset the playing index";
+}
+
+TEST_F(PlaylistBoxTest, ClosingCaptionStopsTheScan) {
+    for (int i = 0; i < 600; ++i) Touch(QString("t/%1.mp3").arg(i, 3, 10, QChar('0')));
+    Touch("t/sub/late.mp3");
+    Form1->SetCaption("正在退出...");
+    box_->SearchFile(dir_.file("t/"), true);
+    EXPECT_EQ(box_->Count(), 0);
+
+    Form1->SetCaption("dispForm1");
+    QTimer::singleShot(0, [] { Form1->SetCaption("正在退出..."); });
+    box_->SearchFile(dir_.file("t/"), true);
+    EXPECT_GT(box_->Count(), 0);
+    EXPECT_LT(box_->Count(), 600);
+    EXPECT_FALSE(Paths().contains(dir_.file("t/sub/late.mp3")));
+}
+
+TEST_F(PlaylistBoxTest, ChangesDuringAScanKeepBothOrders) {
+    for (int i = 0; i < 600; ++i) Touch(QString("t/%1.mp3").arg(i, 3, 10, QChar('0')));
+    box_->UseReverse = false;
+    int playing = -1;
+    QTimer::singleShot(0, [&] {
+        box_->addFile("/m/timer.mp3", true);
+        playing = Ctrl->Run->Index;
+    });
+    box_->SearchFile(dir_.file("t/"), true);
+    QStringList paths = Paths();
+    ASSERT_EQ(paths.size(), 601);
+    const int at = int(paths.indexOf("/m/timer.mp3"));
+    EXPECT_GT(at, 0) << "added while the scan ran";
+    EXPECT_LT(at, 600);
+    EXPECT_EQ(playing, at);
+    EXPECT_EQ(Ctrl->Run->Index, at) << "entries appended after it leave it in place";
+    paths.removeAt(at);
+    for (int i = 0; i < 600; ++i) ASSERT_EQ(paths[i], dir_.file(QString("t/%1.mp3").arg(i, 3, 10, QChar('0'))));
+}
+
+TEST_F(PlaylistBoxTest, CdScanCoversOpticalDrivesOnlyWithAudioTracks) {
+    Touch("disc/video.avi");
+    Touch("disk/not-optical.mp3");
+    platform::SetFakeDrives(QList<platform::Drive>{{dir_.file("disk/"), platform::DriveType::Fixed, {}},
+                                                   {dir_.file("disc/"), platform::DriveType::CdRom, {}},
+                                                   {"/dev/fake-sr9/", platform::DriveType::CdRom, {2, 3}}});
+    box_->SetItems({"<?/m/playing.mp3?>"});
+    Ctrl->Run->Index = 0;
+    box_->SearchCDROM();
+    EXPECT_EQ(Paths(), (QStringList{"/dev/fake-sr9/Track03.cda", "/dev/fake-sr9/Track02.cda",
+                                    dir_.file("disc/video.avi"), "/m/playing.mp3"}));
+    EXPECT_EQ(Ctrl->Run->Index, 3) << "the playing entry moved down with every entry on top";
+}
+
+}  // namespace
