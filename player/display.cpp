@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFont>
+#include <QPalette>
+#include <algorithm>
 
 #include "player/ctrl.h"
 #include "player/form1.h"
@@ -44,9 +47,42 @@ void TDisplay::BuildMainWindow(int /*volume*/, int /*balance*/, bool first) {
     ListBox1->LastSelected = -1;
 }
 
-// The playlist, equaliser and station-browser windows are built by the skin work; until then
-// none of them exists.
-void TDisplay::BuildPlaylistWindow(bool) {}
+// The playlist window's frame: its place, the list panel and the box in it. The skin pictures
+// around the panel, the shade mode and the hit regions arrive with the skin work.
+void TDisplay::BuildPlaylistWindow(bool first) {
+    if (!ListBox1 || !Form1) return;
+    if (first && !PlaylistWindow) {
+        auto* window = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint);
+        window->setObjectName(QStringLiteral("dispForm2"));
+        window->setWindowTitle(QStringLiteral("Velmora Player"));
+        window->setFont(QFont(QStringLiteral("宋体"), 9));
+        int top = Form1->y() + Form1->height();
+        if (EqualizerWindow) top += EqualizerWindow->height();
+        window->move(Ctrl->ReadInteger(QStringLiteral("PL_L"), Form1->x()), Ctrl->ReadInteger(QStringLiteral("PL_T"), top));
+        window->resize(Ctrl->ReadInteger(QStringLiteral("PL_W"), 275), Ctrl->ReadInteger(QStringLiteral("PL_H"), 116));
+        auto* panel = new QWidget(window);
+        panel->setObjectName(QStringLiteral("PlaylistPanel"));
+        panel->move(12, 20);
+        ListBox1->setParent(panel);
+        ListBox1->move(0, 2);
+        PlaylistWindow = window;
+    }
+    QWidget* window = PlaylistWindow;
+    QWidget* panel = ListBox1->parentWidget();
+    // A shaded window is 14 high: the panel then has no room at all rather than a negative one.
+    panel->resize(std::max(0, window->width() - 32), std::max(0, window->height() - 58));
+    ListBox1->resize(panel->width(), panel->height());
+    ListBox1->initListWidth();
+    QPalette colours = window->palette();
+    colours.setColor(QPalette::Window, NormalBG);
+    window->setPalette(colours);
+    window->setAutoFillBackground(true);
+    ListBox1->show();
+    window->show();
+}
+
+// The equaliser and station-browser windows are built by the skin work; until then neither
+// exists.
 void TDisplay::BuildEqualizerWindow(bool) {}
 void TDisplay::BuildBrowserWindow(bool) {}
 
