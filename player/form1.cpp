@@ -95,10 +95,8 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-    static bool dropsAccepted = false;
-    if (!dropsAccepted) {
-        new platform::FileDropTarget(this, [this](const QStringList& paths) { finishDropped(paths); });
-        dropsAccepted = true;
+    if (!dropTarget_) {
+        dropTarget_ = new platform::FileDropTarget(this, [this](const QStringList& paths) { finishDropped(paths); });
     }
     if (Ctrl->ReadBool(QStringLiteral("MB_Open"), true) && !Form5) Ctrl->Display->BuildBrowserWindow(true);
     if (Ctrl->ReadBool(QStringLiteral("EQ_Open"), true) && !EqualizerWindow) Ctrl->Display->BuildEqualizerWindow(true);

@@ -59,6 +59,7 @@ private:
     QString caption_;
     platform::SessionWindow session_;
     platform::TrayIcon tray_;
+    QObject* dropTarget_ = nullptr;  // made at the first show, owned by the window
     bool closed_ = false;
 };
 
