@@ -16,12 +16,11 @@
 #include "player/display.h"
 #include "player/menu.h"
 #include "player/playlist_box.h"
+#include "player/playlist_item.h"
 #include "player/run.h"
 #include "ui_form1.h"
 
 QPointer<TForm1> Form1;
-
-const QString kClosingCaption = QStringLiteral("正在退出...");
 
 // The application icon: drawn, so the tray has a picture without any shipped file.
 static QIcon ApplicationIcon() {
@@ -125,14 +124,9 @@ void TForm1::Timer1Timer() {
     Ctrl->Menu->PopupAt(QStringLiteral("1"), QCursor::pos());
 }
 
-static bool HasExtension(const QString& path) {
-    const int name = path.lastIndexOf(QLatin1Char('/'));
-    return path.lastIndexOf(QLatin1Char('.')) > name;
-}
-
 void TForm1::finishDropped(const QStringList& paths) {
     if (paths.isEmpty() || !ListBox1) return;
-    if (HasExtension(paths.first())) {
+    if (!playlist::PathExtension(paths.first()).isEmpty()) {
         for (const QString& path : paths) ListBox1->addFile(path, false);
         return;
     }

@@ -18,6 +18,7 @@ class TForm1;
 
 inline constexpr quint32 WM_HANDOVER = 1001;
 inline constexpr quint32 WM_TRAYICON = 1024;
+inline const QString kClosingCaption = QStringLiteral("正在退出...");
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -27,6 +28,8 @@ public:
     ~TForm1() override;
 
     QString Caption() const { return caption_; }
+    // The caption set by the close query; a running folder scan watches for it and stops.
+    bool Closing() const { return caption_ == kClosingCaption; }
     void SetCaption(const QString& caption);
 
     void init() {}

@@ -31,7 +31,6 @@ QPointer<TListBox1> ListBox1;
 
 namespace {
 
-constexpr int kRowHeight = 14;
 // Video CD tracks are .dat files; small ones are other programs' data.
 constexpr qint64 kMinDatSize = 5242880;
 // A scan lets the message loop run this often (files or milliseconds, whichever comes first).
@@ -59,7 +58,7 @@ QString ListKey(const QString& path) {
 
 int ClampToInt(qint64 value) { return int(std::clamp<qint64>(value, INT_MIN, INT_MAX)); }
 
-bool PlayerClosing() { return Form1 && Form1->Caption() == QStringLiteral("正在退出..."); }
+bool PlayerClosing() { return Form1 && Form1->Closing(); }
 
 void SayCannotRead(const QString& error) {
     platform::ShowMessage(error, QStringLiteral("Velmora Player"), platform::MessageIcon::Error);

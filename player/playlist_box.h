@@ -35,6 +35,9 @@ private:
 class TListBox1 : public QListView {
     Q_OBJECT
 public:
+    // Rows are owner-drawn at a fixed height.
+    static constexpr int kRowHeight = 14;
+
     explicit TListBox1(QWidget* parent);
     ~TListBox1() override;
 

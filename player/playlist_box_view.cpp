@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int kRowHeight = 14;
 // The time column starts this far left of the playlist window's right edge.
 constexpr int kTimeInset = 68;
 // The path of the entry the rename edit was opened on, kept on the edit itself.
@@ -30,7 +29,7 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         box_->listDrawItem(painter, index.row(), option.rect, option.state.testFlag(QStyle::State_Selected));
     }
-    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return {1, kRowHeight}; }
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return {1, TListBox1::kRowHeight}; }
 
 private:
     TListBox1* box_;
