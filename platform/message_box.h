@@ -8,7 +8,8 @@ namespace platform {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
 
-// Shows a modal box with one OK button. Tests install a recorder instead, so nothing blocks.
+// Shows a modal box with one OK button. Tests install a recorder instead, so nothing blocks; with
+// VELMORA_MESSAGES_TO_STDERR set in the environment the text goes to stderr.
 void ShowMessage(const QString& text, const QString& caption, MessageIcon icon = MessageIcon::Information);
 
 using MessageRecorder = std::function<void(const QString& text, const QString& caption, MessageIcon icon)>;

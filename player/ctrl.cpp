@@ -29,11 +29,6 @@ void TCtrl::ReadDecoderLists() {
     Decode5List = DecoderList(ini, "DECODE5");
 }
 
-// The device volume stand-in arrives with the volume and balance work; until then the player
-// starts at full volume, centred.
-int TCtrl::ReadVolume() { return 100; }
-int TCtrl::ReadBalance() { return 0; }
-
 void TCtrl::Init(const QString& installFolder) {
     InstallFolder = installFolder.isEmpty() ? platform::InstallFolder() : installFolder;
     if (!InstallFolder.endsWith(QLatin1Char('/'))) InstallFolder += QLatin1Char('/');
@@ -52,8 +47,8 @@ void TCtrl::Init(const QString& installFolder) {
     Run->Timeout = static_cast<int>(std::clamp<qint64>(timeout, 0, std::numeric_limits<int>::max()));
     DragX = -1;
     DragY = -1;
-    Volume = ReadVolume();
-    Balance = ReadBalance();
+    ReadVolume();
+    ReadBalance();
     Display->LoadMainSkin();
     Run->LrcFileControl = ReadString(QStringLiteral("LrcFileControl"), QStringLiteral("11000"));
     Run->VideoControl = ReadString(QStringLiteral("VideoControl"), QStringLiteral("00000011"));

@@ -31,9 +31,11 @@ public:
     void WriteInteger(const QString& name, int value) { Settings.WriteInteger(name, value); }
 
     void ReadDecoderLists();
-    // Volume 0..100 and balance -100..100 from the sound device.
-    int ReadVolume();
-    int ReadBalance();
+    // Volume 0..100 and balance -100..100 from the sound devices, and back to them (or to the
+    // audio-CD plug-ins while they play).
+    void ReadVolume();
+    void ReadBalance();
+    void ApplyVolume();
 
     QString MouseCaption;
     QString Decode0List;

@@ -40,6 +40,9 @@ static QIcon ApplicationIcon() {
 TForm1::TForm1(const QString& installFolder) : ui_(std::make_unique<Ui::TForm1>()) {
     Form1 = this;
     ui_->setupUi(this);
+    PaintHandler = [] {
+        if (Ctrl && Ctrl->Display) Ctrl->Display->PaintMain();
+    };
     caption_ = windowTitle();
     setWindowTitle(QStringLiteral("Velmora Player"));
     setWindowFlag(Qt::FramelessWindowHint);
@@ -89,7 +92,7 @@ void TForm1::FormCreate(const QString& installFolder) {
 }
 
 void TForm1::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
+    TSkinWindow::showEvent(event);
     FormShow();
 }
 
@@ -97,7 +100,12 @@ void TForm1::FormShow() {
     if (!dropTarget_) {
         dropTarget_ = new platform::FileDropTarget(this, [this](const QStringList& paths) { finishDropped(paths); });
     }
-    if (Ctrl->ReadBool(QStringLiteral("MB_Open"), true) && !Form5) Ctrl->Display->BuildBrowserWindow(true);
+    if (Ctrl->ReadBool(QStringLiteral("MB_Open"), true) && !Form5) {
+        // Its creation builds its frame already; the second build here changes nothing.
+        new TForm5(this);
+        Ctrl->Display->BuildBrowserWindow(true);
+        Form5->show();
+    }
     if (Ctrl->ReadBool(QStringLiteral("EQ_Open"), true) && !EqualizerWindow) Ctrl->Display->BuildEqualizerWindow(true);
     if (Ctrl->ReadBool(QStringLiteral("PL_Open"), true) && !PlaylistWindow) Ctrl->Display->BuildPlaylistWindow(true);
 }
@@ -150,7 +158,7 @@ void TForm1::FormCloseQuery() {
     SetCaption(kClosingCaption);
     Ctrl->Run->Stop();
     Ctrl->Run->EngineCode = 0;
-    // The plug-in pair and the engines are released here once they exist.
+    Ctrl->Run->ReleaseEngines();
     Ctrl->WriteInteger(QStringLiteral("MA_L"), x());
     Ctrl->WriteInteger(QStringLiteral("MA_T"), y());
     Ctrl->WriteInteger(QStringLiteral("MA_H"), height());

@@ -11,6 +11,7 @@
 
 #include "platform/session.h"
 #include "platform/tray_icon.h"
+#include "player/skin_window.h"
 
 namespace Ui {
 class TForm1;
@@ -20,7 +21,9 @@ inline constexpr quint32 WM_HANDOVER = 1001;
 inline constexpr quint32 WM_TRAYICON = 1024;
 inline const QString kClosingCaption = QStringLiteral("正在退出...");
 
-class TForm1 : public QWidget {
+// The window shows its skin picture through TSkinWindow; its repaint handler is the display's
+// PaintMain.
+class TForm1 : public TSkinWindow {
     Q_OBJECT
 public:
     // installFolder overrides the program's folder (tests); empty means the program's own.

@@ -75,6 +75,9 @@ public:
     void SetItemIndex(int row);
     // Makes row the only selected row and the caret row.
     void SelectOnly(int row);
+    // The first row shown at the top of the box, and scrolling so that row stands there.
+    int TopIndex() const;
+    void SetTopIndex(int row);
 
     QStringList MaskList;  // built on first use and kept
     int TotalSeconds = 0;

@@ -247,3 +247,13 @@ void TListBox1::RenamePost(bool force) {
     viewport()->update();
     SelectOnly(row);
 }
+
+int TListBox1::TopIndex() const {
+    const QModelIndex top = indexAt(QPoint(0, 0));
+    return top.isValid() ? top.row() : 0;
+}
+
+void TListBox1::SetTopIndex(int row) {
+    if (row < 0 || row >= Count()) return;
+    scrollTo(model_->index(row), QAbstractItemView::PositionAtTop);
+}

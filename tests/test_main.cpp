@@ -18,6 +18,10 @@ int main(int argc, char** argv) {
     setenv("XDG_CONFIG_HOME", (root + "/config").constData(), 1);
     setenv("XDG_DATA_HOME", (root + "/data").constData(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // No sound card in CI, and tests must not make noise on a developer's machine either.
+    setenv("VELMORA_AUDIO_SINK", "fakesink", 1);
+    // A message box nobody can close would hang the run.
+    setenv("VELMORA_MESSAGES_TO_STDERR", "1", 1);
 
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

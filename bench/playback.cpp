@@ -1,0 +1,146 @@
+// Playback figures through the player's own controller, audio to a fake sink:
+//   - from TRun.PlayIndex on a local MP3 to TRun.Started (median of several starts), per engine;
+//   - CPU time per minute of MP3 playback, as a share of one core, and resident memory while
+//     playing, per engine.
+// Run: build/bench/bench_playback [seconds of playback per engine, default 20]
+#include <gst/gst.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "player/ctrl.h"
+#include "player/form1.h"
+#include "player/playlist_box.h"
+#include "player/run.h"
+
+namespace {
+
+bool MakeMp3(const QString& path, int seconds) {
+    const QString description =
+        QStringLiteral("audiotestsrc num-buffers=%1 samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! "
+                       "audioconvert ! lamemp3enc ! xingmux ! id3v2mux ! filesink location=\"%2\"")
+            .arg(seconds * 44100 / 1024)
+            .arg(path);
+    GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), nullptr);
+    if (!pipeline) return false;
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* message =
+        gst_bus_timed_pop_filtered(bus, 120 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
+    if (message) gst_message_unref(message);
+    gst_object_unref(bus);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return ok;
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+long ResidentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// Runs the event loop until the controller has started the entry; the ms it took, or -1.
+double UntilStarted(TRun& run, int index) {
+    QElapsedTimer clock;
+    clock.start();
+    run.PlayIndex(index);
+    while (!run.ProgressTimerObj->isActive() && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 2);
+    return run.ProgressTimerObj->isActive() ? clock.nsecsElapsed() / 1e6 : -1;
+}
+
+void Measure(const char* name, int seconds) {
+    TRun& run = *Ctrl->Run;
+    std::vector<double> starts;
+    for (int i = 0; i < 9; ++i) {
+        const double ms = UntilStarted(run, 0);
+        if (ms >= 0) starts.push_back(ms);
+        run.Stop();
+    }
+    std::sort(starts.begin(), starts.end());
+    if (starts.empty()) {
+        std::printf("%-22s did not start\n", name);
+        return;
+    }
+    UntilStarted(run, 0);
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    const double cpu0 = CpuSeconds();
+    clock.restart();
+    long rss = 0;
+    while (clock.elapsed() < seconds * 1000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+        rss = std::max(rss, ResidentKiB());
+    }
+    const double cpu = CpuSeconds() - cpu0;
+    const double wall = clock.elapsed() / 1000.0;
+    std::printf("%-22s start median %6.1f ms (min %.1f, max %.1f, n=%zu)   CPU %.2f%% of one core "
+                "(%.2f s per minute)   RSS %.1f MB   position %d ms\n",
+                name, starts[starts.size() / 2], starts.front(), starts.back(), starts.size(), cpu / wall * 100,
+                cpu / wall * 60, rss / 1024.0, run.Position);
+    run.Stop();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QTemporaryDir home;
+    for (const char* sub : {"runtime", "config", "data"}) QDir(home.path()).mkpath(sub);
+    QFile::setPermissions(home.path() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    setenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path() + "/runtime").constData(), 1);
+    setenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config").constData(), 1);
+    setenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data").constData(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("VELMORA_AUDIO_SINK", "fakesink", 1);
+    setenv("VELMORA_MESSAGES_TO_STDERR", "1", 1);
+    const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 20;
+    QApplication app(argc, argv);
+    gst_init(nullptr, nullptr);
+
+    const QString install = home.path() + "/install/";
+    QDir().mkpath(install + "Plugins");
+    for (const QString& file : QDir(QStringLiteral(VELMORA_BUILT_INSTALL_DIR "/Plugins")).entryList(QDir::Files))
+        QFile::copy(QStringLiteral(VELMORA_BUILT_INSTALL_DIR "/Plugins/") + file, install + "Plugins/" + file);
+    const QString mp3 = home.path() + "/tone.mp3";
+    if (!MakeMp3(mp3, 60)) {
+        std::fprintf(stderr, "cannot make the test MP3\n");
+        return 1;
+    }
+    struct Road {
+        const char* name;
+        const char* list;
+    };
+    const Road roads[] = {{"engine 3 (filter graph)", "DECODE5"}, {"engine 6 (media player)", "DECODE2"},
+                          {"engine 1 (plug-in pair)", "DECODE0"}};
+    for (const Road& road : roads) {
+        QFile ini(install + "Plugins/FilePlus.ini");
+        ini.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        ini.write(QByteArray("[DECODE_SETUP]\r\n") + road.list + "=*.mp3\r\n");
+        ini.close();
+        auto* form = new TForm1(install);
+        ListBox1->SetItems({"<?" + mp3 + "?>"});
+        Measure(road.name, seconds);
+        form->QuietClose = true;
+        form->close();
+        delete form;
+    }
+    return 0;
+}

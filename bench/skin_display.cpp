@@ -1,0 +1,89 @@
+// Skin display figures with the built-in skin: loading the main skin and building the five
+// skinned windows (as a skin change does), one time-digits draw and one main-window repaint.
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_skin_display
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "player/ctrl.h"
+#include "player/display.h"
+#include "player/form1.h"
+#include "player/run.h"
+
+namespace {
+
+// The median of `rounds` timings of `work`, in nanoseconds per call of a batch of `batch`.
+double MedianNs(int rounds, int batch, const std::function<void()>& work) {
+    std::vector<double> times;
+    for (int r = 0; r < rounds; ++r) {
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < batch; ++i) work();
+        times.push_back(double(clock.nsecsElapsed()) / batch);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/velmora-bench-XXXXXX"));
+    for (const char* sub : {"runtime", "config", "data", "install/Plugins"}) QDir(home.path()).mkpath(sub);
+    QFile::setPermissions(home.path() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    setenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path() + "/runtime").constData(), 1);
+    setenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config").constData(), 1);
+    setenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data").constData(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+
+    const QString install = home.path() + QStringLiteral("/install/");
+    const QString builtIn = QFileInfo(QStringLiteral(VELMORA_PROGRAM)).absolutePath() + QStringLiteral("/Plugins/skins.dll");
+    if (!QFile::copy(builtIn, install + QStringLiteral("Plugins/skins.dll")))
+        std::printf("note: no built-in skin at %s; the figures are for empty bitmaps\n", qPrintable(builtIn));
+    QFile ini(install + QStringLiteral("Plugins/FilePlus.ini"));
+    ini.open(QIODevice::WriteOnly);
+    ini.write("[decode_setup]\r\nDECODE0=*.mp3\r\n");
+    ini.close();
+
+    QElapsedTimer start;
+    start.start();
+    auto* form = new TForm1(install);
+    QCoreApplication::processEvents();
+    std::printf("%-52s %9.2f ms\n", "first start: main skin, five windows, first paints", start.nsecsElapsed() / 1e6);
+    TDisplay& display = *Ctrl->Display;
+    display.BuildVideoWindow(true);
+    std::printf("%-52s %9s\n", "  built-in skin loaded", display.MainBmp.isNull() ? "no" : "yes");
+
+    auto buildAll = [&] {
+        display.BuildMainWindow(Ctrl->Volume, Ctrl->Balance, false);
+        display.BuildPlaylistWindow(false);
+        display.BuildEqualizerWindow(false);
+        display.BuildVideoWindow(false);
+        display.BuildBrowserWindow(false);
+    };
+    std::printf("%-52s %9.2f ms\n", "LoadMainSkin + five builds (median of 31)", MedianNs(31, 1, [&] {
+                    display.LoadMainSkin();
+                    buildAll();
+                }) / 1e6);
+    std::printf("%-52s %9.2f ms\n", "five builds alone (median of 31)", MedianNs(31, 1, buildAll) / 1e6);
+    std::printf("%-52s %9.2f us\n", "one DrawTime (median of 31 x 1000)",
+                MedianNs(31, 1000, [&] { display.DrawTime(true, 1, 4, 3, 2); }) / 1e3);
+    std::printf("%-52s %9.2f us\n", "one PaintMain (median of 31 x 1000)", MedianNs(31, 1000, [&] { display.PaintMain(); }) / 1e3);
+    std::printf("%-52s %9.2f us\n", "one SetPlayState (median of 31 x 1000)",
+                MedianNs(31, 1000, [&] { display.SetPlayState(0); }) / 1e3);
+
+    delete Form4.data();
+    form->QuietClose = true;
+    form->close();
+    delete form;
+    return 0;
+}

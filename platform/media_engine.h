@@ -1,0 +1,85 @@
+// One real media engine over GStreamer (playbin with named sinks). Every playback face of the
+// player (the filter graph, the Media Player and RealAudio controls) sits on one of these.
+// Lives on the GUI thread; bus messages are marshalled there, and a message from a pipeline that
+// was already replaced is dropped.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <memory>
+
+class QWidget;
+
+namespace platform {
+
+// Where sound goes. Auto: the sound device when the machine has one (or a sound server), else a
+// clock-synchronised fake sink, so playback keeps its pace with no sound card. The environment
+// variable VELMORA_AUDIO_SINK=fakesink forces the fake sink (tests, benchmarks).
+enum class AudioOut { Auto, Fake };
+
+class MediaEngine : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Stopped, Paused, Playing };
+
+    explicit MediaEngine(QObject* parent = nullptr);
+    ~MediaEngine() override;
+
+    // Takes a local path (absolute) or a URL ("http://", "rtsp://", "file://", ...) and starts
+    // prerolling to paused. False (with LastError set and ErrorOccurred emitted later) when no
+    // pipeline can be made or no element handles the protocol. waitMs > 0 waits up to that long
+    // for the preroll of a local file so its video size is known at return; URLs never wait.
+    bool Open(const QString& pathOrUrl, int waitMs = 0);
+    void Play();
+    void Pause();
+    // Back to the start and to the stopped state; the source stays loaded.
+    void Stop();
+    // Releases the pipeline and forgets the source.
+    void Close();
+
+    QString Source() const;  // as given to Open
+    State CurrentState() const;
+    bool IsPrerolled() const;
+
+    // Times in 100-ns units, 64-bit. -1 when unknown.
+    qint64 Duration() const;
+    qint64 Position() const;
+    bool SetPosition(qint64 position100ns);
+
+    QSize VideoSize() const;    // 0 x 0 while unknown or when the stream has no video
+    int AudioChannels() const;  // 0 while unknown
+    int AudioRate() const;      // Hz, 0 while unknown
+    int Bitrate() const;        // bits per second from the tags, 0 while unknown
+    QString LastError() const;
+
+    // Linear levels 0..1 per channel, applied to the sound.
+    void SetLevels(double left, double right);
+
+    // Video goes into a native child window of owner at rect (owner coordinates); a null owner,
+    // an empty rect or a platform without native windows sends frames to a fake sink.
+    void SetVideoOwner(QWidget* owner);
+    void SetVideoRect(const QRect& rect);
+    QWidget* VideoOwner() const;
+
+    static void SetAudioOut(AudioOut out);  // default Auto (tests set Fake)
+
+signals:
+    void StateChanged(platform::MediaEngine::State state);
+    void Prerolled();
+    void DurationChanged();
+    void EndOfStream();
+    void ErrorOccurred(const QString& message);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Runs once per process before any pipeline: gst_init and the sink ranks (the DirectFB sink is
+// never chosen).
+void InitMedia();
+
+}  // namespace platform

@@ -1,0 +1,108 @@
+// Inside of MediaEngine, shared by its source files: the pipeline and the state the GUI thread
+// keeps, plus the few fields GStreamer's streaming threads touch (atomics and one guarded block).
+#pragma once
+
+#include <gst/gst.h>
+
+#include <QPointer>
+#include <QWidget>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+
+#include "platform/media_engine.h"
+
+namespace platform {
+
+// The native child window video is drawn into. It tells the engine before its window goes, so a
+// sink never draws into a destroyed X window.
+class VideoWindow : public QWidget {
+public:
+    VideoWindow(QWidget* owner, bool native);
+    ~VideoWindow() override;
+    std::function<void()> onGone;
+    std::function<void()> onExposed;
+
+protected:
+    bool event(QEvent* e) override;
+};
+
+struct MediaEngine::Impl {
+    explicit Impl(MediaEngine* engine) : q(engine) {}
+
+    MediaEngine* q;
+    GstElement* pipeline = nullptr;  // playbin, owned; reused from one Open to the next
+    GstElement* volume = nullptr;    // inside the audio bin, borrowed
+    GstElement* panorama = nullptr;
+    GstElement* videoSink = nullptr;
+    bool nativeVideo = false;  // the pipeline draws into the video window
+
+    // Touched by streaming threads. Every message is tagged with the epoch current when it was
+    // posted; the GUI thread drops it when the epoch has moved on (new source, stop, close).
+    std::atomic<quint64> epoch{1};
+    std::atomic<guintptr> windowHandle{0};
+    std::atomic<quint32> seeks{0};  // flushing seeks issued; tags ASYNC_DONE as before or after one
+    std::mutex waitMutex;
+    std::condition_variable waitCond;
+    quint64 waitEpoch = 0;  // guarded by waitMutex
+    bool waitDone = false;
+    QString waitError;
+
+    // GUI thread only.
+    QString source, lastError;
+    QByteArray uri;
+    bool local = false;
+    State state = State::Stopped;
+    std::optional<State> settling;  // while rebuilding: ignore states until this one
+    bool prerolled = false, prerolledEmitted = false, hasVideo = false;
+    bool playAfterPreroll = false;
+    qint64 duration = -1;          // last duration read
+    qint64 reportedDuration = -1;  // last one announced by DurationChanged
+    qint64 seekTarget = -1;   // a seek in flight: reported as the position until it lands
+    qint64 pendingSeek = -1;  // applied at the next preroll
+    QSize videoSize{0, 0};
+    int channels = 0, rate = 0;
+    double left = 1.0, right = 1.0;
+    QPointer<QWidget> owner;
+    QPointer<VideoWindow> window;
+    QRect rect;
+
+    // media_pipeline.cpp
+    struct Relay {
+        Impl* d;
+        GstElement* pipeline;
+    };
+    static GstBusSyncReply OnBusSync(GstBus* bus, GstMessage* message, gpointer data);
+    void Forward(GstMessage* message, quint64 epochOfMessage, quint32 seeksOfMessage);
+    bool Build(bool native);  // makes the playbin with its named sinks
+    void Destroy();
+    void ApplyLevels();
+    void ReadStreamInfo();
+    bool QueryDuration(qint64* value) const;
+    int ReadBitrate() const;
+    void ArmWait();
+    bool Wait(int ms, QString* error);
+
+    // media_engine.cpp
+    void Handle(GstMessage* message, quint64 epochOfMessage, quint32 seeksOfMessage);
+    void OnAsyncDone(quint32 seeksOfMessage);
+    void OnError(const QString& text);
+    void SetState(State s);
+    void RefreshDuration();
+    void EmitErrorLater(const QString& text);
+    void Halt();  // pipeline to NULL; messages posted before are dropped
+    bool WantsNativeVideo() const;
+    bool NeedsRebuild() const;
+    void Rebuild();
+    bool Seek(qint64 position100ns);
+    void ResetStream();
+    void OnWindowGone();
+};
+
+// Where sound goes when nothing forces the fake sink.
+bool MachineHasSoundOutput();
+AudioOut CurrentAudioOut();
+
+}  // namespace platform

@@ -1,0 +1,138 @@
+#include "player/winamp_host.h"
+
+#include <dlfcn.h>
+
+#include <QFile>
+
+#include "platform/message_box.h"
+#include "player/ctrl.h"
+#include "player/form1.h"
+#include "player/run.h"
+
+namespace {
+
+struct Slot {
+    void* handle = nullptr;
+    void* entry = nullptr;
+};
+Slot inputSlot;
+Slot outputSlot;
+
+void Unload(Slot& slot) {
+    slot.entry = nullptr;
+    if (slot.handle) {
+        dlclose(slot.handle);
+        slot.handle = nullptr;
+    }
+}
+
+bool Load(Slot& slot, const QString& path, const char* entryName) {
+    slot.entry = nullptr;
+    Unload(slot);
+    slot.handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (slot.handle) slot.entry = dlsym(slot.handle, entryName);
+    return slot.entry != nullptr;
+}
+
+// Visualisation and DSP are not offered: every service does nothing, and the samples pass
+// through unchanged.
+void NoSaVsaInit(int, int) {}
+void NoSaVsaDeInit() {}
+void NoAddPcmData(void*, int, int, int) {}
+int NoGetMode() { return 0; }
+void NoSaAdd(void*, int, int) {}
+int NoVsaGetMode(int*, int*) { return 0; }
+void NoVsaAdd(void*, int) {}
+void NoVsaSetInfo(int, int) {}
+int NoDspActive() { return 0; }
+int PassSamples(short*, int numsamples, int, int, int) { return numsamples; }
+void NoSetInfo(int, int, int, int) {}
+
+// The window the modules are told about: the main window's native handle when there is one.
+void* MainWindowHandle() { return Form1 ? reinterpret_cast<void*>(Form1->winId()) : nullptr; }
+
+}  // namespace
+
+bool LoadInputPlugin(const QString& path) { return Load(inputSlot, path, VELMORA_IN_MODULE_ENTRY); }
+bool LoadOutputPlugin(const QString& path) { return Load(outputSlot, path, VELMORA_OUT_MODULE_ENTRY); }
+void UnloadInputPlugin() { Unload(inputSlot); }
+void UnloadOutputPlugin() { Unload(outputSlot); }
+GetInModuleProc InputEntry() { return reinterpret_cast<GetInModuleProc>(inputSlot.entry); }
+GetOutModuleProc OutputEntry() { return reinterpret_cast<GetOutModuleProc>(outputSlot.entry); }
+void* InputHandle() { return inputSlot.handle; }
+void* OutputHandle() { return outputSlot.handle; }
+
+void TWinamp::QuitPair() {
+    if (InModule && InModule->Quit) InModule->Quit();
+    if (OutModule && OutModule->Quit) OutModule->Quit();
+}
+
+void InstallHostCallbacks(In_Module* module) {
+    module->SetInfo = NoSetInfo;
+    module->dsp_isactive = NoDspActive;
+    module->dsp_dosamples = PassSamples;
+    module->SAVSAInit = NoSaVsaInit;
+    module->SAVSADeInit = NoSaVsaDeInit;
+    module->SAAddPCMData = NoAddPcmData;
+    module->SAAdd = NoSaAdd;
+    module->VSAAddPCMData = NoAddPcmData;
+    module->VSAAdd = NoVsaAdd;
+    module->VSASetInfo = NoVsaSetInfo;
+    module->SAGetMode = NoGetMode;
+    module->VSAGetMode = NoVsaGetMode;
+}
+
+void TRun::LoadWinampPlugins(int kind) {
+    if (Winamp) {
+        Winamp->QuitPair();
+        delete Winamp;
+        Winamp = nullptr;
+    }
+    Winamp = new TWinamp(kind);
+    const QString plugins = Ctrl->InstallFolder + QStringLiteral("Plugins/");
+    if (!LoadInputPlugin(plugins + (kind == 2 ? QStringLiteral("cdrun.dll") : QStringLiteral("input.dll")))) {
+        platform::ShowMessage(QStringLiteral("发生错误"), QStringLiteral("Velmora Player"));
+        return;
+    }
+    In_Module* in = InputEntry()();
+    if (!in) {
+        platform::ShowMessage(QStringLiteral("发生错误"), QStringLiteral("Velmora Player"));
+        return;
+    }
+    Winamp->InModule = in;
+    in->hMainWindow = MainWindowHandle();
+    in->hDllInstance = InputHandle();
+    in->outMod = Winamp->OutModule;
+    if (in->Init) in->Init();
+    InstallHostCallbacks(in);
+    if (!LoadOutputPlugin(plugins + QStringLiteral("output.dll"))) {
+        platform::ShowMessage(QStringLiteral("发生错误"), QStringLiteral("Velmora Player"));
+        return;
+    }
+    Out_Module* out = OutputEntry()();
+    if (!out) {
+        platform::ShowMessage(QStringLiteral("发生错误"), QStringLiteral("Velmora Player"));
+        return;
+    }
+    Winamp->OutModule = out;
+    out->hMainWindow = MainWindowHandle();
+    out->hDllInstance = OutputHandle();
+    if (out->Init) out->Init();
+    in->outMod = out;
+    SetEq(QStringLiteral("RunEQ"), -1);
+}
+
+// Stores one slider's value and hands the stored equaliser to the input module. The equaliser
+// window draws its sliders itself once it exists.
+void TRun::SetEq(const QString& name, int value) {
+    if (value >= 0) Ctrl->WriteInteger(name.mid(2, 4), value);
+    auto level = [](int stored) { return quint8(stored) > 63 ? 31 : int(quint8(stored)); };
+    const int preamp = level(Ctrl->ReadInteger(QStringLiteral("EQ00"), 31));
+    char data[10];
+    for (int band = 1; band <= 10; ++band) {
+        const int stored = level(Ctrl->ReadInteger(QStringLiteral("EQ%1").arg(band, 2, 10, QLatin1Char('0')), 31));
+        data[band - 1] = char(63 - stored);
+    }
+    if (Winamp && Winamp->InModule && Winamp->InModule->EQSet)
+        Winamp->InModule->EQSet(Ctrl->ReadInteger(QStringLiteral("EQON"), 0), data, 63 - preamp);
+}

@@ -1,0 +1,39 @@
+// The host of the plug-in pair of engine 1: two loader slots (input and output library) over
+// dlopen, and TWinamp, which holds one bound pair.
+#pragma once
+
+#include <QString>
+
+#include "plugins/winamp/winamp_plugin.h"
+
+// Loading into a slot always unloads what the slot held, even the same file. True exactly when
+// the library loaded and exports its entry point.
+bool LoadInputPlugin(const QString& path);
+bool LoadOutputPlugin(const QString& path);
+void UnloadInputPlugin();
+void UnloadOutputPlugin();
+// The slots' entry points; null when the slot holds no usable library.
+GetInModuleProc InputEntry();
+GetOutModuleProc OutputEntry();
+// The slots' library handles, handed to the modules as their instance.
+void* InputHandle();
+void* OutputHandle();
+
+class TWinamp {
+public:
+    explicit TWinamp(int kind) : Kind(kind) {}
+
+    // Both modules bound: only then does anything call into them.
+    bool Bound() const { return InModule && OutModule; }
+    In_Module* In() const { return InModule; }
+    Out_Module* Out() const { return OutModule; }
+    // Input Quit, then output Quit, for the modules that are bound.
+    void QuitPair();
+
+    int Kind;  // 1 file pair (input.dll), 2 audio-CD pair (cdrun.dll)
+    In_Module* InModule = nullptr;
+    Out_Module* OutModule = nullptr;
+};
+
+// The host's stand-ins for visualisation and DSP, installed into every input record.
+void InstallHostCallbacks(In_Module* module);

@@ -1,0 +1,334 @@
+#include "plugins/winamp/decoder.h"
+
+#include <gst/app/app.h>
+#include <gst/audio/audio.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace velmora_input {
+
+namespace {
+
+// Blocks of 576 sample frames, the size DSP plug-ins are used to.
+constexpr int kBlockFrames = 576;
+// Play waits this long at most for the first decoded data (and with it the length).
+constexpr auto kPrerollWait = std::chrono::milliseconds(500);
+constexpr auto kRoomPoll = std::chrono::milliseconds(5);
+constexpr GstClockTime kPullWait = 20 * GST_MSECOND;
+
+const char kPcmCaps[] = "audio/x-raw,format=S16LE,layout=interleaved,channels=[1,2]";
+
+void Report(const char* what, const char* detail) {
+    std::fprintf(stderr, "velmora decoder: %s%s%s\n", what, detail ? ": " : "", detail ? detail : "");
+}
+
+void ReportError(GstMessage* message) {
+    GError* error = nullptr;
+    gchar* debug = nullptr;
+    gst_message_parse_error(message, &error, &debug);
+    Report(error ? error->message : "decoding failed", debug);
+    if (error) g_error_free(error);
+    g_free(debug);
+}
+
+}  // namespace
+
+double EqualiserDb(int value) {
+    value = std::clamp(value, 0, 63);
+    if (value <= 32) return (32 - value) * 12.0 / 32.0;
+    return -(value - 32) * 12.0 / 31.0;
+}
+
+void Decoder::PipelineUnref::operator()(GstElement* pipeline) const {
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+}
+
+bool Decoder::Build(const Source& source) {
+    if (!gst_init_check(nullptr, nullptr, nullptr)) return false;
+    GstElement* pipeline = gst_pipeline_new("velmora-input");
+    GstElement* decode = gst_element_factory_make("uridecodebin", nullptr);
+    GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
+    GstElement* preamp = gst_element_factory_make("volume", nullptr);
+    GstElement* equaliser = gst_element_factory_make("equalizer-10bands", nullptr);
+    GstElement* convertOut = gst_element_factory_make("audioconvert", nullptr);
+    GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+    GstElement* format = gst_element_factory_make("capsfilter", nullptr);
+    GstElement* sink = gst_element_factory_make("appsink", nullptr);
+    GstElement* all[] = {decode, convert, preamp, equaliser, convertOut, resample, format, sink};
+    if (std::any_of(std::begin(all), std::end(all), [](GstElement* e) { return e == nullptr; })) {
+        for (GstElement* e : all)
+            if (e) gst_object_unref(gst_object_ref_sink(e));
+        gst_object_unref(pipeline);
+        Report("a GStreamer element is missing", nullptr);
+        return false;
+    }
+    for (GstElement* e : all) gst_bin_add(GST_BIN(pipeline), e);
+    pipeline_.reset(pipeline);
+    if (!gst_element_link_many(convert, preamp, equaliser, convertOut, resample, format, sink, nullptr)) {
+        pipeline_.reset();
+        return false;
+    }
+    g_object_set(decode, "uri", source.uri.c_str(), nullptr);
+    g_signal_connect(decode, "pad-added", G_CALLBACK(OnPadAdded), this);
+    g_signal_connect(decode, "no-more-pads", G_CALLBACK(OnNoMorePads), this);
+    device_ = source.device;
+    if (!device_.empty()) g_signal_connect(decode, "source-setup", G_CALLBACK(OnSourceSetup), this);
+    GstCaps* caps = gst_caps_from_string(kPcmCaps);
+    g_object_set(format, "caps", caps, nullptr);
+    gst_caps_unref(caps);
+    // A few blocks ahead of the output's own buffer is enough; more would only hold memory.
+    g_object_set(sink, "sync", FALSE, "max-buffers", 8u, "drop", FALSE, "emit-signals", FALSE, nullptr);
+    convert_ = convert;
+    preamp_ = preamp;
+    equaliser_ = equaliser;
+    format_ = format;
+    sink_ = sink;
+    ApplyEqualiser();
+    return true;
+}
+
+void Decoder::OnPadAdded(GstElement*, GstPad* pad, gpointer self) {
+    auto* decoder = static_cast<Decoder*>(self);
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    if (!caps) caps = gst_pad_query_caps(pad, nullptr);
+    const bool audio = caps && gst_caps_get_size(caps) > 0 &&
+                       g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "audio/");
+    if (caps) gst_caps_unref(caps);
+    if (!audio) return;
+    GstPad* target = gst_element_get_static_pad(decoder->convert_, "sink");
+    if (!gst_pad_is_linked(target)) gst_pad_link(pad, target);  // the first audio stream plays
+    gst_object_unref(target);
+}
+
+// A source without sound (a picture, a silent video) would otherwise wait for data forever.
+void Decoder::OnNoMorePads(GstElement* decodebin, gpointer self) {
+    auto* decoder = static_cast<Decoder*>(self);
+    GstPad* target = gst_element_get_static_pad(decoder->convert_, "sink");
+    const bool linked = gst_pad_is_linked(target);
+    gst_object_unref(target);
+    if (linked) return;
+    GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_WRONG_TYPE, "the source holds no sound");
+    gst_element_post_message(decodebin, gst_message_new_error(GST_OBJECT(decodebin), error, nullptr));
+    g_error_free(error);
+}
+
+void Decoder::OnSourceSetup(GstElement*, GstElement* source, gpointer self) {
+    auto* decoder = static_cast<Decoder*>(self);
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(source), "device"))
+        g_object_set(source, "device", decoder->device_.c_str(), nullptr);
+}
+
+// Playing, and wait until the first data has reached the end of the graph or something failed.
+Decoder::Preroll Decoder::WaitForPreroll() {
+    if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        if (!TakeError()) Report("the source cannot be opened", nullptr);
+        return Preroll::Failed;
+    }
+    GstBus* bus = gst_element_get_bus(pipeline_.get());
+    const auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(kPrerollWait).count();
+    GstMessage* message =
+        gst_bus_timed_pop_filtered(bus, GstClockTime(wait), GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE));
+    gst_object_unref(bus);
+    if (!message) return Preroll::Pending;  // still working on it: the decoding thread takes over
+    const bool failed = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR;
+    if (failed) ReportError(message);
+    gst_message_unref(message);
+    return failed ? Preroll::Failed : Preroll::Done;
+}
+
+int Decoder::Play(const Source& source) {
+    Stop();
+    if (!Build(source)) return 1;
+    const Preroll preroll = WaitForPreroll();
+    if (preroll == Preroll::Done) {
+        // Open the output now, as a host expects of Play, so that it never sees an idle output
+        // with the time standing still before the decoding thread gets going.
+        GstSample* first = gst_app_sink_try_pull_preroll(GST_APP_SINK(sink_), 0);
+        std::lock_guard lock(mutex_);
+        const bool opened = first && OpenOutput(gst_sample_get_caps(first));
+        if (first) gst_sample_unref(first);
+        if (!opened) {
+            Stop();
+            return 1;
+        }
+    }
+    if (preroll == Preroll::Failed) {
+        Stop();
+        return 1;
+    }
+    GetLength();
+    thread_ = std::thread(&Decoder::Run, this);
+    return 0;
+}
+
+void Decoder::Stop() {
+    stop_ = true;
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+    const bool wasLoaded = Loaded();
+    pipeline_.reset();
+    convert_ = preamp_ = equaliser_ = format_ = sink_ = nullptr;
+    if (wasLoaded && module_->outMod) module_->outMod->Close();
+    outputOpen_ = false;
+    baseMs_ = 0;
+    length_ = -1;
+    paused_ = false;
+    stop_ = false;
+}
+
+bool Decoder::TakeError() {
+    GstBus* bus = gst_element_get_bus(pipeline_.get());
+    GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR);
+    gst_object_unref(bus);
+    if (!message) return false;
+    ReportError(message);
+    gst_message_unref(message);
+    return true;
+}
+
+void Decoder::Run() {
+    while (!stop_) {
+        if (TakeError()) break;  // the track ends with what has been written
+        unsigned generation = 0;
+        GstBuffer* buffer = nullptr;
+        {
+            std::unique_lock lock(mutex_);
+            generation = generation_;
+            GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink_), kPullWait);
+            if (!sample && gst_app_sink_is_eos(GST_APP_SINK(sink_))) {
+                // All decoded: stay, so that a seek back can decode again, until stopped.
+                wake_.wait_for(lock, std::chrono::milliseconds(50),
+                               [&] { return stop_ || generation_ != generation; });
+                continue;
+            }
+            if (!sample) continue;
+            const bool opened = outputOpen_ || OpenOutput(gst_sample_get_caps(sample));
+            if (opened && gst_sample_get_buffer(sample)) buffer = gst_buffer_ref(gst_sample_get_buffer(sample));
+            // The sink reuses its sample object and must be able to change it after a seek, so
+            // only the buffer is kept.
+            gst_sample_unref(sample);
+            if (!opened) break;
+        }
+        if (buffer) {
+            HandBuffer(buffer, generation);
+            gst_buffer_unref(buffer);
+        }
+    }
+}
+
+bool Decoder::OpenOutput(GstCaps* caps) {
+    GstAudioInfo info;
+    Out_Module* out = module_->outMod;
+    if (!caps || !gst_audio_info_from_caps(&info, caps) || !out) return false;
+    rate_ = GST_AUDIO_INFO_RATE(&info);
+    channels_ = GST_AUDIO_INFO_CHANNELS(&info);
+    if (out->Open(rate_, channels_, 16, -1, -1) < 0) {
+        Report("the output module refused the format", nullptr);
+        return false;
+    }
+    outputOpen_ = true;
+    if (paused_) out->Pause(1);
+    if (baseMs_ > 0) out->Flush(baseMs_);
+    // Later streams of a chained file are converted to this format rather than reopening the
+    // output, which would lose the time and what is queued.
+    GstCaps* fixed = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, "S16LE", "layout", G_TYPE_STRING,
+                                         "interleaved", "rate", G_TYPE_INT, rate_, "channels", G_TYPE_INT, channels_,
+                                         nullptr);
+    g_object_set(format_, "caps", fixed, nullptr);
+    gst_caps_unref(fixed);
+    return true;
+}
+
+bool Decoder::WaitForRoom(int bytes, unsigned generation) {
+    while (!stop_ && generation_ == generation) {
+        Out_Module* out = module_->outMod;
+        if (!out) return false;
+        if (out->CanWrite() >= bytes) return true;
+        std::this_thread::sleep_for(kRoomPoll);
+    }
+    return false;
+}
+
+// Hands one decoded buffer to the DSP callback and the output module in blocks.
+void Decoder::HandBuffer(GstBuffer* buffer, unsigned generation) {
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return;
+    const std::size_t frameBytes = std::size_t(channels_) * 2;
+    // Twice the block: a DSP callback may return more samples than it was given.
+    std::vector<short> block(std::size_t(kBlockFrames) * 2 * channels_);
+    for (std::size_t offset = 0; offset + frameBytes <= map.size && !stop_;) {
+        const int frames = int(std::min<std::size_t>(kBlockFrames, (map.size - offset) / frameBytes));
+        std::memcpy(block.data(), map.data + offset, frames * frameBytes);
+        offset += frames * frameBytes;
+        int count = frames;
+        if (module_->dsp_dosamples)
+            count = std::clamp(module_->dsp_dosamples(block.data(), frames, 16, channels_, rate_), 0, 2 * kBlockFrames);
+        const int bytes = count * int(frameBytes);
+        if (!WaitForRoom(bytes, generation)) break;
+        std::lock_guard lock(mutex_);
+        if (generation_ != generation || stop_) break;
+        module_->outMod->Write(reinterpret_cast<char*>(block.data()), bytes);
+    }
+    gst_buffer_unmap(buffer, &map);
+}
+
+void Decoder::Pause() {
+    paused_ = true;
+    if (Loaded() && module_->outMod) module_->outMod->Pause(1);
+}
+
+void Decoder::UnPause() {
+    paused_ = false;
+    if (Loaded() && module_->outMod) module_->outMod->Pause(0);
+}
+
+int Decoder::GetLength() {
+    if (!Loaded()) return -1;
+    if (length_ < 0) {
+        gint64 duration = 0;
+        if (gst_element_query_duration(pipeline_.get(), GST_FORMAT_TIME, &duration) && duration >= 0)
+            length_ = int(duration / GST_MSECOND);
+    }
+    return std::max<int>(length_, 0);  // loaded, length not known (yet): 0
+}
+
+int Decoder::GetOutputTime() {
+    if (!Loaded()) return 0;
+    if (!outputOpen_ || !module_->outMod) return baseMs_;
+    return module_->outMod->GetOutputTime();
+}
+
+void Decoder::SetOutputTime(int ms) {
+    if (!Loaded()) return;
+    ms = std::max(ms, 0);
+    std::lock_guard lock(mutex_);
+    if (!gst_element_seek_simple(pipeline_.get(), GST_FORMAT_TIME,
+                                 GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), gint64(ms) * GST_MSECOND))
+        return;
+    ++generation_;
+    baseMs_ = ms;
+    if (outputOpen_ && module_->outMod) module_->outMod->Flush(ms);
+    wake_.notify_all();
+}
+
+void Decoder::SetEqualiser(const Equaliser& equaliser) {
+    eq_ = equaliser;
+    ApplyEqualiser();
+}
+
+void Decoder::ApplyEqualiser() {
+    if (!equaliser_) return;
+    for (int band = 0; band < 10; ++band) {
+        const std::string name = "band" + std::to_string(band);
+        g_object_set(equaliser_, name.c_str(), eq_.on ? EqualiserDb(eq_.bands[band]) : 0.0, nullptr);
+    }
+    g_object_set(preamp_, "volume", eq_.on ? std::pow(10.0, EqualiserDb(eq_.preamp) / 20.0) : 1.0, nullptr);
+}
+
+}  // namespace velmora_input

@@ -1,0 +1,98 @@
+// The decoding half shared by input.dll and cdrun.dll: a GStreamer graph that decodes one source
+// through the equaliser to 16-bit interleaved PCM, and a thread that hands the PCM, block by
+// block, to the host's DSP callback and then to the output module of the plug-in record.
+#pragma once
+
+#include "plugins/winamp/winamp_plugin.h"
+
+#include <gst/gst.h>
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace velmora_input {
+
+// What to decode: a URI, and for an audio CD the device its source element reads.
+struct Source {
+    std::string uri;
+    std::string device;
+};
+
+struct Equaliser {
+    bool on = false;
+    std::array<int, 10> bands{32, 32, 32, 32, 32, 32, 32, 32, 32, 32};  // 0 top .. 63 bottom
+    int preamp = 32;
+};
+
+// Gain in dB of an equaliser value as the host sends it: 0 (knob at the top) +12 dB, the middle
+// value 32 (what a stored middle of 31 becomes) flat, 63 (at the bottom) -12 dB.
+double EqualiserDb(int value);
+
+class Decoder {
+public:
+    explicit Decoder(In_Module* module) : module_(module) {}
+    ~Decoder() { Stop(); }
+
+    // 0 when decoding has started; non-zero, with the reason on stderr, when the source cannot be
+    // opened or its first data cannot be decoded. Waits briefly for the first data, so that the
+    // length is known when it returns.
+    int Play(const Source& source);
+    void Stop();
+    bool Loaded() const { return pipeline_ != nullptr; }
+
+    void Pause();
+    void UnPause();
+    bool IsPaused() const { return paused_; }
+    int GetLength();
+    int GetOutputTime();
+    void SetOutputTime(int ms);
+    void SetEqualiser(const Equaliser& equaliser);
+
+private:
+    struct PipelineUnref {
+        void operator()(GstElement* pipeline) const;
+    };
+
+    enum class Preroll { Done, Pending, Failed };
+
+    bool Build(const Source& source);
+    Preroll WaitForPreroll();
+    void ApplyEqualiser();
+    void Run();
+    bool TakeError();
+    void HandBuffer(GstBuffer* buffer, unsigned generation);
+    bool OpenOutput(GstCaps* caps);
+    bool WaitForRoom(int bytes, unsigned generation);
+    static void OnPadAdded(GstElement* decodebin, GstPad* pad, gpointer self);
+    static void OnNoMorePads(GstElement* decodebin, gpointer self);
+    static void OnSourceSetup(GstElement* decodebin, GstElement* source, gpointer self);
+
+    In_Module* module_;
+    std::unique_ptr<GstElement, PipelineUnref> pipeline_;
+    GstElement* convert_ = nullptr;  // these are owned by the pipeline
+    GstElement* preamp_ = nullptr;
+    GstElement* equaliser_ = nullptr;
+    GstElement* format_ = nullptr;
+    GstElement* sink_ = nullptr;
+    std::string device_;
+
+    std::thread thread_;
+    std::mutex mutex_;  // pulling a sample and handing it over against seeks and stops
+    std::condition_variable wake_;
+    std::atomic<bool> stop_{false};
+    std::atomic<unsigned> generation_{0};  // counts seeks; a sample of an older one is dropped
+    std::atomic<bool> paused_{false};
+    std::atomic<int> length_{-1};
+    Equaliser eq_;
+    std::atomic<int> baseMs_{0};  // where the last seek put the output's clock
+    int rate_ = 0;
+    int channels_ = 0;
+    std::atomic<bool> outputOpen_{false};
+};
+
+}  // namespace velmora_input

@@ -1,0 +1,82 @@
+// The output plug-in's one audio road: PCM written by the input plug-in goes through an appsrc,
+// format and rate conversion, a volume and a panorama element to the audio sink. Times are
+// counted from the sink's position, so "heard" means heard, not merely queued.
+//
+// Thread use: Write and CanWrite come from the input's decoding thread, everything else from the
+// host's thread; one mutex guards the whole state.
+#pragma once
+
+#include <gst/gst.h>
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace velmora_output {
+
+struct ElementUnref {
+    void operator()(GstElement* element) const {
+        gst_element_set_state(element, GST_STATE_NULL);
+        gst_object_unref(element);
+    }
+};
+using PipelinePtr = std::unique_ptr<GstElement, ElementUnref>;
+
+class AudioOut {
+public:
+    AudioOut();
+    ~AudioOut();
+
+    int Open(int sampleRate, int channels, int bitsPerSample, int bufferMs);
+    void Close();
+    int Write(const char* data, int length);
+    int CanWrite();
+    int IsPlaying();
+    int Pause(int pause);
+    void SetVolume(int volume);
+    void SetPan(int pan);
+    void Flush(int ms);
+    int GetOutputTime();
+    int GetWrittenTime();
+
+private:
+    using Clock = std::chrono::steady_clock;
+    using DeviceWordFn = unsigned int (*)(int);
+
+    bool Opened() const { return pipeline_ != nullptr; }
+    void PushLocked(const char* data, int length);
+    gint64 PositionLocked();
+    gint64 WrittenNsLocked() const;
+    void CheckBusLocked();
+    void ApplyGainsLocked();
+    void FollowDeviceVolumeLocked();
+    void ResetCountersLocked(int baseMs);
+
+    std::mutex mutex_;
+    PipelinePtr pipeline_;
+    GstElement* source_ = nullptr;  // owned by the pipeline
+    GstElement* volumeElement_ = nullptr;
+    GstElement* panoramaElement_ = nullptr;
+    GstElement* sink_ = nullptr;
+
+    int rate_ = 0;
+    int frameBytes_ = 0;
+    int capacityBytes_ = 0;
+    std::vector<char> partialFrame_;  // bytes of a frame that a Write split
+
+    int baseMs_ = 0;              // where the clock restarted (Open: 0, Flush: its argument)
+    guint64 writtenFrames_ = 0;   // since the restart
+    gint64 positionNs_ = 0;       // since the restart; never goes back
+    bool paused_ = false;
+    bool failed_ = false;         // the pipeline reported an error: swallow data, stay idle
+    Clock::time_point lastWrite_;
+    Clock::time_point lastProgress_;
+
+    int volume_ = 255;
+    int pan_ = 0;
+    unsigned int deviceWord_ = 0xFFFFFFFFu;
+    DeviceWordFn deviceWordFn_ = nullptr;
+};
+
+}  // namespace velmora_output

@@ -1,0 +1,90 @@
+// The device-volume stand-in: words kept per user in the registry, one device per family, levels,
+// change notices, and the C accessor that our output plug-in finds in the host with dlsym.
+#include "platform/device_volume.h"
+#include "platform/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <vector>
+
+using platform::DeviceFamily;
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\Velmora\\DeviceVolume");
+
+// Each test starts from a user who never set a volume.
+class DeviceVolume : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::TRegistry registry;
+        registry.DeleteKey(QStringLiteral("\\") + kKey);
+        platform::ReloadDeviceVolumes();
+    }
+};
+
+}  // namespace
+
+TEST_F(DeviceVolume, WordsPersistPerFamilyAndSurviveARead) {
+    EXPECT_EQ(platform::DeviceCount(DeviceFamily::Wave), 1);
+    EXPECT_EQ(platform::DeviceCount(DeviceFamily::Midi), 1);
+    EXPECT_EQ(platform::GetDeviceVolume(DeviceFamily::Wave, 0), 0xFFFFFFFFu) << "full volume by default";
+
+    ASSERT_TRUE(platform::SetDeviceVolume(DeviceFamily::Wave, 0, 0x7FFFFF00u));
+    ASSERT_TRUE(platform::SetDeviceVolume(DeviceFamily::Midi, 0, 0x00001234u));
+    platform::ReloadDeviceVolumes();
+    EXPECT_EQ(platform::GetDeviceVolume(DeviceFamily::Wave, 0), 0x7FFFFF00u);
+    EXPECT_EQ(platform::GetDeviceVolume(DeviceFamily::Midi, 0), 0x00001234u);
+
+    platform::TRegistry registry;
+    ASSERT_TRUE(registry.OpenKeyReadOnly(kKey));
+    int stored = 0;
+    ASSERT_TRUE(registry.ReadInteger(QStringLiteral("Wave"), &stored));
+    EXPECT_EQ(quint32(stored), 0x7FFFFF00u);
+
+    // A word written by another process (or an older run) is what the next read finds.
+    ASSERT_TRUE(registry.OpenKey(QStringLiteral("\\") + kKey, false));
+    ASSERT_TRUE(registry.WriteInteger(QStringLiteral("Midi"), int(0xFF00FF00u)));
+    platform::ReloadDeviceVolumes();
+    EXPECT_EQ(platform::GetDeviceVolume(DeviceFamily::Midi, 0), 0xFF00FF00u);
+}
+
+TEST_F(DeviceVolume, ABadDeviceNumberIsRefusedAndChangesNothing) {
+    ASSERT_TRUE(platform::SetDeviceVolume(DeviceFamily::Wave, 0, 0x80008000u));
+    EXPECT_FALSE(platform::SetDeviceVolume(DeviceFamily::Wave, 1, 0));
+    EXPECT_FALSE(platform::SetDeviceVolume(DeviceFamily::Midi, -1, 0));
+    EXPECT_EQ(platform::GetDeviceVolume(DeviceFamily::Wave, 1), 0u);
+    EXPECT_EQ(platform::GetDeviceVolume(DeviceFamily::Wave, 0), 0x80008000u);
+    EXPECT_EQ(platform::GetDeviceVolume(DeviceFamily::Midi, 0), 0xFFFFFFFFu);
+}
+
+TEST_F(DeviceVolume, LevelsAndListenersFollowTheWord) {
+    std::vector<std::pair<DeviceFamily, quint32>> heard;
+    const int id = platform::AddDeviceVolumeListener(
+        [&](DeviceFamily family, quint32 word) { heard.emplace_back(family, word); });
+    ASSERT_TRUE(platform::SetDeviceVolume(DeviceFamily::Wave, 0, 0x7FFFFFFFu));  // left full, right half
+    ASSERT_TRUE(platform::SetDeviceVolume(DeviceFamily::Wave, 0, 0x7FFFFFFFu));  // no change, no notice
+    const auto [left, right] = platform::DeviceLevels(DeviceFamily::Wave);
+    EXPECT_DOUBLE_EQ(left, 1.0);
+    EXPECT_NEAR(right, 0.5, 0.0001);
+    EXPECT_EQ(platform::DeviceLevels(DeviceFamily::Midi), std::make_pair(1.0, 1.0));
+    platform::RemoveDeviceVolumeListener(id);
+    ASSERT_TRUE(platform::SetDeviceVolume(DeviceFamily::Midi, 0, 0));
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].first, DeviceFamily::Wave);
+    EXPECT_EQ(heard[0].second, 0x7FFFFFFFu);
+    EXPECT_EQ(platform::DeviceLevels(DeviceFamily::Midi), std::make_pair(0.0, 0.0));
+}
+
+TEST_F(DeviceVolume, OutputPluginFindsTheWordThroughTheExportedAccessor) {
+    using WordFn = unsigned int (*)(int);
+    // Found the way output.dll finds it: among the host program's exported symbols.
+    auto word = reinterpret_cast<WordFn>(dlsym(RTLD_DEFAULT, "VelmoraDeviceVolumeWord"));
+    ASSERT_NE(word, nullptr);
+    ASSERT_TRUE(platform::SetDeviceVolume(DeviceFamily::Wave, 0, 0x40004000u));
+    ASSERT_TRUE(platform::SetDeviceVolume(DeviceFamily::Midi, 0, 0x12345678u));
+    EXPECT_EQ(word(0), 0x40004000u);
+    EXPECT_EQ(word(1), 0x12345678u);
+    EXPECT_EQ(word(7), 0xFFFFFFFFu) << "an unknown family plays at full volume";
+}

@@ -1,0 +1,77 @@
+#include "tests/media_fixtures.h"
+
+#include <gst/gst.h>
+
+#include <QDir>
+#include <cstdio>
+
+namespace {
+
+QString Extension(MediaKind kind) {
+    switch (kind) {
+    case MediaKind::Wav: return QStringLiteral(".wav");
+    case MediaKind::Mp3: return QStringLiteral(".mp3");
+    case MediaKind::Ogg: return QStringLiteral(".ogg");
+    case MediaKind::Flac: return QStringLiteral(".flac");
+    case MediaKind::Mp4Video: return QStringLiteral(".mp4");
+    case MediaKind::MkvVideo: return QStringLiteral(".mkv");
+    }
+    return {};
+}
+
+QString Description(MediaKind kind, double seconds, const QString& path) {
+    const int audioBuffers = qMax(1, int(seconds * 44100 / 1024 + 0.5));
+    const int frames = qMax(1, int(seconds * 25 + 0.5));
+    const QString tone =
+        QStringLiteral("audiotestsrc num-buffers=%1 samplesperbuffer=1024 freq=440 ! "
+                       "audio/x-raw,rate=44100,channels=2 ! audioconvert ! ")
+            .arg(audioBuffers);
+    const QString picture = QStringLiteral("videotestsrc num-buffers=%1 ! video/x-raw,width=320,height=240,"
+                                           "framerate=25/1 ! videoconvert ! ")
+                                .arg(frames);
+    const QString sink = QStringLiteral("filesink location=\"%1\"").arg(path);
+    switch (kind) {
+    case MediaKind::Wav: return tone + QStringLiteral("wavenc ! ") + sink;
+    case MediaKind::Mp3: return tone + QStringLiteral("lamemp3enc ! xingmux ! id3v2mux ! ") + sink;
+    case MediaKind::Ogg: return tone + QStringLiteral("vorbisenc ! oggmux ! ") + sink;
+    case MediaKind::Flac: return tone + QStringLiteral("flacenc ! ") + sink;
+    case MediaKind::Mp4Video:
+        return picture + QStringLiteral("x264enc speed-preset=ultrafast ! h264parse ! queue ! mux. ") + tone +
+               QStringLiteral("avenc_aac ! aacparse ! queue ! mux. mp4mux name=mux ! ") + sink;
+    case MediaKind::MkvVideo:
+        return picture + QStringLiteral("x264enc speed-preset=ultrafast ! h264parse ! queue ! mux. ") + tone +
+               QStringLiteral("vorbisenc ! queue ! mux. matroskamux name=mux ! ") + sink;
+    }
+    return {};
+}
+
+}  // namespace
+
+QString MakeMedia(const QString& folder, const QString& baseName, MediaKind kind, double seconds) {
+    gst_init(nullptr, nullptr);
+    const QString path = QDir(folder).filePath(baseName + Extension(kind));
+    GError* error = nullptr;
+    GstElement* pipeline = gst_parse_launch(Description(kind, seconds, path).toUtf8().constData(), &error);
+    if (!pipeline) {
+        std::fprintf(stderr, "MakeMedia: %s\n", error ? error->message : "no pipeline");
+        if (error) g_error_free(error);
+        return {};
+    }
+    if (error) g_error_free(error);
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* message = gst_bus_timed_pop_filtered(bus, 60 * GST_SECOND,
+                                                     GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
+    if (message && !ok) {
+        GError* failure = nullptr;
+        gst_message_parse_error(message, &failure, nullptr);
+        std::fprintf(stderr, "MakeMedia: %s\n", failure ? failure->message : "error");
+        if (failure) g_error_free(failure);
+    }
+    if (message) gst_message_unref(message);
+    gst_object_unref(bus);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return ok ? path : QString();
+}

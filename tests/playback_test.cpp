@@ -1,0 +1,267 @@
+// The playback controller: which engine an entry gets, what PlayIndex does before any sound, the
+// messages of the failure paths, the open-files filter, the Flash engine's movie reading, and
+// the arithmetic of volume, progress and seeking.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "platform/media_faces.h"
+#include "platform/message_box.h"
+#include "player/ctrl.h"
+#include "player/engines.h"
+#include "player/form1.h"
+#include "player/playlist_box.h"
+#include "player/run.h"
+#include "player/run_progress.h"
+#include "player/volume.h"
+#include "tests/test_support.h"
+
+namespace {
+
+struct Message {
+    QString text, caption;
+};
+
+class PlaybackTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_.write("Plugins/FilePlus.ini",
+                   "[DECODE_SETUP]\r\nDECODE0=*.mp3;*.wav;*.cda\r\nDECODE1=*.rm;*.ra;*.mp2\r\n"
+                   "DECODE2=*.wma;*.mid;*.avi;*.ogg\r\nDECODE3=\r\nDECODE4=*.swf;*.exe\r\n"
+                   "DECODE5=*.avi;*.mpg;*.mp4\r\n[AUTO_CTRL]\r\nENABLE_AUTO_CTRL=0\r\n");
+        platform::SetMessageRecorder([this](const QString& text, const QString& caption, platform::MessageIcon) {
+            messages_.push_back({text, caption});
+        });
+        platform::SetCommandRecorder([this](const QString& line, int) { commands_ << line; });
+        form_ = new TForm1(dir_.path() + "/");
+        run_ = Ctrl->Run.get();
+    }
+    void TearDown() override {
+        form_->QuietClose = true;
+        form_->close();
+        delete form_;
+        platform::SetMessageRecorder({});
+        platform::SetCommandRecorder({});
+        platform::RealAudioControl::SetAvailable(true);
+    }
+    void AutoCtrl(const char* value) {
+        QByteArray ini = dir_.read("Plugins/FilePlus.ini");
+        ini.truncate(ini.indexOf("ENABLE_AUTO_CTRL="));
+        dir_.write("Plugins/FilePlus.ini", ini + "ENABLE_AUTO_CTRL=" + value + "\r\n");
+    }
+
+    testing_support::TempFolder dir_;
+    TForm1* form_ = nullptr;
+    TRun* run_ = nullptr;
+    std::vector<Message> messages_;
+    QStringList commands_;
+};
+
+TEST_F(PlaybackTest, EngineChoiceFollowsListsWithTheLaterListWinning) {
+    EXPECT_EQ(run_->ChooseEngine("/m/a.mp3"), 1);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.MP3"), 1) << "the extension is lower-cased";
+    EXPECT_EQ(run_->ChooseEngine("/m/a.rm"), 2);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.mp4"), 3);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.swf"), 5);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.avi"), 6) << "in DECODE5 and DECODE2: the later test wins";
+    EXPECT_EQ(run_->ChooseEngine("/m/a.xyz"), 0);
+    EXPECT_EQ(run_->ChooseEngine("/m/noextension"), 0);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.mp"), 0) << "a mask is matched whole, with its semicolon";
+    EXPECT_EQ(run_->ChooseEngine("/cd/Track03.cda"), 1);
+}
+
+TEST_F(PlaybackTest, AutomaticControlOfVideoTypesOverridesTheLists) {
+    AutoCtrl("1");
+    EXPECT_EQ(run_->ChooseEngine("/m/a.avi"), 6);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.mpg"), 6);
+    Ctrl->WriteBool("UseDirectShow", true);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.wmv"), 4);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.mp4"), 3) << "not one of the automatic types";
+    AutoCtrl("yes");
+    EXPECT_EQ(run_->ChooseEngine("/m/a.mpg"), 3) << "any other value leaves it to the lists";
+}
+
+TEST_F(PlaybackTest, StreamsGoByCaseSensitiveProtocolPrefix) {
+    EXPECT_EQ(run_->ChooseEngine("mms://h/live"), 6);
+    EXPECT_EQ(run_->ChooseEngine("mmst://h/a.mp3"), 6);
+    EXPECT_EQ(run_->ChooseEngine("mmsu://h/a.rm"), 6);
+    EXPECT_EQ(run_->ChooseEngine("rtsp://h/a.mp3"), 2) << "rtsp wins over the mp3 list";
+    EXPECT_EQ(run_->ChooseEngine("pnm://h/a"), 2);
+    EXPECT_EQ(run_->ChooseEngine("http://h/a.mp3"), 1) << "other protocols keep the list's engine";
+    EXPECT_EQ(run_->ChooseEngine("http://h/stream"), 6) << "a stream with no list";
+    EXPECT_EQ(run_->ChooseEngine("MMS://h/a.mp3"), 1) << "upper case is not mms";
+    EXPECT_EQ(run_->ChooseEngine("MMS://h/live"), 6);
+    EXPECT_EQ(run_->ChooseEngine("RTSP://h/a.mp3"), 1);
+}
+
+TEST_F(PlaybackTest, PlayIndexClampsTheIndexAndReportsAnUndefinedType) {
+    ListBox1->SetItems({"<?/m/a.xyz?>", "<?/m/b.xyz?>", "<?/m/c.xyz?>"});
+    run_->PlayIndex(-5);
+    EXPECT_EQ(run_->Index, 0);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "这种类型的文件还没有定义，请参考帮助文档定义该类型文件！　");
+    EXPECT_EQ(messages_[0].caption, "不能播放");
+    EXPECT_EQ(run_->EngineCode, 0);
+    EXPECT_FALSE(run_->OpenWaitTimerObj->isActive());
+    run_->PlayIndex(ListBox1->Count() + 3);
+    EXPECT_EQ(run_->Index, 2);
+    ListBox1->SetItems({});
+    run_->PlayIndex(0);
+    EXPECT_EQ(messages_.size(), 2u) << "an empty list plays nothing and says nothing";
+}
+
+TEST_F(PlaybackTest, MissingPlugInPairEndsTheEntryWithOneMessage) {
+    ListBox1->SetItems({"<?/m/a.mp3?>"});
+    run_->PlayIndex(0);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, "发生错误");
+    EXPECT_FALSE(run_->OpenWaitTimerObj->isActive()) << "no open wait on a pair that is not there";
+    EXPECT_EQ(run_->EngineCode, 0);
+    run_->ProgressTimer();
+    run_->PauseResume();
+    run_->SeekBy(5000);
+    run_->Stop();
+    EXPECT_EQ(messages_.size(), 1u);
+}
+
+TEST_F(PlaybackTest, FlashHasNoRuntimeAndTheUserSeesTheError) {
+    ListBox1->SetItems({"<?/m/movie.swf?>"});
+    run_->PlayIndex(0);
+    ASSERT_EQ(commands_.size(), 1);
+    EXPECT_EQ(commands_[0], "regsvr32 /s \"" + dir_.path() + "/Plugins/SWFLASH.OCX\"");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_FALSE(messages_[0].text.isEmpty());
+    EXPECT_EQ(run_->EngineCode, 0);
+    EXPECT_FALSE(run_->OpenWaitTimerObj->isActive());
+}
+
+TEST_F(PlaybackTest, UnusableRealAudioFallsBackForMp3AndExplainsOtherTypes) {
+    platform::RealAudioControl::SetAvailable(false);
+    ListBox1->SetItems({"<?/m/a.rm?>"});
+    run_->PlayIndex(0);
+    EXPECT_EQ(run_->EngineCode, 7);
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_TRUE(messages_[0].text.startsWith("\r播放这种类型的文件之前，必须先在计算机中安装RealOne或RealPlayer　\r\r"));
+    EXPECT_TRUE(messages_[0].text.endsWith("  "));
+    EXPECT_EQ(messages_[0].caption, "不能播放");
+    ASSERT_EQ(commands_.size(), 1);
+    EXPECT_EQ(commands_[0], "HH.exe " + dir_.path() + "/help.chm::使用手册\\常见问题.htm");
+    EXPECT_FALSE(run_->OpenWaitTimerObj->isActive());
+
+    messages_.clear();
+    dir_.write("Plugins/FilePlus.ini",
+               dir_.read("Plugins/FilePlus.ini").replace("DECODE1=*.rm", "DECODE1=*.mp3;*.rm").replace("DECODE0=*.mp3;", "DECODE0="));
+    Ctrl->ReadDecoderLists();
+    ListBox1->SetItems({"<?/m/a.mp3?>"});
+    run_->PlayIndex(0);
+    EXPECT_EQ(run_->EngineCode, 6) << "an mp3 goes to the Media Player, silently";
+    EXPECT_TRUE(messages_.empty());
+    run_->Stop();
+}
+
+TEST_F(PlaybackTest, OpenFilterFromTheOpenSetupSection) {
+    dir_.write("Plugins/FilePlus.ini", "[OPEN_SETUP]\r\nOPEN0_TITLE=所有文件\r\nOPEN0_VALUE=*.*\r\n");
+    EXPECT_EQ(run_->OpenFilter(), "所有文件|*.*|");
+    dir_.write("Plugins/FilePlus.ini",
+               "[OPEN_SETUP]\r\nOPEN0_TITLE=All\r\nOPEN0_VALUE=*.MP3;*.wma\r\nOPEN2_TITLE=Audio\r\nOPEN2_VALUE=*.mp3\r\n"
+               "OPEN3_TITLE=Nothing\r\nOPEN3_VALUE=mp3\r\nOPEN20_TITLE=Last\r\nOPEN20_VALUE=*.ogg\r\n"
+               "OPEN21_TITLE=Beyond\r\nOPEN21_VALUE=*.xx\r\n");
+    EXPECT_EQ(run_->OpenFilter(), "All|*.mp3;*.wma|Audio(*.mp3)|*.mp3|Last(*.ogg)|*.ogg|");
+}
+
+// A movie header: "FWS", version, length, then the stage RECT with 15-bit fields, then the
+// frame rate (8.8 fixed point: its fraction byte first) and the frame count.
+QByteArray Movie(quint8 rateFraction, quint8 rateWhole) {
+    QByteArray bytes("FWS\x06\0\0\0\0", 8);
+    // nbits 15; xmin 0, xmax 11000, ymin 0, ymax 8000.
+    const quint64 fields[] = {0, 11000, 0, 8000};
+    QString bits = QString::number(15, 2).rightJustified(5, '0');
+    for (quint64 f : fields) bits += QString::number(f, 2).rightJustified(15, '0');
+    while (bits.size() % 8) bits += '0';
+    for (int i = 0; i < bits.size(); i += 8) bytes.append(char(bits.mid(i, 8).toUInt(nullptr, 2)));
+    bytes.resize(17);
+    bytes.append(char(rateFraction)).append(char(rateWhole)).append("\x10\0", 2);
+    return bytes;
+}
+
+TEST_F(PlaybackTest, FlashMovieHeaderAndProjectorTrailer) {
+    TFlashMovie movie;
+    dir_.write("a.swf", Movie(0x00, 0x0C));
+    movie.ReadFrameTime(dir_.file("a.swf"));
+    EXPECT_EQ(movie.MsPerFrame, 125);
+    dir_.write("b.swf", Movie(0x80, 0x0C));
+    movie.ReadFrameTime(dir_.file("b.swf"));
+    EXPECT_EQ(movie.MsPerFrame, 11) << "1500 / 128, truncated";
+    dir_.write("c.swf", Movie(0, 0));
+    movie.ReadFrameTime(dir_.file("c.swf"));
+    EXPECT_EQ(movie.MsPerFrame, 0) << "no frame rate: no length";
+    int width = -1, height = -1;
+    movie.ReadStageSize(dir_.file("a.swf"), width, height);
+    EXPECT_EQ(width, 550);
+    EXPECT_EQ(height, 400);
+    dir_.write("short.swf", "FWS");
+    movie.ReadStageSize(dir_.file("short.swf"), width, height);
+    EXPECT_EQ(width, 0);
+
+    const QByteArray swf = Movie(0, 12);
+    QByteArray exe = QByteArray(1000, 'x') + swf;
+    const quint32 length = swf.size();
+    exe.append("\x56\x34\x12\xFA", 4).append(reinterpret_cast<const char*>(&length), 4);
+    dir_.write("p.exe", exe);
+    ASSERT_TRUE(TFlashMovie::ExtractFromExe(dir_.file("p.exe"), dir_.file("out.swf")));
+    EXPECT_EQ(dir_.read("out.swf"), swf);
+    exe[exe.size() - 8] = 0x57;
+    dir_.write("bad.exe", exe);
+    EXPECT_FALSE(TFlashMovie::ExtractFromExe(dir_.file("bad.exe"), dir_.file("out2.swf")));
+    EXPECT_FALSE(QFile::exists(dir_.file("out2.swf")));
+    QByteArray lying = QByteArray(10, 'x');
+    lying.append("\x56\x34\x12\xFA\xFF\xFF\x00\x00", 8);
+    dir_.write("lying.exe", lying);
+    EXPECT_FALSE(TFlashMovie::ExtractFromExe(dir_.file("lying.exe"), dir_.file("out3.swf")))
+        << "a length reaching before the file's start";
+
+    ListBox1->SetItems({"<?" + dir_.file("bad.exe") + "?>"});
+    run_->PlayIndex(0);
+    ASSERT_FALSE(messages_.empty());
+    EXPECT_EQ(run_->EngineCode, 0);
+}
+
+TEST(VolumeArithmetic, DeviceWordsAndPlugInScales) {
+    EXPECT_EQ(VolumeFromWord(0x7FFFFFFF), 100);
+    EXPECT_EQ(BalanceFromWord(0x7FFFFFFF, 0), -50);
+    EXPECT_EQ(VolumeFromWord(0), 0);
+    EXPECT_EQ(BalanceFromWord(0, 7), 7) << "both channels quiet: the balance stays";
+    EXPECT_EQ(BalanceFromWord(0xFFFF7FFF, 0), 50);
+    EXPECT_EQ(VolumeFromWord(0x80008000), 50) << "32768 / 65535 is 50.0008";
+    EXPECT_EQ(WordFromVolume(100, 0), 0xFF00FF00u);
+    EXPECT_EQ(WordFromVolume(100, 50), (255u * 256) << 16 | 127u * 256);
+    EXPECT_EQ(WordFromVolume(40, -100), 102u * 256);
+    EXPECT_EQ(PluginVolume(100), 255);
+    EXPECT_EQ(PluginPan(-100), -127);
+    EXPECT_EQ(PluginPan(100), 127);
+}
+
+TEST(ProgressArithmetic, BarPixelDigitsAndClamping) {
+    EXPECT_EQ(SeekBarPixel(0, 1000), 0);
+    EXPECT_EQ(SeekBarPixel(1000, 1000), 219);
+    EXPECT_EQ(SeekBarPixel(2000, 1000), 219) << "past the end stays on the bar";
+    // 5/438 x 219 = 2.5: halves go to the even neighbour.
+    EXPECT_EQ(SeekBarPixel(5, 438), 2);
+    EXPECT_EQ(SeekBarPixel(15, 438), 8);
+
+    const TimeDigits long_track = TimeToDigits(qint64(123) * 60000 + 45000);
+    EXPECT_EQ(long_track.minuteTens, 12);
+    EXPECT_EQ(long_track.minuteUnits, 3);
+    EXPECT_EQ(long_track.secondTens, 4);
+    EXPECT_EQ(long_track.secondUnits, 5);
+    const TimeDigits past = TimeToDigits(-1500);
+    EXPECT_EQ(past.minuteTens + past.minuteUnits + past.secondTens + past.secondUnits, 0)
+        << "a position past the length shows 00:00 remaining";
+
+    EXPECT_EQ(ClampPosition(-10, 5000), 0);
+    EXPECT_EQ(ClampPosition(6000, 5000), 5000);
+    EXPECT_EQ(ClampPosition(1234.5, 5000), 1234);
+    EXPECT_EQ(ClampPosition(10.8e6, 10800000), 10800000) << "three hours";
+}
+
+}  // namespace

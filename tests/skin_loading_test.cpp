@@ -1,0 +1,202 @@
+// TDisplay's skin loading against a private install folder: which file fills which bitmap,
+// the digits rule, the built-in skin standing in, cursors and UseCursor, Pledit.txt, reload.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "platform/text_file.h"
+#include "player/ctrl.h"
+#include "player/display.h"
+#include "player/run.h"
+#include "player/skin_files.h"
+#include "tests/skin_fixtures.h"
+#include "tests/test_support.h"
+
+using namespace skin_fixtures;
+
+namespace {
+
+const QString kBuiltInLibrary = QStringLiteral(VELMORA_BUILT_INSTALL_DIR "/Plugins/skins.dll");
+
+// A w x h 24-bit sheet; colour(x) paints each column.
+QByteArray Sheet(int w, int h, const std::function<QRgb(int)>& colour) {
+    Bmp b;
+    b.width = w;
+    b.height = h;
+    b.pixels = Rows(w, h, 24, [&](int x, int) { return colour(x) & 0xFFFFFF; });
+    return b.Build();
+}
+QByteArray Sheet(QRgb colour) {
+    return Sheet(4, 3, [=](int) { return colour; });
+}
+
+QByteArray MonoCursor(int hotX, int hotY) {
+    const QByteArray xorRows = Rows(4, 2, 1, [](int, int) { return 1u; });
+    const QByteArray andRows = Rows(4, 2, 1, [](int, int) { return 0u; });
+    return Cur({{4, 2, hotX, hotY, CursorDib(4, 2, 1, {qRgb(0, 0, 0), qRgb(255, 255, 255)}, xorRows, andRows)}});
+}
+
+class SkinLoadingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int slot = 1; slot <= 6; ++slot) ClearSkinCursor(slot);
+    }
+    void TearDown() override {
+        delete PlaylistWindow;
+        Ctrl = nullptr;
+    }
+    void Skin(const QString& name, const QByteArray& bytes) const { dir_.write("skins/default/" + name, bytes); }
+    void Unskin(const QString& name) const { QFile::remove(dir_.file("skins/default/" + name)); }
+    void Start(const QByteArray& setup = QByteArray()) {
+        dir_.write("setup.ini", setup);
+        ctrl_ = std::make_unique<TCtrl>();
+        Ctrl = ctrl_.get();
+        Ctrl->Init(dir_.path() + "/");
+    }
+    bool CopyBuiltInLibrary() const {
+        QDir().mkpath(dir_.file("Plugins"));
+        return QFile::copy(kBuiltInLibrary, dir_.file("Plugins/skins.dll"));
+    }
+    static QImage BuiltIn(const char* name) { return DecodeBmp(BuiltInSkinResource(kBuiltInLibrary, "BITMAP", name)); }
+    TDisplay& D() const { return *Ctrl->Display; }
+
+    testing_support::TempFolder dir_;
+    std::unique_ptr<TCtrl> ctrl_;
+};
+
+struct MainSheet {
+    const char* file;  // as a skin from Windows might spell it
+    QImage TDisplay::*field;
+};
+const MainSheet kMainSheets[] = {
+    {"BALANCE.BMP", &TDisplay::BalanceBmp}, {"Cbuttons.Bmp", &TDisplay::CbuttonsBmp}, {"main.bmp", &TDisplay::MainBmp},
+    {"MonoSter.bmp", &TDisplay::MonosterBmp}, {"NUMS_EX.bmp", &TDisplay::NumbersBmp}, {"PlayPaus.BMP", &TDisplay::PlaypausBmp},
+    {"posbar.BMP", &TDisplay::PosbarBmp},   {"ShufRep.bmp", &TDisplay::ShufrepBmp},   {"TEXT.bmp", &TDisplay::TextBmp},
+    {"TitleBar.bmp", &TDisplay::TitlebarBmp}, {"VOLUME.bmp", &TDisplay::VolumeBmp},
+};
+
+TEST_F(SkinLoadingTest, StartLoadsTheElevenMainSheetsWhateverTheirCase) {
+    for (size_t i = 0; i < std::size(kMainSheets); ++i) Skin(kMainSheets[i].file, Sheet(qRgb(10 * int(i), 7, 200)));
+    Skin("pledit.bmp", Sheet(qRgb(1, 2, 3)));
+    Start();
+    for (size_t i = 0; i < std::size(kMainSheets); ++i) {
+        const QImage& image = D().*kMainSheets[i].field;
+        ASSERT_FALSE(image.isNull()) << kMainSheets[i].file;
+        EXPECT_EQ(image.pixel(0, 0), qRgb(10 * int(i), 7, 200)) << kMainSheets[i].file;
+    }
+    EXPECT_TRUE(D().PleditBmp.isNull()) << "the playlist sheet waits for its window";
+    EXPECT_EQ(Ctrl->SkinCursors, 1);
+}
+
+TEST_F(SkinLoadingTest, DigitsPreferNumsExAndReloadReadsTheFolderAgain) {
+    Skin("nums_ex.bmp", Sheet(qRgb(0, 0, 255)));
+    Skin("Numbers.bmp", Sheet(qRgb(255, 0, 0)));
+    Skin("main.bmp", Sheet(qRgb(0, 255, 0)));
+    Start();
+    EXPECT_EQ(D().NumbersBmp.pixel(0, 0), qRgb(0, 0, 255));
+    Unskin("nums_ex.bmp");
+    Skin("main.bmp", Sheet(qRgb(9, 9, 9)));
+    D().ReloadSkin();
+    EXPECT_EQ(D().NumbersBmp.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(D().MainBmp.pixel(0, 0), qRgb(9, 9, 9));
+}
+
+TEST_F(SkinLoadingTest, WithoutTheLibraryMissingOrHostileSheetsStayEmpty) {
+    Skin("main.bmp", Sheet(5000, 10, [](int) { return qRgb(1, 1, 1); }));
+    Skin("text.bmp", Sheet(qRgb(0, 128, 0)).left(60));
+    Skin("volume.bmp", Sheet(qRgb(4, 5, 6)));
+    Start();
+    EXPECT_TRUE(D().MainBmp.isNull());
+    EXPECT_TRUE(D().TextBmp.isNull());
+    EXPECT_TRUE(D().NumbersBmp.isNull());
+    EXPECT_EQ(D().VolumeBmp.pixel(0, 0), qRgb(4, 5, 6));
+}
+
+TEST_F(SkinLoadingTest, TheBuiltInSkinStandsInForMissingAndHostileSheets) {
+    if (!QFile::exists(kBuiltInLibrary)) GTEST_SKIP() << "the built-in skin library is not built";
+    ASSERT_TRUE(CopyBuiltInLibrary());
+    Skin("main.bmp", Sheet(5000, 10, [](int) { return qRgb(1, 1, 1); }));
+    Skin("volume.bmp", Sheet(qRgb(4, 5, 6)));
+    Start();
+    EXPECT_EQ(D().NumbersBmp, BuiltIn("numbers")) << "neither nums_ex.bmp nor numbers.bmp";
+    EXPECT_EQ(D().MainBmp, BuiltIn("main"));
+    EXPECT_EQ(D().VolumeBmp.pixel(0, 0), qRgb(4, 5, 6));
+    Skin("nums_ex.bmp", "damaged");
+    D().ReloadSkin();
+    EXPECT_EQ(D().NumbersBmp, BuiltIn("numbers")) << "a damaged nums_ex.bmp";
+    for (int slot = 1; slot <= 6; ++slot) EXPECT_TRUE(HasSkinCursor(slot)) << slot;
+}
+
+TEST_F(SkinLoadingTest, CursorsComeFromTheSkinAndEmptySlotsShowTheArrow) {
+    Skin("Normal.CUR", MonoCursor(3, 1));
+    Skin("volbal.cur", "not a cursor");
+    Start();
+    ASSERT_TRUE(HasSkinCursor(1));
+    EXPECT_EQ(SkinCursor(1).hotSpot(), QPoint(3, 1));
+    EXPECT_EQ(SkinCursor(1).pixmap().size(), QSize(4, 2));
+    EXPECT_FALSE(HasSkinCursor(2)) << "a damaged file, and no built-in cursor to stand in";
+    EXPECT_EQ(SkinCursor(2).shape(), Qt::ArrowCursor);
+}
+
+TEST_F(SkinLoadingTest, UseCursorOffLeavesTheSlotsAloneAtStartAndReload) {
+    Skin("normal.cur", MonoCursor(3, 1));
+    SetSkinCursor(1, QCursor(Qt::CrossCursor));
+    Start("UseCursor=0\r\n");
+    EXPECT_EQ(Ctrl->SkinCursors, 0);
+    EXPECT_EQ(SkinCursor(1).shape(), Qt::CrossCursor);
+    D().ReloadSkin();
+    EXPECT_EQ(SkinCursor(1).shape(), Qt::CrossCursor);
+    EXPECT_FALSE(HasSkinCursor(2));
+}
+
+TEST_F(SkinLoadingTest, PlaylistColoursFromPleditInEitherEncoding) {
+    Start();
+    D().LoadPlaylistColors();
+    EXPECT_EQ(D().Normal, QColor(0x2F, 0x2B, 0x66)) << "no file: defaults";
+    EXPECT_EQ(D().MBFG, D().Normal);
+    QString error;
+    QDir().mkpath(dir_.file("skins/default"));
+    ASSERT_TRUE(platform::WriteTextLines(dir_.file("skins/default/PLEDIT.TXT"),
+                                         {"[Text]", "; 播放列表颜色", "normal=#00FF00", "MBBG=000000", "NormalBG=#102030"}, &error))
+        << error.toStdString();
+    D().LoadPlaylistColors();
+    EXPECT_EQ(D().Normal, QColor(0, 255, 0));
+    EXPECT_EQ(D().NormalBG, QColor(0x10, 0x20, 0x30));
+    EXPECT_EQ(D().MBBG, D().NormalBG);
+    // A marked UTF-8 file: the mark must not hide the first key.
+    Skin("PLEDIT.TXT", "\xEF\xBB\xBF" "Current=#0000FF\r\n");
+    D().LoadPlaylistColors();
+    EXPECT_EQ(D().Current, QColor(0, 0, 255));
+    EXPECT_EQ(D().Normal, QColor(0x2F, 0x2B, 0x66));
+}
+
+TEST_F(SkinLoadingTest, ReloadDrawsThePlayingCellsOnlyWhileATrackPlays) {
+    const QRgb play = qRgb(0, 200, 0), blank = qRgb(50, 50, 50), mark = qRgb(200, 0, 200);
+    Skin("playpaus.bmp", Sheet(42, 9, [&](int x) { return x < 9 ? play : x < 27 ? qRgb(1, 1, 1) : x < 36 ? blank : mark; }));
+    Start();
+    const QRgb background = qRgb(255, 255, 0);
+    D().MainBuffer = QImage(275, 116, QImage::Format_RGB32);
+    D().MainBuffer.fill(background);
+    D().ReloadSkin();
+    EXPECT_NE(D().MainBuffer.pixel(30, 32), play) << "stopped: no indicator drawn";
+    Ctrl->Run->Position = 1500;
+    D().ReloadSkin();
+    EXPECT_EQ(D().MainBuffer.pixel(27, 28), play);
+    EXPECT_EQ(D().MainBuffer.pixel(34, 36), play);
+    EXPECT_EQ(D().MainBuffer.pixel(24, 28), mark);
+    EXPECT_EQ(D().MainBuffer.pixel(26, 36), mark) << "the mark is drawn last, over the symbol's first column";
+    EXPECT_EQ(D().MainBuffer.pixel(35, 28), background);
+}
+
+TEST_F(SkinLoadingTest, ReloadLoadsThePlaylistSheetOnlyWhenItsWindowIsOpen) {
+    Skin("pledit.bmp", Sheet(qRgb(7, 8, 9)));
+    Start();
+    D().ReloadSkin();
+    EXPECT_TRUE(D().PleditBmp.isNull());
+    PlaylistWindow = new QWidget;
+    D().ReloadSkin();
+    EXPECT_EQ(D().PleditBmp.pixel(0, 0), qRgb(7, 8, 9));
+}
+
+}  // namespace
