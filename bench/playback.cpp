@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -56,6 +57,13 @@ long ResidentKiB() {
     return -1;
 }
 
+// Runs the event loop, idle between events, for ms.
+void RunFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 // Runs the event loop until the controller has started the entry; the ms it took, or -1.
 double UntilStarted(TRun& run, int index) {
     QElapsedTimer clock;
@@ -80,16 +88,15 @@ void Measure(const char* name, int seconds) {
         return;
     }
     UntilStarted(run, 0);
+    RunFor(2000);
+    const double cpu0 = CpuSeconds();
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    const double cpu0 = CpuSeconds();
-    clock.restart();
     long rss = 0;
-    while (clock.elapsed() < seconds * 1000) {
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-        rss = std::max(rss, ResidentKiB());
-    }
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&rss] { rss = std::max(rss, ResidentKiB()); });
+    sampler.start(1000);
+    RunFor(seconds * 1000);
     const double cpu = CpuSeconds() - cpu0;
     const double wall = clock.elapsed() / 1000.0;
     std::printf("%-22s start median %6.1f ms (min %.1f, max %.1f, n=%zu)   CPU %.2f%% of one core "

@@ -29,22 +29,27 @@ public:
     ~MediaEngine() override;
 
     // Takes a local path (absolute) or a URL ("http://", "rtsp://", "file://", ...) and starts
-    // prerolling to paused. False (with LastError set and ErrorOccurred emitted later) when no
-    // pipeline can be made or no element handles the protocol. waitMs > 0 waits up to that long
-    // for the preroll of a local file so its video size is known at return; URLs never wait.
+    // prerolling to paused. False (with LastError set and ErrorOccurred emitted later, never
+    // inside Open) when the local file is missing, no pipeline can be made or no element handles
+    // the protocol. waitMs > 0 waits up to that long for the preroll of a local file, without
+    // running the event loop, so its video size is known at return (false when it failed within
+    // the wait); URLs never wait. The messages of the preroll still arrive as signals afterwards.
     bool Open(const QString& pathOrUrl, int waitMs = 0);
     void Play();
     void Pause();
-    // Back to the start and to the stopped state; the source stays loaded.
+    // Back to the start and to the stopped state, holding no device; the source stays loaded and
+    // Play starts it again (from a position set meanwhile, if any).
     void Stop();
     // Releases the pipeline and forgets the source.
     void Close();
 
     QString Source() const;  // as given to Open
+    // As last reported by the pipeline (StateChanged); Stopped at once after Open, Stop, Close.
     State CurrentState() const;
     bool IsPrerolled() const;
 
-    // Times in 100-ns units, 64-bit. -1 when unknown.
+    // Times in 100-ns units, 64-bit. -1 when unknown. Position is 0 while stopped, and the target
+    // of a seek until the seek has landed.
     qint64 Duration() const;
     qint64 Position() const;
     bool SetPosition(qint64 position100ns);
@@ -68,8 +73,8 @@ public:
 
 signals:
     void StateChanged(platform::MediaEngine::State state);
-    void Prerolled();
-    void DurationChanged();
+    void Prerolled();        // once per Open
+    void DurationChanged();  // whenever a new duration becomes known (an MP3's may come late)
     void EndOfStream();
     void ErrorOccurred(const QString& message);
 

@@ -45,14 +45,15 @@ public:
     HRESULT Run();
     HRESULT Pause();
     HRESULT Stop();
-    // IMediaSeeking, 100-ns units
+    // IMediaSeeking, 100-ns units; E_FAIL while a time is unknown
     HRESULT GetDuration(qint64* duration);
     HRESULT GetCurrentPosition(qint64* position);
     HRESULT SetPositions(qint64* current, int currentFlags, qint64* stop, int stopFlags);
-    // IBasicAudio: volume in 1/100 dB, -10000..0; balance -10000 (left) .. 10000 (right)
+    // IBasicAudio: volume in 1/100 dB, -10000..0; balance -10000 (left) .. 10000 (right);
+    // E_INVALIDARG outside those ranges
     HRESULT put_Volume(long volume);
     HRESULT put_Balance(long balance);
-    // IVideoWindow
+    // IVideoWindow; the size is 0 with E_NOINTERFACE when the stream has no video
     HRESULT get_Width(long* width);
     HRESULT get_Height(long* height);
     HRESULT put_Owner(QWidget* owner);

@@ -114,7 +114,11 @@ void TListBox1::SelectOnly(int row) {
 
 void TListBox1::listMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
     // The playlist window's pop-up strip closes here once that strip exists.
-    if (Ctrl && Ctrl->Display) Ctrl->Display->DrawPlaylistTimes();
+    if (Ctrl && Ctrl->Display) {
+        Ctrl->Display->DrawPlaylistTimes();
+        Ctrl->Display->PaintPlaylist();
+        Ctrl->Display->DrawTitleBars(PlaylistWindow);
+    }
     if (button == Qt::LeftButton && Ctrl) Ctrl->DragX = -2;
     if (button == Qt::RightButton) {
         const QModelIndex under = indexAt(QPoint(x, y));
