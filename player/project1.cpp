@@ -62,10 +62,17 @@ int Project1(int argc, char** argv) {
     platform::OnTerminationRequest([] {
         if (!Form1) return;
         Form1->QuietClose = true;
+        // A message box waiting for its OK would keep the program alive after the close.
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+            if (QApplication::activeModalWidget() == modal) break;
+        }
         Form1->close();
     });
     auto* form = new TForm1();
-    const int code = app.exec();
+    // A close that came while the window was still being made (from a message box of the first
+    // entry) has already saved everything; there is no loop left to run.
+    const int code = form->Closing() ? 0 : app.exec();
     delete form;
     platform::GlobalDeleteAtom(platform::GlobalFindAtom(running));
     return code;

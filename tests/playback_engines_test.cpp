@@ -126,6 +126,25 @@ TEST_F(PlaybackEnginesTest, PlugInPairPlaysAWavToItsEnd) {
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('|').toStdString();
 }
 
+TEST_F(PlaybackEnginesTest, PlugInPairGoesOnFromAnMp3ToAnOggFromAPlaylistFile) {
+    Decoders("DECODE0=*.mp3;*.ogg\r\n");
+    Ctrl->ReadDecoderLists();
+    dir_.write("list.m3u", ("#EXTM3U\r\n" + mp3_ + "\r\n" + ogg_ + "\r\n").toUtf8());
+    ListBox1->UseReverse = false;
+    ListBox1->addParam(dir_.file("list.m3u"));
+    ASSERT_EQ(ListBox1->Count(), 2);
+    run_->PlayIndex(0);
+    ASSERT_TRUE(WaitFor([this] { return Started(); }));
+    EXPECT_EQ(run_->EngineCode, 1);
+    ASSERT_TRUE(PlaysPast(200));
+    run_->SeekBy(1500);
+    ASSERT_TRUE(WaitFor([this] { return run_->Index == 1; })) << "the first ends and the second follows by itself";
+    ASSERT_TRUE(WaitFor([this] { return Started(); }));
+    EXPECT_EQ(run_->EngineCode, 1);
+    EXPECT_NEAR(run_->Length, 2000, 100);
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join('|').toStdString();
+}
+
 TEST_F(PlaybackEnginesTest, VideosOpenTheVideoWindow) {
     PlayAlone(mp4_);
     EXPECT_EQ(run_->EngineCode, 3);
@@ -174,10 +193,19 @@ TEST_F(PlaybackEnginesTest, DeviceVolumeReachesTheEngines) {
     Ctrl->ReadBalance();
     EXPECT_EQ(Ctrl->Volume, 40);
     EXPECT_EQ(Ctrl->Balance, -100);
-    Ctrl->Volume = 100;
-    Ctrl->Balance = 0;
+    Ctrl->Volume = 50;
+    Ctrl->Balance = 20;
     Ctrl->ApplyVolume();
-    EXPECT_EQ(platform::GetDeviceVolume(platform::DeviceFamily::Wave, 0), 0xFF00FF00u);
+
+    // The next start reads the volume back from the devices, which keep it per user.
+    form_->QuietClose = true;
+    form_->close();
+    delete form_;
+    platform::ReloadDeviceVolumes();
+    form_ = new TForm1(dir_.path() + "/");
+    run_ = Ctrl->Run.get();
+    EXPECT_EQ(Ctrl->Volume, 50);
+    EXPECT_EQ(Ctrl->Balance, 19) << "the device keeps 8 bits a channel: 102 of 127 reads back as 19";
 }
 
 }  // namespace

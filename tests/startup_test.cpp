@@ -37,8 +37,13 @@ public:
             delete p;
         }
     }
-    QProcess* Start(const QStringList& args = {}) {
+    QProcess* Start(const QStringList& args = {}, bool realMessageBoxes = false) {
         auto* p = new QProcess;
+        if (realMessageBoxes) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove("VELMORA_MESSAGES_TO_STDERR");
+            p->setProcessEnvironment(environment);
+        }
         p->setProgram(dir_.file("velmora"));
         p->setArguments(args);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -110,6 +115,16 @@ TEST(SingleInstance, SavedPlaylistComesBackAtTheNextStart) {
     Terminate(player);
     EXPECT_EQ(install.dir().read("velmora.kpl"), QByteArray("<?/a/\xB8\xE8.mp3?><*\xB8\xE8*>\r\n\r\n<?http://h/x?>\r\n"))
         << "entries, the empty one included, survive byte for byte";
+}
+
+TEST(SingleInstance, SigtermClosesAnOpenMessageBoxAndStillSaves) {
+    PlayerInstall install;
+    // The type has no engine: the player shows its box and waits for an OK nobody presses.
+    QProcess* player = install.Start({"/m/thing.xyz"}, true);
+    ASSERT_TRUE(WaitForWindow(true));
+    QThread::msleep(500);
+    Terminate(player);
+    EXPECT_EQ(install.Lines("velmora.kpl"), QStringList{"<?/m/thing.xyz?>"});
 }
 
 TEST(SingleInstance, StaleMarkWithoutWindowDoesNotBlockAStart) {

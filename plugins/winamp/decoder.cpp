@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -18,8 +19,15 @@ namespace {
 constexpr int kBlockFrames = 576;
 // Play waits this long at most for the first decoded data (and with it the length).
 constexpr auto kPrerollWait = std::chrono::milliseconds(500);
-constexpr auto kRoomPoll = std::chrono::milliseconds(5);
+// When the output is full, the decoder sleeps until this much has been played out of it, so it
+// wakes a few times a second rather than once per block.
+constexpr int kRefillMs = 500;
+constexpr auto kRoomWaitMin = std::chrono::milliseconds(5);
+constexpr auto kRoomWaitMax = std::chrono::milliseconds(200);
+// All decoded: the thread only waits for a seek back or the stop, which both wake it.
+constexpr auto kEndWait = std::chrono::milliseconds(500);
 constexpr GstClockTime kPullWait = 20 * GST_MSECOND;
+const char kGatherDuration[] = "1/2";  // s
 
 const char kPcmCaps[] = "audio/x-raw,format=S16LE,layout=interleaved,channels=[1,2]";
 
@@ -70,7 +78,17 @@ bool Decoder::Build(const Source& source) {
     }
     for (GstElement* e : all) gst_bin_add(GST_BIN(pipeline), e);
     pipeline_.reset(pipeline);
-    if (!gst_element_link_many(convert, preamp, equaliser, convertOut, resample, format, sink, nullptr)) {
+    // Decoders hand out frames of 10 to 30 ms. Gathered into longer buffers, the elements after
+    // them and the decoding thread run a few times a second instead of once per frame. Without
+    // the element the graph works the same, only busier.
+    GstElement* gather = gst_element_factory_make("audiobuffersplit", nullptr);
+    if (gather) {
+        gst_util_set_object_arg(G_OBJECT(gather), "output-buffer-duration", kGatherDuration);
+        gst_bin_add(GST_BIN(pipeline), gather);
+    }
+    const bool linked = gather ? gst_element_link_many(convert, gather, preamp, nullptr)
+                               : gst_element_link(convert, preamp);
+    if (!linked || !gst_element_link_many(preamp, equaliser, convertOut, resample, format, sink, nullptr)) {
         pipeline_.reset();
         return false;
     }
@@ -82,8 +100,8 @@ bool Decoder::Build(const Source& source) {
     GstCaps* caps = gst_caps_from_string(kPcmCaps);
     g_object_set(format, "caps", caps, nullptr);
     gst_caps_unref(caps);
-    // A few blocks ahead of the output's own buffer is enough; more would only hold memory.
-    g_object_set(sink, "sync", FALSE, "max-buffers", 8u, "drop", FALSE, "emit-signals", FALSE, nullptr);
+    // A few buffers ahead of the output's own buffer is enough; more would only hold memory.
+    g_object_set(sink, "sync", FALSE, "max-buffers", 2u, "drop", FALSE, "emit-signals", FALSE, nullptr);
     convert_ = convert;
     preamp_ = preamp;
     equaliser_ = equaliser;
@@ -150,8 +168,11 @@ int Decoder::Play(const Source& source) {
         // Open the output now, as a host expects of Play, so that it never sees an idle output
         // with the time standing still before the decoding thread gets going.
         GstSample* first = gst_app_sink_try_pull_preroll(GST_APP_SINK(sink_), 0);
-        std::lock_guard lock(mutex_);
-        const bool opened = first && OpenOutput(gst_sample_get_caps(first));
+        bool opened = false;
+        {
+            std::lock_guard lock(mutex_);
+            opened = first && OpenOutput(gst_sample_get_caps(first));
+        }
         if (first) gst_sample_unref(first);
         if (!opened) {
             Stop();
@@ -168,7 +189,10 @@ int Decoder::Play(const Source& source) {
 }
 
 void Decoder::Stop() {
-    stop_ = true;
+    {
+        std::lock_guard lock(mutex_);  // so the decoding thread cannot miss the wake-up
+        stop_ = true;
+    }
     wake_.notify_all();
     if (thread_.joinable()) thread_.join();
     const bool wasLoaded = Loaded();
@@ -203,8 +227,7 @@ void Decoder::Run() {
             GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink_), kPullWait);
             if (!sample && gst_app_sink_is_eos(GST_APP_SINK(sink_))) {
                 // All decoded: stay, so that a seek back can decode again, until stopped.
-                wake_.wait_for(lock, std::chrono::milliseconds(50),
-                               [&] { return stop_ || generation_ != generation; });
+                wake_.wait_for(lock, kEndWait, [&] { return stop_ || generation_ != generation; });
                 continue;
             }
             if (!sample) continue;
@@ -228,10 +251,15 @@ bool Decoder::OpenOutput(GstCaps* caps) {
     if (!caps || !gst_audio_info_from_caps(&info, caps) || !out) return false;
     rate_ = GST_AUDIO_INFO_RATE(&info);
     channels_ = GST_AUDIO_INFO_CHANNELS(&info);
-    if (out->Open(rate_, channels_, 16, -1, -1) < 0) {
+    const int latencyMs = out->Open(rate_, channels_, 16, -1, -1);
+    if (latencyMs < 0) {
         Report("the output module refused the format", nullptr);
         return false;
     }
+    // Refill at most half of what the output holds, so the waits end before it runs dry.
+    bytesPerSecond_ = rate_ * channels_ * 2;
+    refillBytes_ = int(std::int64_t(std::min(kRefillMs, latencyMs / 2)) * bytesPerSecond_ / 1000);
+    knownRoom_ = 0;
     outputOpen_ = true;
     if (paused_) out->Pause(1);
     if (baseMs_ > 0) out->Flush(baseMs_);
@@ -245,14 +273,26 @@ bool Decoder::OpenOutput(GstCaps* caps) {
     return true;
 }
 
+// The output only tells how much it takes now. Rather than ask again every few ms when it is full,
+// sleep for the time it needs to play out a refill; a seek or stop ends the sleep at once.
+// knownRoom_ is a lower bound of the room between asks: only writes take room away.
 bool Decoder::WaitForRoom(int bytes, unsigned generation) {
-    while (!stop_ && generation_ == generation) {
-        Out_Module* out = module_->outMod;
-        if (!out) return false;
-        if (out->CanWrite() >= bytes) return true;
-        std::this_thread::sleep_for(kRoomPoll);
+    Out_Module* out = module_->outMod;
+    if (!out) return false;
+    if (knownRoom_ >= bytes) return true;
+    knownRoom_ = out->CanWrite();
+    while (knownRoom_ < bytes) {
+        const int shortfall = std::max(bytes, refillBytes_) - knownRoom_;
+        const auto wait = std::clamp<std::chrono::milliseconds>(
+            std::chrono::milliseconds(std::int64_t(shortfall) * 1000 / std::max(bytesPerSecond_, 1)), kRoomWaitMin,
+            kRoomWaitMax);
+        {
+            std::unique_lock lock(mutex_);
+            if (wake_.wait_for(lock, wait, [&] { return stop_ || generation_ != generation; })) return false;
+        }
+        knownRoom_ = out->CanWrite();
     }
-    return false;
+    return true;
 }
 
 // Hands one decoded buffer to the DSP callback and the output module in blocks.
@@ -274,6 +314,7 @@ void Decoder::HandBuffer(GstBuffer* buffer, unsigned generation) {
         std::lock_guard lock(mutex_);
         if (generation_ != generation || stop_) break;
         module_->outMod->Write(reinterpret_cast<char*>(block.data()), bytes);
+        knownRoom_ -= bytes;
     }
     gst_buffer_unmap(buffer, &map);
 }

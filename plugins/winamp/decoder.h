@@ -92,6 +92,9 @@ private:
     std::atomic<int> baseMs_{0};  // where the last seek put the output's clock
     int rate_ = 0;
     int channels_ = 0;
+    int bytesPerSecond_ = 0;
+    int refillBytes_ = 0;  // what the decoding thread waits for when the output is full
+    int knownRoom_ = 0;    // what the output could take when last asked, less what was written since
     std::atomic<bool> outputOpen_{false};
 };
 

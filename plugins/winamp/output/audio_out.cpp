@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace velmora_output {
 
@@ -85,7 +86,12 @@ void SetSinkAsync(GstElement* sink, bool async) {
     gst_iterator_free(children);
 }
 
-// appsrc ! audioconvert ! audioresample ! volume ! audiopanorama ! sink; no pipeline on failure.
+// Pushed buffers of at least this length: each buffer costs the sink a wake-up and a clock wait.
+constexpr int kGatherMs = 100;
+
+// appsrc ! [audioconvert] ! volume ! audiopanorama ! [audioconvert ! audioresample] ! sink; no
+// pipeline on failure. The panorama takes 16-bit mono or stereo as it comes; a fake sink takes
+// anything, a real one may want another format or rate.
 struct Road {
     PipelinePtr pipeline;
     GstElement* source = nullptr;  // the elements are owned by the pipeline
@@ -94,30 +100,42 @@ struct Road {
     GstElement* sink = nullptr;
 };
 
+bool IsFakeSink(GstElement* sink) {
+    GstElementFactory* factory = gst_element_get_factory(sink);
+    return factory && std::strcmp(GST_OBJECT_NAME(factory), "fakesink") == 0;
+}
+
 Road MakeRoad(const GstAudioInfo& info) {
     Road road;
-    GstElement* source = gst_element_factory_make("appsrc", nullptr);
-    GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
-    GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+    GstElement* sink = MakeSink();
+    const bool fitsPanorama = GST_AUDIO_INFO_FORMAT(&info) == GST_AUDIO_FORMAT_S16LE && GST_AUDIO_INFO_CHANNELS(&info) <= 2;
+    const bool fitsSink = sink && IsFakeSink(sink);
+    std::vector<GstElement*> chain{gst_element_factory_make("appsrc", nullptr)};
+    if (!fitsPanorama) chain.push_back(gst_element_factory_make("audioconvert", nullptr));
     GstElement* volume = gst_element_factory_make("volume", nullptr);
     GstElement* panorama = gst_element_factory_make("audiopanorama", nullptr);
-    GstElement* sink = MakeSink();
-    GstElement* all[] = {source, convert, resample, volume, panorama, sink};
-    if (std::any_of(std::begin(all), std::end(all), [](GstElement* e) { return e == nullptr; })) {
-        for (GstElement* e : all)
+    chain.insert(chain.end(), {volume, panorama});
+    if (!fitsSink) {
+        chain.push_back(gst_element_factory_make("audioconvert", nullptr));
+        chain.push_back(gst_element_factory_make("audioresample", nullptr));
+    }
+    chain.push_back(sink);
+    if (std::any_of(chain.begin(), chain.end(), [](GstElement* e) { return e == nullptr; })) {
+        for (GstElement* e : chain)
             if (e) gst_object_unref(gst_object_ref_sink(e));
         std::fprintf(stderr, "output.dll: a GStreamer element is missing\n");
         return road;
     }
     PipelinePtr pipeline(gst_pipeline_new("velmora-output"));
-    gst_bin_add_many(GST_BIN(pipeline.get()), source, convert, resample, volume, panorama, sink, nullptr);
-    if (!gst_element_link_many(source, convert, resample, volume, panorama, sink, nullptr)) return road;
+    for (GstElement* e : chain) gst_bin_add(GST_BIN(pipeline.get()), e);
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        if (!gst_element_link(chain[i - 1], chain[i])) return road;
     GstCaps* caps = gst_audio_info_to_caps(&info);
-    g_object_set(source, "caps", caps, "format", GST_FORMAT_TIME, "is-live", FALSE, "block", FALSE,
+    g_object_set(chain.front(), "caps", caps, "format", GST_FORMAT_TIME, "is-live", FALSE, "block", FALSE,
                  "max-bytes", guint64(0), nullptr);
     gst_caps_unref(caps);
     g_object_set(panorama, "method", 1 /* simple: attenuates one side only */, nullptr);
-    road = {std::move(pipeline), source, volume, panorama, sink};
+    road = {std::move(pipeline), chain.front(), volume, panorama, sink};
     return road;
 }
 
@@ -154,6 +172,10 @@ int AudioOut::Open(int sampleRate, int channels, int bitsPerSample, int bufferMs
     paused_ = false;
     failed_ = false;
     ResetCountersLocked(0);
+    ResetGather(GST_APP_SRC(source_));
+    GstAppSrcCallbacks callbacks{};
+    callbacks.need_data = OnNeedData;
+    gst_app_src_set_callbacks(GST_APP_SRC(source_), &callbacks, this, nullptr);
     if (deviceWordFn_) deviceWord_ = deviceWordFn_(0);
     ApplyGainsLocked();
     if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
@@ -174,6 +196,7 @@ void AudioOut::Close() {
         paused_ = false;
         failed_ = false;
         ResetCountersLocked(0);
+        ResetGather(nullptr);
     }
     // Stopping the pipeline waits for its streaming thread; do it outside the lock.
 }
@@ -209,15 +232,51 @@ int AudioOut::Write(const char* data, int length) {
 }
 
 void AudioOut::PushLocked(const char* data, int length) {
-    const guint64 frames = guint64(length / frameBytes_);
-    const GstClockTime start = gst_util_uint64_scale(writtenFrames_, GST_SECOND, rate_);
-    const GstClockTime end = gst_util_uint64_scale(writtenFrames_ + frames, GST_SECOND, rate_);
-    writtenFrames_ += frames;
+    writtenFrames_ += guint64(length / frameBytes_);
     if (failed_) return;  // the sink is gone; the data is taken and dropped so the input moves on
-    GstBuffer* buffer = gst_buffer_new_memdup(data, gsize(length));
+    std::lock_guard lock(gatherMutex_);
+    gather_.data.insert(gather_.data.end(), data, data + length);
+    if (gather_.starving || int(gather_.data.size()) >= gather_.limitBytes) SendGathered(gather_);
+}
+
+// Pushes all that is gathered as one buffer timed from the frames pushed before it.
+void AudioOut::SendGathered(Gather& gather) {
+    if (gather.data.empty() || !gather.source) return;
+    const guint64 frames = gather.data.size() / gather.frameBytes;
+    const GstClockTime start = gst_util_uint64_scale(gather.pushedFrames, GST_SECOND, gather.rate);
+    const GstClockTime end = gst_util_uint64_scale(gather.pushedFrames + frames, GST_SECOND, gather.rate);
+    gather.pushedFrames += frames;
+    GstBuffer* buffer = gst_buffer_new_memdup(gather.data.data(), gather.data.size());
+    gather.data.clear();
+    gather.starving = false;
     GST_BUFFER_PTS(buffer) = start;
     GST_BUFFER_DURATION(buffer) = end - start;
-    gst_app_src_push_buffer(GST_APP_SRC(source_), buffer);
+    gst_app_src_push_buffer(gather.source, buffer);
+}
+
+// The appsrc has played out its queue: what is gathered must not wait for more (the end of a
+// track, or an input slower than real time).
+void AudioOut::OnNeedData(GstAppSrc* source, guint, gpointer self) {
+    auto* out = static_cast<AudioOut*>(self);
+    std::lock_guard lock(out->gatherMutex_);
+    if (out->gather_.source != source) return;  // a pipeline being replaced
+    if (out->gather_.data.empty())
+        out->gather_.starving = true;
+    else
+        SendGathered(out->gather_);
+}
+
+// A new or emptied appsrc; mutex_ is held, rate_ and frameBytes_ are those of the open format.
+void AudioOut::ResetGather(GstAppSrc* source) {
+    std::lock_guard lock(gatherMutex_);
+    gather_.source = source;
+    gather_.rate = rate_;
+    gather_.frameBytes = frameBytes_;
+    gather_.limitBytes = std::max(1, rate_ * kGatherMs / 1000) * frameBytes_;
+    gather_.pushedFrames = 0;
+    gather_.data.clear();
+    gather_.data.reserve(std::size_t(gather_.limitBytes) + 8192);
+    gather_.starving = true;
 }
 
 gint64 AudioOut::WrittenNsLocked() const {
@@ -312,6 +371,7 @@ void AudioOut::Flush(int ms) {
     partialFrame_.clear();
     ResetCountersLocked(std::max(ms, 0));
     if (!Opened()) return;
+    ResetGather(GST_APP_SRC(source_));
     // Going through READY empties the appsrc queue and the sink; the next buffer starts a new
     // segment at 0, so the sink's position counts from the restart.
     gst_element_set_state(pipeline_.get(), GST_STATE_READY);
