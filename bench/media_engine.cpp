@@ -1,9 +1,6 @@
 // What playing costs: a generated minute of MP3 through MediaEngine to a clock-synchronised fake
 // sink. Prints Open-to-playing latency, CPU time as a share of one core, and resident memory.
 // Usage: bench_media_engine [seconds-to-play (20)] [opens (9)]
-#include <gst/gst.h>
-#include <sys/resource.h>
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -15,45 +12,13 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "platform/media_engine.h"
 
 namespace {
 
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long ResidentKb() {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
-bool MakeMp3(const QString& path, int seconds) {
-    const QString description = QStringLiteral(
-                                    "audiotestsrc num-buffers=%1 samplesperbuffer=1024 freq=440 ! "
-                                    "audio/x-raw,rate=44100,channels=2 ! audioconvert ! lamemp3enc ! xingmux ! "
-                                    "id3v2mux ! filesink location=\"%2\"")
-                                    .arg(seconds * 44100 / 1024 + 1)
-                                    .arg(path);
-    GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), nullptr);
-    if (!pipeline) return false;
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* done =
-        gst_bus_timed_pop_filtered(bus, 120 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = done && GST_MESSAGE_TYPE(done) == GST_MESSAGE_EOS;
-    if (done) gst_message_unref(done);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
-}
+using bench::CpuSeconds;
+using bench::ResidentKiB;
 
 // Runs the event loop until the engine reports playing (or 10 s pass).
 bool WaitUntilPlaying(platform::MediaEngine& engine) {
@@ -85,7 +50,7 @@ int main(int argc, char** argv) {
     platform::InitMedia();
     QTemporaryDir folder;
     const QString mp3 = folder.filePath("minute.mp3");
-    if (!MakeMp3(mp3, 60)) {
+    if (!bench::MakeMp3(mp3.toStdString(), 60)) {
         std::fprintf(stderr, "cannot make the MP3 (lamemp3enc missing?)\n");
         return 1;
     }
@@ -122,7 +87,7 @@ int main(int argc, char** argv) {
     std::printf("playing %.1f s of MP3 to fakesink sync=true: CPU %.3f s = %.2f%% of one core "
                 "(%.2f s per minute of playback)\n",
                 played, cpu, 100.0 * cpu / played, cpu * 60.0 / played);
-    std::printf("resident memory while playing: %ld KiB; position %.1f s\n", ResidentKb(),
+    std::printf("resident memory while playing: %ld KiB; position %.1f s\n", ResidentKiB(),
                 double(engine.Position()) / 1e7);
     engine.Close();
     return 0;

@@ -3,9 +3,6 @@
 //   - CPU time per minute of MP3 playback, as a share of one core, and resident memory while
 //     playing, per engine.
 // Run: build/bench/bench_playback [seconds of playback per engine, default 20]
-#include <gst/gst.h>
-#include <sys/resource.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,6 +13,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "player/ctrl.h"
 #include "player/form1.h"
 #include "player/playlist_box.h"
@@ -23,39 +21,8 @@
 
 namespace {
 
-bool MakeMp3(const QString& path, int seconds) {
-    const QString description =
-        QStringLiteral("audiotestsrc num-buffers=%1 samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! "
-                       "audioconvert ! lamemp3enc ! xingmux ! id3v2mux ! filesink location=\"%2\"")
-            .arg(seconds * 44100 / 1024)
-            .arg(path);
-    GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), nullptr);
-    if (!pipeline) return false;
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message =
-        gst_bus_timed_pop_filtered(bus, 120 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message) gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
-}
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long ResidentKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
+using bench::CpuSeconds;
+using bench::ResidentKiB;
 
 // Runs the event loop, idle between events, for ms.
 void RunFor(int ms) {
@@ -127,7 +94,7 @@ int main(int argc, char** argv) {
     for (const QString& file : QDir(QStringLiteral(VELMORA_BUILT_INSTALL_DIR "/Plugins")).entryList(QDir::Files))
         QFile::copy(QStringLiteral(VELMORA_BUILT_INSTALL_DIR "/Plugins/") + file, install + "Plugins/" + file);
     const QString mp3 = home.path() + "/tone.mp3";
-    if (!MakeMp3(mp3, 60)) {
+    if (!bench::MakeMp3(mp3.toStdString(), 60)) {
         std::fprintf(stderr, "cannot make the test MP3\n");
         return 1;
     }

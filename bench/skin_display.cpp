@@ -1,5 +1,6 @@
-// Skin display figures with the built-in skin: loading the main skin and building the five
-// skinned windows (as a skin change does), one time-digits draw and one main-window repaint.
+// Skin display figures: loading the main skin and building the five skinned windows (as a skin
+// change does) from the built-in skin and from a skin folder, the whole reload, one time-digits
+// draw and one main-window repaint.
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_skin_display
 #include <QApplication>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include "player/display.h"
 #include "player/form1.h"
 #include "player/run.h"
+#include "player/skin_files.h"
 
 namespace {
 
@@ -75,6 +77,25 @@ int main(int argc, char** argv) {
                     buildAll();
                 }) / 1e6);
     std::printf("%-52s %9.2f ms\n", "five builds alone (median of 31)", MedianNs(31, 1, buildAll) / 1e6);
+    std::printf("%-52s %9.2f ms\n", "ReloadSkin, built-in skin (median of 31)",
+                MedianNs(31, 1, [&] { display.ReloadSkin(); }) / 1e6);
+
+    // The same from a skin folder: the built-in pictures written out as a Windows skin would be,
+    // with mixed-case names.
+    const QString folder = install + QStringLiteral("skins/default/");
+    QDir().mkpath(folder);
+    const char* names[] = {"balance", "cbuttons", "main",   "monoster", "numbers", "playpaus", "posbar",  "shufrep",
+                           "text",    "titlebar", "volume", "pledit",   "eqmain",  "eq_ex",    "avs",     "mb"};
+    for (const char* name : names) {
+        QFile file(folder + QString::fromLatin1(name).toUpper() + QStringLiteral(".BMP"));
+        if (file.open(QIODevice::WriteOnly)) file.write(BuiltInSkinResource(builtIn, "BITMAP", QString::fromLatin1(name)));
+    }
+    std::printf("%-52s %9.2f ms\n", "LoadMainSkin + five builds, skin folder (median of 31)", MedianNs(31, 1, [&] {
+                    display.LoadMainSkin();
+                    buildAll();
+                }) / 1e6);
+    std::printf("%-52s %9.2f ms\n", "ReloadSkin, skin folder (median of 31)",
+                MedianNs(31, 1, [&] { display.ReloadSkin(); }) / 1e6);
     std::printf("%-52s %9.2f us\n", "one DrawTime (median of 31 x 1000)",
                 MedianNs(31, 1000, [&] { display.DrawTime(true, 1, 4, 3, 2); }) / 1e3);
     std::printf("%-52s %9.2f us\n", "one PaintMain (median of 31 x 1000)", MedianNs(31, 1000, [&] { display.PaintMain(); }) / 1e3);

@@ -89,14 +89,13 @@ void TRun::LoadWinampPlugins(int kind) {
         Winamp = nullptr;
     }
     Winamp = new TWinamp(kind);
+    // A pair that cannot be bound stays as far as it got; the caller sees it is not bound.
+    const auto fail = [] { platform::ShowMessage(QStringLiteral("发生错误"), QStringLiteral("Velmora Player")); };
     const QString plugins = Ctrl->InstallFolder + QStringLiteral("Plugins/");
-    if (!LoadInputPlugin(plugins + (kind == 2 ? QStringLiteral("cdrun.dll") : QStringLiteral("input.dll")))) {
-        platform::ShowMessage(QStringLiteral("发生错误"), QStringLiteral("Velmora Player"));
-        return;
-    }
-    In_Module* in = InputEntry()();
-    if (!in) {
-        platform::ShowMessage(QStringLiteral("发生错误"), QStringLiteral("Velmora Player"));
+    In_Module* in = nullptr;
+    if (!LoadInputPlugin(plugins + (kind == 2 ? QStringLiteral("cdrun.dll") : QStringLiteral("input.dll"))) ||
+        !(in = InputEntry()())) {
+        fail();
         return;
     }
     Winamp->InModule = in;
@@ -105,13 +104,9 @@ void TRun::LoadWinampPlugins(int kind) {
     in->outMod = Winamp->OutModule;
     if (in->Init) in->Init();
     InstallHostCallbacks(in);
-    if (!LoadOutputPlugin(plugins + QStringLiteral("output.dll"))) {
-        platform::ShowMessage(QStringLiteral("发生错误"), QStringLiteral("Velmora Player"));
-        return;
-    }
-    Out_Module* out = OutputEntry()();
-    if (!out) {
-        platform::ShowMessage(QStringLiteral("发生错误"), QStringLiteral("Velmora Player"));
+    Out_Module* out = nullptr;
+    if (!LoadOutputPlugin(plugins + QStringLiteral("output.dll")) || !(out = OutputEntry()())) {
+        fail();
         return;
     }
     Winamp->OutModule = out;

@@ -23,7 +23,7 @@ constexpr auto kPrerollWait = std::chrono::milliseconds(500);
 // wakes a few times a second rather than once per block.
 constexpr int kRefillMs = 500;
 constexpr auto kRoomWaitMin = std::chrono::milliseconds(5);
-constexpr auto kRoomWaitMax = std::chrono::milliseconds(200);
+constexpr auto kRoomWaitMax = std::chrono::milliseconds(1000);
 // All decoded: the thread only waits for a seek back or the stop, which both wake it.
 constexpr auto kEndWait = std::chrono::milliseconds(500);
 constexpr GstClockTime kPullWait = 20 * GST_MSECOND;
