@@ -9,6 +9,7 @@ TrayIcon::~TrayIcon() = default;
 
 bool TrayIcon::Add(const QIcon& icon, const QString& tip, std::function<void(int)> callback) {
     tip_ = tip;
+    picture_ = icon;
     callback_ = std::move(callback);
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
     icon_ = std::make_unique<QSystemTrayIcon>(icon);
@@ -25,6 +26,11 @@ bool TrayIcon::Add(const QIcon& icon, const QString& tip, std::function<void(int
 void TrayIcon::Remove() {
     if (icon_) icon_->hide();
     icon_.reset();
+}
+
+void TrayIcon::Modify(const QIcon& icon) {
+    picture_ = icon;
+    if (icon_) icon_->setIcon(icon);
 }
 
 bool TrayIcon::IsShown() const { return icon_ && icon_->isVisible(); }

@@ -24,12 +24,16 @@ public:
     // Adds the icon; false (and no icon) when the desktop has no notification area.
     bool Add(const QIcon& icon, const QString& tip, std::function<void(int mouseMessage)> callback);
     void Remove();
+    // Changes the picture of an added icon; the icon to add later takes it too.
+    void Modify(const QIcon& icon);
     bool IsShown() const;
+    QIcon Icon() const { return picture_; }
     QString Tip() const { return tip_; }
 
 private:
     std::unique_ptr<QSystemTrayIcon> icon_;
     QString tip_;
+    QIcon picture_;
     std::function<void(int)> callback_;
 };
 

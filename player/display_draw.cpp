@@ -47,7 +47,7 @@ void TDisplay::DrawPlayStateCells(int state) {
 
 void TDisplay::SetPlayState(int state) {
     DrawPlayStateCells(state);
-    // The tray and application icon for the state change with the tray icon's own work.
+    if (Form1) Form1->SetStateIcon(state == 3 ? 2 : state == 2 ? 3 : 1);
     PaintMain();
     if (PlaylistWindow) PaintPlaylist();
 }

@@ -22,19 +22,33 @@
 
 QPointer<TForm1> Form1;
 
-// The application icon: drawn, so the tray has a picture without any shipped file.
-static QIcon ApplicationIcon() {
+// The application icons: drawn, so the tray has its pictures without any shipped file. Picture
+// 1 is the player (a play mark), 2 the player waiting for its engine, 3 the player paused.
+static QIcon StateIcon(int picture) {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(0x2e, 0x5e, 0x8c));
+    p.setBrush(picture == 2 ? QColor(0x8c, 0x6e, 0x2e) : QColor(0x2e, 0x5e, 0x8c));
     p.setPen(Qt::NoPen);
     p.drawEllipse(1, 1, 30, 30);
     p.setBrush(QColor(0xf0, 0xf4, 0xf8));
-    const QPointF triangle[] = {{12, 9}, {24, 16}, {12, 23}};
-    p.drawPolygon(triangle, 3);
+    if (picture == 3) {
+        p.drawRect(10, 9, 4, 14);
+        p.drawRect(18, 9, 4, 14);
+    } else {
+        const QPointF triangle[] = {{12, 9}, {24, 16}, {12, 23}};
+        p.drawPolygon(triangle, 3);
+    }
     return QIcon(pixmap);
+}
+
+static QIcon ApplicationIcon() { return StateIcon(1); }
+
+void TForm1::SetStateIcon(int picture) {
+    const QIcon icon = StateIcon(picture);
+    tray_.Modify(icon);
+    QApplication::setWindowIcon(icon);
 }
 
 TForm1::TForm1(const QString& installFolder) : ui_(std::make_unique<Ui::TForm1>()) {

@@ -41,6 +41,10 @@ public:
     void finishDropped(const QStringList& paths);
     void FormCloseQuery();
     void FormClose();
+    // The play-state picture (1 playing or stopped, 2 waiting, 3 paused) for the tray icon and
+    // the application.
+    void SetStateIcon(int picture);
+    QIcon TrayPicture() const { return tray_.Icon(); }
 
     quint8 AppOnTop = 0;
     // Set when the close comes from outside (a signal, the session's end): no box may block it.

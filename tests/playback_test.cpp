@@ -8,6 +8,7 @@
 #include "platform/media_faces.h"
 #include "platform/message_box.h"
 #include "player/ctrl.h"
+#include "player/display.h"
 #include "player/engines.h"
 #include "player/form1.h"
 #include "player/playlist_box.h"
@@ -224,6 +225,22 @@ TEST_F(PlaybackTest, FlashMovieHeaderAndProjectorTrailer) {
     run_->PlayIndex(0);
     ASSERT_FALSE(messages_.empty());
     EXPECT_EQ(run_->EngineCode, 0);
+}
+
+TEST_F(PlaybackTest, PlayStateChoosesTheTrayPicture) {
+    auto picture = [] { return Form1->TrayPicture().pixmap(32, 32).toImage(); };
+    Ctrl->Display->SetPlayState(0);
+    const QImage playing = picture();
+    ASSERT_FALSE(playing.isNull());
+    Ctrl->Display->SetPlayState(2);
+    const QImage paused = picture();
+    Ctrl->Display->SetPlayState(3);
+    const QImage waiting = picture();
+    Ctrl->Display->SetPlayState(1);
+    EXPECT_NE(paused, playing);
+    EXPECT_NE(waiting, playing);
+    EXPECT_NE(waiting, paused);
+    EXPECT_EQ(picture(), playing) << "stopped shows the same picture as playing";
 }
 
 TEST(VolumeArithmetic, DeviceWordsAndPlugInScales) {
