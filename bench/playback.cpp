@@ -86,7 +86,9 @@ int main(int argc, char** argv) {
     setenv("VELMORA_AUDIO_SINK", "fakesink", 1);
     setenv("VELMORA_MESSAGES_TO_STDERR", "1", 1);
     const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 20;
-    QApplication app(argc, argv);
+    // The player reads the program's first argument as a file to play: the bench keeps its own.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     gst_init(nullptr, nullptr);
 
     const QString install = home.path() + "/install/";

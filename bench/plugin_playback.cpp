@@ -2,6 +2,7 @@
 // generated MP3 (60 s by default, or the seconds given as the first argument) to a fake sink in
 // real time, and the silence between one track's end and the next track's first sample when the
 // host starts the next file at once.
+#include "bench/bench_support.h"
 #include "plugins/winamp/winamp_plugin.h"
 
 #include <gst/gst.h>
@@ -31,40 +32,10 @@ std::string PluginsFolder() {
     return program.substr(0, program.find_last_of('/') + 1) + "Plugins/";
 }
 
-bool MakeMp3(const std::string& path, double seconds) {
-    const std::string description = "audiotestsrc num-buffers=" + std::to_string(int(seconds * 44100 / 1024 + 0.5)) +
-                                    " samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! "
-                                    "lamemp3enc ! xingmux ! filesink location=\"" + path + "\"";
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
-    if (error) g_error_free(error);
-    if (!pipeline) return false;
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message =
-        gst_bus_timed_pop_filtered(bus, 120 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message) gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
-}
+using bench::MakeMp3;
+using bench::ResidentKiB;
 
-long ResidentKb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-    return 0;
-}
-
-double CpuMs() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
-}
+double CpuMs() { return bench::CpuSeconds() * 1000.0; }
 
 int DspDoSamples(short int*, int numsamples, int, int, int) { return numsamples; }
 int ReturnsZero() { return 0; }
@@ -114,7 +85,7 @@ Pair Bind() {
 // While playing, the bench asks what the host asks, as often as the host does (every 500 ms),
 // and sleeps in between, so the figure is the pair's own cost.
 void PlayThrough(const Pair& pair, const std::string& file, double seconds) {
-    const long residentBefore = ResidentKb();
+    const long residentBefore = ResidentKiB();
     long residentPeak = residentBefore;
     const double cpuBefore = CpuMs();
     const auto start = Clock::now();
@@ -131,7 +102,7 @@ void PlayThrough(const Pair& pair, const std::string& file, double seconds) {
     while (pair.out->IsPlaying()) {
         pair.in->GetOutputTime();
         std::this_thread::sleep_for(500ms);
-        residentPeak = std::max(residentPeak, ResidentKb());
+        residentPeak = std::max(residentPeak, ResidentKiB());
     }
     const double wall = Ms(Clock::now() - playing);
     const double cpu = CpuMs() - cpuPlaying;

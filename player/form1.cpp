@@ -217,7 +217,5 @@ void TForm1::FormClose() {
     QFile::remove(Ctrl->InstallFolder + QStringLiteral("velmora.ini"));
     tray_.Remove();
     session_.Withdraw();
-    // The program ends with its main window, also from inside a message box's own loop, which
-    // a plain quit request would leave waiting.
-    QCoreApplication::exit(0);
+    qApp->quit();
 }

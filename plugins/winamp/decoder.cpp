@@ -27,7 +27,7 @@ constexpr auto kRoomWaitMax = std::chrono::milliseconds(1000);
 // All decoded: the thread only waits for a seek back or the stop, which both wake it.
 constexpr auto kEndWait = std::chrono::milliseconds(500);
 constexpr GstClockTime kPullWait = 20 * GST_MSECOND;
-const char kGatherDuration[] = "1/2";  // s
+const char kGatherDuration[] = "1/4";  // s
 
 const char kPcmCaps[] = "audio/x-raw,format=S16LE,layout=interleaved,channels=[1,2]";
 
@@ -100,8 +100,9 @@ bool Decoder::Build(const Source& source) {
     GstCaps* caps = gst_caps_from_string(kPcmCaps);
     g_object_set(format, "caps", caps, nullptr);
     gst_caps_unref(caps);
-    // A few buffers ahead of the output's own buffer is enough; more would only hold memory.
-    g_object_set(sink, "sync", FALSE, "max-buffers", 2u, "drop", FALSE, "emit-signals", FALSE, nullptr);
+    // What waits here has been through the equaliser already, so it is kept short: one buffer,
+    // and the one the decoding thread holds, on top of the output's own.
+    g_object_set(sink, "sync", FALSE, "max-buffers", 1u, "drop", FALSE, "emit-signals", FALSE, nullptr);
     convert_ = convert;
     preamp_ = preamp;
     equaliser_ = equaliser;

@@ -108,7 +108,8 @@ bool IsFakeSink(GstElement* sink) {
 Road MakeRoad(const GstAudioInfo& info) {
     Road road;
     GstElement* sink = MakeSink();
-    const bool fitsPanorama = GST_AUDIO_INFO_FORMAT(&info) == GST_AUDIO_FORMAT_S16LE && GST_AUDIO_INFO_CHANNELS(&info) <= 2;
+    const bool fitsPanorama =
+        GST_AUDIO_INFO_FORMAT(&info) == GST_AUDIO_FORMAT_S16LE && GST_AUDIO_INFO_CHANNELS(&info) <= 2;
     const bool fitsSink = sink && IsFakeSink(sink);
     std::vector<GstElement*> chain{gst_element_factory_make("appsrc", nullptr)};
     if (!fitsPanorama) chain.push_back(gst_element_factory_make("audioconvert", nullptr));
