@@ -73,9 +73,10 @@ int main(int argc, char** argv) {
     QFile::setPermissions(home.path() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString program = home.path() + "/velmora";
     QFile::copy(QStringLiteral(VELMORA_PROGRAM), program);
-    const QString plugins = QFileInfo(QStringLiteral(VELMORA_PROGRAM)).absolutePath() + "/Plugins/FilePlus.ini";
+    // The whole Plugins folder: a handed-over file plays through the plug-in pair.
+    const QString plugins = QFileInfo(QStringLiteral(VELMORA_PROGRAM)).absolutePath() + "/Plugins/";
     QDir(home.path()).mkpath("Plugins");
-    QFile::copy(plugins, home.path() + "/Plugins/FilePlus.ini");
+    for (const QString& file : QDir(plugins).entryList(QDir::Files)) QFile::copy(plugins + file, home.path() + "/Plugins/" + file);
 
     std::vector<double> times;
     std::vector<long> rss;
