@@ -51,6 +51,9 @@ public:
     void PaintBrowser();
     // Active and inactive title bars after the focus moved to `window` (null: none).
     void DrawTitleBars(QWidget* window);
+    // One equaliser slider at its value: track and normal knob into the back buffer, track and
+    // held knob onto the window.
+    void DrawEqSlider(const QString& name, int value);
     // The play-state cells alone, into the main back buffer: no tray icon, no repaint.
     void DrawPlayStateCells(int state);
     // The seek bar straight on the main window: its track, and the thumb at pixel 0..219.

@@ -225,7 +225,7 @@ void TDisplay::BuildEqualizerWindow(bool first) {
     for (const TToggleSprite& toggle : kToggles) CopyToggle(EqualizerBuffer, toggle, EqmainBmp);
     Copy(EqualizerBuffer, kPresets, EqmainBmp);
     Copy(EqualizerBuffer, kGraph, EqmainBmp);
-    // The eleven sliders and the response curve are drawn by the equaliser itself.
+    Ctrl->Run->SetEq(QStringLiteral("InitEQ"), -1);
     if (window->height() == kShadedHeight) Copy(EqualizerBuffer, kShade, EqExBmp);
     if (first) {
         BindPaint(SkinSurface(window), &TDisplay::PaintEqualizer);

@@ -23,6 +23,7 @@ int SecondsToMs(double seconds) {
 TMedia::TMedia() : control_(std::make_unique<platform::MediaPlayerControl>()) {
     connect(control_.get(), &platform::MediaPlayerControl::PlayStateChange, this,
             [this](int, int newState) { PlayStateChange(newState); });
+    connect(&control_->Engine(), &platform::MediaEngine::EndOfStream, this, [this] { Ended = true; });
 }
 
 TMedia::~TMedia() = default;
@@ -33,14 +34,15 @@ int TMedia::PositionMs() const {
     return SecondsToMs(control_->GetProperty(platform::mp::CurrentPosition).toDouble());
 }
 
-// Only the start of playing matters, and only while the controller still waits for it.
+// Only the start of playing matters, and only while the controller still waits for it. The
+// open wait goes on until the start really happens: a file whose length is not known yet when it
+// begins to play starts at a later tick, or times out, instead of hanging unstarted.
 void TMedia::PlayStateChange(int newState) {
     TRun& run = *Ctrl->Run;
     if (newState != 2 || !run.OpenWaitTimerObj->isActive()) return;
-    run.OpenWaitTimerObj->stop();
     Ctrl->Display->SetPlayState(0);
     run.Length = LengthMs();
-    run.Started();
+    run.EngineReportedPlaying();
 }
 
 TReal::TReal() {
@@ -53,6 +55,7 @@ TReal::TReal() {
     connect(control_.get(), &platform::RealAudioControl::StateChange, this,
             [this](int, int newState) { StateChange(newState); });
     connect(control_.get(), &platform::RealAudioControl::Error, this, [this](int, int, const QString&) { ErrorEvent(); });
+    connect(&control_->Engine(), &platform::MediaEngine::EndOfStream, this, [this] { Ended = true; });
     try {
         control_->SetWantErrors(true);
     } catch (const std::exception&) {
@@ -66,10 +69,9 @@ void TReal::StateChange(int newState) {
     TRun& run = *Ctrl->Run;
     if (newState == 3 && run.OpenWaitTimerObj->isActive()) {
         Ctrl->ApplyVolume();
-        run.OpenWaitTimerObj->stop();
         Ctrl->Display->SetPlayState(0);
         run.Length = control_->GetLength();
-        run.Started();
+        run.EngineReportedPlaying();
     }
     if (newState > 0 && control_) {
         Ctrl->Display->DrawBitrate(control_->GetBandwidthAverage() / 1000, 0);
@@ -103,6 +105,7 @@ TDirect::TDirect() {
     if (!platform::Succeeded(platform::CoInitialize(nullptr))) return;
     std::shared_ptr<platform::FilterGraph> graph;
     if (!platform::Succeeded(platform::CreateFilterGraph(&graph)) || !graph) return;
+    connect(&graph->Engine(), &platform::MediaEngine::EndOfStream, this, [this] { Ended = true; });
     // One graph answers every interface query.
     GraphBuilder = graph;
     MediaControl = graph;

@@ -24,6 +24,10 @@ public:
 
     void PlayStateChange(int newState);
 
+    // The stream has played to its end: the position counts as the length from then on, so the
+    // end is seen even when the last reported position stays short of an estimated length.
+    bool Ended = false;
+
 private:
     std::unique_ptr<platform::MediaPlayerControl> control_;
 };
@@ -39,6 +43,8 @@ public:
 
     void StateChange(int newState);
     void ErrorEvent();
+
+    bool Ended = false;  // as TMedia::Ended
 
 private:
     std::unique_ptr<platform::RealAudioControl> control_;
@@ -94,6 +100,7 @@ public:
     std::shared_ptr<platform::FilterGraph> MediaSeeking;
     std::shared_ptr<platform::FilterGraph> BasicAudio;
     std::shared_ptr<platform::FilterGraph> VideoWindow;
+    bool Ended = false;  // as TMedia::Ended
 };
 
 // Dispatch ids of the Flash control.

@@ -35,6 +35,8 @@ TRun::TRun() {
 
 TRun::~TRun() {
     platform::RemoveDeviceVolumeListener(deviceListener_);
+    // A pair still bound is quit first, so no decoding thread outlives it.
+    if (Winamp) Winamp->QuitPair();
     delete Winamp;
 }
 
@@ -134,6 +136,7 @@ void TRun::Stop() {
     OpenWaitTimerObj->stop();
     ProgressTimerObj->stop();
     Paused = false;
+    enginePlaying_ = false;
     if (EngineCode == 2 && Real && Real->Control()) Real->Control()->DoStop();
     if (EngineCode == 5 && Flash) {
         QFile::remove(Ctrl->InstallFolder + QStringLiteral("$temp.swf"));

@@ -25,6 +25,9 @@ public:
     void PlayIndex(int index);
     void Stop();
     void Started();
+    // The Media Player or RealAudio engine says it plays: Started now, or at the first open-wait
+    // tick that has a length.
+    void EngineReportedPlaying();
     void OpenFiles(bool replace);
     void PauseResume();
     void SeekBy(int delta);
@@ -51,7 +54,7 @@ public:
     int ListScrollThumb = 0;
     bool TimeOrder = true;
     QString Title;
-    QTimer* LyricsTimer = nullptr;
+    QPointer<QTimer> LyricsTimer;
     bool VideoOpen = false;
     bool Paused = false;
     QTimer* ProgressTimerObj = nullptr;
@@ -95,7 +98,8 @@ private:
     void FreeVideoWindow();
 
     int deviceListener_ = -1;
+    bool enginePlaying_ = false;  // the engine's own state event came during the open wait
 };
 
-// Marks of the mono/stereo indicator on the main back buffer.
+// "*" + the lower-cased extension + ";": the form in which the decoder lists hold a type.
 QString ExtensionMask(const QString& path);

@@ -11,17 +11,12 @@
 #include "player/playlist_box.h"
 #include "player/playlist_item.h"
 #include "player/run.h"
+#include "player/run_progress.h"
 #include "player/winamp_host.h"
 
 namespace {
 
 const QString kCannotPlay = QStringLiteral("不能播放");
-
-// 100-ns units to ms, to the nearest, in 64 bits: a 32-bit product overflows past 214 s.
-int HundredNsToMs(qint64 value) {
-    const qint64 ms = (value + (value >= 0 ? 5000 : -5000)) / 10000;
-    return int(std::clamp<qint64>(ms, 0, 2147483647));
-}
 
 bool VideoFlagSet() { return Ctrl->Run->VideoControl.size() >= 8 && Ctrl->Run->VideoControl.at(7) == u'1'; }
 
@@ -74,6 +69,7 @@ void TRun::OpenFlash(QString path, const QString& mask, bool& endNow) {
 void TRun::OpenReal(const QString& path) {
     if (!Real) Real = new TReal();
     if (EngineCode != 2) return;
+    Real->Ended = false;
     try {
         Real->Control()->SetSource(path);
         Real->Control()->DoPlay();
@@ -107,6 +103,7 @@ void TRun::RealUnusable(const QString& path) {
 
 void TRun::OpenMedia(const QString& path) {
     if (!Media) Media = new TMedia();
+    Media->Ended = false;
     Media->Control().SetProperty(platform::mp::Enabled, false);
     Media->Control().Open(path);
 }
@@ -186,7 +183,12 @@ void TRun::OpenWaitTimer() {
     }
     Wait += OpenWaitTimerObj->interval();
     Length = EngineLength();
-    if (Length > 0 && EngineCode != 6 && EngineCode != 2) Started();
+    if (Length > 0 && ((EngineCode != 6 && EngineCode != 2) || enginePlaying_)) Started();
+}
+
+void TRun::EngineReportedPlaying() {
+    enginePlaying_ = true;
+    Started();
 }
 
 void TRun::DrawStereoMark(bool stereo) {

@@ -30,6 +30,14 @@ TimeDigits TimeToDigits(qint64 t) {
     return d;
 }
 
+int HundredNsToMs(qint64 value) {
+    if (value <= 0) return 0;
+    qint64 ms = value / 10000;
+    const qint64 rest = value % 10000;
+    if (rest > 5000 || (rest == 5000 && (ms & 1))) ++ms;
+    return int(std::min<qint64>(ms, 2147483647));
+}
+
 qint64 ClampPosition(double target, int length) {
     if (!(target > 0)) return 0;
     if (target > length) return length;
@@ -38,7 +46,7 @@ qint64 ClampPosition(double target, int length) {
 
 int TRun::EnginePosition() {
     switch (EngineCode) {
-    case 6: return Media ? Media->PositionMs() : Position;
+    case 6: return Media ? (Media->Ended ? Length : Media->PositionMs()) : Position;
     case 5: return Flash ? Flash->Control().GetProperty(flash::FrameNum).toInt() * Flash->MsPerFrame : Position;
     case 1: {
         if (!Winamp || !Winamp->Bound()) return Position;
@@ -53,13 +61,15 @@ int TRun::EnginePosition() {
             RealSeek = -1;
             return target;
         }
+        if (Real && Real->Ended) return Length;
         return Real && Real->Control() ? Real->Control()->GetPosition() : Position;
     }
     case 3: {
         qint64 current = 0;
+        if (Direct && Direct->Ended) return Length;
         if (!Direct || !Direct->MediaSeeking || !platform::Succeeded(Direct->MediaSeeking->GetCurrentPosition(&current)))
             return Position;
-        return int(std::clamp<qint64>((current + 5000) / 10000, 0, 2147483647));
+        return HundredNsToMs(current);
     }
     }
     return Position;
@@ -119,6 +129,10 @@ void TRun::PauseResume() {
 }
 
 void TRun::SeekBy(int delta) {
+    // A seek back from the very end plays on.
+    if (Media) Media->Ended = false;
+    if (Real) Real->Ended = false;
+    if (Direct) Direct->Ended = false;
     switch (EngineCode) {
     case 6:
         if (Media) {
@@ -150,7 +164,8 @@ void TRun::SeekBy(int delta) {
     case 3:
         if (Direct && Direct->MediaSeeking) {
             qint64 current = 0;
-            Direct->MediaSeeking->GetCurrentPosition(&current);
+            // A position not known yet is no place to seek from.
+            if (!platform::Succeeded(Direct->MediaSeeking->GetCurrentPosition(&current))) break;
             // 100-ns units in 64 bits: three hours are 1.08e11.
             current += qint64(delta) * 10000;
             current = std::clamp<qint64>(current, 0, qint64(Length) * 10000);

@@ -17,3 +17,7 @@ TimeDigits TimeToDigits(qint64 t);
 
 // A seek target limited to 0..length and taken to a whole ms.
 qint64 ClampPosition(double target, int length);
+
+// 100-ns units to ms, to the nearest with halves to even, in 64 bits (a 32-bit product overflows
+// past 214 s); never negative.
+int HundredNsToMs(qint64 value);

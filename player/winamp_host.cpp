@@ -90,7 +90,8 @@ void TRun::LoadWinampPlugins(int kind) {
     }
     Winamp = new TWinamp(kind);
     // A pair that cannot be bound stays as far as it got; the caller sees it is not bound.
-    const auto fail = [] { platform::ShowMessage(QStringLiteral("发生错误"), QStringLiteral("Velmora Player")); };
+    const auto fail = [] { platform::ShowMessage(QStringLiteral("发生错误"), QStringLiteral("Velmora Player"), platform::MessageIcon::None);
+    };
     const QString plugins = Ctrl->InstallFolder + QStringLiteral("Plugins/");
     In_Module* in = nullptr;
     if (!LoadInputPlugin(plugins + (kind == 2 ? QStringLiteral("cdrun.dll") : QStringLiteral("input.dll"))) ||
@@ -117,17 +118,3 @@ void TRun::LoadWinampPlugins(int kind) {
     SetEq(QStringLiteral("RunEQ"), -1);
 }
 
-// Stores one slider's value and hands the stored equaliser to the input module. The equaliser
-// window draws its sliders itself once it exists.
-void TRun::SetEq(const QString& name, int value) {
-    if (value >= 0) Ctrl->WriteInteger(name.mid(2, 4), value);
-    auto level = [](int stored) { return quint8(stored) > 63 ? 31 : int(quint8(stored)); };
-    const int preamp = level(Ctrl->ReadInteger(QStringLiteral("EQ00"), 31));
-    char data[10];
-    for (int band = 1; band <= 10; ++band) {
-        const int stored = level(Ctrl->ReadInteger(QStringLiteral("EQ%1").arg(band, 2, 10, QLatin1Char('0')), 31));
-        data[band - 1] = char(63 - stored);
-    }
-    if (Winamp && Winamp->InModule && Winamp->InModule->EQSet)
-        Winamp->InModule->EQSet(Ctrl->ReadInteger(QStringLiteral("EQON"), 0), data, 63 - preamp);
-}

@@ -116,6 +116,18 @@ TEST_F(PlaybackEnginesTest, MediaPlayerEngineStartsFromItsPlayStateAndGoesOnAtTh
     EXPECT_EQ(run_->EngineCode, 3);
 }
 
+TEST_F(PlaybackEnginesTest, PlayingReportedBeforeTheLengthStillStarts) {
+    ListBox1->SetItems({"<?" + ogg_ + "?>"});
+    run_->PlayIndex(0);
+    // The engine says it plays while its length is still unknown: the start waits for it.
+    run_->Length = 0;
+    run_->EngineReportedPlaying();
+    EXPECT_FALSE(Started());
+    EXPECT_TRUE(run_->OpenWaitTimerObj->isActive()) << "the open wait goes on";
+    ASSERT_TRUE(WaitFor([this] { return Started(); }));
+    EXPECT_NEAR(run_->Length, 2000, 150);
+}
+
 TEST_F(PlaybackEnginesTest, PlugInPairPlaysAWavToItsEnd) {
     Ctrl->WriteBool("Repeat", false);
     PlayAlone(wav_);

@@ -243,6 +243,41 @@ TEST_F(PlaybackTest, PlayStateChoosesTheTrayPicture) {
     EXPECT_EQ(picture(), playing) << "stopped shows the same picture as playing";
 }
 
+TEST_F(PlaybackTest, EqualiserSlidersDrawFromTheirStoredValues) {
+    TDisplay& display = *Ctrl->Display;
+    // Knobs red (normal) and green (held); the lower backgrounds yellow, the upper ones blue.
+    QImage eqmain(275, 315, QImage::Format_RGB32);
+    eqmain.fill(Qt::black);
+    auto fill = [&eqmain](QRect r, QColor c) {
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) eqmain.setPixelColor(x, y, c);
+    };
+    fill(QRect(0, 164, 11, 11), Qt::red);
+    fill(QRect(0, 176, 11, 11), Qt::green);
+    fill(QRect(13, 164, 262, 63), Qt::yellow);
+    fill(QRect(13, 229, 262, 63), Qt::blue);
+    display.EqmainBmp = eqmain;
+    display.EqualizerBuffer = QImage(275, 116, QImage::Format_RGB32);
+    display.EqualizerBuffer.fill(Qt::white);
+    Ctrl->WriteInteger("EQ01", 63);
+    Ctrl->WriteInteger("EQ02", 31);
+    Ctrl->WriteInteger("EQ00", 0);
+    Ctrl->WriteInteger("EQ03", -1);  // its low byte, 255, counts as the middle
+    run_->SetEq("InitEQ", -1);
+    const QImage& buffer = display.EqualizerBuffer;
+    EXPECT_EQ(buffer.pixelColor(80, 40), QColor(Qt::red)) << "63: the knob at the top";
+    EXPECT_EQ(buffer.pixelColor(80, 95), QColor(Qt::blue));
+    EXPECT_EQ(buffer.pixelColor(100, 65), QColor(Qt::red)) << "31 is drawn as 32";
+    EXPECT_EQ(buffer.pixelColor(100, 40), QColor(Qt::blue));
+    EXPECT_EQ(buffer.pixelColor(118, 65), QColor(Qt::red));
+    EXPECT_EQ(buffer.pixelColor(25, 92), QColor(Qt::red)) << "0: the knob at the bottom";
+    EXPECT_EQ(buffer.pixelColor(25, 45), QColor(Qt::yellow));
+    EXPECT_EQ(buffer.pixelColor(60, 60), QColor(Qt::white)) << "nothing between the preamp and the bands";
+    run_->SetEq("e_EQ05", 10);
+    EXPECT_EQ(Ctrl->ReadInteger("EQ05", -1), 10);
+    EXPECT_EQ(buffer.pixelColor(152, 40 + int(53 / 63.0 * 50)), QColor(Qt::red));
+}
+
 TEST(VolumeArithmetic, DeviceWordsAndPlugInScales) {
     EXPECT_EQ(VolumeFromWord(0x7FFFFFFF), 100);
     EXPECT_EQ(BalanceFromWord(0x7FFFFFFF, 0), -50);
@@ -274,6 +309,12 @@ TEST(ProgressArithmetic, BarPixelDigitsAndClamping) {
     const TimeDigits past = TimeToDigits(-1500);
     EXPECT_EQ(past.minuteTens + past.minuteUnits + past.secondTens + past.secondUnits, 0)
         << "a position past the length shows 00:00 remaining";
+
+    EXPECT_EQ(HundredNsToMs(25000), 2) << "2.5 ms: halves go to the even neighbour";
+    EXPECT_EQ(HundredNsToMs(35000), 4);
+    EXPECT_EQ(HundredNsToMs(35001), 4);
+    EXPECT_EQ(HundredNsToMs(qint64(3) * 3600 * 1000 * 10000), 10800000) << "three hours need 64 bits";
+    EXPECT_EQ(HundredNsToMs(-20000), 0);
 
     EXPECT_EQ(ClampPosition(-10, 5000), 0);
     EXPECT_EQ(ClampPosition(6000, 5000), 5000);

@@ -218,13 +218,14 @@ TEST_F(SkinWindowsTest, EqualizerFrameTogglesAndShade) {
     EXPECT_EQ(window->geometry(), QRect(150, 226, 275, 116));
     EXPECT_EQ(EqualizerRegions.size(), 17u);
     const QImage& b = D().EqualizerBuffer;
-    EXPECT_EQ(OriginAt(b, 100, 80), From(Eqmain, 100, 80));
+    EXPECT_EQ(OriginAt(b, 60, 80), From(Eqmain, 60, 80)) << "background between the preamp and the bands";
+    EXPECT_EQ(OriginAt(b, 100, 80), From(Eqmain, 13 + 100 - 96, 229 + 80 - 38)) << "a band slider's track at the middle";
     EXPECT_EQ(OriginAt(b, 0, 0), From(Eqmain, 0, 149)) << "inactive title";
     EXPECT_EQ(OriginAt(b, 14, 18), From(Eqmain, 69, 119)) << "on";
     EXPECT_EQ(OriginAt(b, 39, 18), From(Eqmain, 35, 119)) << "auto off";
     EXPECT_EQ(OriginAt(b, 217, 18), From(Eqmain, 224, 164));
     EXPECT_EQ(OriginAt(b, 86, 17), From(Eqmain, 0, 294));
-    EXPECT_EQ(OriginAt(ScreenOf(window), 100, 80), From(Eqmain, 100, 80));
+    EXPECT_EQ(OriginAt(ScreenOf(window), 60, 80), From(Eqmain, 60, 80));
 
     window->resize(275, 14);
     D().BuildEqualizerWindow(false);
