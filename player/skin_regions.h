@@ -29,7 +29,7 @@ struct TBox {
 };
 constexpr TBox Fixed(int l, int t, int r, int b) { return {Px(l), Px(t), Px(r), Px(b)}; }
 
-struct TRegionSpec {
+struct TRegionLayout {
     std::string_view Name;
     TBox Box;
 };
@@ -41,7 +41,7 @@ struct TSkinRegion {
     qint32 Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
-inline constexpr std::array<TRegionSpec, 26> kMainRegions{{
+inline constexpr std::array<TRegionLayout, 26> kMainRegions{{
     {"mMenu", Fixed(6, 3, 15, 12)},
     {"mMinimize", Fixed(244, 3, 253, 12)},
     {"mSmall", Fixed(254, 3, 263, 12)},
@@ -75,7 +75,7 @@ inline constexpr std::array<TRegionSpec, 26> kMainRegions{{
     {"mAbout", Fixed(250, 90, 265, 106)},
 }};
 
-inline constexpr std::array<TRegionSpec, 16> kPlaylistRegions{{
+inline constexpr std::array<TRegionLayout, 16> kPlaylistRegions{{
     {"lSmall", {FromW(-20), Px(3), FromW(-11), Px(12)}},
     {"lClose", {FromW(-11), Px(3), FromW(-2), Px(12)}},
     {"l_Title", {Px(0), Px(0), FromW(0), Px(14)}},
@@ -94,7 +94,7 @@ inline constexpr std::array<TRegionSpec, 16> kPlaylistRegions{{
     {"lSmBut6", {FromW(-101), FromH(-17), FromW(-92), FromH(-8)}},
 }};
 
-inline constexpr std::array<TRegionSpec, 17> kEqualizerRegions{{
+inline constexpr std::array<TRegionLayout, 17> kEqualizerRegions{{
     {"e_EQ00", Fixed(21, 38, 34, 101)},
     {"e_EQ01", Fixed(78, 38, 91, 101)},
     {"e_EQ02", Fixed(96, 38, 109, 101)},
@@ -114,14 +114,14 @@ inline constexpr std::array<TRegionSpec, 17> kEqualizerRegions{{
     {"eEQLoad", Fixed(217, 18, 261, 30)},
 }};
 
-inline constexpr std::array<TRegionSpec, 4> kVideoRegions{{
+inline constexpr std::array<TRegionLayout, 4> kVideoRegions{{
     {"aClose", {FromW(-11), Px(3), FromW(-2), Px(12)}},
     {"a_Title", {Px(0), Px(0), FromW(0), Px(14)}},
     {"a_Resize", {FromW(-7), Px(0), FromW(0), FromH(0)}},
     {"a_Resizes", {Px(0), FromH(-5), FromW(0), FromH(0)}},
 }};
 
-inline constexpr std::array<TRegionSpec, 8> kBrowserRegions{{
+inline constexpr std::array<TRegionLayout, 8> kBrowserRegions{{
     {"bClose", {FromW(-11), Px(3), FromW(-2), Px(12)}},
     {"b_Title", {Px(0), Px(0), FromW(0), Px(20)}},
     {"b_Resize", {FromW(-19), FromH(-19), FromW(0), FromH(0)}},
@@ -133,8 +133,8 @@ inline constexpr std::array<TRegionSpec, 8> kBrowserRegions{{
 }};
 
 namespace skin_regions_detail {
-constexpr bool AllStartWith(std::span<const TRegionSpec> table, char letter) {
-    for (const TRegionSpec& r : table)
+constexpr bool AllStartWith(std::span<const TRegionLayout> table, char letter) {
+    for (const TRegionLayout& r : table)
         if (r.Name.empty() || r.Name.front() != letter) return false;
     return true;
 }
@@ -169,4 +169,4 @@ extern QString PressedRegion;
 extern bool PressedRight;
 
 // The table for a window of the given size.
-std::vector<TSkinRegion> ResolveRegions(std::span<const TRegionSpec> specs, int w, int h);
+std::vector<TSkinRegion> ResolveRegions(std::span<const TRegionLayout> layouts, int w, int h);

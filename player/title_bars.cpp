@@ -144,11 +144,10 @@ void TDisplay::DrawPlaylistScrollbar() {
     const int v = ListBox1->height() / TListBox1::kRowHeight;
 
     // No empty rows below the last entry.
-    const QModelIndex first = ListBox1->indexAt(QPoint(1, 1));
-    int top = first.isValid() ? first.row() : 0;
+    int top = ListBox1->TopIndex();
     if (n - v < top) {
         top = std::max(0, n - v);
-        if (n > 0) ListBox1->scrollTo(ListBox1->Model()->index(top), QAbstractItemView::PositionAtTop);
+        ListBox1->SetTopIndex(top);
     }
     int y = 29;
     if (n != v) y = int(std::nearbyint(double(top) / double(n - v) * double(h - 76))) + 29;

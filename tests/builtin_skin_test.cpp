@@ -58,7 +58,7 @@ protected:
         return QByteArray(reinterpret_cast<const char*>(data), static_cast<int>(size));
     }
     static QImage sheet(Sheet s) {
-        return QImage::fromData(resource("BITMAP", spec(s).name), "BMP").convertToFormat(QImage::Format_RGB32);
+        return QImage::fromData(resource("BITMAP", sheetInfo(s).name), "BMP").convertToFormat(QImage::Format_RGB32);
     }
 
     static inline void* handle_ = nullptr;
@@ -69,7 +69,7 @@ protected:
 
 TEST(BuiltinSkinLayout, EveryRectangleLiesInsideItsSheetAndPairsMatchInSize) {
     for (const Piece& piece : kPieces) {
-        const SheetSpec& s = spec(piece.sheet);
+        const SheetInfo& s = sheetInfo(piece.sheet);
         for (int k = 0; k < piece.count; ++k) {
             const Rect r = piece.at(k);
             EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= s.width && r.bottom <= s.height &&
@@ -79,7 +79,7 @@ TEST(BuiltinSkinLayout, EveryRectangleLiesInsideItsSheetAndPairsMatchInSize) {
     }
     for (const PressedPair& pair : kPressedPairs) {
         for (const auto& [sheet, r] : {std::pair{pair.normalSheet, pair.normal}, std::pair{pair.pressedSheet, pair.pressed}}) {
-            EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= spec(sheet).width && r.bottom <= spec(sheet).height)
+            EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= sheetInfo(sheet).width && r.bottom <= sheetInfo(sheet).height)
                 << describe(pair.what, r);
         }
         EXPECT_EQ(pair.normal.width(), pair.pressed.width()) << pair.what;
@@ -89,7 +89,7 @@ TEST(BuiltinSkinLayout, EveryRectangleLiesInsideItsSheetAndPairsMatchInSize) {
 }
 
 TEST_F(BuiltinSkin, EverySheetIsABottomUp24BitBitmapOfItsLayoutSizeUnderAnyCase) {
-    for (const SheetSpec& s : kSheets) {
+    for (const SheetInfo& s : kSheets) {
         const QByteArray bytes = resource("BITMAP", s.name);
         ASSERT_FALSE(bytes.isEmpty()) << s.name;
         EXPECT_EQ(resource("BITMAP", QByteArray(s.name).toUpper().constData()), bytes) << s.name;
@@ -258,7 +258,7 @@ TEST_F(BuiltinSkin, StretchedAndTiledPiecesKeepOneProfile) {
 }
 
 TEST_F(BuiltinSkin, CursorsAreWindowsCursorFilesWithTheirHotSpots) {
-    for (const CursorSpec& c : kCursors) {
+    for (const CursorInfo& c : kCursors) {
         const QByteArray bytes = resource("CURSOR", c.name);
         ASSERT_FALSE(bytes.isEmpty()) << c.name;
         EXPECT_EQ(resource("cursor", QByteArray(c.name).toLower().constData()), bytes) << c.name;

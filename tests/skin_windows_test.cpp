@@ -28,7 +28,7 @@ QString FirstHit(const std::vector<TSkinRegion>& table, int x, int y, bool shade
 
 TEST(SkinTables, RegionsLieInsideTheirWindowAtDefaultSizeWithUniqueNames) {
     struct Window {
-        std::span<const TRegionSpec> table;
+        std::span<const TRegionLayout> table;
         int w, h;
     };
     const Window windows[] = {{kMainRegions, 275, 116},

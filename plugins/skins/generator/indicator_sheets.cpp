@@ -57,7 +57,7 @@ void groove(QImage& img, int x0, int x1, int y, int fillEnd, QRgb fillFrom, QRgb
 }  // namespace
 
 QImage blank(Sheet sheet) {
-    const skin_layout::SheetSpec& s = skin_layout::spec(sheet);
+    const skin_layout::SheetInfo& s = skin_layout::sheetInfo(sheet);
     QImage img(s.width, s.height, QImage::Format_RGB32);
     img.fill(pal::kUnused);
     return img;

@@ -34,20 +34,20 @@ bool writeSkin(const QString& dir) {
     std::vector<formats::Resource> resources;
     bool ok = QDir().mkpath(dir);
     for (std::size_t i = 0; i < images.size(); ++i) {
-        const skin_layout::SheetSpec& spec = skin_layout::kSheets[i];
-        if (images[i].width() != spec.width || images[i].height() != spec.height) {
-            std::fprintf(stderr, "sheet %s drawn at the wrong size\n", spec.name);
+        const skin_layout::SheetInfo& info = skin_layout::kSheets[i];
+        if (images[i].width() != info.width || images[i].height() != info.height) {
+            std::fprintf(stderr, "sheet %s drawn at the wrong size\n", info.name);
             return false;
         }
         const QByteArray bytes = formats::bmp24(images[i]);
-        ok = formats::writeFile(dir + "/" + spec.name + ".bmp", bytes) && ok;
-        resources.push_back({"BITMAP", spec.name, bytes});
+        ok = formats::writeFile(dir + "/" + info.name + ".bmp", bytes) && ok;
+        resources.push_back({"BITMAP", info.name, bytes});
     }
     for (std::size_t i = 0; i < pointers.size(); ++i) {
-        const skin_layout::CursorSpec& spec = skin_layout::kCursors[i];
-        const QByteArray bytes = formats::cursor(pointers[i], spec.hotX, spec.hotY);
-        ok = formats::writeFile(dir + "/" + QString::fromLatin1(spec.name).toLower() + ".cur", bytes) && ok;
-        resources.push_back({"CURSOR", spec.name, bytes});
+        const skin_layout::CursorInfo& info = skin_layout::kCursors[i];
+        const QByteArray bytes = formats::cursor(pointers[i], info.hotX, info.hotY);
+        ok = formats::writeFile(dir + "/" + QString::fromLatin1(info.name).toLower() + ".cur", bytes) && ok;
+        resources.push_back({"CURSOR", info.name, bytes});
     }
     return formats::writeFile(dir + "/skin_resources.c", formats::cSource(resources)) && ok;
 }

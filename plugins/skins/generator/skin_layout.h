@@ -13,14 +13,14 @@ enum class Sheet {
     ShufRep, Text, TitleBar, Volume,
 };
 
-struct SheetSpec {
+struct SheetInfo {
     Sheet sheet;
     const char* name;  // resource and file name, lower case as the player asks for it
     int width, height;
 };
 
 // Each sheet holds every rectangle read from it; "avs" and "mb" are exactly that extent.
-inline constexpr std::array<SheetSpec, 16> kSheets{{
+inline constexpr std::array<SheetInfo, 16> kSheets{{
     {Sheet::Avs, "avs", 97, 188},          {Sheet::Balance, "balance", 68, 433},
     {Sheet::CButtons, "cbuttons", 136, 36}, {Sheet::EqMain, "eqmain", 275, 315},
     {Sheet::EqEx, "eq_ex", 275, 82},        {Sheet::Main, "main", 275, 116},
@@ -31,7 +31,7 @@ inline constexpr std::array<SheetSpec, 16> kSheets{{
     {Sheet::TitleBar, "titlebar", 344, 87}, {Sheet::Volume, "volume", 68, 433},
 }};
 
-constexpr const SheetSpec& spec(Sheet sheet) { return kSheets[static_cast<std::size_t>(sheet)]; }
+constexpr const SheetInfo& sheetInfo(Sheet sheet) { return kSheets[static_cast<std::size_t>(sheet)]; }
 
 struct Rect {
     int left, top, right, bottom;
@@ -272,11 +272,11 @@ inline constexpr auto kPressedPairs = std::to_array<PressedPair>({
 static_assert(kPressedPairs.size() == 46);
 
 // Built-in cursors, by resource name, with their hot spots in the 32 x 32 picture.
-struct CursorSpec {
+struct CursorInfo {
     const char* name;
     int hotX, hotY;
 };
-inline constexpr std::array<CursorSpec, 6> kCursors{{
+inline constexpr std::array<CursorInfo, 6> kCursors{{
     {"NORMAL", 1, 1},   {"VOLBAL", 16, 16},   {"TITLEBAR", 16, 16},
     {"PSIZE", 16, 16},  {"PVSCROLL", 16, 16}, {"WSCLOSE", 1, 1},
 }};
