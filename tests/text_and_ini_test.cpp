@@ -236,10 +236,10 @@ TEST(IniRead, HostileFilesDoNotCrash) {
 // Bytes that are valid in both encodings: what the player wrote itself must come back as it was,
 // and a UTF-8 file with accented Latin or Cyrillic names must stay UTF-8.
 TEST(TextAmbiguity, ShortGbTextThatIsAlsoValidUtf8ReadsAsGb18030) {
-    for (const QString text : {QStringLiteral("一"), QStringLiteral("中文"), QStringLiteral("<?/m/一.mp3?>")}) {
+    for (const QString& text : {QStringLiteral("一"), QStringLiteral("中文"), QStringLiteral("<?/m/一.mp3?>")}) {
         EXPECT_EQ(platform::DecodeText(platform::EncodeGb18030(text)), text);
     }
-    for (const QString text : {QStringLiteral("Café.mp3"), QStringLiteral("Привет.ogg"), QStringLiteral("Ελλάδα")}) {
+    for (const QString& text : {QStringLiteral("Café.mp3"), QStringLiteral("Привет.ogg"), QStringLiteral("Ελλάδα")}) {
         EXPECT_EQ(platform::DecodeText(text.toUtf8()), text);
     }
 }
