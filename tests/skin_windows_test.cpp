@@ -1,6 +1,7 @@
 // The five skinned windows as their builders make them: place, shade rule, back buffer picture
 // by pixel from a drawn skin, region tables, and the geometry tables behind them.
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QScreen>
 #include <set>
 
@@ -305,3 +306,19 @@ TEST_F(SkinWindowsTest, BrowserOutsideTheWorkAreaComesBackAndHostileSizesAreBoun
 }
 
 }  // namespace
+
+TEST_F(SkinWindowsTest, APressGivesItsWindowTheActiveTitleBar) {
+    Open();
+    ASSERT_TRUE(PlaylistWindow && EqualizerWindow);
+    auto press = [](QWidget* window) {
+        QMouseEvent event(QEvent::MouseButtonPress, QPointF(5, 5), window->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &event);
+    };
+    press(PlaylistWindow);
+    EXPECT_EQ(D().FocusedCaption, "dispForm2");
+    const QColor playlistActive = D().PlaylistBuffer.pixelColor(30, 5);
+    press(EqualizerWindow);
+    EXPECT_EQ(D().FocusedCaption, "dispForm3");
+    EXPECT_NE(D().PlaylistBuffer.pixelColor(30, 5), playlistActive) << "the playlist's bar turned inactive";
+}
