@@ -46,6 +46,9 @@ static QIcon StateIcon(int picture) {
 static QIcon ApplicationIcon() { return StateIcon(1); }
 
 void TForm1::SetStateIcon(int picture) {
+    // The open wait sets its state ten times a second: only a change reaches the desktop.
+    if (picture == statePicture_) return;
+    statePicture_ = picture;
     const QIcon icon = StateIcon(picture);
     tray_.Modify(icon);
     QApplication::setWindowIcon(icon);

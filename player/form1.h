@@ -71,6 +71,7 @@ private:
     platform::TrayIcon tray_;
     QObject* dropTarget_ = nullptr;  // made at the first show, owned by the window
     bool closed_ = false;
+    int statePicture_ = 1;  // the tray starts with picture 1
 };
 
 // The main window; null until created.
