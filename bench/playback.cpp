@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/bench_home.h"
 #include "bench/bench_support.h"
 #include "player/ctrl.h"
 #include "player/form1.h"
@@ -77,12 +78,7 @@ void Measure(const char* name, int seconds) {
 
 int main(int argc, char** argv) {
     QTemporaryDir home;
-    for (const char* sub : {"runtime", "config", "data"}) QDir(home.path()).mkpath(sub);
-    QFile::setPermissions(home.path() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    setenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path() + "/runtime").constData(), 1);
-    setenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config").constData(), 1);
-    setenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data").constData(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    bench::UsePrivateHome(home.path());
     setenv("VELMORA_AUDIO_SINK", "fakesink", 1);
     setenv("VELMORA_MESSAGES_TO_STDERR", "1", 1);
     const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 20;

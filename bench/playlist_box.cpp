@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "bench/bench_home.h"
 #include "platform/text_file.h"
 #include "player/ctrl.h"
 #include "player/display.h"
@@ -105,14 +106,9 @@ int main(int argc, char** argv) {
         WriteFixtures(QFile::decodeName(argv[2]));
         return 0;
     }
-    // The player's own folders stay private: registry, session and data go under a temporary home.
     QTemporaryDir home(QDir::tempPath() + QStringLiteral("/velmora-bench-XXXXXX"));
-    for (const char* sub : {"runtime", "config", "data", "install/Plugins", "fixtures"}) QDir(home.path()).mkpath(sub);
-    QFile::setPermissions(home.path() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    setenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path() + "/runtime").constData(), 1);
-    setenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config").constData(), 1);
-    setenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data").constData(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    bench::UsePrivateHome(home.path());
+    for (const char* sub : {"install/Plugins", "fixtures"}) QDir(home.path()).mkpath(sub);
     QApplication app(argc, argv);
     const QString fixtures = home.path() + QStringLiteral("/fixtures");
     if (QProcess::execute(QCoreApplication::applicationFilePath(), {QStringLiteral("--fixtures"), fixtures}) != 0) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <vector>
 
+#include "bench/bench_home.h"
 #include "player/ctrl.h"
 #include "player/display.h"
 #include "player/form1.h"
@@ -39,12 +40,8 @@ double MedianNs(int rounds, int batch, const std::function<void()>& work) {
 
 int main(int argc, char** argv) {
     QTemporaryDir home(QDir::tempPath() + QStringLiteral("/velmora-bench-XXXXXX"));
-    for (const char* sub : {"runtime", "config", "data", "install/Plugins"}) QDir(home.path()).mkpath(sub);
-    QFile::setPermissions(home.path() + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    setenv("XDG_RUNTIME_DIR", QFile::encodeName(home.path() + "/runtime").constData(), 1);
-    setenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/config").constData(), 1);
-    setenv("XDG_DATA_HOME", QFile::encodeName(home.path() + "/data").constData(), 1);
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    bench::UsePrivateHome(home.path());
+    QDir(home.path()).mkpath("install/Plugins");
     QApplication app(argc, argv);
 
     const QString install = home.path() + QStringLiteral("/install/");

@@ -1,0 +1,21 @@
+// The player's own folders stay private in a benchmark: registry, session and data go under a
+// temporary home, and windows go to the offscreen platform unless another is asked for.
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <cstdlib>
+
+namespace bench {
+
+inline void UsePrivateHome(const QString& home) {
+    for (const char* sub : {"runtime", "config", "data"}) QDir(home).mkpath(QString::fromLatin1(sub));
+    QFile::setPermissions(home + "/runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    setenv("XDG_RUNTIME_DIR", QFile::encodeName(home + "/runtime").constData(), 1);
+    setenv("XDG_CONFIG_HOME", QFile::encodeName(home + "/config").constData(), 1);
+    setenv("XDG_DATA_HOME", QFile::encodeName(home + "/data").constData(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+}
+
+}  // namespace bench
