@@ -15,10 +15,10 @@
 
 #include "bench/bench_home.h"
 #include "bench/bench_support.h"
-#include "player/ctrl.h"
-#include "player/form1.h"
-#include "player/playlist_box.h"
-#include "player/run.h"
+#include "player/core/ctrl.h"
+#include "player/app/form1.h"
+#include "player/playlist/playlist_box.h"
+#include "player/playback/run.h"
 
 namespace {
 

@@ -17,11 +17,11 @@
 
 #include "bench/bench_home.h"
 #include "platform/text_file.h"
-#include "player/ctrl.h"
-#include "player/display.h"
-#include "player/form1.h"
-#include "player/playlist_box.h"
-#include "player/run.h"
+#include "player/core/ctrl.h"
+#include "player/display/display.h"
+#include "player/app/form1.h"
+#include "player/playlist/playlist_box.h"
+#include "player/playback/run.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "bench/bench_home.h"
-#include "player/ctrl.h"
-#include "player/display.h"
-#include "player/form1.h"
-#include "player/run.h"
-#include "player/skin_files.h"
+#include "player/core/ctrl.h"
+#include "player/display/display.h"
+#include "player/app/form1.h"
+#include "player/playback/run.h"
+#include "player/skin/skin_files.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include "platform/registry.h"
 #include "platform/session.h"
 #include "platform/text_file.h"
-#include "player/ctrl.h"
-#include "player/form1.h"
-#include "player/playlist_box.h"
-#include "player/run.h"
+#include "player/core/ctrl.h"
+#include "player/app/form1.h"
+#include "player/playlist/playlist_box.h"
+#include "player/playback/run.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The pinyin library, loaded from the built Plugins folder, and the player's binding.
-#include "player/pinyin.h"
+#include "player/playback/pinyin.h"
 #include "plugins/change/change_dll.h"
 #include "tests/test_support.h"
 

@@ -7,14 +7,14 @@
 
 #include "platform/media_faces.h"
 #include "platform/message_box.h"
-#include "player/ctrl.h"
-#include "player/display.h"
-#include "player/engines.h"
-#include "player/form1.h"
-#include "player/playlist_box.h"
-#include "player/run.h"
-#include "player/run_progress.h"
-#include "player/volume.h"
+#include "player/core/ctrl.h"
+#include "player/display/display.h"
+#include "player/playback/engines.h"
+#include "player/app/form1.h"
+#include "player/playlist/playlist_box.h"
+#include "player/playback/run.h"
+#include "player/playback/run_progress.h"
+#include "player/core/volume.h"
 #include "tests/test_support.h"
 
 namespace {

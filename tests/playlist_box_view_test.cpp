@@ -11,12 +11,12 @@
 #include <QPainter>
 #include <functional>
 
-#include "player/ctrl.h"
-#include "player/display.h"
-#include "player/form1.h"
-#include "player/playlist_box.h"
-#include "player/playlist_item.h"
-#include "player/run.h"
+#include "player/core/ctrl.h"
+#include "player/display/display.h"
+#include "player/app/form1.h"
+#include "player/playlist/playlist_box.h"
+#include "player/playlist/playlist_item.h"
+#include "player/playback/run.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Playlist entries and playlist files.
-#include "player/playlist_files.h"
-#include "player/playlist_item.h"
+#include "player/playlist/playlist_files.h"
+#include "player/playlist/playlist_item.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>

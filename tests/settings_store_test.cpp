@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/text_file.h"
-#include "player/settings_store.h"
+#include "player/core/settings_store.h"
 #include "tests/test_support.h"
 
 namespace {

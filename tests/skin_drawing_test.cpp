@@ -1,10 +1,10 @@
 // The drawing of the skinned windows by pixel: the rectangle copy itself, the indicators (play
 // state, time digits, bit rate, scrolling title), the title bars, the playlist's time totals and
 // scroll bar, and which of them land in the back buffer and which only on the window.
-#include "player/canvas.h"
-#include "player/playlist_box.h"
-#include "player/run.h"
-#include "player/skin_frames.h"
+#include "player/skin/canvas.h"
+#include "player/playlist/playlist_box.h"
+#include "player/playback/run.h"
+#include "player/skin/skin_frames.h"
 #include "tests/skin_test_support.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <limits>
 #include <random>
 
-#include "player/skin_files.h"
+#include "player/skin/skin_files.h"
 #include "tests/skin_fixtures.h"
 #include "tests/test_support.h"
 

@@ -6,10 +6,10 @@
 #include <QFile>
 
 #include "platform/text_file.h"
-#include "player/ctrl.h"
-#include "player/display.h"
-#include "player/run.h"
-#include "player/skin_files.h"
+#include "player/core/ctrl.h"
+#include "player/display/display.h"
+#include "player/playback/run.h"
+#include "player/skin/skin_files.h"
 #include "tests/skin_fixtures.h"
 #include "tests/test_support.h"
 

@@ -10,9 +10,9 @@
 #include <QImage>
 #include <ostream>
 
-#include "player/ctrl.h"
-#include "player/display.h"
-#include "player/form1.h"
+#include "player/core/ctrl.h"
+#include "player/display/display.h"
+#include "player/app/form1.h"
 #include "tests/test_support.h"
 
 namespace skin_test {

@@ -5,10 +5,10 @@
 #include <QScreen>
 #include <set>
 
-#include "player/playlist_box.h"
-#include "player/run.h"
-#include "player/skin_regions.h"
-#include "player/skin_sprites.h"
+#include "player/playlist/playlist_box.h"
+#include "player/playback/run.h"
+#include "player/skin/skin_regions.h"
+#include "player/skin/skin_sprites.h"
 #include "tests/skin_test_support.h"
 
 namespace {

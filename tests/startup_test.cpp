@@ -11,7 +11,7 @@
 #include "platform/registry.h"
 #include "platform/session.h"
 #include "platform/text_file.h"
-#include "player/project1.h"
+#include "player/app/project1.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The station-code library, loaded from the built Plugins folder, and the player's binding.
-#include "player/station_code.h"
+#include "player/playlist/station_code.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>

@@ -8,11 +8,11 @@
 
 #include "platform/device_volume.h"
 #include "platform/message_box.h"
-#include "player/ctrl.h"
-#include "player/form1.h"
-#include "player/playlist_box.h"
-#include "player/run.h"
-#include "player/winamp_host.h"
+#include "player/core/ctrl.h"
+#include "player/app/form1.h"
+#include "player/playlist/playlist_box.h"
+#include "player/playback/run.h"
+#include "player/playback/winamp_host.h"
 #include "tests/test_support.h"
 
 namespace {

@@ -1,0 +1,224 @@
+#include "player/app/form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFile>
+#include <QPainter>
+#include <QPixmap>
+#include <cstdio>
+
+#include "platform/file_drop.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
+#include "platform/text_file.h"
+#include "player/core/ctrl.h"
+#include "player/display/display.h"
+#include "player/commands/menu.h"
+#include "player/playlist/playlist_box.h"
+#include "player/playlist/playlist_item.h"
+#include "player/playback/run.h"
+#include "ui_form1.h"
+
+QPointer<TForm1> Form1;
+
+// The application icons: drawn, so the tray has its pictures without any shipped file. Picture
+// 1 is the player (a play mark), 2 the player waiting for its engine, 3 the player paused.
+static QIcon StateIcon(int picture) {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(picture == 2 ? QColor(0x8c, 0x6e, 0x2e) : QColor(0x2e, 0x5e, 0x8c));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(1, 1, 30, 30);
+    p.setBrush(QColor(0xf0, 0xf4, 0xf8));
+    if (picture == 3) {
+        p.drawRect(10, 9, 4, 14);
+        p.drawRect(18, 9, 4, 14);
+    } else {
+        const QPointF triangle[] = {{12, 9}, {24, 16}, {12, 23}};
+        p.drawPolygon(triangle, 3);
+    }
+    return QIcon(pixmap);
+}
+
+static QIcon ApplicationIcon() { return StateIcon(1); }
+
+void TForm1::SetStateIcon(int picture) {
+    // The open wait sets its state ten times a second: only a change reaches the desktop.
+    if (picture == statePicture_) return;
+    statePicture_ = picture;
+    const QIcon icon = StateIcon(picture);
+    tray_.Modify(icon);
+    QApplication::setWindowIcon(icon);
+}
+
+TForm1::TForm1(const QString& installFolder) : ui_(std::make_unique<Ui::TForm1>()) {
+    Form1 = this;
+    ui_->setupUi(this);
+    PaintHandler = [] {
+        if (Ctrl && Ctrl->Display) Ctrl->Display->PaintMain();
+    };
+    caption_ = windowTitle();
+    setWindowTitle(QStringLiteral("Velmora Player"));
+    setWindowFlag(Qt::FramelessWindowHint);
+    setWindowIcon(ApplicationIcon());
+    PopupMenu1 = new QMenu(this);
+    PopupMenu2 = new QMenu(this);
+    PopupMenu3 = new QMenu(this);
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(10);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    // The window exists for other processes from its creation on, as a native window would.
+    session_.Publish(caption_, [this](quint32 msg, quintptr w, qintptr l) { return HandleMessage(msg, w, l); });
+    FormCreate(installFolder);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::SetCaption(const QString& caption) {
+    caption_ = caption;
+    session_.SetCaption(caption);
+}
+
+qintptr TForm1::HandleMessage(quint32 msg, quintptr, qintptr lParam) {
+    if (msg == WM_HANDOVER) WMHandOver(static_cast<platform::Atom>(lParam));
+    else if (msg == WM_TRAYICON) WMTrayIcon(static_cast<int>(lParam));
+    return 0;
+}
+
+void TForm1::FormCreate(const QString& installFolder) {
+    tray_.Add(windowIcon(), QStringLiteral("Velmora Player 3.0"), [this](int message) { WMTrayIcon(message); });
+    platform::TRegistry reg;
+    Ctrl = new TCtrl;
+    Ctrl->Init(installFolder);
+    reg.OpenKey(QStringLiteral("Software\\Velmora"), true);
+    if (reg.ReadString(QStringLiteral("WorkPath")) != Ctrl->InstallFolder) {
+        reg.WriteString(QStringLiteral("WorkPath"), Ctrl->InstallFolder);
+        // The first-run setup (associations, shortcuts) belongs to the settings dialog, which
+        // arrives with the dialogs; until then a new install folder is only recorded.
+    }
+    reg.CloseKey();
+    // The application message hook arrives with the skinned windows' mouse handling.
+    Ctrl->Display->BuildMainWindow(Ctrl->Volume, Ctrl->Balance, true);
+    init();
+    // Painting from the skin and the skin hotkeys arrive with the skin and menu work.
+    AppOnTop = Ctrl->ReadBool(QStringLiteral("AppOnTop"), false) ? 1 : 0;
+    if (Ctrl->ReadBool(QStringLiteral("AutoStartPlay"), false)) Ctrl->Run->PlayIndex(0);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    TSkinWindow::showEvent(event);
+    FormShow();
+}
+
+void TForm1::FormShow() {
+    if (!dropTarget_) {
+        dropTarget_ = new platform::FileDropTarget(this, [this](const QStringList& paths) { finishDropped(paths); });
+    }
+    if (Ctrl->ReadBool(QStringLiteral("MB_Open"), true) && !Form5) {
+        // Its creation builds its frame already; the second build here changes nothing.
+        new TForm5(this);
+        Ctrl->Display->BuildBrowserWindow(true);
+        Form5->show();
+    }
+    if (Ctrl->ReadBool(QStringLiteral("EQ_Open"), true) && !EqualizerWindow) Ctrl->Display->BuildEqualizerWindow(true);
+    if (Ctrl->ReadBool(QStringLiteral("PL_Open"), true) && !PlaylistWindow) Ctrl->Display->BuildPlaylistWindow(true);
+}
+
+void TForm1::WMHandOver(platform::Atom atom) {
+    QString text = platform::GlobalGetAtomName(atom, 254);
+    // Trim as the class library does: every character up to the blank counts as space.
+    int begin = 0, end = text.size();
+    while (begin < end && text.at(begin) <= QLatin1Char(' ')) ++begin;
+    while (end > begin && text.at(end - 1) <= QLatin1Char(' ')) --end;
+    text = text.mid(begin, end - begin);
+    if (ListBox1) ListBox1->addParam(text);
+    Ctrl->Display->ShowSkinWindow(this);
+}
+
+void TForm1::WMTrayIcon(int mouseMessage) {
+    if (mouseMessage == platform::kTrayLeftButtonDown) Ctrl->Display->ShowSkinWindow(this);
+    else if (mouseMessage == platform::kTrayRightButtonDown) Timer1->start();
+}
+
+// The menu opens after the tray has finished its own handling of the click.
+void TForm1::Timer1Timer() {
+    Timer1->stop();
+    Ctrl->Menu->PopupAt(QStringLiteral("1"), QCursor::pos());
+}
+
+void TForm1::finishDropped(const QStringList& paths) {
+    if (paths.isEmpty() || !ListBox1) return;
+    if (!playlist::PathExtension(paths.first()).isEmpty()) {
+        for (const QString& path : paths) ListBox1->addFile(path, false);
+        return;
+    }
+    // A folder first: only it is scanned; the scan arrives with the playlist work.
+    QString folder = paths.first();
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    ListBox1->SearchFile(folder, true);
+    Ctrl->Display->DrawPlaylistScrollbar();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!closed_) {
+        closed_ = true;
+        FormCloseQuery();
+        FormClose();
+    }
+    event->accept();
+}
+
+void TForm1::FormCloseQuery() {
+    SetCaption(kClosingCaption);
+    Ctrl->Run->Stop();
+    Ctrl->Run->EngineCode = 0;
+    Ctrl->Run->ReleaseEngines();
+    Ctrl->WriteInteger(QStringLiteral("MA_L"), x());
+    Ctrl->WriteInteger(QStringLiteral("MA_T"), y());
+    Ctrl->WriteInteger(QStringLiteral("MA_H"), height());
+    if (PlaylistWindow) {
+        Ctrl->WriteInteger(QStringLiteral("PL_L"), PlaylistWindow->x());
+        Ctrl->WriteInteger(QStringLiteral("PL_T"), PlaylistWindow->y());
+        Ctrl->WriteInteger(QStringLiteral("PL_W"), PlaylistWindow->width());
+        Ctrl->WriteInteger(QStringLiteral("PL_H"), PlaylistWindow->height());
+    }
+    if (EqualizerWindow) {
+        Ctrl->WriteInteger(QStringLiteral("EQ_L"), EqualizerWindow->x());
+        Ctrl->WriteInteger(QStringLiteral("EQ_T"), EqualizerWindow->y());
+        Ctrl->WriteInteger(QStringLiteral("EQ_H"), EqualizerWindow->height());
+    }
+    if (Form5) {
+        Ctrl->WriteInteger(QStringLiteral("MB_L"), Form5->x());
+        Ctrl->WriteInteger(QStringLiteral("MB_T"), Form5->y());
+        Ctrl->WriteInteger(QStringLiteral("MB_W"), Form5->width());
+        Ctrl->WriteInteger(QStringLiteral("MB_H"), Form5->height());
+    }
+    Ctrl->WriteBool(QStringLiteral("MB_Open"), Form5 && Form5->isVisible());
+    QStringList failures;
+    if (!SaveOnClose(&failures)) {
+        // Nothing the user made may vanish silently: a failed save is said, not swallowed.
+        const QString text = failures.join(QLatin1Char('\n'));
+        std::fprintf(stderr, "velmora: %s\n", text.toLocal8Bit().constData());
+        if (!QuietClose) platform::ShowMessage(text, QStringLiteral("Velmora Player"), platform::MessageIcon::Warning);
+    }
+}
+
+bool TForm1::SaveOnClose(QStringList* failures) {
+    QString error;
+    const QStringList items = ListBox1 ? ListBox1->Items() : QStringList();
+    if (!platform::WriteTextLines(Ctrl->InstallFolder + QStringLiteral("velmora.kpl"), items, &error))
+        failures->append(QStringLiteral("无法保存播放列表：") + error);
+    if (!Ctrl->Settings.Save(Ctrl->InstallFolder + QStringLiteral("setup.ini"), &error))
+        failures->append(QStringLiteral("无法保存设置：") + error);
+    return failures->isEmpty();
+}
+
+void TForm1::FormClose() {
+    QFile::remove(Ctrl->InstallFolder + QStringLiteral("velmora.ini"));
+    tray_.Remove();
+    session_.Withdraw();
+    qApp->quit();
+}

@@ -1,0 +1,78 @@
+// TForm1: the main window "dispForm1". It owns the tray icon, creates the controller, takes the
+// hand-over of a second start and dropped files, and saves everything when it closes.
+#pragma once
+
+#include <QMenu>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+#include "platform/session.h"
+#include "platform/tray_icon.h"
+#include "player/skin/skin_window.h"
+
+namespace Ui {
+class TForm1;
+}
+
+inline constexpr quint32 WM_HANDOVER = 1001;
+inline constexpr quint32 WM_TRAYICON = 1024;
+inline const QString kClosingCaption = QStringLiteral("正在退出...");
+
+// The window shows its skin picture through TSkinWindow; its repaint handler is the display's
+// PaintMain.
+class TForm1 : public TSkinWindow {
+    Q_OBJECT
+public:
+    // installFolder overrides the program's folder (tests); empty means the program's own.
+    explicit TForm1(const QString& installFolder = QString());
+    ~TForm1() override;
+
+    QString Caption() const { return caption_; }
+    // The caption set by the close query; a running folder scan watches for it and stops.
+    bool Closing() const { return caption_ == kClosingCaption; }
+    void SetCaption(const QString& caption);
+
+    void init() {}
+    void WMHandOver(platform::Atom atom);
+    void WMTrayIcon(int mouseMessage);
+    void finishDropped(const QStringList& paths);
+    void FormCloseQuery();
+    void FormClose();
+    // The play-state picture (1 playing or stopped, 2 waiting, 3 paused) for the tray icon and
+    // the application.
+    void SetStateIcon(int picture);
+    QIcon TrayPicture() const { return tray_.Icon(); }
+
+    quint8 AppOnTop = 0;
+    // Set when the close comes from outside (a signal, the session's end): no box may block it.
+    bool QuietClose = false;
+    QMenu* PopupMenu1;
+    QMenu* PopupMenu2;
+    QMenu* PopupMenu3;
+    QTimer* Timer1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate(const QString& installFolder);
+    void FormShow();
+    void Timer1Timer();
+    qintptr HandleMessage(quint32 msg, quintptr wParam, qintptr lParam);
+    bool SaveOnClose(QStringList* failures);
+
+    std::unique_ptr<Ui::TForm1> ui_;
+    QString caption_;
+    platform::SessionWindow session_;
+    platform::TrayIcon tray_;
+    QObject* dropTarget_ = nullptr;  // made at the first show, owned by the window
+    bool closed_ = false;
+    int statePicture_ = 1;  // the tray starts with picture 1
+};
+
+// The main window; null until created.
+extern QPointer<TForm1> Form1;

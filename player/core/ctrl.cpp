@@ -1,0 +1,58 @@
+#include "player/core/ctrl.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/ini_file.h"
+#include "platform/install_folder.h"
+#include "player/display/display.h"
+#include "player/commands/menu.h"
+#include "player/playback/run.h"
+
+TCtrl* Ctrl = nullptr;
+
+TCtrl::TCtrl() = default;
+TCtrl::~TCtrl() = default;
+
+// Each list is kept lower-cased and ";"-ended, so membership is a search for "*.ext;".
+static QString DecoderList(const platform::TIniFile& ini, const char* key) {
+    return ini.ReadString(QStringLiteral("DECODE_SETUP"), QLatin1String(key), QString()).toLower() + QLatin1Char(';');
+}
+
+void TCtrl::ReadDecoderLists() {
+    const platform::TIniFile ini(InstallFolder + QStringLiteral("Plugins/FilePlus.ini"));
+    Decode0List = DecoderList(ini, "DECODE0");
+    Decode1List = DecoderList(ini, "DECODE1");
+    Decode2List = DecoderList(ini, "DECODE2");
+    Decode3List = DecoderList(ini, "DECODE3");
+    Decode4List = DecoderList(ini, "DECODE4");
+    Decode5List = DecoderList(ini, "DECODE5");
+}
+
+void TCtrl::Init(const QString& installFolder) {
+    InstallFolder = installFolder.isEmpty() ? platform::InstallFolder() : installFolder;
+    if (!InstallFolder.endsWith(QLatin1Char('/'))) InstallFolder += QLatin1Char('/');
+    Menu = std::make_unique<TmMenu>();
+    Settings.Load(InstallFolder + QStringLiteral("setup.ini"));
+    ReadDecoderLists();
+    Display = std::make_unique<TDisplay>();
+    Run = std::make_unique<TRun>();
+    Run->TimeOrder = ReadBool(QStringLiteral("TimeOrder"), true);
+    Run->Paused = false;
+    Run->Index = -1;
+    Run->EngineCode = 0;
+    Run->VideoOpen = false;
+    // A hand-edited huge timeout must not overflow into a negative limit.
+    const qint64 timeout = qint64(ReadInteger(QStringLiteral("ConnectTimeOut"), 30)) * 1000;
+    Run->Timeout = static_cast<int>(std::clamp<qint64>(timeout, 0, std::numeric_limits<int>::max()));
+    DragX = -1;
+    DragY = -1;
+    ReadVolume();
+    ReadBalance();
+    Display->LoadMainSkin();
+    Run->LrcFileControl = ReadString(QStringLiteral("LrcFileControl"), QStringLiteral("11000"));
+    Run->VideoControl = ReadString(QStringLiteral("VideoControl"), QStringLiteral("00000011"));
+    Run->CreateTimers();
+    Run->VideoWidth = 360;
+    Run->VideoHeight = 268;
+}

@@ -1,0 +1,62 @@
+// TCtrl: the one controller of the player. It holds the install folder, the settings store, the
+// decoder extension lists and the mouse-press state, and owns the display, playback and menus.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "player/core/settings_store.h"
+
+class TDisplay;
+class TRun;
+class TmMenu;
+
+class TCtrl {
+public:
+    TCtrl();
+    ~TCtrl();
+    TCtrl(const TCtrl&) = delete;
+    TCtrl& operator=(const TCtrl&) = delete;
+
+    // Fills the controller in its fixed order. installFolder overrides the program's folder
+    // (tests); it must end in "/".
+    void Init(const QString& installFolder = QString());
+
+    QString ReadString(const QString& name, const QString& def) const { return Settings.ReadString(name, def); }
+    bool ReadBool(const QString& name, bool def) const { return Settings.ReadBool(name, def); }
+    int ReadInteger(const QString& name, int def) const { return Settings.ReadInteger(name, def); }
+    void WriteString(const QString& name, const QString& value) { Settings.WriteString(name, value); }
+    void WriteBool(const QString& name, bool value) { Settings.WriteBool(name, value); }
+    void WriteInteger(const QString& name, int value) { Settings.WriteInteger(name, value); }
+
+    void ReadDecoderLists();
+    // Volume 0..100 and balance -100..100 from the sound devices, and back to them (or to the
+    // audio-CD plug-ins while they play).
+    void ReadVolume();
+    void ReadBalance();
+    void ApplyVolume();
+
+    QString MouseCaption;
+    QString Decode0List;
+    QString Decode5List;
+    QString Decode1List;
+    QString Decode2List;
+    QString Decode3List;
+    QString Decode4List;
+    int DragX = -1;
+    int DragY = -1;
+    quint8 SeekDragging = 0;
+    int Volume = 0;
+    int Balance = 0;
+    std::unique_ptr<TDisplay> Display;
+    std::unique_ptr<TRun> Run;
+    std::unique_ptr<TmMenu> Menu;
+    std::unique_ptr<QStringList> Hotkeys;  // built on first use; null until then
+    TSettingsStore Settings;
+    QString InstallFolder;  // always ends in "/"
+    quint8 SkinCursors = 0;
+};
+
+// The global controller, created by the main window and never freed.
+extern TCtrl* Ctrl;

@@ -1,0 +1,166 @@
+// TDisplay's skin loading: the bitmaps, cursors and colours of skins/default/, with the built-in
+// skin library standing in for whatever the skin lacks, and the reload after a skin install.
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/text_file.h"
+#include "player/core/ctrl.h"
+#include "player/display/display.h"
+#include "player/playback/engines.h"
+#include "player/app/form1.h"
+#include "player/playback/run.h"
+#include "player/skin/skin_files.h"
+
+namespace {
+
+// Larger than any bitmap the decoder accepts (4096 x 4096 at 32 bits, or its worst run-length
+// form); a bigger file is not read at all.
+constexpr qint64 kMaxSkinFileBytes = qint64(128) << 20;
+constexpr qint64 kMaxColorFileBytes = qint64(1) << 20;
+
+QString SkinFolder() { return Ctrl->InstallFolder + QStringLiteral("skins/default/"); }
+QString SkinLibrary() { return Ctrl->InstallFolder + QStringLiteral("Plugins/skins.dll"); }
+
+QByteArray ReadSkinFile(const QString& path, qint64 limit = kMaxSkinFileBytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > limit) return {};
+    return file.readAll();
+}
+
+struct CursorSlotFile {
+    int slot;
+    const char* file;
+    const char* resource;
+};
+constexpr CursorSlotFile kCursorSlots[] = {
+    {1, "normal.cur", "NORMAL"},     {2, "volbal.cur", "VOLBAL"},     {3, "titlebar.cur", "TITLEBAR"},
+    {4, "psize.cur", "PSIZE"},       {5, "pvscroll.cur", "PVSCROLL"}, {6, "wsclose.cur", "WSCLOSE"},
+};
+static_assert(std::size(kCursorSlots) == 6);
+
+// The eleven bitmaps of the main window, in their loading order.
+void LoadMainBitmaps(TDisplay& d) {
+    d.LoadSkinBitmap(d.BalanceBmp, QStringLiteral("balance"));
+    d.LoadSkinBitmap(d.CbuttonsBmp, QStringLiteral("cbuttons"));
+    d.LoadSkinBitmap(d.MainBmp, QStringLiteral("main"));
+    d.LoadSkinBitmap(d.MonosterBmp, QStringLiteral("monoster"));
+    // Skins made after the extended digits existed ship nums_ex.bmp; both share one cell layout.
+    const bool extended = !FindFileNoCase(SkinFolder(), QStringLiteral("nums_ex.bmp")).isEmpty();
+    d.LoadSkinBitmap(d.NumbersBmp, extended ? QStringLiteral("nums_ex") : QStringLiteral("numbers"));
+    // The built-in skin has no nums_ex: a damaged one falls back to the built-in digits.
+    if (extended && d.NumbersBmp.isNull()) d.LoadSkinBitmap(d.NumbersBmp, QStringLiteral("numbers"));
+    d.LoadSkinBitmap(d.PlaypausBmp, QStringLiteral("playpaus"));
+    d.LoadSkinBitmap(d.PosbarBmp, QStringLiteral("posbar"));
+    d.LoadSkinBitmap(d.ShufrepBmp, QStringLiteral("shufrep"));
+    d.LoadSkinBitmap(d.TextBmp, QStringLiteral("text"));
+    d.LoadSkinBitmap(d.TitlebarBmp, QStringLiteral("titlebar"));
+    d.LoadSkinBitmap(d.VolumeBmp, QStringLiteral("volume"));
+}
+
+// The RealAudio control's average bandwidth in kbps; 0 when the control could not be made.
+int RealAudioKbps() {
+    TReal* real = Ctrl->Run->Real;
+    return real && real->Control() ? real->Control()->GetBandwidthAverage() / 1000 : 0;
+}
+
+void ShowIfVisible(QWidget* window) {
+    if (window && window->isVisible()) {
+        window->show();
+        window->raise();
+    }
+}
+
+}  // namespace
+
+void TDisplay::LoadSkinBitmap(QImage& bitmap, const QString& name) {
+    const QString path = FindFileNoCase(SkinFolder(), name + QStringLiteral(".bmp"));
+    if (!path.isEmpty()) {
+        QImage image = DecodeBmp(ReadSkinFile(path));
+        if (!image.isNull()) {
+            bitmap = std::move(image);
+            return;
+        }
+        // A damaged or hostile file counts as missing: the built-in picture keeps the window usable.
+    }
+    bitmap = DecodeBmp(BuiltInSkinResource(SkinLibrary(), "BITMAP", name));
+}
+
+void TDisplay::LoadMainSkin() {
+    SliderDragging = false;
+    LoadMainBitmaps(*this);
+    if (Ctrl->ReadBool(QStringLiteral("UseCursor"), true)) {
+        LoadSkinCursors();
+        Ctrl->SkinCursors = 1;
+    } else {
+        Ctrl->SkinCursors = 0;
+    }
+}
+
+void TDisplay::LoadSkinCursors() {
+    const QString folder = SkinFolder();
+    for (const CursorSlotFile& entry : kCursorSlots) {
+        QCursor cursor;
+        const QString path = FindFileNoCase(folder, QLatin1String(entry.file));
+        bool loaded = !path.isEmpty() && DecodeCursor(ReadSkinFile(path), &cursor);
+        if (!loaded)
+            loaded = DecodeCursor(BuiltInSkinResource(SkinLibrary(), "CURSOR", QLatin1String(entry.resource)), &cursor);
+        // With neither, the slot goes back to the ordinary arrow rather than keep an old skin's cursor.
+        if (loaded)
+            SetSkinCursor(entry.slot, cursor);
+        else
+            ClearSkinCursor(entry.slot);
+    }
+}
+
+void TDisplay::LoadPlaylistColors() {
+    QStringList lines;
+    const QString path = FindFileNoCase(SkinFolder(), QStringLiteral("Pledit.txt"));
+    // A colour file is a few lines; anything huge is not one and leaves the defaults.
+    if (!path.isEmpty() && QFileInfo(path).size() <= kMaxColorFileBytes) platform::ReadTextLines(path, &lines);
+    const PlaylistColors c = PlaylistColorsFromLines(lines);
+    Normal = ColorFromWord(c.Normal);
+    NormalBG = ColorFromWord(c.NormalBG);
+    Current = ColorFromWord(c.Current);
+    SelectedBG = ColorFromWord(c.SelectedBG);
+    MBBG = ColorFromWord(c.MBBG);
+    MBFG = ColorFromWord(c.MBFG);
+}
+
+void TDisplay::ReloadSkin() {
+    LoadMainBitmaps(*this);
+    BuildMainWindow(Ctrl->Volume, Ctrl->Balance, false);
+    if (Ctrl->Run->EngineCode == 1) DrawBitrate(128, 44);
+    if (Ctrl->Run->EngineCode == 2) DrawBitrate(RealAudioKbps(), 0);
+    // The playing cells only: a reload leaves the tray icon as it is.
+    if (Ctrl->Run->Position > 0) DrawPlayStateCells(0);
+    PaintMain();
+    if (PlaylistWindow) {
+        LoadSkinBitmap(PleditBmp, QStringLiteral("pledit"));
+        BuildPlaylistWindow(false);
+        PaintPlaylist();
+    }
+    if (EqualizerWindow) {
+        LoadSkinBitmap(EqmainBmp, QStringLiteral("eqmain"));
+        LoadSkinBitmap(EqExBmp, QStringLiteral("eq_ex"));
+        BuildEqualizerWindow(false);
+        PaintEqualizer();
+    }
+    if (Form4 || !AvsBmp.isNull()) LoadSkinBitmap(AvsBmp, QStringLiteral("avs"));
+    if (Form4) {
+        BuildVideoWindow(false);
+        PaintVideo();
+        Form4->update();
+    }
+    if (Form5) {
+        LoadSkinBitmap(MbBmp, QStringLiteral("mb"));
+        BuildBrowserWindow(false);
+        PaintBrowser();
+    }
+    if (Ctrl->SkinCursors) LoadSkinCursors();
+    BuildScrollTitle();
+    ShowIfVisible(Form1);
+    ShowIfVisible(PlaylistWindow);
+    ShowIfVisible(EqualizerWindow);
+    ShowIfVisible(Form5);
+    ShowIfVisible(Form4);
+}

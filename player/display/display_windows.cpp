@@ -1,0 +1,119 @@
+// The builders of the video window and the station browser, and their repaints.
+#include <QFont>
+#include <QPalette>
+#include <algorithm>
+
+#include "player/skin/canvas.h"
+#include "player/core/ctrl.h"
+#include "player/display/display.h"
+#include "player/playback/run.h"
+#include "player/skin/skin_frames.h"
+#include "player/skin/skin_regions.h"
+#include "player/skin/skin_sprites.h"
+
+namespace {
+
+void BindPaint(TSkinWindow* window, void (TDisplay::*paint)()) {
+    window->PaintHandler = [paint] {
+        if (Ctrl && Ctrl->Display) (Ctrl->Display.get()->*paint)();
+    };
+}
+
+void SetColours(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette colours = widget->palette();
+    colours.setColor(role, colour);
+    widget->setPalette(colours);
+}
+
+}  // namespace
+
+void TDisplay::BuildVideoWindow(bool first) {
+    if (AvsBmp.isNull()) LoadSkinBitmap(AvsBmp, QStringLiteral("avs"));
+    if (first) {
+        VideoProportion = Ctrl->ReadBool(QStringLiteral("VideoProportion"), false);
+        // A window that already exists is kept: the playback controller may be drawing a video
+        // into it right now, and freeing it would pull the picture away from under the engine.
+        if (!Form4) {
+            auto* window = new TForm4;
+            window->move(Ctrl->ReadInteger(QStringLiteral("AV_L"), 0), Ctrl->ReadInteger(QStringLiteral("AV_T"), 0));
+            window->resize(std::clamp(Ctrl->ReadInteger(QStringLiteral("AV_W"), Ctrl->Run->VideoWidth), 1, kMaxSkinWindowSide),
+                           std::clamp(Ctrl->ReadInteger(QStringLiteral("AV_H"), Ctrl->Run->VideoHeight), 1, kMaxSkinWindowSide));
+            SetColours(window, QPalette::Window, Qt::black);
+            window->setAutoFillBackground(true);
+            Form4 = window;
+        }
+        PressedRegion.clear();
+    }
+    if (!Form4) return;
+    VideoRegions = ResolveRegions(kVideoRegions, Form4->width(), Form4->height());
+    PaintMain();
+    BindPaint(Form4, &TDisplay::PaintVideo);
+    // The skin cursors follow the mouse once the region actions arrive.
+    PaintVideo();
+}
+
+void TDisplay::PaintVideo() {
+    TForm4* window = Form4;
+    if (!window) return;
+    const int w = window->width();
+    const int h = window->height();
+    using video_frame::Parity;
+    for (const video_frame::TPiece& piece : video_frame::kPieces) {
+        if (piece.Width == Parity::Odd && w % 2 == 0) continue;
+        if (piece.Width == Parity::Even && w % 2 != 0) continue;
+        window->DrawOnWindow(At(piece.Sprite.Dest, w, h), AvsBmp, piece.Sprite.Source);
+    }
+    // Text drawn over the frame later (the lyrics) is white.
+    window->setFont(QFont(QStringLiteral("宋体"), 9));
+    SetColours(window, QPalette::WindowText, Qt::white);
+    LastDrawn = QStringLiteral("dispForm4");
+}
+
+void TDisplay::BuildBrowserWindow(bool first) {
+    TForm5* form = Form5;
+    if (!form) return;
+    if (first) {
+        LoadSkinBitmap(MbBmp, QStringLiteral("mb"));
+        SetColours(form, QPalette::Window, MBBG);
+        form->setAutoFillBackground(true);
+        BrowserRegions = ResolveRegions(kBrowserRegions, form->width(), form->height());
+        PressedRegion.clear();
+        BindPaint(form, &TDisplay::PaintBrowser);
+        // The skin cursors follow the mouse once the region actions arrive.
+    }
+    const int w = form->width();
+    const int h = form->height();
+    using namespace browser_frame;
+    BrowserBuffer = NewBackBuffer(w, h, MBBG);
+    DrawBrowserTitle(BrowserBuffer, MbBmp, w,
+                     FocusedCaption == QLatin1String("dispForm5") ? playlist_frame::kActiveRow
+                                                                   : playlist_frame::kInactiveRow);
+    for (int i = 1; i <= (h - 38) / kSideStep; ++i) {
+        const int top = kSideStep * i;
+        CopyRect(BrowserBuffer, Rect(0, top, 11, top + kSideStep), MbBmp, kLeftSide);
+        if (w % 2 == 0)
+            CopyRect(BrowserBuffer, Rect(w - 8, top, w, top + kSideStep), MbBmp, kRightSideEven);
+        else
+            CopyRect(BrowserBuffer, Rect(w - 9, top, w, top + kSideStep), MbBmp, kRightSideOdd);
+    }
+    CopyRect(BrowserBuffer, Rect(0, h - 38, 125, h), MbBmp, kBottomLeft);
+    for (int i = 1; i <= (w - 225) / 25; ++i)
+        CopyRect(BrowserBuffer, Rect(25 * i + 100, h - 38, 25 * i + 125, h), MbBmp, kBottomFill);
+    CopyRect(BrowserBuffer, Rect(w - 125, h - 38, w, h), MbBmp, kBottomRight);
+
+    SetColours(form->Edit1, QPalette::Base, MBBG);
+    form->Edit1->setGeometry(95, h - 26, w - 121, form->Edit1->height());
+    SetColours(form, QPalette::WindowText, MBFG);
+    SetColours(form->Edit1, QPalette::Text, MBFG);
+    form->TreeView1->setGeometry(11, 20, w - 19, std::max(0, h - 58));
+    SetColours(form->TreeView1, QPalette::Text, Normal);
+    SetColours(form->TreeView1, QPalette::Base, MBBG);
+    BrowserRegions = ResolveRegions(kBrowserRegions, w, h);
+}
+
+void TDisplay::PaintBrowser() {
+    TForm5* form = Form5;
+    if (!form) return;
+    form->ShowBuffer(BrowserBuffer);
+    LastDrawn = QStringLiteral("dispForm5");
+}

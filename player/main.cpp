@@ -1,4 +1,0 @@
-// velmora: the player program.
-#include "player/project1.h"
-
-int main(int argc, char** argv) { return Project1(argc, argv); }

@@ -1,0 +1,294 @@
+// TRun: opening an entry in its engine, the open wait, and the start of playing.
+#include <QFile>
+#include <cmath>
+
+#include "platform/message_box.h"
+#include "platform/registry.h"
+#include "player/skin/canvas.h"
+#include "player/core/ctrl.h"
+#include "player/display/display.h"
+#include "player/playback/engines.h"
+#include "player/playlist/playlist_box.h"
+#include "player/playlist/playlist_item.h"
+#include "player/playback/run.h"
+#include "player/playback/run_progress.h"
+#include "player/playback/winamp_host.h"
+
+namespace {
+
+const QString kCannotPlay = QStringLiteral("不能播放");
+
+bool VideoFlagSet() { return Ctrl->Run->VideoControl.size() >= 8 && Ctrl->Run->VideoControl.at(7) == u'1'; }
+
+}  // namespace
+
+bool TRun::OpenInEngine(const QString& path, const QString& mask) {
+    // The order matters: RealAudio may turn into "unusable" and that into the Media Player.
+    if (EngineCode == 5) {
+        bool endNow = false;
+        OpenFlash(path, mask, endNow);
+        if (endNow) return false;
+    }
+    if (EngineCode == 2) OpenReal(path);
+    if (EngineCode == 7) RealUnusable(path);
+    if (EngineCode == 6) OpenMedia(path);
+    // The frame-grabbing engine is not part of this player yet; its entries play through the
+    // plain graph, which renders the same files.
+    if (EngineCode == 4) EngineCode = 3;
+    if (EngineCode == 3) OpenDirect(path);
+    if (EngineCode == 1 && !OpenWinamp(path)) return false;
+    return true;
+}
+
+void TRun::OpenFlash(QString path, const QString& mask, bool& endNow) {
+    if (!Flash) {
+        try {
+            Flash = new TFlash();
+        } catch (const std::exception& error) {
+            // The class library shows an unhandled control error in its own box; the entry stops.
+            platform::ShowMessage(QString::fromUtf8(error.what()), QStringLiteral("Velmora Player"),
+                                  platform::MessageIcon::Error);
+            Stop();
+            endNow = true;
+            return;
+        }
+    }
+    if (mask == QLatin1String("*.exe;")) {
+        const QString movie = Ctrl->InstallFolder + QStringLiteral("$temp.swf");
+        if (!TFlashMovie::ExtractFromExe(path, movie)) {
+            platform::ShowMessage(QStringLiteral("这不是一个标准的媒体文件、不能播放！　"), kCannotPlay);
+            Stop();
+            endNow = true;
+            return;
+        }
+        path = movie;
+    }
+    Flash->Control().SetProperty(flash::Movie, path);
+}
+
+void TRun::OpenReal(const QString& path) {
+    if (!Real) Real = new TReal();
+    if (EngineCode != 2) return;
+    Real->Ended = false;
+    try {
+        Real->Control()->SetSource(path);
+        Real->Control()->DoPlay();
+    } catch (const std::exception&) {
+        EngineCode = 7;
+    }
+}
+
+void TRun::RealUnusable(const QString& path) {
+    if (Real) {
+        Real->deleteLater();
+        Real = nullptr;
+    }
+    if (playlist::LowerExtension(path) == QLatin1String(".mp3")) {
+        EngineCode = 6;
+        return;
+    }
+    platform::TRegistry registry(platform::RootKey::ClassesRoot);
+    if (registry.OpenKeyReadOnly(QStringLiteral("Software\\RealNetworks\\RealPlayer"))) {
+        platform::ShowMessage(QStringLiteral("\r无法正常建立RealPlayer接口，请参阅帮助文档解决该问题！  "), kCannotPlay);
+    } else {
+        platform::ShowMessage(QStringLiteral("\r播放这种类型的文件之前，必须先在计算机中安装RealOne或RealPlayer　\r\r"
+                                             "若需下载RealOne、RealPlayer或了解更多的信息请访问") +
+                                  QStringLiteral("http://www.real.com  "),
+                              kCannotPlay);
+    }
+    // The settings dialog takes the RealAudio types away from the associations once it exists.
+    platform::WinExec(QStringLiteral("HH.exe ") + Ctrl->InstallFolder + QStringLiteral("help.chm::使用手册\\常见问题.htm"),
+                      platform::SW_SHOWNORMAL);
+}
+
+void TRun::OpenMedia(const QString& path) {
+    if (!Media) Media = new TMedia();
+    Media->Ended = false;
+    Media->Control().SetProperty(platform::mp::Enabled, false);
+    Media->Control().Open(path);
+}
+
+void TRun::OpenDirect(const QString& path) {
+    if (!Direct) Direct = new TDirect();
+    if (!Direct->GraphBuilder) return;
+    Direct->GraphBuilder->RenderFile(path);
+    long width = 0, height = 0;
+    if (Direct->VideoWindow) {
+        Direct->VideoWindow->get_Width(&width);
+        Direct->VideoWindow->get_Height(&height);
+    }
+    if (width > 0 && height > 0) {
+        VideoWidth = int(width);
+        VideoHeight = int(height);
+        VideoOpen = true;
+        Ctrl->Display->BuildVideoWindow(true);
+        Direct->VideoWindow->put_Owner(Form4);
+        Direct->VideoWindow->put_WindowStyle(platform::WS_CHILD | platform::WS_CLIPSIBLINGS);
+        Direct->VideoWindow->SetWindowPosition(7, 15, Form4->width() - 14, Form4->height() - 20);
+        Form4->update();
+        Form4->setVisible(VideoFlagSet());
+    }
+    if (Direct->MediaControl) Direct->MediaControl->Run();
+}
+
+bool TRun::OpenWinamp(const QString& path) {
+    if (!Winamp) LoadWinampPlugins(1);
+    if (!Winamp || !Winamp->Bound()) {
+        // The failed bind was reported once; the entry ends stopped, and the next entry tries
+        // the pair afresh instead of calling into a record that is not there.
+        if (Winamp) Winamp->QuitPair();
+        delete Winamp;
+        Winamp = nullptr;
+        Stop();
+        return false;
+    }
+    if (Winamp->In()->GetLength() >= 0) Winamp->In()->Stop();
+    const QByteArray file = QFile::encodeName(path);
+    Winamp->In()->Play(file.constData());
+    return true;
+}
+
+int TRun::EngineLength() {
+    switch (EngineCode) {
+    case 6: return Media ? Media->LengthMs() : 0;
+    case 1: return Winamp && Winamp->Bound() ? Winamp->In()->GetLength() : 0;
+    case 3: {
+        qint64 duration = 0;
+        if (!Direct || !Direct->MediaSeeking || !platform::Succeeded(Direct->MediaSeeking->GetDuration(&duration)))
+            return 0;
+        return HundredNsToMs(duration);
+    }
+    case 2: return Real && Real->Control() ? Real->Control()->GetLength() : 0;
+    case 5: {
+        if (!Flash) return 0;
+        int length = 0;
+        if (Flash->Control().GetProperty(flash::ReadyState).toInt() == 4) {
+            Flash->ReadFrameTime(Flash->Control().GetProperty(flash::Movie).toString());
+            length = Flash->Control().GetProperty(flash::TotalFrames).toInt() * Flash->MsPerFrame;
+        }
+        Flash->Control().Play();
+        return length;
+    }
+    }
+    return 0;
+}
+
+void TRun::OpenWaitTimer() {
+    Ctrl->Display->SetPlayState(3);
+    if (Wait > Timeout) {
+        OpenWaitTimerObj->stop();
+        platform::ShowMessage(QStringLiteral("等待响应超时、不能播放！　　"), QStringLiteral("等待超时"));
+        Stop();
+        return;
+    }
+    Wait += OpenWaitTimerObj->interval();
+    Length = EngineLength();
+    if (Length > 0 && ((EngineCode != 6 && EngineCode != 2) || enginePlaying_)) Started();
+}
+
+void TRun::EngineReportedPlaying() {
+    enginePlaying_ = true;
+    Started();
+}
+
+void TRun::DrawStereoMark(bool stereo) {
+    TDisplay& display = *Ctrl->Display;
+    if (stereo) {
+        CopyRect(display.MainBuffer, Rect(239, 41, 268, 53), display.MonosterBmp, Rect(0, 0, 29, 12));
+    } else {
+        CopyRect(display.MainBuffer, Rect(212, 41, 241, 53), display.MonosterBmp, Rect(29, 0, 58, 12));
+    }
+}
+
+void TRun::DrawMarksOff() {
+    TDisplay& display = *Ctrl->Display;
+    CopyRect(display.MainBuffer, Rect(239, 41, 268, 53), display.MonosterBmp, Rect(0, 12, 29, 24));
+    CopyRect(display.MainBuffer, Rect(212, 41, 241, 53), display.MonosterBmp, Rect(29, 12, 58, 24));
+}
+
+void TRun::Started() {
+    if (Length < 1) {
+        bool stream = false;
+        if (EngineCode == 6 && Media)
+            stream = Media->Control().GetProperty(platform::mp::FileName).toString().contains(QLatin1String("://"));
+        if (EngineCode == 2 && Real && Real->Control())
+            stream = Real->Control()->GetSource().contains(QLatin1String("://"));
+        if (!stream) return;  // a local file without a length never starts
+    }
+    StartedVideo();
+    Ctrl->Display->SetPlayState(0);
+    ProgressTimerObj->start();
+    OpenWaitTimerObj->stop();
+    Ctrl->Display->PaintMain();
+    if (Length > 0) WriteEntryTime();
+    const QString entry = ListBox1 ? ListBox1->Item(Index) : QString();
+    Title = QString::number(Index + 1) + u'.' + Title + QStringLiteral(" (") + playlist::TimeField(entry).toString() +
+            QStringLiteral(") ***");
+    Ctrl->Display->BuildScrollTitle();
+}
+
+// The per-engine steps of the start: video window, marks, bit rate.
+void TRun::StartedVideo() {
+    if (EngineCode == 5 && Flash) {
+        int width = 0, height = 0;
+        Flash->ReadStageSize(Flash->Control().GetProperty(flash::Movie).toString(), width, height);
+        VideoWidth = width;
+        VideoHeight = height;
+        // No Flash control ever gets this far here; its video steps stand with the control.
+    }
+    if (EngineCode == 1) {
+        if (Winamp && Winamp->Kind == 2) Ctrl->ApplyVolume();
+        DrawStereoMark(true);
+        Ctrl->Display->DrawBitrate(128, 44);
+    }
+    // Lyrics loading joins here with the lyrics work.
+    if (EngineCode == 6 && Media) {
+        platform::MediaPlayerControl& control = Media->Control();
+        control.SetProperty(platform::mp::DisplaySize, 1);
+        VideoWidth = control.GetProperty(platform::mp::ImageSourceWidth).toInt();
+        VideoHeight = control.GetProperty(platform::mp::ImageSourceHeight).toInt();
+        control.SetProperty(platform::mp::DisplaySize, 4);
+        if (VideoWidth > 0 && VideoHeight > 0) {
+            VideoOpen = true;
+            Ctrl->Display->BuildVideoWindow(true);
+            control.SetProperty(platform::mp::ShowControls, false);
+            control.SetParentWidget(Form4);
+            control.SetBounds(7, 15, Form4->width() - 14, Form4->height() - 20);
+        }
+        control.Show();
+        if (Form4) Form4->setVisible(VideoFlagSet());
+        DrawStereoMark(true);
+    }
+    if (EngineCode == 2 && Real && Real->Control()) {
+        platform::RealAudioControl& control = *Real->Control();
+        VideoWidth = control.GetClipWidth();
+        VideoHeight = control.GetClipHeight();
+        if (VideoWidth > 0 && VideoHeight > 0) {
+            VideoOpen = true;
+            Ctrl->Display->BuildVideoWindow(true);
+            control.SetControls(QStringLiteral("ImageWindow"));
+            control.SetParentWidget(Form4);
+            control.SetBounds(7, 15, Form4->width() - 14, Form4->height() - 20);
+            control.Show();
+            Form4->setVisible(VideoFlagSet());
+        }
+        DrawStereoMark(control.GetStereoState());
+    }
+}
+
+// The entry learns its length the first time it plays.
+void TRun::WriteEntryTime() {
+    if (!ListBox1 || Index < 0 || Index >= ListBox1->Count()) return;
+    const QString entry = ListBox1->Item(Index);
+    if (entry.contains(QLatin1String("<#"))) return;
+    TListBox1& box = *ListBox1;
+    const int top = box.TopIndex();
+    const int selected = box.ItemIndex();
+    box.setUpdatesEnabled(false);
+    box.Model()->Replace(Index, entry + QStringLiteral("<#") + playlist::FormatTime(Length) + QStringLiteral("#>"));
+    box.ChangeTime(Index, false);
+    if (selected >= 0) box.SetItemIndex(selected);
+    box.SetTopIndex(top);
+    box.setUpdatesEnabled(true);
+    if (PlaylistWindow && PlaylistWindow->isVisible()) Ctrl->Display->DrawPlaylistTimes();
+}

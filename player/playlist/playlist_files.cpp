@@ -1,0 +1,152 @@
+// Playlist files: .kpl, .m3u, .pls and other text lists.
+#include "player/playlist/playlist_files.h"
+
+#include "platform/text_file.h"
+#include "player/playlist/playlist_item.h"
+
+#include <QStringView>
+
+namespace playlist {
+
+namespace {
+
+bool IsAsciiLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// Spaces and control characters, as a Windows string trim removes them.
+QStringView TrimControls(QStringView text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].unicode() <= u' ') ++begin;
+    while (end > begin && text[end - 1].unicode() <= u' ') --end;
+    return text.sliced(begin, end - begin);
+}
+
+// Removes a leading "File1=" (letters, digits, "="): the key of a .pls line. Anything else is
+// part of the path or URL, which may itself hold "=" (a query string).
+QStringView StripPlsKey(QStringView line) {
+    qsizetype letters = 0;
+    while (letters < line.size() && IsAsciiLetter(line[letters])) ++letters;
+    qsizetype end = letters;
+    while (end < line.size() && IsAsciiDigit(line[end])) ++end;
+    if (letters == 0 || end == letters || end >= line.size() || line[end] != u'=') return line;
+    return line.sliced(end + 1);
+}
+
+// Equal when `text` starts with `lower` (already lower-case) in any case; ASCII is compared
+// directly, anything else by case folding.
+bool StartsWithLower(QStringView text, QStringView lower) {
+    if (text.size() < lower.size()) return false;
+    for (qsizetype i = 0; i < lower.size(); ++i) {
+        const char16_t a = text[i].unicode();
+        const char16_t b = lower[i].unicode();
+        if (a == b) continue;
+        if (a < 0x80) {
+            if (a < u'A' || a > u'Z' || a + (u'a' - u'A') != b) return false;
+        } else if (QChar::toCaseFolded(a) != QChar::toCaseFolded(b)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool HoldsKpl(QStringView line) {
+    for (qsizetype dot = line.indexOf(u'.'); dot >= 0; dot = line.indexOf(u'.', dot + 1))
+        if (StartsWithLower(line.sliced(dot), u".kpl")) return true;
+    return false;
+}
+
+// Finds whether any mask text (the mask without its leading "*") occurs in a line, in any case,
+// without lower-casing the line: only positions holding a possible first character are tried.
+class MaskMatcher {
+public:
+    explicit MaskMatcher(const QStringList& masks) {
+        for (const QString& mask : masks) {
+            const QString needle = (mask.startsWith(u'*') ? mask.sliced(1) : mask).toLower();
+            if (needle.isEmpty()) continue;
+            needles_.append(needle);
+            for (const QChar c : {needle[0], needle[0].toUpper()}) {
+                if (c.unicode() < 0x80) asciiFirsts_[c.unicode()] = true;
+                else if (!otherFirsts_.contains(c)) otherFirsts_.append(c);
+            }
+        }
+    }
+
+    bool matches(QStringView line) const {
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            const char16_t c = line[i].unicode();
+            if (c < 0x80 ? !asciiFirsts_[c] : !otherFirsts_.contains(QChar(c))) continue;
+            const QStringView rest = line.sliced(i);
+            for (const QString& needle : needles_)
+                if (StartsWithLower(rest, needle)) return true;
+        }
+        return false;
+    }
+
+private:
+    QStringList needles_;
+    bool asciiFirsts_[0x80] = {};
+    QString otherFirsts_;
+};
+
+}  // namespace
+
+QStringList BuildMaskList(const QString& decode0, const QString& decode1, const QString& decode5,
+                          const QString& decode3, const QString& decode4) {
+    const QString all = QStringList{decode0, decode1, decode5, decode3, decode4,
+                                    QStringLiteral("*.kpl;*.m3u;*.pls;")}
+                            .join(u';')
+                            .toLower();
+    QStringList masks;
+    for (QStringView piece : QStringView(all).split(u';')) {
+        piece = piece.trimmed();  // hand-edited lists may read "*.mp3; *.wma"
+        if (piece.size() <= 2 || piece == u"*.exe") continue;
+        const QString mask = piece.toString();
+        if (!masks.contains(mask)) masks.append(mask);
+    }
+    return masks;
+}
+
+QStringList FilterListLines(const QStringList& lines, const QStringList& masks) {
+    const MaskMatcher matcher(masks);
+    QStringList paths;
+    for (const QString& line : lines) {
+        const QStringView path = TrimControls(StripPlsKey(TrimControls(line)));
+        const bool located = line.contains(u":\\") || line.contains(u"://") || path.startsWith(u'/');
+        if (!located || path.isEmpty() || !matcher.matches(line)) continue;
+        // An untouched line is shared, not copied: large lists stay cheap.
+        paths.append(path.size() == line.size() ? line : path.toString());
+    }
+    return paths;
+}
+
+QStringList KplAppendLines(const QStringList& lines) {
+    QStringList added;
+    for (const QString& line : lines)
+        if (line.contains(u'.') && !HoldsKpl(line)) added.append(line);
+    return added;
+}
+
+bool ReadKpl(const QString& path, QStringList* entries, QString* error) {
+    return platform::ReadTextLines(path, entries, error);
+}
+
+bool ReadListFile(const QString& path, const QStringList& masks, QStringList* paths, QString* error) {
+    QStringList lines;
+    const bool ok = platform::ReadTextLines(path, &lines, error);
+    *paths = FilterListLines(lines, masks);
+    return ok;
+}
+
+bool WriteKpl(const QString& path, const QStringList& entries, QString* error) {
+    return platform::WriteTextLines(path, entries, error);
+}
+
+bool WriteM3u(const QString& path, const QStringList& entries, QString* error) {
+    QStringList lines;
+    lines.reserve(entries.size());
+    for (const QString& entry : entries) lines.append(PathField(entry).toString());
+    return platform::WriteTextLines(path, lines, error);
+}
+
+}  // namespace playlist

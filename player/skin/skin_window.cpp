@@ -1,0 +1,73 @@
+#include "player/skin/skin_window.h"
+
+#include <QPainter>
+#include <QPaintEvent>
+#include <QTimer>
+
+#include "player/skin/canvas.h"
+#include "player/core/ctrl.h"
+#include "player/display/display.h"
+
+TSkinWindow::TSkinWindow(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {}
+
+QImage& TSkinWindow::ScreenImage() {
+    const QSize wanted = size().expandedTo(QSize(1, 1));
+    if (screen_.size() != wanted) {
+        QImage grown(wanted, QImage::Format_RGB32);
+        grown.fill(palette().color(backgroundRole()));
+        if (!screen_.isNull()) CopyRect(grown, screen_.rect(), screen_, screen_.rect());
+        screen_ = std::move(grown);
+    }
+    return screen_;
+}
+
+void TSkinWindow::DrawOnWindow(const QRect& dst, const QImage& source, const QRect& src) {
+    CopyRect(ScreenImage(), dst, source, src);
+    update(dst);
+}
+
+void TSkinWindow::ShowBuffer(const QImage& buffer) {
+    CopyRect(ScreenImage(), buffer.rect(), buffer, buffer.rect());
+    update();
+}
+
+void TSkinWindow::paintEvent(QPaintEvent* event) {
+    if (screen_.isNull()) return;
+    QPainter painter(this);
+    painter.drawImage(event->rect(), screen_, event->rect());
+}
+
+// A press in a skinned window gives it the active title bar; the rest of the press (regions,
+// drags) belongs to the window's own handlers.
+void TSkinWindow::mousePressEvent(QMouseEvent* event) {
+    if (Ctrl && Ctrl->Display) Ctrl->Display->DrawTitleBars(this);
+    QWidget::mousePressEvent(event);
+}
+
+void TSkinWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    RequestRepaint();
+}
+
+void TSkinWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (isVisible()) RequestRepaint();
+}
+
+// Posted, not called: a builder resizes and shows its window before its back buffer is ready.
+void TSkinWindow::RequestRepaint() {
+    if (repaintPending_ || !PaintHandler) return;
+    repaintPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        repaintPending_ = false;
+        if (PaintHandler && isVisible()) PaintHandler();
+    });
+}
+
+TSkinImage::TSkinImage(QWidget* parent) : QWidget(parent) {}
+
+void TSkinImage::paintEvent(QPaintEvent* event) {
+    if (Picture.isNull()) return;
+    QPainter painter(this);
+    painter.drawImage(event->rect(), Picture, event->rect());
+}
