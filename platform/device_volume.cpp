@@ -1,4 +1,5 @@
 #include "platform/device_volume.h"
+#include "plugins/winamp/device_volume_word.h"
 
 #include "platform/registry.h"
 
@@ -113,6 +114,6 @@ void ReloadDeviceVolumes() {
 }  // namespace platform
 
 extern "C" unsigned int VelmoraDeviceVolumeWord(int family) {
-    if (family != 0 && family != 1) return 0xFFFFFFFFu;
-    return platform::GetDeviceVolume(family == 1 ? platform::DeviceFamily::Midi : platform::DeviceFamily::Wave, 0);
+    if (family != VELMORA_DEVICE_WAVE && family != VELMORA_DEVICE_MIDI) return 0xFFFFFFFFu;
+    return platform::GetDeviceVolume(family == VELMORA_DEVICE_MIDI ? platform::DeviceFamily::Midi : platform::DeviceFamily::Wave, 0);
 }

@@ -35,6 +35,5 @@ void ReloadDeviceVolumes();
 
 }  // namespace platform
 
-// For our output plug-in, which has no Qt and finds this in the host with dlsym: the volume word
-// of the family's device (0 wave, 1 MIDI); full volume for an unknown family. Safe on any thread.
-extern "C" __attribute__((visibility("default"))) unsigned int VelmoraDeviceVolumeWord(int family);
+// VelmoraDeviceVolumeWord, which our output plug-in finds in the host, is declared in
+// plugins/winamp/device_volume_word.h.

@@ -6,22 +6,13 @@
 
 #include <QFile>
 #include <cstring>
-#include <dlfcn.h>
 #include <memory>
 #include <type_traits>
 
 static_assert(std::is_same_v<WyQueryPYWholeFn, void (*)(const char*, char*)>);
 
-PinyinLibrary::PinyinLibrary(const QString& libraryFile) {
-    const QByteArray name = QFile::encodeName(libraryFile);
-    handle_ = dlopen(name.constData(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) return;
-    function_ = reinterpret_cast<Function>(dlsym(handle_, "WyQueryPYWhole"));
-}
-
-PinyinLibrary::~PinyinLibrary() {
-    if (handle_) dlclose(handle_);
-}
+PinyinLibrary::PinyinLibrary(const QString& libraryFile)
+    : library_(libraryFile), function_(library_.function<Function>("WyQueryPYWhole")) {}
 
 QString PinyinLibrary::convert(const QString& text) const {
     if (!function_) return text;

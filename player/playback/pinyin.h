@@ -3,11 +3,12 @@
 
 #include <QString>
 
-// WyQueryPYWhole of one library file, bound with dlopen/dlsym and released with the object.
+#include "platform/shared_library.h"
+
+// WyQueryPYWhole of one library file, bound and released with the object.
 class PinyinLibrary {
 public:
     explicit PinyinLibrary(const QString& libraryFile);
-    ~PinyinLibrary();
     PinyinLibrary(const PinyinLibrary&) = delete;
     PinyinLibrary& operator=(const PinyinLibrary&) = delete;
 
@@ -19,7 +20,7 @@ public:
 
 private:
     using Function = void (*)(const char*, char*);
-    void* handle_ = nullptr;
+    platform::SharedLibrary library_;
     Function function_ = nullptr;
 };
 

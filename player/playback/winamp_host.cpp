@@ -1,10 +1,7 @@
 #include "player/playback/winamp_host.h"
 
-#include <dlfcn.h>
-
-#include <QFile>
-
 #include "platform/message_box.h"
+#include "platform/shared_library.h"
 #include "player/core/ctrl.h"
 #include "player/app/form1.h"
 #include "player/playback/run.h"
@@ -12,7 +9,7 @@
 namespace {
 
 struct Slot {
-    void* handle = nullptr;
+    platform::SharedLibrary library;
     void* entry = nullptr;
 };
 Slot inputSlot;
@@ -20,17 +17,13 @@ Slot outputSlot;
 
 void Unload(Slot& slot) {
     slot.entry = nullptr;
-    if (slot.handle) {
-        dlclose(slot.handle);
-        slot.handle = nullptr;
-    }
+    slot.library = platform::SharedLibrary();
 }
 
 bool Load(Slot& slot, const QString& path, const char* entryName) {
-    slot.entry = nullptr;
     Unload(slot);
-    slot.handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-    if (slot.handle) slot.entry = dlsym(slot.handle, entryName);
+    slot.library = platform::SharedLibrary(path);
+    slot.entry = slot.library.symbol(entryName);
     return slot.entry != nullptr;
 }
 
@@ -59,8 +52,8 @@ void UnloadInputPlugin() { Unload(inputSlot); }
 void UnloadOutputPlugin() { Unload(outputSlot); }
 GetInModuleProc InputEntry() { return reinterpret_cast<GetInModuleProc>(inputSlot.entry); }
 GetOutModuleProc OutputEntry() { return reinterpret_cast<GetOutModuleProc>(outputSlot.entry); }
-void* InputHandle() { return inputSlot.handle; }
-void* OutputHandle() { return outputSlot.handle; }
+void* InputHandle() { return inputSlot.library.nativeHandle(); }
+void* OutputHandle() { return outputSlot.library.nativeHandle(); }
 
 void TWinamp::QuitPair() {
     if (InModule && InModule->Quit) InModule->Quit();

@@ -1,5 +1,5 @@
 // The host of the plug-in pair of engine 1: two loader slots (input and output library) over
-// dlopen, and TWinamp, which holds one bound pair.
+// the platform loader, and TWinamp, which holds one bound pair.
 #pragma once
 
 #include <QString>

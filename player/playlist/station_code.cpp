@@ -2,21 +2,17 @@
 #include "player/playlist/station_code.h"
 
 #include "platform/install_folder.h"
+#include "plugins/bcscode/bcscode_dll.h"
+
+#include <type_traits>
+
+static_assert(std::is_same_v<GetBCSURLFn, const char* (*)(const char*)>);
 
 #include <QFile>
-#include <dlfcn.h>
 #include <memory>
 
-StationCodeLibrary::StationCodeLibrary(const QString& libraryFile) {
-    const QByteArray name = QFile::encodeName(libraryFile);
-    handle_ = dlopen(name.constData(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) return;
-    function_ = reinterpret_cast<Function>(dlsym(handle_, "GetBCSURL"));
-}
-
-StationCodeLibrary::~StationCodeLibrary() {
-    if (handle_) dlclose(handle_);
-}
+StationCodeLibrary::StationCodeLibrary(const QString& libraryFile)
+    : library_(libraryFile), function_(library_.function<Function>("GetBCSURL")) {}
 
 QString StationCodeLibrary::resolve(const QString& code) const {
     if (!function_) return code;

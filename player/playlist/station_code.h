@@ -3,11 +3,12 @@
 
 #include <QString>
 
-// GetBCSURL of one library file, bound with dlopen/dlsym and released with the object.
+#include "platform/shared_library.h"
+
+// GetBCSURL of one library file, bound and released with the object.
 class StationCodeLibrary {
 public:
     explicit StationCodeLibrary(const QString& libraryFile);
-    ~StationCodeLibrary();
     StationCodeLibrary(const StationCodeLibrary&) = delete;
     StationCodeLibrary& operator=(const StationCodeLibrary&) = delete;
 
@@ -19,7 +20,7 @@ public:
 
 private:
     using Function = const char* (*)(const char*);
-    void* handle_ = nullptr;
+    platform::SharedLibrary library_;
     Function function_ = nullptr;
 };
 

@@ -11,7 +11,7 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
-#include <dlfcn.h>
+#include "platform/shared_library.h"
 #include <limits>
 #include <optional>
 #include <vector>
@@ -339,20 +339,16 @@ QString FindFileNoCase(const QString& folder, const QString& name) {
 }
 
 QByteArray BuiltInSkinResource(const QString& libraryPath, const char* type, const QString& name) {
-    // A bare file name would send the loader searching the system's library folders.
-    QString path = libraryPath;
-    if (!path.contains(QLatin1Char('/'))) path.prepend(QLatin1String("./"));
-    void* library = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    const platform::SharedLibrary library(libraryPath);
     if (!library) return {};
     QByteArray bytes;
-    const auto find = reinterpret_cast<FindSkinResourceFn>(dlsym(library, "FindSkinResource"));
+    const auto find = library.function<FindSkinResourceFn>("FindSkinResource");
     const QByteArray key = name.toUtf8();
     const unsigned char* data = nullptr;
     unsigned int size = 0;
     if (find && find(type, key.constData(), &data, &size) != 0 && data && size > 0 &&
         size <= unsigned(std::numeric_limits<qsizetype>::max()))
         bytes = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));  // copied before unloading
-    dlclose(library);
     return bytes;
 }
 

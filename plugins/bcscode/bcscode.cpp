@@ -9,6 +9,8 @@
 // Spaces and control characters around the code are ignored; a code holding them inside, or
 // holding "<" or ">" (entry markers), is not a URL. Bytes above 0x7F pass through unchanged, so
 // paths in any code page survive.
+#include "plugins/bcscode/bcscode_dll.h"
+
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -91,7 +93,7 @@ std::string Resolve(std::string_view text) {
 
 // The result lives in storage of the calling thread until its next call: callers copy it at once
 // and never free it.
-extern "C" __attribute__((visibility("default"))) const char* GetBCSURL(const char* code) {
+extern "C" const char* GetBCSURL(const char* code) {
     if (!code) return "";
     thread_local std::string result;
     try {

@@ -144,7 +144,7 @@ Road MakeRoad(const GstAudioInfo& info) {
 
 AudioOut::AudioOut() {
     // The player exports its device-volume stand-in; used alone, the plug-in plays at full volume.
-    deviceWordFn_ = reinterpret_cast<DeviceWordFn>(dlsym(RTLD_DEFAULT, "VelmoraDeviceVolumeWord"));
+    deviceWordFn_ = reinterpret_cast<VelmoraDeviceVolumeWordFn>(dlsym(RTLD_DEFAULT, VELMORA_DEVICE_VOLUME_WORD_EXPORT));
 }
 
 AudioOut::~AudioOut() { Close(); }
@@ -177,7 +177,7 @@ int AudioOut::Open(int sampleRate, int channels, int bitsPerSample, int bufferMs
     GstAppSrcCallbacks callbacks{};
     callbacks.need_data = OnNeedData;
     gst_app_src_set_callbacks(GST_APP_SRC(source_), &callbacks, this, nullptr);
-    if (deviceWordFn_) deviceWord_ = deviceWordFn_(0);
+    if (deviceWordFn_) deviceWord_ = deviceWordFn_(VELMORA_DEVICE_WAVE);
     ApplyGainsLocked();
     if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         pipeline_.reset();
@@ -395,7 +395,7 @@ int AudioOut::GetWrittenTime() {
 
 void AudioOut::FollowDeviceVolumeLocked() {
     if (!deviceWordFn_) return;
-    const unsigned int word = deviceWordFn_(0);
+    const unsigned int word = deviceWordFn_(VELMORA_DEVICE_WAVE);
     if (word == deviceWord_) return;
     deviceWord_ = word;
     ApplyGainsLocked();

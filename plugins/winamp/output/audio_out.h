@@ -8,6 +8,8 @@
 // its own, because the appsrc's streaming thread takes it too when it runs dry.
 #pragma once
 
+#include "plugins/winamp/device_volume_word.h"
+
 #include <gst/app/app.h>
 #include <gst/gst.h>
 
@@ -45,7 +47,6 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    using DeviceWordFn = unsigned int (*)(int);
 
     // Written whole frames not yet pushed into the appsrc. Small writes cost the sink a wake-up
     // each, so they are pushed together, except while the appsrc has nothing left to play.
@@ -96,7 +97,7 @@ private:
     int volume_ = 255;
     int pan_ = 0;
     unsigned int deviceWord_ = 0xFFFFFFFFu;
-    DeviceWordFn deviceWordFn_ = nullptr;
+    VelmoraDeviceVolumeWordFn deviceWordFn_ = nullptr;
 };
 
 }  // namespace velmora_output
