@@ -1,29 +1,34 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package the build, the tests and the run need. Idempotent; run as root.
+# Installs the Debian 12 packages the build, the tests and the run use, and nothing else.
+# Idempotent; run as root (a developer who has them all needs no root).
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins
-  libgl-dev libxkbcommon-dev
-  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstreamer-plugins-bad1.0-dev
+  # build
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libxkbcommon-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  libbz2-dev unicode-data            # the pinyin table is made from Unihan's readings
+  libgtest-dev libgmock-dev
+  # run: Qt's platform plug-ins (xcb, offscreen), the GStreamer elements that decode and show
+  # what the player plays, gst-launch for the screenshot script, the interface fonts
+  qt6-qpa-plugins
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-tools
-  libjpeg-dev libzip-dev libbz2-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-arphic-uming fonts-dejavu-core locales
-  unicode-data
+  fonts-arphic-uming fonts-dejavu-core
+  # a virtual X server for scripts/run.sh on a machine with no display
   xvfb xauth
 )
-# Nothing to do when every package is there already (also lets a non-root developer build).
-if dpkg-query -W -f='${Status}\n' "${packages[@]}" 2>/dev/null | grep -qv '^install ok installed$'; then
-  :
-elif [ "$(dpkg-query -W -f='${Status}\n' "${packages[@]}" 2>/dev/null | wc -l)" -eq "${#packages[@]}" ]; then
-  exit 0
-fi
+missing=()
+for package in "${packages[@]}"; do
+  if [ "$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null)" != "install ok installed" ]; then
+    missing+=("$package")
+  fi
+done
+[ "${#missing[@]}" -eq 0 ] && exit 0
 if [ "$(id -u)" -ne 0 ]; then
-  echo "install-deps.sh: run as root (it calls apt-get)" >&2
+  echo "install-deps.sh: run as root to install: ${missing[*]}" >&2
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update
-apt-get install -y --no-install-recommends "${packages[@]}"
+apt-get install -y --no-install-recommends "${missing[@]}"
