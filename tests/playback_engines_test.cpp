@@ -111,6 +111,7 @@ protected:
         mp4_ = MakeMedia(media_->path(), "picture", MediaKind::Mp4Video, 2);
         mkv_ = MakeMedia(media_->path(), "picture", MediaKind::MkvVideo, 2);
         // The RealAudio engine finds the stream's type by its content.
+        live_ = MakeMedia(media_->path(), "live", MediaKind::Ogg, 0.5);
         rm_ = media_->file("tone.rm");
         if (!QFile::copy(ogg_, rm_)) rm_.clear();
     }
@@ -118,7 +119,7 @@ protected:
 
     void SetUp() override {
         ASSERT_FALSE(mp3_.isEmpty() || ogg_.isEmpty() || wav_.isEmpty() || mp4_.isEmpty() || mkv_.isEmpty() ||
-                     rm_.isEmpty());
+                     rm_.isEmpty() || live_.isEmpty());
         Decoders("DECODE0=*.wav\r\nDECODE1=*.rm\r\nDECODE2=*.ogg;*.mkv\r\nDECODE5=*.mp3;*.mp4\r\n");
         for (const char* name : {"input.dll", "output.dll"}) {
             const QString built = QString(VELMORA_BUILT_INSTALL_DIR "/Plugins/") + name;
@@ -153,7 +154,7 @@ protected:
     }
 
     static inline testing_support::TempFolder* media_ = nullptr;
-    static inline QString mp3_, ogg_, wav_, mp4_, mkv_, rm_;
+    static inline QString mp3_, ogg_, wav_, mp4_, mkv_, rm_, live_;
     testing_support::TempFolder dir_;
     TForm1* form_ = nullptr;
     TRun* run_ = nullptr;
@@ -353,7 +354,7 @@ TEST_F(PlaybackEnginesTest, BrokenEntriesEndWithTheEnginesReason) {
 // A station sends no length and the stream has none: it plays as soon as it can and stops at the
 // end of the stream, through the graph and through the plug-in pair.
 TEST_F(PlaybackEnginesTest, LiveStreamStartsAsSoonAsItPlaysAndStopsAtItsEnd) {
-    QFile source(ogg_);
+    QFile source(live_);
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
     const QByteArray bytes = source.readAll();
     const HttpServer server({{"/live.mp3", {bytes, false}}, {"/live.wav", {bytes, false}}});
