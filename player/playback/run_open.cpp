@@ -274,7 +274,7 @@ void TRun::StartedVideo() {
         DrawStereoMark(true);
         Ctrl->Display->DrawBitrate(128, 44);
     }
-    // Lyrics loading joins here with the lyrics work.
+    // LATER(lyrics): load the lyrics when LrcFileControl flag 1 is set.
     if (EngineCode == Engine::MediaPlayer && Media) {
         platform::MediaPlayerControl& control = Media->Control();
         control.SetProperty(platform::mp::DisplaySize, 1);

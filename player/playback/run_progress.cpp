@@ -219,5 +219,5 @@ void TRun::SeekBy(int delta) {
         break;
     default: break;
     }
-    // The lyrics follow a seek once they exist.
+    // LATER(lyrics): the lyrics find their line again after a seek.
 }
