@@ -127,7 +127,8 @@ int main(int argc, char** argv) {
         ini.write(QByteArray("[DECODE_SETUP]\r\n") + road.list + "=*.mp3\r\n");
         ini.close();
         auto* form = new TForm1(install);
-        ListBox1->SetItems({"<?" + mp3 + "?>", "<?" + home.path() + "/missing.mp3?>", "<?" + home.path() + "/empty.mp3?>"});
+        const QString missing = home.path() + "/missing.mp3", empty = home.path() + "/empty.mp3";
+        ListBox1->SetItems({"<?" + mp3 + "?>", "<?" + missing + "?>", "<?" + empty + "?>"});
         Measure(road.name, seconds);
         MeasureBroken(road.name);
         form->QuietClose = true;

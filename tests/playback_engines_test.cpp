@@ -145,6 +145,12 @@ protected:
         run_->PlayIndex(0);
         ASSERT_TRUE(WaitFor([this] { return Started(); })) << file.toStdString() << " " << messages_.join('|').toStdString();
     }
+    // The media engine under the current entry's engine.
+    platform::MediaEngine& CurrentEngine() const {
+        if (run_->EngineCode == Engine::DirectShow) return run_->Direct->GraphBuilder->Engine();
+        if (run_->EngineCode == Engine::MediaPlayer) return run_->Media->Control().Engine();
+        return run_->Real->Control()->Engine();
+    }
     // Plays on until the position passes ms.
     bool PlaysPast(int ms) {
         return WaitFor([this, ms] {
@@ -208,10 +214,7 @@ TEST_F(PlaybackEnginesTest, SeeksGoTheWayAskedAndTheEndOfTheStreamEndsTheTrack) 
         EXPECT_LE(run_->Position, ahead - 500);
         EXPECT_GE(run_->Position, ahead - 800);
 
-        const platform::MediaEngine* engine = run_->EngineCode == Engine::DirectShow ? &run_->Direct->GraphBuilder->Engine()
-                                              : run_->EngineCode == Engine::MediaPlayer ? &run_->Media->Control().Engine()
-                                                                                        : &run_->Real->Control()->Engine();
-        emit const_cast<platform::MediaEngine*>(engine)->EndOfStream();
+        emit CurrentEngine().EndOfStream();
         run_->ProgressTimer();
         EXPECT_EQ(run_->EngineCode, Engine::None) << "the end of the stream is the end of the track";
     }
