@@ -1,7 +1,8 @@
 // Playback figures through the player's own controller, audio to a fake sink:
 //   - from TRun.PlayIndex on a local MP3 to TRun.Started (median of several starts), per engine;
 //   - CPU time per minute of MP3 playback, as a share of one core, and resident memory while
-//     playing, per engine.
+//     playing, per engine;
+//   - from TRun.PlayIndex on a missing and on an empty MP3 to the stop that reports it, per engine.
 // Run: build/bench/bench_playback [seconds of playback per engine, default 20]
 #include <QApplication>
 #include <QDir>
@@ -40,6 +41,23 @@ double UntilStarted(TRun& run, int index) {
     while (!run.ProgressTimerObj->isActive() && clock.elapsed() < 10000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 2);
     return run.ProgressTimerObj->isActive() ? clock.nsecsElapsed() / 1e6 : -1;
+}
+
+// From PlayIndex on an entry that cannot play to the stop that reports it; -1 if still open.
+double UntilReported(TRun& run, int index) {
+    QElapsedTimer clock;
+    clock.start();
+    run.PlayIndex(index);
+    while (run.EngineCode != Engine::None && clock.elapsed() < 40000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 2);
+    return run.EngineCode == Engine::None ? clock.nsecsElapsed() / 1e6 : -1;
+}
+
+void MeasureBroken(const char* name) {
+    TRun& run = *Ctrl->Run;
+    const double missing = UntilReported(run, 1);
+    const double empty = UntilReported(run, 2);
+    std::printf("%-22s missing file reported after %.1f ms, empty file after %.1f ms\n", name, missing, empty);
 }
 
 void Measure(const char* name, int seconds) {
@@ -102,14 +120,17 @@ int main(int argc, char** argv) {
     };
     const Road roads[] = {{"engine 3 (filter graph)", "DECODE5"}, {"engine 6 (media player)", "DECODE2"},
                           {"engine 1 (plug-in pair)", "DECODE0"}};
+    QFile(home.path() + "/empty.mp3").open(QIODevice::WriteOnly);
     for (const Road& road : roads) {
         QFile ini(install + "Plugins/FilePlus.ini");
         ini.open(QIODevice::WriteOnly | QIODevice::Truncate);
         ini.write(QByteArray("[DECODE_SETUP]\r\n") + road.list + "=*.mp3\r\n");
         ini.close();
         auto* form = new TForm1(install);
-        ListBox1->SetItems({"<?" + mp3 + "?>"});
+        const QString missing = home.path() + "/missing.mp3", empty = home.path() + "/empty.mp3";
+        ListBox1->SetItems({"<?" + mp3 + "?>", "<?" + missing + "?>", "<?" + empty + "?>"});
         Measure(road.name, seconds);
+        MeasureBroken(road.name);
         form->QuietClose = true;
         form->close();
         delete form;

@@ -1,11 +1,19 @@
 // Real playback through the controller with media the test makes: each engine reports a length,
 // the entry starts and learns its time, pause and stop work, a video opens the video window, and
 // files that cannot play end in their message instead of a hang.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
+#include <atomic>
+#include <thread>
 
 #include "platform/device_volume.h"
 #include "platform/message_box.h"
@@ -16,6 +24,7 @@
 #include "player/playlist/playlist_box.h"
 #include "player/playback/run.h"
 #include "player/playback/winamp_host.h"
+#include "player/core/volume.h"
 #include "tests/media_fixtures.h"
 #include "tests/test_support.h"
 
@@ -29,6 +38,69 @@ bool WaitFor(const std::function<bool()>& condition, int ms = 15000) {
     return condition();
 }
 
+// A small HTTP server on a thread of its own (the input plug-in holds the GUI thread while it
+// opens a source). Each path answers with its body, sent with or without a length, as a live
+// station sends it; any other path is not found.
+class HttpServer {
+public:
+    struct Reply {
+        QByteArray body;
+        bool withLength = true;
+    };
+    explicit HttpServer(QMap<QByteArray, Reply> replies) : replies_(std::move(replies)) {
+        listener_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), size) == 0 && listen(listener_, 8) == 0 &&
+            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+            port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~HttpServer() {
+        stop_ = true;
+        thread_.join();
+        close(listener_);
+    }
+    QString Url(const QString& path) const { return QString("http://127.0.0.1:%1%2").arg(port_).arg(path); }
+
+private:
+    void Serve() {
+        while (!stop_) {
+            pollfd waiting{listener_, POLLIN, 0};
+            if (poll(&waiting, 1, 50) <= 0) continue;
+            const int client = accept(listener_, nullptr, nullptr);
+            if (client < 0) continue;
+            QByteArray request;
+            char chunk[1024];
+            while (!request.contains("\r\n\r\n")) {
+                const ssize_t got = recv(client, chunk, sizeof chunk, 0);
+                if (got <= 0) break;
+                request.append(chunk, got);
+            }
+            QByteArray answer = "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+            if (const auto found = replies_.constFind(request.split(' ').value(1)); found != replies_.cend()) {
+                answer = "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n";
+                if (found->withLength) answer += "Content-Length: " + QByteArray::number(found->body.size()) + "\r\n";
+                answer += "\r\n" + found->body;
+            }
+            for (qsizetype sent = 0; sent < answer.size();) {
+                const ssize_t n = send(client, answer.constData() + sent, size_t(answer.size() - sent), MSG_NOSIGNAL);
+                if (n <= 0) break;
+                sent += n;
+            }
+            close(client);
+        }
+    }
+
+    QMap<QByteArray, Reply> replies_;
+    int listener_ = -1;
+    quint16 port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
 class PlaybackEnginesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -38,12 +110,17 @@ protected:
         wav_ = MakeMedia(media_->path(), "tone", MediaKind::Wav, 2);
         mp4_ = MakeMedia(media_->path(), "picture", MediaKind::Mp4Video, 2);
         mkv_ = MakeMedia(media_->path(), "picture", MediaKind::MkvVideo, 2);
+        // The RealAudio engine finds the stream's type by its content.
+        live_ = MakeMedia(media_->path(), "live", MediaKind::Ogg, 0.5);
+        rm_ = media_->file("tone.rm");
+        if (!QFile::copy(ogg_, rm_)) rm_.clear();
     }
     static void TearDownTestSuite() { delete media_; }
 
     void SetUp() override {
-        ASSERT_FALSE(mp3_.isEmpty() || ogg_.isEmpty() || wav_.isEmpty() || mp4_.isEmpty() || mkv_.isEmpty());
-        Decoders("DECODE0=*.wav\r\nDECODE2=*.ogg;*.mkv\r\nDECODE5=*.mp3;*.mp4\r\n");
+        ASSERT_FALSE(mp3_.isEmpty() || ogg_.isEmpty() || wav_.isEmpty() || mp4_.isEmpty() || mkv_.isEmpty() ||
+                     rm_.isEmpty() || live_.isEmpty());
+        Decoders("DECODE0=*.wav\r\nDECODE1=*.rm\r\nDECODE2=*.ogg;*.mkv\r\nDECODE5=*.mp3;*.mp4\r\n");
         for (const char* name : {"input.dll", "output.dll"}) {
             const QString built = QString(VELMORA_BUILT_INSTALL_DIR "/Plugins/") + name;
             ASSERT_TRUE(QFile::copy(built, dir_.file(QString("Plugins/") + name))) << name;
@@ -68,6 +145,12 @@ protected:
         run_->PlayIndex(0);
         ASSERT_TRUE(WaitFor([this] { return Started(); })) << file.toStdString() << " " << messages_.join('|').toStdString();
     }
+    // The media engine under the current entry's engine.
+    platform::MediaEngine& CurrentEngine() const {
+        if (run_->EngineCode == Engine::DirectShow) return run_->Direct->GraphBuilder->Engine();
+        if (run_->EngineCode == Engine::MediaPlayer) return run_->Media->Control().Engine();
+        return run_->Real->Control()->Engine();
+    }
     // Plays on until the position passes ms.
     bool PlaysPast(int ms) {
         return WaitFor([this, ms] {
@@ -77,7 +160,7 @@ protected:
     }
 
     static inline testing_support::TempFolder* media_ = nullptr;
-    static inline QString mp3_, ogg_, wav_, mp4_, mkv_;
+    static inline QString mp3_, ogg_, wav_, mp4_, mkv_, rm_, live_;
     testing_support::TempFolder dir_;
     TForm1* form_ = nullptr;
     TRun* run_ = nullptr;
@@ -86,34 +169,96 @@ protected:
 
 TEST_F(PlaybackEnginesTest, FilterGraphPlaysPausesAndStopsAnMp3) {
     PlayAlone(mp3_);
-    EXPECT_EQ(run_->EngineCode, 3);
+    EXPECT_EQ(run_->EngineCode, Engine::DirectShow);
     EXPECT_NEAR(run_->Length, 2000, 150);
     EXPECT_TRUE(ListBox1->Item(0).endsWith("<#00:02#>")) << ListBox1->Item(0).toStdString();
     EXPECT_EQ(run_->Title, "1.TONE (00:02) ***");
     ASSERT_TRUE(PlaysPast(300));
+    const platform::MediaEngine& graph = run_->Direct->GraphBuilder->Engine();
+    using State = platform::MediaEngine::State;
     run_->PauseResume();
     EXPECT_TRUE(run_->Paused);
+    EXPECT_TRUE(WaitFor([&] { return graph.CurrentState() == State::Paused; })) << "the graph pauses";
     run_->PauseResume();
     EXPECT_FALSE(run_->Paused);
+    EXPECT_TRUE(WaitFor([&] { return graph.CurrentState() == State::Playing; })) << "the graph runs again";
     run_->SeekBy(-60000);
+    QPointer<TDirect> direct = run_->Direct;
     run_->Stop();
-    EXPECT_EQ(run_->EngineCode, 0);
+    EXPECT_EQ(run_->EngineCode, Engine::None);
     EXPECT_EQ(run_->Length, 0);
     EXPECT_FALSE(run_->ProgressTimerObj->isActive());
+    EXPECT_EQ(run_->Direct, nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(direct) << "the graph engine goes at every stop";
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('|').toStdString();
+}
+
+// Per engine: a seek goes the way asked, and the end of the stream ends the track wherever the
+// position stands.
+TEST_F(PlaybackEnginesTest, SeeksGoTheWayAskedAndTheEndOfTheStreamEndsTheTrack) {
+    Ctrl->WriteBool("Repeat", false);
+    for (const QString& file : {mp3_, ogg_, rm_}) {
+        SCOPED_TRACE(file.toStdString());
+        PlayAlone(file);
+        run_->ProgressTimer();
+        const int start = run_->Position;
+        ASSERT_LT(start, 600);
+        run_->SeekBy(1000);
+        run_->ProgressTimer();
+        const int ahead = run_->Position;
+        EXPECT_GE(ahead, start + 900);
+        EXPECT_LT(ahead, start + 1600);
+        run_->SeekBy(-700);
+        run_->ProgressTimer();
+        EXPECT_LE(run_->Position, ahead - 500);
+        EXPECT_GE(run_->Position, ahead - 800);
+
+        emit CurrentEngine().EndOfStream();
+        run_->ProgressTimer();
+        EXPECT_EQ(run_->EngineCode, Engine::None) << "the end of the stream is the end of the track";
+    }
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join('|').toStdString();
+}
+
+TEST_F(PlaybackEnginesTest, RealAudioEngineSetsTheVolumeAsItStarts) {
+    Ctrl->Volume = 30;
+    Ctrl->Balance = 40;
+    platform::SetDeviceVolume(platform::DeviceFamily::Wave, 0, 0x12341234u);
+    PlayAlone(rm_);
+    EXPECT_EQ(run_->EngineCode, Engine::Real);
+    EXPECT_NEAR(run_->Length, 2000, 150);
+    EXPECT_EQ(platform::GetDeviceVolume(platform::DeviceFamily::Wave, 0), WordFromVolume(30, 40));
+}
+
+TEST_F(PlaybackEnginesTest, RealAudioErrorsTellAFileFromAServer) {
+    const HttpServer server({});
+    const QString missing = dir_.file("missing.rm");
+    const QStringList entries{missing, "FILE://" + missing, server.Url("/missing.rm")};
+    const QStringList expected{"不能播放:文件格式错误、不能播放！　　", "不能播放:文件格式错误、不能播放！　　",
+                               "连接失败:服务器没有响应！　　"};
+    for (int i = 0; i < entries.size(); ++i) {
+        messages_.clear();
+        ListBox1->SetItems({"<?" + entries[i] + "?>"});
+        run_->PlayIndex(0);
+        ASSERT_EQ(run_->EngineCode, Engine::Real);
+        ASSERT_TRUE(WaitFor([this] { return !messages_.isEmpty(); }, 10000)) << entries[i].toStdString();
+        EXPECT_EQ(messages_, QStringList{expected[i]}) << entries[i].toStdString();
+        EXPECT_EQ(run_->EngineCode, Engine::None);
+    }
 }
 
 TEST_F(PlaybackEnginesTest, MediaPlayerEngineStartsFromItsPlayStateAndGoesOnAtTheEnd) {
     ListBox1->SetItems({"<?" + ogg_ + "?>", "<?" + mp3_ + "?>"});
     run_->PlayIndex(0);
     ASSERT_TRUE(WaitFor([this] { return Started(); }));
-    EXPECT_EQ(run_->EngineCode, 6);
+    EXPECT_EQ(run_->EngineCode, Engine::MediaPlayer);
     EXPECT_NEAR(run_->Length, 2000, 150);
     EXPECT_FALSE(run_->VideoOpen);
     run_->SeekBy(1900);
     ASSERT_TRUE(WaitFor([this] { return run_->Index == 1; })) << "the end of the track plays the next entry";
     ASSERT_TRUE(WaitFor([this] { return Started(); }));
-    EXPECT_EQ(run_->EngineCode, 3);
+    EXPECT_EQ(run_->EngineCode, Engine::DirectShow);
 }
 
 TEST_F(PlaybackEnginesTest, PlayingReportedBeforeTheLengthStillStarts) {
@@ -131,10 +276,10 @@ TEST_F(PlaybackEnginesTest, PlayingReportedBeforeTheLengthStillStarts) {
 TEST_F(PlaybackEnginesTest, PlugInPairPlaysAWavToItsEnd) {
     Ctrl->WriteBool("Repeat", false);
     PlayAlone(wav_);
-    EXPECT_EQ(run_->EngineCode, 1);
+    EXPECT_EQ(run_->EngineCode, Engine::Winamp);
     EXPECT_NEAR(run_->Length, 2000, 100);
     ASSERT_TRUE(run_->Winamp && run_->Winamp->Bound());
-    ASSERT_TRUE(WaitFor([this] { return run_->EngineCode == 0; })) << "the track ends and repeat is off";
+    ASSERT_TRUE(WaitFor([this] { return run_->EngineCode == Engine::None; })) << "the track ends and repeat is off";
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('|').toStdString();
 }
 
@@ -147,19 +292,19 @@ TEST_F(PlaybackEnginesTest, PlugInPairGoesOnFromAnMp3ToAnOggFromAPlaylistFile) {
     ASSERT_EQ(ListBox1->Count(), 2);
     run_->PlayIndex(0);
     ASSERT_TRUE(WaitFor([this] { return Started(); }));
-    EXPECT_EQ(run_->EngineCode, 1);
+    EXPECT_EQ(run_->EngineCode, Engine::Winamp);
     ASSERT_TRUE(PlaysPast(200));
     run_->SeekBy(1500);
     ASSERT_TRUE(WaitFor([this] { return run_->Index == 1; })) << "the first ends and the second follows by itself";
     ASSERT_TRUE(WaitFor([this] { return Started(); }));
-    EXPECT_EQ(run_->EngineCode, 1);
+    EXPECT_EQ(run_->EngineCode, Engine::Winamp);
     EXPECT_NEAR(run_->Length, 2000, 100);
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('|').toStdString();
 }
 
 TEST_F(PlaybackEnginesTest, VideosOpenTheVideoWindow) {
     PlayAlone(mp4_);
-    EXPECT_EQ(run_->EngineCode, 3);
+    EXPECT_EQ(run_->EngineCode, Engine::DirectShow);
     EXPECT_TRUE(run_->VideoOpen);
     EXPECT_EQ(run_->VideoWidth, 320);
     EXPECT_EQ(run_->VideoHeight, 240);
@@ -170,7 +315,7 @@ TEST_F(PlaybackEnginesTest, VideosOpenTheVideoWindow) {
     EXPECT_EQ(Ctrl->ReadInteger("AV_W", 0), 320) << "its size is kept";
 
     PlayAlone(mkv_);
-    EXPECT_EQ(run_->EngineCode, 6);
+    EXPECT_EQ(run_->EngineCode, Engine::MediaPlayer);
     EXPECT_TRUE(run_->VideoOpen);
     ASSERT_TRUE(Form4);
     QPointer<TMedia> media = run_->Media;
@@ -180,18 +325,54 @@ TEST_F(PlaybackEnginesTest, VideosOpenTheVideoWindow) {
     EXPECT_FALSE(media) << "the Media Player engine goes with the video window";
 }
 
-TEST_F(PlaybackEnginesTest, UnplayableFilesEndInTheTimeoutMessage) {
-    Ctrl->WriteInteger("ConnectTimeOut", 1);
-    Ctrl->Run->Timeout = 1000;
+// A missing, empty or damaged file, a page that is not found and a protocol nothing plays end
+// the entry as soon as the engine says so, long before the open wait would run out.
+TEST_F(PlaybackEnginesTest, BrokenEntriesEndWithTheEnginesReason) {
+    ASSERT_EQ(run_->Timeout, 30000);
+    const HttpServer server({});
     dir_.write("broken.mp3", QByteArray(20000, '\x5a'));
-    for (const QString& file : {dir_.file("broken.mp3"), dir_.file("missing.mp3")}) {
+    for (const char* name : {"empty.wav", "empty.mp3", "empty.ogg"}) dir_.write(name, "");
+    const QString file = "不能播放:文件格式错误、不能播放！　　\r", stream = "连接失败:服务器没有响应！　　\r";
+    const QList<std::pair<QString, QString>> cases{
+        {dir_.file("missing.wav"), file},       {dir_.file("empty.wav"), file},  {dir_.file("missing.mp3"), file},
+        {dir_.file("empty.mp3"), file},         {dir_.file("broken.mp3"), file}, {dir_.file("missing.ogg"), file},
+        {dir_.file("empty.ogg"), file},         {server.Url("/gone.wav"), stream}, {server.Url("/gone.mp3"), stream},
+        {server.Url("/gone"), stream},          {"mms://127.0.0.1/live", stream},
+    };
+    for (const auto& [entry, start] : cases) {
+        SCOPED_TRACE(entry.toStdString());
         messages_.clear();
-        ListBox1->SetItems({"<?" + file + "?>"});
+        ListBox1->SetItems({"<?" + entry + "?>"});
         run_->PlayIndex(0);
-        ASSERT_TRUE(WaitFor([this] { return !messages_.isEmpty(); }, 10000)) << file.toStdString();
-        EXPECT_EQ(messages_, QStringList{"等待超时:等待响应超时、不能播放！　　"});
-        EXPECT_EQ(run_->EngineCode, 0);
+        ASSERT_TRUE(WaitFor([this] { return !messages_.isEmpty(); }, 10000)) << "still " << int(run_->EngineCode);
+        ASSERT_EQ(messages_.size(), 1);
+        EXPECT_TRUE(messages_[0].startsWith(start)) << messages_[0].toStdString();
+        EXPECT_GT(messages_[0].size(), start.size()) << "the engine's reason follows";
+        EXPECT_EQ(run_->EngineCode, Engine::None);
         EXPECT_FALSE(run_->OpenWaitTimerObj->isActive());
+        EXPECT_FALSE(run_->ProgressTimerObj->isActive());
+    }
+}
+
+// A station sends no length and the stream has none: it plays as soon as it can and stops at the
+// end of the stream, through the graph and through the plug-in pair.
+TEST_F(PlaybackEnginesTest, LiveStreamStartsAsSoonAsItPlaysAndStopsAtItsEnd) {
+    QFile source(live_);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = source.readAll();
+    const HttpServer server({{"/live.mp3", {bytes, false}}, {"/live.wav", {bytes, false}}});
+    Ctrl->WriteBool("Repeat", false);
+    run_->Timeout = 6000;
+    for (const QString& path : {QString("/live.mp3"), QString("/live.wav")}) {
+        SCOPED_TRACE(path.toStdString());
+        messages_.clear();
+        PlayAlone(server.Url(path));
+        EXPECT_EQ(run_->EngineCode, path.endsWith(".mp3") ? Engine::DirectShow : Engine::Winamp);
+        EXPECT_EQ(run_->Length, 0) << "no length to show";
+        run_->Timeout = 1000;  // the plug-in pair's silence after the end
+        ASSERT_TRUE(WaitFor([this] { return run_->EngineCode == Engine::None; }));
+        EXPECT_TRUE(messages_.isEmpty()) << messages_.join('|').toStdString();
+        run_->Timeout = 6000;
     }
 }
 

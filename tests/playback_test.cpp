@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include "platform/device_volume.h"
 #include "platform/media_faces.h"
 #include "platform/message_box.h"
 #include "player/core/ctrl.h"
@@ -59,40 +60,106 @@ protected:
 };
 
 TEST_F(PlaybackTest, EngineChoiceFollowsListsWithTheLaterListWinning) {
-    EXPECT_EQ(run_->ChooseEngine("/m/a.mp3"), 1);
-    EXPECT_EQ(run_->ChooseEngine("/m/a.MP3"), 1) << "the extension is lower-cased";
-    EXPECT_EQ(run_->ChooseEngine("/m/a.rm"), 2);
-    EXPECT_EQ(run_->ChooseEngine("/m/a.mp4"), 3);
-    EXPECT_EQ(run_->ChooseEngine("/m/a.swf"), 5);
-    EXPECT_EQ(run_->ChooseEngine("/m/a.avi"), 6) << "in DECODE5 and DECODE2: the later test wins";
-    EXPECT_EQ(run_->ChooseEngine("/m/a.xyz"), 0);
-    EXPECT_EQ(run_->ChooseEngine("/m/noextension"), 0);
-    EXPECT_EQ(run_->ChooseEngine("/m/a.mp"), 0) << "a mask is matched whole, with its semicolon";
-    EXPECT_EQ(run_->ChooseEngine("/cd/Track03.cda"), 1);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.mp3"), Engine::Winamp);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.MP3"), Engine::Winamp) << "the extension is lower-cased";
+    EXPECT_EQ(run_->ChooseEngine("/m/a.rm"), Engine::Real);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.mp4"), Engine::DirectShow);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.swf"), Engine::Flash);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.avi"), Engine::MediaPlayer) << "in DECODE5 and DECODE2: the later test wins";
+    EXPECT_EQ(run_->ChooseEngine("/m/a.xyz"), Engine::None);
+    EXPECT_EQ(run_->ChooseEngine("/m/noextension"), Engine::None);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.mp"), Engine::None) << "a mask is matched whole, with its semicolon";
+    EXPECT_EQ(run_->ChooseEngine("/cd/Track03.cda"), Engine::Winamp);
+}
+
+// Each list alone gives its engine; a type in two lists goes to the one tested later. The lists
+// are tested in the order DECODE5, DECODE3, DECODE1, DECODE2, DECODE0, DECODE4.
+TEST_F(PlaybackTest, EveryListFeedsItsEngineAndTheLaterOfTwoWins) {
+    const int order[] = {5, 3, 1, 2, 0, 4};
+    const Engine engineOf[] = {Engine::Winamp, Engine::Real,       Engine::MediaPlayer,
+                               Engine::FrameGrabbing, Engine::Flash, Engine::DirectShow};
+    QStringList lists[6];
+    for (int i = 0; i < 6; ++i) {
+        lists[order[i]] << QString("*.only%1").arg(order[i]);
+        for (int j = i + 1; j < 6; ++j) {
+            const QString mask = QString("*.both%1%2").arg(order[i]).arg(order[j]);
+            lists[order[i]] << mask;
+            lists[order[j]] << mask;
+        }
+    }
+    QByteArray ini = "[DECODE_SETUP]\r\n";
+    for (int k = 0; k < 6; ++k) ini += QString("DECODE%1=%2\r\n").arg(k).arg(lists[k].join(';').toUpper()).toUtf8();
+    dir_.write("Plugins/FilePlus.ini", ini);
+    Ctrl->ReadDecoderLists();
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(run_->ChooseEngine(QString("/m/a.only%1").arg(k)), engineOf[k]) << "DECODE" << k;
+    for (int i = 0; i < 6; ++i)
+        for (int j = i + 1; j < 6; ++j)
+            EXPECT_EQ(run_->ChooseEngine(QString("/m/a.both%1%2").arg(order[i]).arg(order[j])), engineOf[order[j]])
+                << "DECODE" << order[i] << " and DECODE" << order[j];
+}
+
+TEST_F(PlaybackTest, MidiFilesUseTheMidiDevices) {
+    ListBox1->SetItems({"<?/m/song.MID?>", "<?/m/a.wma?>"});
+    const quint32 wave = 0x11112222u, midi = 0x33334444u;
+    platform::SetDeviceVolume(platform::DeviceFamily::Wave, 0, wave);
+    platform::SetDeviceVolume(platform::DeviceFamily::Midi, 0, midi);
+    run_->PlayIndex(0);
+    ASSERT_EQ(run_->EngineCode, Engine::MediaPlayer);
+    Ctrl->ReadVolume();
+    EXPECT_EQ(Ctrl->Volume, VolumeFromWord(midi));
+    Ctrl->Volume = 20;
+    Ctrl->Balance = 0;
+    Ctrl->ApplyVolume();
+    EXPECT_EQ(platform::GetDeviceVolume(platform::DeviceFamily::Midi, 0), WordFromVolume(20, 0));
+    EXPECT_EQ(platform::GetDeviceVolume(platform::DeviceFamily::Wave, 0), wave);
+
+    run_->PlayIndex(1);
+    ASSERT_EQ(run_->EngineCode, Engine::MediaPlayer);
+    Ctrl->Volume = 70;
+    Ctrl->ApplyVolume();
+    EXPECT_EQ(platform::GetDeviceVolume(platform::DeviceFamily::Wave, 0), WordFromVolume(70, 0));
+    EXPECT_EQ(platform::GetDeviceVolume(platform::DeviceFamily::Midi, 0), WordFromVolume(20, 0));
+    run_->Stop();
+}
+
+TEST_F(PlaybackTest, PlayIndexScrollsTheEntryIntoView) {
+    QStringList items;
+    for (int i = 0; i < 60; ++i) items << QString("<?/m/e%1.xyz?>").arg(i);
+    ListBox1->SetItems(items);
+    ListBox1->resize(275, 10 * TListBox1::kRowHeight + 20);
+    const int rows = ListBox1->viewport()->height() / TListBox1::kRowHeight;
+    ASSERT_GT(rows, 2);
+    run_->PlayIndex(40);
+    EXPECT_EQ(ListBox1->TopIndex(), 40 - rows + 1) << "the entry ends up on the last whole row";
+    run_->PlayIndex(41 - rows);
+    EXPECT_EQ(ListBox1->TopIndex(), 41 - rows) << "an entry in view leaves the list where it is";
+    run_->PlayIndex(3);
+    EXPECT_EQ(ListBox1->TopIndex(), 3) << "an entry above the view comes to the top";
 }
 
 TEST_F(PlaybackTest, AutomaticControlOfVideoTypesOverridesTheLists) {
     AutoCtrl("1");
-    EXPECT_EQ(run_->ChooseEngine("/m/a.avi"), 6);
-    EXPECT_EQ(run_->ChooseEngine("/m/a.mpg"), 6);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.avi"), Engine::MediaPlayer);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.mpg"), Engine::MediaPlayer);
     Ctrl->WriteBool("UseDirectShow", true);
-    EXPECT_EQ(run_->ChooseEngine("/m/a.wmv"), 4);
-    EXPECT_EQ(run_->ChooseEngine("/m/a.mp4"), 3) << "not one of the automatic types";
+    EXPECT_EQ(run_->ChooseEngine("/m/a.wmv"), Engine::FrameGrabbing);
+    EXPECT_EQ(run_->ChooseEngine("/m/a.mp4"), Engine::DirectShow) << "not one of the automatic types";
     AutoCtrl("yes");
-    EXPECT_EQ(run_->ChooseEngine("/m/a.mpg"), 3) << "any other value leaves it to the lists";
+    EXPECT_EQ(run_->ChooseEngine("/m/a.mpg"), Engine::DirectShow) << "any other value leaves it to the lists";
 }
 
 TEST_F(PlaybackTest, StreamsGoByCaseSensitiveProtocolPrefix) {
-    EXPECT_EQ(run_->ChooseEngine("mms://h/live"), 6);
-    EXPECT_EQ(run_->ChooseEngine("mmst://h/a.mp3"), 6);
-    EXPECT_EQ(run_->ChooseEngine("mmsu://h/a.rm"), 6);
-    EXPECT_EQ(run_->ChooseEngine("rtsp://h/a.mp3"), 2) << "rtsp wins over the mp3 list";
-    EXPECT_EQ(run_->ChooseEngine("pnm://h/a"), 2);
-    EXPECT_EQ(run_->ChooseEngine("http://h/a.mp3"), 1) << "other protocols keep the list's engine";
-    EXPECT_EQ(run_->ChooseEngine("http://h/stream"), 6) << "a stream with no list";
-    EXPECT_EQ(run_->ChooseEngine("MMS://h/a.mp3"), 1) << "upper case is not mms";
-    EXPECT_EQ(run_->ChooseEngine("MMS://h/live"), 6);
-    EXPECT_EQ(run_->ChooseEngine("RTSP://h/a.mp3"), 1);
+    EXPECT_EQ(run_->ChooseEngine("mms://h/live"), Engine::MediaPlayer);
+    EXPECT_EQ(run_->ChooseEngine("mmst://h/a.mp3"), Engine::MediaPlayer);
+    EXPECT_EQ(run_->ChooseEngine("mmsu://h/a.rm"), Engine::MediaPlayer);
+    EXPECT_EQ(run_->ChooseEngine("rtsp://h/a.mp3"), Engine::Real) << "rtsp wins over the mp3 list";
+    EXPECT_EQ(run_->ChooseEngine("pnm://h/a"), Engine::Real);
+    EXPECT_EQ(run_->ChooseEngine("http://h/a.mp3"), Engine::Winamp) << "other protocols keep the list's engine";
+    EXPECT_EQ(run_->ChooseEngine("http://h/stream"), Engine::MediaPlayer) << "a stream with no list";
+    EXPECT_EQ(run_->ChooseEngine("MMS://h/a.mp3"), Engine::Winamp) << "upper case is not mms";
+    EXPECT_EQ(run_->ChooseEngine("MMS://h/live"), Engine::MediaPlayer);
+    EXPECT_EQ(run_->ChooseEngine("RTSP://h/a.mp3"), Engine::Winamp);
 }
 
 TEST_F(PlaybackTest, PlayIndexClampsTheIndexAndReportsAnUndefinedType) {
@@ -102,7 +169,7 @@ TEST_F(PlaybackTest, PlayIndexClampsTheIndexAndReportsAnUndefinedType) {
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, "这种类型的文件还没有定义，请参考帮助文档定义该类型文件！　");
     EXPECT_EQ(messages_[0].caption, "不能播放");
-    EXPECT_EQ(run_->EngineCode, 0);
+    EXPECT_EQ(run_->EngineCode, Engine::None);
     EXPECT_FALSE(run_->OpenWaitTimerObj->isActive());
     run_->PlayIndex(ListBox1->Count() + 3);
     EXPECT_EQ(run_->Index, 2);
@@ -117,7 +184,7 @@ TEST_F(PlaybackTest, MissingPlugInPairEndsTheEntryWithOneMessage) {
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0].text, "发生错误");
     EXPECT_FALSE(run_->OpenWaitTimerObj->isActive()) << "no open wait on a pair that is not there";
-    EXPECT_EQ(run_->EngineCode, 0);
+    EXPECT_EQ(run_->EngineCode, Engine::None);
     run_->ProgressTimer();
     run_->PauseResume();
     run_->SeekBy(5000);
@@ -132,7 +199,7 @@ TEST_F(PlaybackTest, FlashHasNoRuntimeAndTheUserSeesTheError) {
     EXPECT_EQ(commands_[0], "regsvr32 /s \"" + dir_.path() + "/Plugins/SWFLASH.OCX\"");
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_FALSE(messages_[0].text.isEmpty());
-    EXPECT_EQ(run_->EngineCode, 0);
+    EXPECT_EQ(run_->EngineCode, Engine::None);
     EXPECT_FALSE(run_->OpenWaitTimerObj->isActive());
 }
 
@@ -140,7 +207,7 @@ TEST_F(PlaybackTest, UnusableRealAudioFallsBackForMp3AndExplainsOtherTypes) {
     platform::RealAudioControl::SetAvailable(false);
     ListBox1->SetItems({"<?/m/a.rm?>"});
     run_->PlayIndex(0);
-    EXPECT_EQ(run_->EngineCode, 7);
+    EXPECT_EQ(run_->EngineCode, Engine::RealUnusable);
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_TRUE(messages_[0].text.startsWith("\r播放这种类型的文件之前，必须先在计算机中安装RealOne或RealPlayer　\r\r"));
     EXPECT_TRUE(messages_[0].text.endsWith("  "));
@@ -155,7 +222,7 @@ TEST_F(PlaybackTest, UnusableRealAudioFallsBackForMp3AndExplainsOtherTypes) {
     Ctrl->ReadDecoderLists();
     ListBox1->SetItems({"<?/m/a.mp3?>"});
     run_->PlayIndex(0);
-    EXPECT_EQ(run_->EngineCode, 6) << "an mp3 goes to the Media Player, silently";
+    EXPECT_EQ(run_->EngineCode, Engine::MediaPlayer) << "an mp3 goes to the Media Player, silently";
     EXPECT_TRUE(messages_.empty());
     run_->Stop();
 }
@@ -224,7 +291,7 @@ TEST_F(PlaybackTest, FlashMovieHeaderAndProjectorTrailer) {
     ListBox1->SetItems({"<?" + dir_.file("bad.exe") + "?>"});
     run_->PlayIndex(0);
     ASSERT_FALSE(messages_.empty());
-    EXPECT_EQ(run_->EngineCode, 0);
+    EXPECT_EQ(run_->EngineCode, Engine::None);
 }
 
 TEST_F(PlaybackTest, PlayStateChoosesTheTrayPicture) {

@@ -9,6 +9,7 @@
 #include "platform/device_volume.h"
 #include "platform/message_box.h"
 #include "player/core/ctrl.h"
+#include "player/display/display.h"
 #include "player/app/form1.h"
 #include "player/playlist/playlist_box.h"
 #include "player/playback/run.h"
@@ -61,6 +62,20 @@ protected:
         ASSERT_TRUE(QFile::copy(TestPlugin(from), dir_.file("Plugins/" + to))) << from.toStdString();
     }
     FakeLibrary Plugin(const QString& name) const { return FakeLibrary(dir_.file("Plugins/" + name)); }
+    // The player starts again over the settings given, as stored in setup.ini.
+    void RestartWith(const QByteArray& settings) {
+        form_->QuietClose = true;
+        form_->close();
+        delete form_;
+        dir_.write("setup.ini", "[Initialise]\r\n" + settings);
+        form_ = new TForm1(dir_.path() + "/");
+        run_ = Ctrl->Run.get();
+    }
+    // Plays entry i of the list and lets the first open-wait tick see the fake's length.
+    void Start(int i) {
+        run_->PlayIndex(i);
+        run_->OpenWaitTimer();
+    }
     QString Loads() const { return QString::fromUtf8(dir_.read("loads.log")); }
 
     testing_support::TempFolder dir_;
@@ -88,9 +103,9 @@ TEST_F(WinampHostTest, FilePairBindsPlaysAndStaysForTheNextEntry) {
     EXPECT_TRUE(run_->ProgressTimerObj->isActive());
     EXPECT_TRUE(ListBox1->Item(0).endsWith("<#00:03#>"));
 
-    TWinamp* pair = run_->Winamp;
+    const TWinamp* pair = run_->Winamp.get();
     run_->PlayIndex(1);
-    EXPECT_EQ(run_->Winamp, pair) << "the file pair is kept for the next entry";
+    EXPECT_EQ(run_->Winamp.get(), pair) << "the file pair is kept for the next entry";
     EXPECT_NE(Plugin("input.dll").Log().find("Stop Play:/m/b.mp3"), std::string::npos);
 }
 
@@ -187,7 +202,7 @@ TEST_F(WinampHostTest, TrackEndsWhenTheOutputIsIdleAndTimeStandsStill) {
     run_->ProgressTimer();
     run_->ProgressTimer();
     EXPECT_EQ(run_->Index, 1);
-    EXPECT_EQ(run_->EngineCode, 0) << "repeat off: the last entry stays stopped";
+    EXPECT_EQ(run_->EngineCode, Engine::None) << "repeat off: the last entry stays stopped";
 
     Ctrl->WriteBool("Shuffle", true);
     for (int i = 0; i < 5; ++i) {
@@ -197,7 +212,7 @@ TEST_F(WinampHostTest, TrackEndsWhenTheOutputIsIdleAndTimeStandsStill) {
         run_->ProgressTimer();
         EXPECT_GE(run_->Index, 0);
         EXPECT_LT(run_->Index, 2);
-        EXPECT_NE(run_->EngineCode, 0) << "shuffle always picks an entry";
+        EXPECT_NE(run_->EngineCode, Engine::None) << "shuffle always picks an entry";
     }
 }
 
@@ -216,6 +231,158 @@ TEST_F(WinampHostTest, PauseAndSeekGoToTheInputModule) {
     run_->SeekBy(5000);
     run_->SeekBy(-9000);
     EXPECT_EQ(Plugin("input.dll").Log(), "Pause UnPause Seek:3000 Seek:0 ");
+}
+
+TEST_F(WinampHostTest, TrackEndsAtItsEndNotAtTheLastBarPixel) {
+    ListBox1->SetItems({"<?/m/a.mp3?>", "<?/m/b.mp3?>"});
+    Start(0);
+    ASSERT_EQ(run_->Length, 3000);
+    Plugin("input.dll").Set("time", 2995);  // the bar's last pixel, 5 ms before the end
+    run_->ProgressTimer();
+    EXPECT_EQ(run_->BarPixel, 219);
+    EXPECT_EQ(run_->Index, 0) << "the last milliseconds still play";
+    EXPECT_EQ(run_->EngineCode, Engine::Winamp);
+    Plugin("input.dll").Set("time", 3000);
+    run_->ProgressTimer();
+    EXPECT_EQ(run_->Index, 1);
+}
+
+TEST_F(WinampHostTest, StalledStreamIsBufferingNotAtItsEnd) {
+    ListBox1->SetItems({"<?http://radio.example/a.mp3?>", "<?/m/b.mp3?>"});
+    Ctrl->WriteBool("Repeat", false);
+    run_->Timeout = 1000;
+    Start(0);
+    ASSERT_TRUE(run_->ProgressTimerObj->isActive());
+    Plugin("input.dll").Set("time", 1200);
+    Plugin("output.dll").Set("playing", 0);
+    run_->ProgressTimer();
+    // The network stalls: the output runs dry and the time stands still.
+    run_->ProgressTimer();
+    run_->ProgressTimer();
+    EXPECT_EQ(run_->Index, 0) << "a stream refilling its buffer is not idle";
+    EXPECT_EQ(run_->EngineCode, Engine::Winamp);
+    Plugin("input.dll").Set("time", 1300);  // the data came back
+    run_->ProgressTimer();
+    run_->ProgressTimer();
+    run_->ProgressTimer();
+    EXPECT_EQ(run_->Index, 0) << "the wait counts afresh after every stall";
+    run_->ProgressTimer();
+    EXPECT_EQ(run_->Index, 1) << "silence beyond the connection timeout is the end of the stream";
+    EXPECT_TRUE(messages_.isEmpty());
+}
+
+TEST_F(WinampHostTest, LiveStreamWithoutALengthStartsOnceItPlaysAndEndsOnlyAtItsEnd) {
+    ListBox1->SetItems({"<?http://radio.example/live.mp3?>", "<?/m/b.mp3?>"});
+    run_->Timeout = 1000;
+    run_->PlayIndex(0);
+    Plugin("input.dll").Set("length", 0);
+    run_->OpenWaitTimer();
+    EXPECT_TRUE(run_->ProgressTimerObj->isActive()) << "it plays: no length to wait for";
+    EXPECT_FALSE(run_->OpenWaitTimerObj->isActive());
+    EXPECT_EQ(run_->Length, 0);
+    EXPECT_EQ(run_->Title, "1.LIVE () ***");
+    EXPECT_FALSE(ListBox1->Item(0).contains("<#")) << "no time is learnt";
+    for (int tick = 1; tick <= 4; ++tick) {
+        Plugin("input.dll").Set("time", 500 * tick);
+        run_->ProgressTimer();
+    }
+    EXPECT_EQ(run_->Index, 0);
+    Plugin("output.dll").Set("playing", 0);
+    run_->ProgressTimer();
+    run_->ProgressTimer();
+    EXPECT_EQ(run_->Index, 0) << "a short stall does not end it";
+    run_->ProgressTimer();
+    EXPECT_EQ(run_->Index, 1) << "the end of the stream goes on to the next entry";
+
+    // A local file with no length is no stream: it waits for a length until the timeout.
+    ListBox1->SetItems({"<?/m/a.mp3?>"});
+    run_->PlayIndex(0);
+    Plugin("input.dll").Set("length", 0);
+    Plugin("output.dll").Set("playing", 1);
+    run_->OpenWaitTimer();
+    EXPECT_FALSE(run_->ProgressTimerObj->isActive());
+    EXPECT_TRUE(run_->OpenWaitTimerObj->isActive());
+}
+
+TEST_F(WinampHostTest, OpenWaitEndsAfterTheConnectTimeoutInTicks) {
+    RestartWith("ConnectTimeOut=1\r\n");
+    ListBox1->SetItems({"<?/m/a.mp3?>"});
+    run_->PlayIndex(0);
+    Plugin("input.dll").Set("length", 0);
+    // 100 ms a tick: the wait passes 1000 ms after the eleventh tick and the twelfth sees it.
+    for (int tick = 1; tick <= 11; ++tick) run_->OpenWaitTimer();
+    EXPECT_TRUE(messages_.isEmpty());
+    EXPECT_TRUE(run_->OpenWaitTimerObj->isActive());
+    run_->OpenWaitTimer();
+    EXPECT_EQ(messages_, QStringList{"等待响应超时、不能播放！　　"});
+    EXPECT_EQ(run_->EngineCode, Engine::None);
+    EXPECT_FALSE(run_->OpenWaitTimerObj->isActive());
+}
+
+TEST_F(WinampHostTest, ShuffleWithOneEntryFollowsRepeat) {
+    ListBox1->SetItems({"<?/m/a.mp3?>"});
+    Ctrl->WriteBool("Shuffle", true);
+    Ctrl->WriteBool("Repeat", false);
+    Start(0);
+    Plugin("input.dll").Set("time", 3000);
+    run_->ProgressTimer();
+    EXPECT_EQ(run_->EngineCode, Engine::None) << "no random pick from one entry; repeat is off";
+    Ctrl->WriteBool("Repeat", true);
+    Start(0);
+    Plugin("input.dll").Set("time", 3000);
+    run_->ProgressTimer();
+    EXPECT_EQ(run_->EngineCode, Engine::Winamp);
+}
+
+// A picture whose every pixel has its own colour, so each copied cell can be told apart.
+QImage Coded(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgb(x, y * 8, 200));
+    return image;
+}
+
+QImage Area(const QImage& image, QRect r) { return image.copy(r); }
+
+TEST_F(WinampHostTest, StartDrawsTheStereoMarkAndTheBitRate) {
+    TDisplay& display = *Ctrl->Display;
+    display.MonosterBmp = Coded(58, 24);
+    display.TextBmp = Coded(155, 74);
+    ListBox1->SetItems({"<?/m/a.mp3?>"});
+    run_->PlayIndex(0);
+    const QRect stereo(239, 41, 29, 12), rates(111, 43, 60, 6);
+    const QImage off = Area(display.MainBuffer, stereo);
+    run_->OpenWaitTimer();
+    ASSERT_TRUE(run_->ProgressTimerObj->isActive());
+    EXPECT_EQ(Area(display.MainBuffer, stereo), Area(display.MonosterBmp, QRect(0, 0, 29, 12)));
+    EXPECT_NE(off, Area(display.MainBuffer, stereo));
+    const QImage started = Area(display.MainBuffer, rates);
+    display.DrawBitrate(0, 0);
+    EXPECT_NE(Area(display.MainBuffer, rates), started) << "the start drew a rate";
+    display.DrawBitrate(128, 44);
+    EXPECT_EQ(Area(display.MainBuffer, rates), started) << "128 kbps, 44 kHz";
+}
+
+TEST_F(WinampHostTest, TimeOrderFromTheSettingsShowsTheRemainingTime) {
+    for (const bool elapsed : {true, false}) {
+        RestartWith(elapsed ? "TimeOrder=1\r\n" : "TimeOrder=0\r\n");
+        TDisplay& display = *Ctrl->Display;
+        display.NumbersBmp = Coded(99, 13);
+        ListBox1->SetItems({"<?/m/a.mp3?>"});
+        Start(0);
+        Plugin("input.dll").Set("time", 1000);
+        // What the digits must show: 0:01 elapsed, or -0:02 remaining of 3 s.
+        Form1->ShowBuffer(display.MainBuffer);
+        if (elapsed) display.DrawTime(false, 0, 1, 0, 0);
+        else display.DrawTime(true, 0, 2, 0, 0);
+        const QRect digits(36, 26, 64, 13);
+        const QImage expected = Area(Form1->ScreenImage(), digits);
+        Form1->ShowBuffer(display.MainBuffer);
+        run_->ProgressTimer();
+        EXPECT_EQ(Area(Form1->ScreenImage(), digits), expected) << (elapsed ? "elapsed" : "remaining");
+        display.DrawTime(!elapsed, 0, elapsed ? 2 : 1, 0, 0);
+        EXPECT_NE(Area(Form1->ScreenImage(), digits), expected) << "the other order looks different";
+    }
 }
 
 }  // namespace

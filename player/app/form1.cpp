@@ -174,7 +174,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::FormCloseQuery() {
     SetCaption(kClosingCaption);
     Ctrl->Run->Stop();
-    Ctrl->Run->EngineCode = 0;
+    Ctrl->Run->EngineCode = Engine::None;
     Ctrl->Run->ReleaseEngines();
     Ctrl->WriteInteger(QStringLiteral("MA_L"), x());
     Ctrl->WriteInteger(QStringLiteral("MA_T"), y());

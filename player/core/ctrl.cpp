@@ -40,7 +40,7 @@ void TCtrl::Init(const QString& installFolder) {
     Run->TimeOrder = ReadBool(QStringLiteral("TimeOrder"), true);
     Run->Paused = false;
     Run->Index = -1;
-    Run->EngineCode = 0;
+    Run->EngineCode = Engine::None;
     Run->VideoOpen = false;
     // A hand-edited huge timeout must not overflow into a negative limit.
     const qint64 timeout = qint64(ReadInteger(QStringLiteral("ConnectTimeOut"), 30)) * 1000;

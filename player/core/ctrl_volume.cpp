@@ -11,7 +11,7 @@ namespace {
 // MIDI devices while the Media Player engine plays a .mid file; wave devices otherwise.
 platform::DeviceFamily CurrentFamily(const TCtrl& ctrl) {
     const TRun* run = ctrl.Run.get();
-    if (run && run->EngineCode == 6 && run->Media &&
+    if (run && run->EngineCode == Engine::MediaPlayer && run->Media &&
         run->Media->Control().GetProperty(platform::mp::FileName).toString().toLower().contains(QLatin1String(".mid")))
         return platform::DeviceFamily::Midi;
     return platform::DeviceFamily::Wave;
@@ -32,7 +32,7 @@ void TCtrl::ReadVolume() { Volume = VolumeFromWord(ReadWord(CurrentFamily(*this)
 void TCtrl::ReadBalance() { Balance = BalanceFromWord(ReadWord(CurrentFamily(*this)), Balance); }
 
 void TCtrl::ApplyVolume() {
-    TWinamp* pair = Run ? Run->Winamp : nullptr;
+    TWinamp* pair = Run ? Run->Winamp.get() : nullptr;
     if (pair && pair->Kind == 2 && pair->Bound()) {
         const int pan = PluginPan(Balance);
         const int volume = PluginVolume(Volume);

@@ -129,8 +129,8 @@ void TDisplay::LoadPlaylistColors() {
 void TDisplay::ReloadSkin() {
     LoadMainBitmaps(*this);
     BuildMainWindow(Ctrl->Volume, Ctrl->Balance, false);
-    if (Ctrl->Run->EngineCode == 1) DrawBitrate(128, 44);
-    if (Ctrl->Run->EngineCode == 2) DrawBitrate(RealAudioKbps(), 0);
+    if (Ctrl->Run->EngineCode == Engine::Winamp) DrawBitrate(128, 44);
+    if (Ctrl->Run->EngineCode == Engine::Real) DrawBitrate(RealAudioKbps(), 0);
     // The playing cells only: a reload leaves the tray icon as it is.
     if (Ctrl->Run->Position > 0) DrawPlayStateCells(0);
     PaintMain();

@@ -24,6 +24,9 @@ TMedia::TMedia() : control_(std::make_unique<platform::MediaPlayerControl>()) {
     connect(control_.get(), &platform::MediaPlayerControl::PlayStateChange, this,
             [this](int, int newState) { PlayStateChange(newState); });
     connect(&control_->Engine(), &platform::MediaEngine::EndOfStream, this, [this] { Ended = true; });
+    connect(&control_->Engine(), &platform::MediaEngine::ErrorOccurred, this, [this](const QString& reason) {
+        if (Ctrl->Run->Media == this) Ctrl->Run->EngineFailed(Engine::MediaPlayer, reason);
+    });
 }
 
 TMedia::~TMedia() = default;
@@ -49,7 +52,7 @@ TReal::TReal() {
     try {
         control_ = std::make_unique<platform::RealAudioControl>();
     } catch (const std::exception&) {
-        Ctrl->Run->EngineCode = 7;
+        Ctrl->Run->EngineCode = Engine::RealUnusable;
         return;
     }
     connect(control_.get(), &platform::RealAudioControl::StateChange, this,
@@ -59,7 +62,7 @@ TReal::TReal() {
     try {
         control_->SetWantErrors(true);
     } catch (const std::exception&) {
-        Ctrl->Run->EngineCode = 7;
+        Ctrl->Run->EngineCode = Engine::RealUnusable;
     }
 }
 
@@ -106,6 +109,9 @@ TDirect::TDirect() {
     std::shared_ptr<platform::FilterGraph> graph;
     if (!platform::Succeeded(platform::CreateFilterGraph(&graph)) || !graph) return;
     connect(&graph->Engine(), &platform::MediaEngine::EndOfStream, this, [this] { Ended = true; });
+    connect(&graph->Engine(), &platform::MediaEngine::ErrorOccurred, this, [this](const QString& reason) {
+        if (Ctrl->Run->Direct == this) Ctrl->Run->EngineFailed(Engine::DirectShow, reason);
+    });
     // One graph answers every interface query.
     GraphBuilder = graph;
     MediaControl = graph;

@@ -4,12 +4,12 @@
 // engine's own event handler.
 #pragma once
 
-#include <QFile>
 #include <QObject>
 #include <QString>
 #include <memory>
 
 #include "platform/media_faces.h"
+#include "player/playback/flash_movie.h"
 
 // Media Player control engine (engine 6).
 class TMedia : public QObject {
@@ -50,30 +50,6 @@ private:
     std::unique_ptr<platform::RealAudioControl> control_;
 };
 
-// The movie-file side of the Flash engine: the projector trailer and the movie header fields,
-// read with an SWF bit reader (most significant bit first).
-class TFlashMovie {
-public:
-    // Copies the movie appended to a projector .exe into target. False when the trailer's magic
-    // is missing or the file cannot be read or written.
-    static bool ExtractFromExe(const QString& exePath, const QString& targetPath);
-    // ms per frame := trunc(1500 / R), R = byte 17 of the movie, or byte 18 when byte 17 is 0.
-    // A movie whose rate bytes are both 0 (or that cannot be read) gets 0: it never reports a
-    // length, so its open wait times out.
-    void ReadFrameTime(const QString& movie);
-    // The stage size in pixels from the header RECT at byte 8; 0 x 0 when unreadable.
-    void ReadStageSize(const QString& movie, int& width, int& height);
-
-    void NextByte();
-    quint32 ReadBits(int n);
-    qint32 ReadSignedBits(int n);
-
-    quint8 BitBuffer = 0;
-    int BitsLeft = 0;
-    QFile* Stream = nullptr;  // open only while the header is read
-    int MsPerFrame = 0;
-};
-
 // Flash control engine (engine 5). No Flash runtime exists here, so the constructor's second
 // attempt raises platform::OleError to the caller.
 class TFlash : public QObject, public TFlashMovie {
@@ -102,13 +78,3 @@ public:
     std::shared_ptr<platform::FilterGraph> VideoWindow;
     bool Ended = false;  // as TMedia::Ended
 };
-
-// Dispatch ids of the Flash control.
-namespace flash {
-constexpr int Movie = 102;
-constexpr int FrameNum = 107;
-constexpr int TotalFrames = 124;
-constexpr int Playing = 125;
-constexpr int BackgroundColor = 123;
-constexpr int ReadyState = -525;
-}  // namespace flash

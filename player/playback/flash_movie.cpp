@@ -1,7 +1,8 @@
+// TFlashMovie: the projector trailer and the movie header.
 #include <QFile>
 #include <QSaveFile>
 
-#include "player/playback/engines.h"
+#include "player/playback/flash_movie.h"
 
 namespace {
 

@@ -24,21 +24,17 @@ QString FilePlusIni() { return Ctrl->InstallFolder + QStringLiteral("Plugins/Fil
 
 bool InList(const QString& mask, const QString& list) { return (list + u';').contains(mask); }
 
-}  // namespace
-
+// "*" + the lower-cased extension + ";": the form in which the decoder lists hold a type.
 QString ExtensionMask(const QString& path) { return u'*' + playlist::LowerExtension(path) + u';'; }
+
+}  // namespace
 
 TRun::TRun() {
     // The GStreamer engines follow the device volume as the sound devices would.
     deviceListener_ = platform::AddDeviceVolumeListener([this](platform::DeviceFamily, quint32) { ApplyDeviceLevels(); });
 }
 
-TRun::~TRun() {
-    platform::RemoveDeviceVolumeListener(deviceListener_);
-    // A pair still bound is quit first, so no decoding thread outlives it.
-    if (Winamp) Winamp->QuitPair();
-    delete Winamp;
-}
+TRun::~TRun() { platform::RemoveDeviceVolumeListener(deviceListener_); }
 
 void TRun::ApplyDeviceLevels() {
     const auto wave = platform::DeviceLevels(platform::DeviceFamily::Wave);
@@ -70,29 +66,29 @@ QString TRun::EntryPath(const QString& entry) {
     return path;
 }
 
-quint8 TRun::ChooseEngine(const QString& path) const {
+Engine TRun::ChooseEngine(const QString& path) const {
     const QString mask = ExtensionMask(path);
-    quint8 code = 0;
+    Engine code = Engine::None;
     // Every match overwrites the code, so the later list wins.
-    if (InList(mask, Ctrl->Decode5List)) code = 3;
-    if (InList(mask, Ctrl->Decode3List)) code = 4;
-    if (InList(mask, Ctrl->Decode1List)) code = 2;
-    if (InList(mask, Ctrl->Decode2List)) code = 6;
-    if (InList(mask, Ctrl->Decode0List)) code = 1;
-    if (InList(mask, Ctrl->Decode4List)) code = 5;
+    if (InList(mask, Ctrl->Decode5List)) code = Engine::DirectShow;
+    if (InList(mask, Ctrl->Decode3List)) code = Engine::FrameGrabbing;
+    if (InList(mask, Ctrl->Decode1List)) code = Engine::Real;
+    if (InList(mask, Ctrl->Decode2List)) code = Engine::MediaPlayer;
+    if (InList(mask, Ctrl->Decode0List)) code = Engine::Winamp;
+    if (InList(mask, Ctrl->Decode4List)) code = Engine::Flash;
     if (QStringLiteral("*.dat;*.mpg;*.mpeg;*.avi;*.wmv;").contains(mask)) {
         const platform::TIniFile ini(FilePlusIni());
         if (ini.ReadString(QStringLiteral("AUTO_CTRL"), QStringLiteral("ENABLE_AUTO_CTRL"), QString()) == u'1')
-            code = Ctrl->ReadBool(QStringLiteral("UseDirectShow"), false) ? 4 : 6;
+            code = Ctrl->ReadBool(QStringLiteral("UseDirectShow"), false) ? Engine::FrameGrabbing : Engine::MediaPlayer;
     }
     if (path.contains(QLatin1String("://"))) {
         if (path.startsWith(QLatin1String("mms://")) || path.startsWith(QLatin1String("mmst://")) ||
             path.startsWith(QLatin1String("mmsu://")))
-            code = 6;
-        if (path.startsWith(QLatin1String("rtsp://")) || path.startsWith(QLatin1String("pnm://"))) code = 2;
-        if (code == 0) code = 6;
+            code = Engine::MediaPlayer;
+        if (path.startsWith(QLatin1String("rtsp://")) || path.startsWith(QLatin1String("pnm://"))) code = Engine::Real;
+        if (code == Engine::None) code = Engine::MediaPlayer;
     }
-    if (mask == QLatin1String("*.cda;")) code = 1;
+    if (mask == QLatin1String("*.cda;")) code = Engine::Winamp;
     return code;
 }
 
@@ -116,17 +112,18 @@ void TRun::PlayIndex(int index) {
     box.viewport()->update();
 
     const QString mask = ExtensionMask(path);
+    path_ = path;
     EngineCode = ChooseEngine(path);
     if (mask == QLatin1String("*.cda;")) LoadWinampPlugins(2);
     if (!OpenInEngine(path, mask)) return;
     ApplyDeviceLevels();
     Length = 0;
-    if (EngineCode != 0 && EngineCode != 7) {
+    if (EngineCode != Engine::None && EngineCode != Engine::RealUnusable) {
         Title = PinyinTitle(box.GetTitle(Index).left(60)).trimmed().toUpper();
         Wait = 0;
         OpenWaitTimerObj->start();
     }
-    if (EngineCode == 0) {
+    if (EngineCode == Engine::None) {
         platform::ShowMessage(QStringLiteral("这种类型的文件还没有定义，请参考帮助文档定义该类型文件！　"), kCannotPlay);
     }
 }
@@ -137,36 +134,33 @@ void TRun::Stop() {
     ProgressTimerObj->stop();
     Paused = false;
     enginePlaying_ = false;
-    if (EngineCode == 2 && Real && Real->Control()) Real->Control()->DoStop();
-    if (EngineCode == 5 && Flash) {
+    idleMs_ = 0;
+    if (EngineCode == Engine::Real && Real && Real->Control()) Real->Control()->DoStop();
+    if (EngineCode == Engine::Flash && Flash) {
         QFile::remove(Ctrl->InstallFolder + QStringLiteral("$temp.swf"));
         Flash->deleteLater();
         Flash = nullptr;
         VideoWidth = 360;
         VideoHeight = 268;
     }
-    if (EngineCode == 3 && Direct) {
+    if (EngineCode == Engine::DirectShow && Direct) {
         if (Direct->MediaControl) Direct->MediaControl->Stop();
         // The graph goes with the engine object, after any handler running now has returned.
         Direct->deleteLater();
         Direct = nullptr;
         platform::CoUninitialize();
     }
-    if (EngineCode == 6 && Media) Media->Control().Stop();
-    if (EngineCode == 1 && Winamp) {
+    if (EngineCode == Engine::MediaPlayer && Media) Media->Control().Stop();
+    if (EngineCode == Engine::Winamp && Winamp) {
         if (Winamp->Bound() && Winamp->In()->GetLength() >= 0) Winamp->In()->Stop();
-        if (Winamp->Kind == 2) {
-            Winamp->QuitPair();
-            delete Winamp;
-            Winamp = nullptr;
-        }
+        if (Winamp->Kind == 2) Winamp.reset();
     }
     if (Form4) FreeVideoWindow();
     ProgressTimerObj->setInterval(500);
     VideoOpen = false;
     Length = 0;
     Position = 0;
-    EngineCode = 0;
+    EngineCode = Engine::None;
     DrawMarksOff();
     Ctrl->Display->DrawBitrate(0, 0);
     Ctrl->Display->SetPlayState(1);
@@ -179,11 +173,11 @@ void TRun::Stop() {
 void TRun::FreeVideoWindow() {
     VideoWidth = 360;
     VideoHeight = 268;
-    if (EngineCode == 6 && Media) {
+    if (EngineCode == Engine::MediaPlayer && Media) {
         Media->deleteLater();
         Media = nullptr;
     }
-    if (EngineCode == 2 && Real) {
+    if (EngineCode == Engine::Real && Real) {
         Real->deleteLater();
         Real = nullptr;
     }
@@ -247,11 +241,7 @@ void TRun::OpenFiles(bool replace) {
 // The close query: after the stop, the plug-in pair quits and every engine goes; the libraries
 // are unloaded last, input first.
 void TRun::ReleaseEngines() {
-    if (Winamp) {
-        Winamp->QuitPair();
-        delete Winamp;
-        Winamp = nullptr;
-    }
+    Winamp.reset();
     delete Media.data();
     delete Real.data();
     delete Direct.data();

@@ -6,12 +6,26 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <memory>
 
 class TMedia;
 class TReal;
 class TFlash;
 class TDirect;
 class TWinamp;
+
+// The engine of the current entry. The values are the stored codes other parts of the player
+// compare against, so they stay as they are.
+enum class Engine : quint8 {
+    None = 0,           // the entry's type is not defined
+    Winamp = 1,         // the plug-in pair
+    Real = 2,           // the RealAudio control
+    DirectShow = 3,     // the plain filter graph
+    FrameGrabbing = 4,  // the filter graph with the sample grabber
+    Flash = 5,          // the Flash control
+    MediaPlayer = 6,    // the Media Player control
+    RealUnusable = 7,   // RealAudio wanted but its control cannot be made; never plays
+};
 
 class TRun : public QObject {
     Q_OBJECT
@@ -28,6 +42,9 @@ public:
     // The Media Player or RealAudio engine says it plays: Started now, or at the first open-wait
     // tick that has a length.
     void EngineReportedPlaying();
+    // The engine of `engine` failed: the entry ends at once, stopped, with the engine's reason.
+    // Ignored unless that engine is the one opening or playing the current entry.
+    void EngineFailed(Engine engine, const QString& reason);
     void OpenFiles(bool replace);
     void PauseResume();
     void SeekBy(int delta);
@@ -41,7 +58,7 @@ public:
 
     // The engine code of an entry by its path (see the engine table): lists, the automatic
     // control of video types, stream protocols and the audio-CD rule. Loads nothing.
-    quint8 ChooseEngine(const QString& path) const;
+    Engine ChooseEngine(const QString& path) const;
     // The path of a playlist entry; a station code becomes its URL.
     static QString EntryPath(const QString& entry);
     // The open dialog's filter from the OPEN_SETUP section.
@@ -64,13 +81,13 @@ public:
     QString LrcFileControl;
     QString VideoControl;
     int Index = -1;
-    TWinamp* Winamp = nullptr;
+    std::unique_ptr<TWinamp> Winamp;
     QPointer<TReal> Real;
     QPointer<TFlash> Flash;
     int RealSeek = -1;
     QPointer<TDirect> Direct;
     QPointer<TMedia> Media;
-    quint8 EngineCode = 0;
+    Engine EngineCode = Engine::None;
     int VideoWidth = 360;
     int VideoHeight = 268;
 
@@ -86,10 +103,22 @@ private:
     void OpenReal(const QString& path);
     void RealUnusable(const QString& path);
     void OpenMedia(const QString& path);
-    void OpenDirect(const QString& path);
+    bool OpenDirect(const QString& path);
+    void FailEntry(const QString& reason);
     bool OpenWinamp(const QString& path);
     int EngineLength();
     int EnginePosition();
+    // The engine has begun to play the entry (a stream may start before it has a length).
+    bool EnginePlays();
+    // A stream without a length has reached its end.
+    bool StreamEnded();
+    // Output idle with the time standing still: the end of a file; for a stream, which may be
+    // refilling its buffer, only once that has lasted the connection timeout.
+    bool WinampIdle(int now);
+    bool AtEnd() const;
+    void EndOfTrack();
+    // The current entry is a network stream (local files and file:// are not).
+    bool IsStream() const;
     void StartedVideo();
     void DrawStereoMark(bool stereo);
     void DrawMarksOff();
@@ -99,7 +128,6 @@ private:
 
     int deviceListener_ = -1;
     bool enginePlaying_ = false;  // the engine's own state event came during the open wait
+    QString path_;                // the path the engine opened
+    int idleMs_ = 0;              // how long the plug-in pair's output has stood idle
 };
-
-// "*" + the lower-cased extension + ";": the form in which the decoder lists hold a type.
-QString ExtensionMask(const QString& path);

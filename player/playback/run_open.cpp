@@ -24,20 +24,38 @@ bool VideoFlagSet() { return Ctrl->Run->VideoControl.size() >= 8 && Ctrl->Run->V
 
 bool TRun::OpenInEngine(const QString& path, const QString& mask) {
     // The order matters: RealAudio may turn into "unusable" and that into the Media Player.
-    if (EngineCode == 5) {
+    if (EngineCode == Engine::Flash) {
         bool endNow = false;
         OpenFlash(path, mask, endNow);
         if (endNow) return false;
     }
-    if (EngineCode == 2) OpenReal(path);
-    if (EngineCode == 7) RealUnusable(path);
-    if (EngineCode == 6) OpenMedia(path);
-    // The frame-grabbing engine is not part of this player yet; its entries play through the
-    // plain graph, which renders the same files.
-    if (EngineCode == 4) EngineCode = 3;
-    if (EngineCode == 3) OpenDirect(path);
-    if (EngineCode == 1 && !OpenWinamp(path)) return false;
+    if (EngineCode == Engine::Real) OpenReal(path);
+    if (EngineCode == Engine::RealUnusable) RealUnusable(path);
+    if (EngineCode == Engine::MediaPlayer) OpenMedia(path);
+    // LATER(video): the frame-grabbing engine; until then its entries play through the plain
+    // graph, which renders the same files.
+    if (EngineCode == Engine::FrameGrabbing) EngineCode = Engine::DirectShow;
+    if (EngineCode == Engine::DirectShow && !OpenDirect(path)) return false;
+    if (EngineCode == Engine::Winamp && !OpenWinamp(path)) return false;
     return true;
+}
+
+bool TRun::IsStream() const {
+    return path_.contains(QLatin1String("://")) && !path_.startsWith(QLatin1String("file://"), Qt::CaseInsensitive);
+}
+
+void TRun::EngineFailed(Engine engine, const QString& reason) {
+    if (engine != EngineCode || !(OpenWaitTimerObj->isActive() || ProgressTimerObj->isActive())) return;
+    FailEntry(reason);
+}
+
+// The texts are those of the RealAudio engine's error event, followed by the engine's reason.
+void TRun::FailEntry(const QString& reason) {
+    const bool stream = IsStream();
+    Stop();
+    QString text = stream ? QStringLiteral("服务器没有响应！　　") : QStringLiteral("文件格式错误、不能播放！　　");
+    if (!reason.isEmpty()) text += u'\r' + reason;
+    platform::ShowMessage(text, stream ? QStringLiteral("连接失败") : kCannotPlay);
 }
 
 void TRun::OpenFlash(QString path, const QString& mask, bool& endNow) {
@@ -68,13 +86,13 @@ void TRun::OpenFlash(QString path, const QString& mask, bool& endNow) {
 
 void TRun::OpenReal(const QString& path) {
     if (!Real) Real = new TReal();
-    if (EngineCode != 2) return;
+    if (EngineCode != Engine::Real) return;
     Real->Ended = false;
     try {
         Real->Control()->SetSource(path);
         Real->Control()->DoPlay();
     } catch (const std::exception&) {
-        EngineCode = 7;
+        EngineCode = Engine::RealUnusable;
     }
 }
 
@@ -84,7 +102,7 @@ void TRun::RealUnusable(const QString& path) {
         Real = nullptr;
     }
     if (playlist::LowerExtension(path) == QLatin1String(".mp3")) {
-        EngineCode = 6;
+        EngineCode = Engine::MediaPlayer;
         return;
     }
     platform::TRegistry registry(platform::RootKey::ClassesRoot);
@@ -108,10 +126,13 @@ void TRun::OpenMedia(const QString& path) {
     Media->Control().Open(path);
 }
 
-void TRun::OpenDirect(const QString& path) {
+bool TRun::OpenDirect(const QString& path) {
     if (!Direct) Direct = new TDirect();
-    if (!Direct->GraphBuilder) return;
-    Direct->GraphBuilder->RenderFile(path);
+    if (!Direct->GraphBuilder) return true;
+    if (!platform::Succeeded(Direct->GraphBuilder->RenderFile(path))) {
+        FailEntry(Direct->GraphBuilder->Engine().LastError());
+        return false;
+    }
     long width = 0, height = 0;
     if (Direct->VideoWindow) {
         Direct->VideoWindow->get_Width(&width);
@@ -129,6 +150,7 @@ void TRun::OpenDirect(const QString& path) {
         Form4->setVisible(VideoFlagSet());
     }
     if (Direct->MediaControl) Direct->MediaControl->Run();
+    return true;
 }
 
 bool TRun::OpenWinamp(const QString& path) {
@@ -136,30 +158,31 @@ bool TRun::OpenWinamp(const QString& path) {
     if (!Winamp || !Winamp->Bound()) {
         // The failed bind was reported once; the entry ends stopped, and the next entry tries
         // the pair afresh instead of calling into a record that is not there.
-        if (Winamp) Winamp->QuitPair();
-        delete Winamp;
-        Winamp = nullptr;
+        Winamp.reset();
         Stop();
         return false;
     }
     if (Winamp->In()->GetLength() >= 0) Winamp->In()->Stop();
     const QByteArray file = QFile::encodeName(path);
-    Winamp->In()->Play(file.constData());
+    if (const int result = Winamp->In()->Play(file.constData()); result != 0) {
+        FailEntry(QStringLiteral("The input plug-in cannot play it (error %1).").arg(result));
+        return false;
+    }
     return true;
 }
 
 int TRun::EngineLength() {
     switch (EngineCode) {
-    case 6: return Media ? Media->LengthMs() : 0;
-    case 1: return Winamp && Winamp->Bound() ? Winamp->In()->GetLength() : 0;
-    case 3: {
+    case Engine::MediaPlayer: return Media ? Media->LengthMs() : 0;
+    case Engine::Winamp: return Winamp && Winamp->Bound() ? std::max(Winamp->In()->GetLength(), 0) : 0;
+    case Engine::DirectShow: {
         qint64 duration = 0;
         if (!Direct || !Direct->MediaSeeking || !platform::Succeeded(Direct->MediaSeeking->GetDuration(&duration)))
             return 0;
         return HundredNsToMs(duration);
     }
-    case 2: return Real && Real->Control() ? Real->Control()->GetLength() : 0;
-    case 5: {
+    case Engine::Real: return Real && Real->Control() ? Real->Control()->GetLength() : 0;
+    case Engine::Flash: {
         if (!Flash) return 0;
         int length = 0;
         if (Flash->Control().GetProperty(flash::ReadyState).toInt() == 4) {
@@ -169,8 +192,22 @@ int TRun::EngineLength() {
         Flash->Control().Play();
         return length;
     }
+    default: return 0;
     }
-    return 0;
+}
+
+bool TRun::EnginePlays() {
+    switch (EngineCode) {
+    case Engine::MediaPlayer:
+    case Engine::Real: return enginePlaying_;
+    case Engine::Winamp:
+        return Winamp && Winamp->Bound() && (Winamp->Out()->IsPlaying() != 0 || Winamp->In()->GetOutputTime() > 0);
+    case Engine::DirectShow:
+        // LATER(playback): a stream the engine reports as buffering has not begun to play.
+        return Direct && Direct->GraphBuilder &&
+               Direct->GraphBuilder->Engine().CurrentState() == platform::MediaEngine::State::Playing;
+    default: return false;
+    }
 }
 
 void TRun::OpenWaitTimer() {
@@ -183,7 +220,10 @@ void TRun::OpenWaitTimer() {
     }
     Wait += OpenWaitTimerObj->interval();
     Length = EngineLength();
-    if (Length > 0 && ((EngineCode != 6 && EngineCode != 2) || enginePlaying_)) Started();
+    const bool startsByTimer = EngineCode != Engine::MediaPlayer && EngineCode != Engine::Real;
+    if (Length > 0 && (startsByTimer || enginePlaying_)) Started();
+    // A live stream never gets a length: it starts once it plays.
+    else if (Length <= 0 && IsStream() && EnginePlays()) Started();
 }
 
 void TRun::EngineReportedPlaying() {
@@ -207,14 +247,7 @@ void TRun::DrawMarksOff() {
 }
 
 void TRun::Started() {
-    if (Length < 1) {
-        bool stream = false;
-        if (EngineCode == 6 && Media)
-            stream = Media->Control().GetProperty(platform::mp::FileName).toString().contains(QLatin1String("://"));
-        if (EngineCode == 2 && Real && Real->Control())
-            stream = Real->Control()->GetSource().contains(QLatin1String("://"));
-        if (!stream) return;  // a local file without a length never starts
-    }
+    if (Length < 1 && !IsStream()) return;  // a local file without a length never starts
     StartedVideo();
     Ctrl->Display->SetPlayState(0);
     ProgressTimerObj->start();
@@ -229,20 +262,20 @@ void TRun::Started() {
 
 // The per-engine steps of the start: video window, marks, bit rate.
 void TRun::StartedVideo() {
-    if (EngineCode == 5 && Flash) {
+    if (EngineCode == Engine::Flash && Flash) {
         int width = 0, height = 0;
         Flash->ReadStageSize(Flash->Control().GetProperty(flash::Movie).toString(), width, height);
         VideoWidth = width;
         VideoHeight = height;
         // No Flash control ever gets this far here; its video steps stand with the control.
     }
-    if (EngineCode == 1) {
+    if (EngineCode == Engine::Winamp) {
         if (Winamp && Winamp->Kind == 2) Ctrl->ApplyVolume();
         DrawStereoMark(true);
         Ctrl->Display->DrawBitrate(128, 44);
     }
-    // Lyrics loading joins here with the lyrics work.
-    if (EngineCode == 6 && Media) {
+    // LATER(lyrics): load the lyrics when LrcFileControl flag 1 is set.
+    if (EngineCode == Engine::MediaPlayer && Media) {
         platform::MediaPlayerControl& control = Media->Control();
         control.SetProperty(platform::mp::DisplaySize, 1);
         VideoWidth = control.GetProperty(platform::mp::ImageSourceWidth).toInt();
@@ -259,7 +292,7 @@ void TRun::StartedVideo() {
         if (Form4) Form4->setVisible(VideoFlagSet());
         DrawStereoMark(true);
     }
-    if (EngineCode == 2 && Real && Real->Control()) {
+    if (EngineCode == Engine::Real && Real && Real->Control()) {
         platform::RealAudioControl& control = *Real->Control();
         VideoWidth = control.GetClipWidth();
         VideoHeight = control.GetClipHeight();

@@ -2,6 +2,7 @@
 #include <QRandomGenerator>
 #include <QTime>
 #include <cmath>
+#include <utility>
 
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
@@ -46,37 +47,76 @@ qint64 ClampPosition(double target, int length) {
 
 int TRun::EnginePosition() {
     switch (EngineCode) {
-    case 6: return Media ? (Media->Ended ? Length : Media->PositionMs()) : Position;
-    case 5: return Flash ? Flash->Control().GetProperty(flash::FrameNum).toInt() * Flash->MsPerFrame : Position;
-    case 1: {
+    case Engine::MediaPlayer: return Media ? (Media->Ended ? Length : Media->PositionMs()) : Position;
+    case Engine::Flash:
+        return Flash ? Flash->Control().GetProperty(flash::FrameNum).toInt() * Flash->MsPerFrame : Position;
+    case Engine::Winamp: {
         if (!Winamp || !Winamp->Bound()) return Position;
         const int now = Winamp->In()->GetOutputTime();
-        // The output idle and the time standing still is the end of the track.
-        if (Winamp->Out()->IsPlaying() != 0 || Paused || now != Position) return now;
-        return Length;
+        return WinampIdle(now) ? Length : now;
     }
-    case 2: {
-        if (RealSeek != -1) {
-            const int target = RealSeek;
-            RealSeek = -1;
-            return target;
-        }
+    case Engine::Real: {
+        if (RealSeek != -1) return std::exchange(RealSeek, -1);
         if (Real && Real->Ended) return Length;
         return Real && Real->Control() ? Real->Control()->GetPosition() : Position;
     }
-    case 3: {
+    case Engine::DirectShow: {
         qint64 current = 0;
         if (Direct && Direct->Ended) return Length;
         if (!Direct || !Direct->MediaSeeking || !platform::Succeeded(Direct->MediaSeeking->GetCurrentPosition(&current)))
             return Position;
         return HundredNsToMs(current);
     }
+    default: return Position;
     }
-    return Position;
+}
+
+bool TRun::WinampIdle(int now) {
+    if (Winamp->Out()->IsPlaying() != 0 || Paused || now != Position) {
+        idleMs_ = 0;
+        return false;
+    }
+    if (!IsStream()) return true;
+    // A stream waiting for the network looks the same as one that has ended; only silence that
+    // outlasts the connection timeout is taken for the end.
+    idleMs_ += ProgressTimerObj->interval();
+    return idleMs_ > Timeout;
+}
+
+bool TRun::StreamEnded() {
+    switch (EngineCode) {
+    case Engine::MediaPlayer: return Media && Media->Ended;
+    case Engine::Real: return Real && Real->Ended;
+    case Engine::DirectShow: return Direct && Direct->Ended;
+    case Engine::Winamp: {
+        if (!Winamp || !Winamp->Bound()) return false;
+        const int now = Winamp->In()->GetOutputTime();
+        const bool idle = WinampIdle(now);
+        Position = now;
+        return idle;
+    }
+    default: return false;
+    }
+}
+
+// A movie's frames count from 0, so its last frame begins one frame before its length.
+bool TRun::AtEnd() const {
+    if (EngineCode == Engine::Flash && Flash) return Position >= Length - Flash->MsPerFrame;
+    return Position >= Length;
 }
 
 void TRun::ProgressTimer() {
-    if (Length <= 0) return;
+    if (Length <= 0) {
+        // A stream without a length shows no progress; a length may still come, and the end of
+        // the stream ends it.
+        if (EngineCode == Engine::None || !ProgressTimerObj->isActive()) return;
+        Length = EngineLength();
+        if (Length <= 0) {
+            Length = 0;
+            if (StreamEnded()) EndOfTrack();
+            return;
+        }
+    }
     Position = EnginePosition();
     BarPixel = SeekBarPixel(Position, Length);
     TDisplay& display = *Ctrl->Display;
@@ -84,10 +124,13 @@ void TRun::ProgressTimer() {
     const bool minus = !TimeOrder;
     const TimeDigits d = TimeToDigits(TimeOrder ? qint64(Position) : qint64(Length) - Position);
     display.DrawTime(minus, d.minuteTens, d.secondUnits, d.secondTens, d.minuteUnits);
-    if (BarPixel < 219) return;
+    // The bar's last pixel stands for the last few thousandths of the track, which still play.
+    if (AtEnd()) EndOfTrack();
+}
 
+void TRun::EndOfTrack() {
     Stop();
-    display.PaintMain();
+    Ctrl->Display->PaintMain();
     const int count = ListBox1 ? ListBox1->Count() : 0;
     if (Ctrl->ReadBool(QStringLiteral("Shuffle"), false) && count > 1) {
         QRandomGenerator random(quint32(QTime::currentTime().msecsSinceStartOfDay()));
@@ -102,27 +145,28 @@ void TRun::ProgressTimer() {
 void TRun::TitleScrollTimer() { Ctrl->Display->ScrollTitle(6); }
 
 void TRun::PauseResume() {
-    if (Length <= 0 || EngineCode == 0) {
+    if (Length <= 0 || EngineCode == Engine::None) {
         Paused = false;
         return;
     }
     const bool resume = Paused;
     switch (EngineCode) {
-    case 1:
+    case Engine::Winamp:
         if (Winamp && Winamp->Bound()) resume ? Winamp->In()->UnPause() : Winamp->In()->Pause();
         break;
-    case 6:
+    case Engine::MediaPlayer:
         if (Media) resume ? Media->Control().Play() : Media->Control().Pause();
         break;
-    case 2:
+    case Engine::Real:
         if (Real && Real->Control()) resume ? Real->Control()->DoPlay() : Real->Control()->DoPause();
         break;
-    case 3:
+    case Engine::DirectShow:
         if (Direct && Direct->MediaControl) resume ? Direct->MediaControl->Run() : Direct->MediaControl->Pause();
         break;
-    case 5:
+    case Engine::Flash:
         if (Flash) Flash->Control().SetProperty(flash::Playing, resume);
         break;
+    default: break;
     }
     Paused = !resume;
     Ctrl->Display->SetPlayState(resume ? 0 : 2);
@@ -134,26 +178,26 @@ void TRun::SeekBy(int delta) {
     if (Real) Real->Ended = false;
     if (Direct) Direct->Ended = false;
     switch (EngineCode) {
-    case 6:
+    case Engine::MediaPlayer:
         if (Media) {
             const double now = Media->Control().GetProperty(platform::mp::CurrentPosition).toDouble() * 1000.0;
             const qint64 target = ClampPosition(now + delta, Length);
             Media->Control().SetProperty(platform::mp::CurrentPosition, double(target) / 1000.0);
         }
         break;
-    case 1:
+    case Engine::Winamp:
         if (Winamp && Winamp->Bound()) {
             const qint64 target = ClampPosition(double(Winamp->In()->GetOutputTime()) + delta, Length);
             Winamp->In()->SetOutputTime(int(target));
         }
         break;
-    case 2:
+    case Engine::Real:
         if (Real && Real->Control()) {
             const qint64 target = ClampPosition(double(Real->Control()->GetPosition()) + delta, Length);
             Real->Control()->SetPosition(int(target));
         }
         break;
-    case 5:
+    case Engine::Flash:
         if (Flash && Flash->MsPerFrame > 0) {
             const double now = double(Flash->Control().GetProperty(flash::FrameNum).toInt()) * Flash->MsPerFrame;
             const qint64 target = ClampPosition(now + delta, Length);
@@ -161,7 +205,7 @@ void TRun::SeekBy(int delta) {
             if (!Paused) Flash->Control().Play();
         }
         break;
-    case 3:
+    case Engine::DirectShow:
         if (Direct && Direct->MediaSeeking) {
             qint64 current = 0;
             // A position not known yet is no place to seek from.
@@ -173,6 +217,7 @@ void TRun::SeekBy(int delta) {
                                                platform::AM_SEEKING_NoPositioning);
         }
         break;
+    default: break;
     }
-    // The lyrics follow a seek once they exist.
+    // LATER(lyrics): the lyrics find their line again after a seek.
 }

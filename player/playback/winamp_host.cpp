@@ -44,22 +44,12 @@ void NoSetInfo(int, int, int, int) {}
 // The window the modules are told about: the main window's native handle when there is one.
 void* MainWindowHandle() { return Form1 ? reinterpret_cast<void*>(Form1->winId()) : nullptr; }
 
-}  // namespace
-
-bool LoadInputPlugin(const QString& path) { return Load(inputSlot, path, VELMORA_IN_MODULE_ENTRY); }
-bool LoadOutputPlugin(const QString& path) { return Load(outputSlot, path, VELMORA_OUT_MODULE_ENTRY); }
-void UnloadInputPlugin() { Unload(inputSlot); }
-void UnloadOutputPlugin() { Unload(outputSlot); }
-GetInModuleProc InputEntry() { return reinterpret_cast<GetInModuleProc>(inputSlot.entry); }
 GetOutModuleProc OutputEntry() { return reinterpret_cast<GetOutModuleProc>(outputSlot.entry); }
+// The slots' library handles, handed to the modules as their instance.
 void* InputHandle() { return inputSlot.library.nativeHandle(); }
 void* OutputHandle() { return outputSlot.library.nativeHandle(); }
 
-void TWinamp::QuitPair() {
-    if (InModule && InModule->Quit) InModule->Quit();
-    if (OutModule && OutModule->Quit) OutModule->Quit();
-}
-
+// The host's stand-ins for visualisation and DSP, installed into every input record.
 void InstallHostCallbacks(In_Module* module) {
     module->SetInfo = NoSetInfo;
     module->dsp_isactive = NoDspActive;
@@ -75,13 +65,22 @@ void InstallHostCallbacks(In_Module* module) {
     module->VSAGetMode = NoVsaGetMode;
 }
 
+}  // namespace
+
+bool LoadInputPlugin(const QString& path) { return Load(inputSlot, path, VELMORA_IN_MODULE_ENTRY); }
+bool LoadOutputPlugin(const QString& path) { return Load(outputSlot, path, VELMORA_OUT_MODULE_ENTRY); }
+void UnloadInputPlugin() { Unload(inputSlot); }
+void UnloadOutputPlugin() { Unload(outputSlot); }
+GetInModuleProc InputEntry() { return reinterpret_cast<GetInModuleProc>(inputSlot.entry); }
+
+void TWinamp::QuitPair() {
+    if (InModule && InModule->Quit) InModule->Quit();
+    if (OutModule && OutModule->Quit) OutModule->Quit();
+}
+
 void TRun::LoadWinampPlugins(int kind) {
-    if (Winamp) {
-        Winamp->QuitPair();
-        delete Winamp;
-        Winamp = nullptr;
-    }
-    Winamp = new TWinamp(kind);
+    Winamp.reset();
+    Winamp = std::make_unique<TWinamp>(kind);
     // A pair that cannot be bound stays as far as it got; the caller sees it is not bound.
     const auto fail = [] { platform::ShowMessage(QStringLiteral("发生错误"), QStringLiteral("Velmora Player"), platform::MessageIcon::None);
     };

@@ -12,16 +12,17 @@ bool LoadInputPlugin(const QString& path);
 bool LoadOutputPlugin(const QString& path);
 void UnloadInputPlugin();
 void UnloadOutputPlugin();
-// The slots' entry points; null when the slot holds no usable library.
+// The input slot's entry point; null when the slot holds no usable library.
 GetInModuleProc InputEntry();
-GetOutModuleProc OutputEntry();
-// The slots' library handles, handed to the modules as their instance.
-void* InputHandle();
-void* OutputHandle();
 
+// One bound pair. Dropping it quits the modules that are bound, so no decoding thread outlives
+// the object that drives it.
 class TWinamp {
 public:
     explicit TWinamp(int kind) : Kind(kind) {}
+    ~TWinamp() { QuitPair(); }
+    TWinamp(const TWinamp&) = delete;
+    TWinamp& operator=(const TWinamp&) = delete;
 
     // Both modules bound: only then does anything call into them.
     bool Bound() const { return InModule && OutModule; }
@@ -34,6 +35,3 @@ public:
     In_Module* InModule = nullptr;
     Out_Module* OutModule = nullptr;
 };
-
-// The host's stand-ins for visualisation and DSP, installed into every input record.
-void InstallHostCallbacks(In_Module* module);
