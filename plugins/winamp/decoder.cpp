@@ -211,11 +211,14 @@ void Decoder::Stop() {
 }
 
 bool Decoder::TakeError() {
+    // Everything else is dropped on the way, so a long stream's buffering messages do not pile up.
     const BusRef bus(gst_element_get_bus(pipeline_.get()));
-    const MessageRef message(gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR));
-    if (!message) return false;
-    ReportError(message.get());
-    return true;
+    while (const MessageRef message{gst_bus_pop(bus.get())}) {
+        if (GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_ERROR) continue;
+        ReportError(message.get());
+        return true;
+    }
+    return false;
 }
 
 void Decoder::Run() {

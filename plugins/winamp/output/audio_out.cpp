@@ -305,14 +305,17 @@ gint64 AudioOut::PositionLocked() {
 
 void AudioOut::CheckBusLocked() {
     if (failed_) return;
+    // Other messages are dropped on the way, so they do not pile up over a long track.
     const velmora_gst::BusRef bus(gst_element_get_bus(pipeline_.get()));
-    const velmora_gst::MessageRef message(gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR));
-    if (!message) return;
-    GError* error = nullptr;
-    gst_message_parse_error(message.get(), &error, nullptr);
-    const velmora_gst::ErrorRef held(error);
-    std::fprintf(stderr, "output.dll: %s\n", error ? error->message : "audio output failed");
-    failed_ = true;
+    while (const velmora_gst::MessageRef message{gst_bus_pop(bus.get())}) {
+        if (GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_ERROR) continue;
+        GError* error = nullptr;
+        gst_message_parse_error(message.get(), &error, nullptr);
+        const velmora_gst::ErrorRef held(error);
+        std::fprintf(stderr, "output.dll: %s\n", error ? error->message : "audio output failed");
+        failed_ = true;
+        return;
+    }
 }
 
 int AudioOut::CanWrite() {
