@@ -2,6 +2,7 @@
 // the frequencies the equaliser window's sliders are labelled with.
 #include "plugins/winamp/winamp_plugin.h"
 #include "tests/gst_encode.h"
+#include "tests/http_stream_server.h"
 #include "tests/media_fixtures.h"
 #include "tests/test_support.h"
 
@@ -17,6 +18,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -181,6 +183,40 @@ TEST(WinampPair, OutputKeepsPlayingWhileTheInputWaitsForItsSource) {
     ASSERT_TRUE(WaitFor([&] { return out->IsPlaying() == 0; }));
     out->Close();
     out->Quit();
+}
+
+// The host ends a track when the output is idle and the time stands still: a stream that stalls
+// for a few seconds must not end that way.
+TEST(WinampPair, AStalledStreamIsNotTheEndOfTheTrack) {
+    testing_support::TempFolder folder;
+    const QByteArray frames = Mp3Frames(folder);
+    ASSERT_FALSE(frames.isEmpty());
+    StreamServer server(frames);
+    In_Module* in = BindInput(RealOutput());
+    ASSERT_NE(in, nullptr);
+    ASSERT_EQ(in->Play(server.Url("/live.mp3").toUtf8().constData()), 0);
+    ASSERT_TRUE(WaitFor([&] { return in->GetOutputTime() >= 500; }));
+
+    server.stalled = true;
+    int last = -1;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            std::this_thread::sleep_for(300ms);
+            const int now = in->GetOutputTime();
+            return std::exchange(last, now) == now;
+        },
+        30s))
+        << "all that was sent has been heard";
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_NE(in->outMod->IsPlaying(), 0) << "the source has not ended";
+        std::this_thread::sleep_for(300ms);
+    }
+
+    server.stalled = false;
+    EXPECT_TRUE(WaitFor([&] { return in->GetOutputTime() > last + 300; }, 30s)) << "it plays on";
+    in->Stop();
+    in->Quit();
+    in->outMod->Quit();
 }
 
 TEST(WinampPair, HundredsOfTracksLeaveDescriptorsFlat) {
