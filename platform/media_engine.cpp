@@ -130,7 +130,7 @@ void MediaEngine::Pause() {
 }
 
 void MediaEngine::Stop() {
-    if (!d->pipeline.get()) return;
+    if (!d->pipeline) return;
     // NULL rather than READY: READY keeps the sound device open.
     d->Halt();
     d->prerolled = false;

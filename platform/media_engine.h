@@ -81,7 +81,7 @@ signals:
     void DurationChanged();  // whenever a new duration becomes known (an MP3's may come late)
     void EndOfStream();
     void ErrorOccurred(const QString& message);
-    void VideoSizeChanged();           // VideoSize has a new value
+    void VideoSizeChanged();                // VideoSize has a new value
     void BufferingChanged(bool buffering);  // IsBuffering has a new value
 
 private:

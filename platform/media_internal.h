@@ -9,8 +9,8 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 #include "platform/media_engine.h"
@@ -69,8 +69,8 @@ struct MediaEngine::Impl {
     explicit Impl(MediaEngine* engine) : q(engine) {}
 
     MediaEngine* q;
-    PipelineRef pipeline;            // playbin; reused from one Open to the next
-    GstElement* volume = nullptr;    // inside the audio bin, borrowed
+    PipelineRef pipeline;          // playbin; reused from one Open to the next
+    GstElement* volume = nullptr;  // inside the audio bin, borrowed
     GstElement* panorama = nullptr;
     GstElement* videoSink = nullptr;
     bool nativeVideo = false;  // the pipeline draws into the video window

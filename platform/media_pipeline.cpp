@@ -34,7 +34,7 @@ GstElement* MakeFakeSink(const char* name) {
 // volume ! audiopanorama ! sink: the two levels of a stereo device volume on any stream. Before a
 // fake sink, audio is first gathered into 100 ms buffers: every buffer costs the sink a clock wait,
 // and at 26 ms a frame those wake-ups cost more than decoding the MP3.
-GstElement* MakeAudioBin(GstElement** volume, GstElement** panorama) {
+ElementRef MakeAudioBin(GstElement** volume, GstElement** panorama) {
     const bool fake = CurrentAudioOut() == AudioOut::Fake || !MachineHasSoundOutput();
     ElementRef sink = MakeOwned(fake ? MakeFakeSink("audio-sink") : Make("autoaudiosink", "audio-sink"));
     ElementRef gather = MakeOwned(fake ? Make("audiobuffersplit", "audio-gather") : nullptr);
@@ -42,7 +42,8 @@ GstElement* MakeAudioBin(GstElement** volume, GstElement** panorama) {
     ElementRef pan = MakeOwned(Make("audiopanorama", "levels-panorama"));
     if (!sink || !vol || !pan) return nullptr;
     gst_util_set_object_arg(G_OBJECT(pan.get()), "method", "simple");
-    GstElement* bin = gst_bin_new("audio-out");
+    ElementRef holder = MakeOwned(gst_bin_new("audio-out"));
+    GstElement* bin = holder.get();
     gst_bin_add_many(GST_BIN(bin), vol.get(), pan.get(), sink.get(), nullptr);
     gst_element_link_many(vol.get(), pan.get(), sink.get(), nullptr);
     GstElement* first = vol.get();
@@ -56,7 +57,7 @@ GstElement* MakeAudioBin(GstElement** volume, GstElement** panorama) {
     gst_element_add_pad(bin, gst_ghost_pad_new("sink", target.get()));
     *volume = vol.get();  // the bin holds them from here
     *panorama = pan.get();
-    return bin;
+    return holder;
 }
 
 // The X video sinks. XVideo first (scaling in the server); Xvfb and some drivers have no XVideo
@@ -110,7 +111,7 @@ bool MediaEngine::Impl::Build(bool native) {
     if (!made) return false;
     GstElement* audioVolume = nullptr;
     GstElement* audioPanorama = nullptr;
-    ElementRef audio = MakeOwned(MakeAudioBin(&audioVolume, &audioPanorama));
+    ElementRef audio = MakeAudioBin(&audioVolume, &audioPanorama);
     ElementRef video = native ? MakeWindowSink(windowHandle.load()) : nullptr;
     const bool windowSink = video != nullptr;
     if (!video) video = MakeOwned(MakeFakeSink("video-sink"));
