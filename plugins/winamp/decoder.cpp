@@ -52,8 +52,9 @@ void ReportError(GstMessage* message) {
 constexpr std::array<double, 10> kBandHz{60, 170, 310, 600, 1000, 3000, 6000, 12000, 14000, 16000};
 
 double BandWidthHz(std::size_t band) {
-    const double below = band > 0 ? kBandHz[band - 1] : kBandHz[0] - (kBandHz[1] - kBandHz[0]);
-    const double above = band + 1 < kBandHz.size() ? kBandHz[band + 1] : kBandHz[band] + (kBandHz[band] - kBandHz[band - 1]);
+    const std::size_t last = kBandHz.size() - 1;
+    const double below = band > 0 ? kBandHz[band - 1] : 2 * kBandHz[0] - kBandHz[1];
+    const double above = band < last ? kBandHz[band + 1] : 2 * kBandHz[last] - kBandHz[last - 1];
     return (above - below) / 2;
 }
 
@@ -74,22 +75,22 @@ double EqualiserDb(int value) {
 
 bool Decoder::Build(const Source& source) {
     if (!gst_init_check(nullptr, nullptr, nullptr)) return false;
-    const char* factories[] = {"uridecodebin", "audioconvert", "volume",     "equalizer-10bands",
-                               "audioconvert", "audioresample", "capsfilter", "appsink"};
-    std::vector<ObjectRef<GstElement>> made;
-    for (const char* factory : factories) {
-        made.push_back(MakeOwned(gst_element_factory_make(factory, nullptr)));
-        if (!made.back()) {
-            Report("a GStreamer element is missing", factory);
+    constexpr std::array factories{"uridecodebin", "audioconvert", "volume",     "equalizer-10bands",
+                                   "audioconvert", "audioresample", "capsfilter", "appsink"};
+    std::vector<ObjectRef<GstElement>> made;  // released once the pipeline holds them
+    std::array<GstElement*, factories.size()> all{};
+    for (std::size_t i = 0; i < factories.size(); ++i) {
+        made.push_back(MakeOwned(gst_element_factory_make(factories[i], nullptr)));
+        all[i] = made.back().get();
+        if (!all[i]) {
+            Report("a GStreamer element is missing", factories[i]);
             return false;
         }
     }
-    GstElement* all[8];
-    for (std::size_t i = 0; i < made.size(); ++i) all[i] = made[i].get();
-    auto [decode, convert, preamp, equaliser, convertOut, resample, format, sink] = all;
+    const auto [decode, convert, preamp, equaliser, convertOut, resample, format, sink] = all;
     pipeline_.reset(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("velmora-input"))));
     GstElement* pipeline = pipeline_.get();
-    for (GstElement* e : all) gst_bin_add(GST_BIN(pipeline), e);  // the pipeline holds them from here
+    for (GstElement* e : all) gst_bin_add(GST_BIN(pipeline), e);
     // Decoders hand out frames of 10 to 30 ms. Gathered into longer buffers, the elements after
     // them and the decoding thread run a few times a second instead of once per frame. Without
     // the element the graph works the same, only busier.
