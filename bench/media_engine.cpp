@@ -36,7 +36,8 @@ bool WaitUntilPlaying(platform::MediaEngine& engine) {
 }
 
 int OpenDescriptors() {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+    const QDir folder(QStringLiteral("/proc/self/fd"));
+    return int(folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
 }
 
 void RunFor(int ms) {

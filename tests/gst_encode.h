@@ -13,7 +13,8 @@ inline bool EncodeWith(const QString& description) {
     launch.start(QStringLiteral("gst-launch-1.0"),
                  QStringList{QStringLiteral("-q")} + description.split(u' ', Qt::SkipEmptyParts));
     if (!launch.waitForFinished(60000) || launch.exitStatus() != QProcess::NormalExit || launch.exitCode() != 0) {
-        std::fprintf(stderr, "EncodeWith: %s\n%s\n", qPrintable(description), launch.readAllStandardError().constData());
+        std::fprintf(stderr, "EncodeWith: %s\n%s\n", qPrintable(description),
+                     launch.readAllStandardError().constData());
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <functional>
+#include <memory>
 
 #include "platform/media_engine.h"
 #include "tests/media_fixtures.h"
@@ -20,7 +21,10 @@ constexpr int kPatience = 15000;  // ms; only an upper bound for waits
 
 bool WaitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, kPatience); }
 
-int OpenDescriptors() { return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size()); }
+int OpenDescriptors() {
+    const QDir folder(QStringLiteral("/proc/self/fd"));
+    return int(folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+}
 
 // Resident set in kB, from /proc/self/statm.
 long ResidentKb() {

@@ -22,7 +22,8 @@ bool WaitFor(const std::function<bool()>& condition, int ms = kPatience) { retur
 
 struct Events {
     explicit Events(MediaEngine& engine) {
-        QObject::connect(&engine, &MediaEngine::ErrorOccurred, &context, [this](const QString& text) { errors << text; });
+        QObject::connect(&engine, &MediaEngine::ErrorOccurred, &context,
+                         [this](const QString& text) { errors << text; });
         QObject::connect(&engine, &MediaEngine::EndOfStream, &context, [this] { ++ends; });
         QObject::connect(&engine, &MediaEngine::BufferingChanged, &context,
                          [this](bool now) { buffering.push_back(now); });

@@ -21,7 +21,8 @@ constexpr int kPatience = 15000;  // ms; only an upper bound for waits
 bool WaitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, kPatience); }
 
 QString Picture(int width, int height, int frames) {
-    return QStringLiteral("videotestsrc num-buffers=%1 ! video/x-raw,width=%2,height=%3,framerate=25/1 ! videoconvert ! ")
+    return QStringLiteral("videotestsrc num-buffers=%1 ! video/x-raw,width=%2,height=%3,framerate=25/1 ! "
+                          "videoconvert ! ")
         .arg(frames)
         .arg(width)
         .arg(height);

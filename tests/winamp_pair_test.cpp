@@ -37,7 +37,8 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
 }
 
 int OpenDescriptors() {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+    const QDir folder(QStringLiteral("/proc/self/fd"));
+    return int(folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
 }
 
 int HostDsp(short int*, int samples, int, int, int) { return samples; }

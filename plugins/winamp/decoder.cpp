@@ -140,7 +140,8 @@ void Decoder::OnNoMorePads(GstElement* decodebin, gpointer self) {
     auto* decoder = static_cast<Decoder*>(self);
     const PadRef target(gst_element_get_static_pad(decoder->convert_, "sink"));
     if (gst_pad_is_linked(target.get())) return;
-    const ErrorRef error(g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_WRONG_TYPE, "the source holds no sound"));
+    const ErrorRef error(
+        g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_WRONG_TYPE, "the source holds no sound"));
     gst_element_post_message(decodebin, gst_message_new_error(GST_OBJECT(decodebin), error.get(), nullptr));
 }
 
