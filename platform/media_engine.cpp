@@ -32,32 +32,24 @@ ResolvedSource Resolve(const QString& pathOrUrl) {
             r.error = QStringLiteral("Not a valid address: %1").arg(pathOrUrl);
             return r;
         }
-        gchar* protocol = gst_uri_get_protocol(r.uri.constData());
-        const QString name = QString::fromUtf8(protocol);
-        const bool supported = gst_uri_protocol_is_supported(GST_URI_SRC, protocol);
-        g_free(protocol);
-        if (!supported) {
+        const TextRef protocol(gst_uri_get_protocol(r.uri.constData()));
+        const QString name = QString::fromUtf8(protocol.get());
+        if (!gst_uri_protocol_is_supported(GST_URI_SRC, protocol.get())) {
             r.error = QStringLiteral("No installed element reads the \"%1\" protocol: %2").arg(name, pathOrUrl);
             return r;
         }
         if (name.compare(QLatin1String("file"), Qt::CaseInsensitive) == 0) {
-            if (gchar* file = g_filename_from_uri(r.uri.constData(), nullptr, nullptr)) {
-                r.localPath = QFile::decodeName(file);
-                g_free(file);
-            }
+            if (const TextRef file{g_filename_from_uri(r.uri.constData(), nullptr, nullptr)})
+                r.localPath = QFile::decodeName(file.get());
         }
         return r;
     }
     r.localPath = QFileInfo(pathOrUrl).absoluteFilePath();
     GError* failure = nullptr;
-    gchar* uri = gst_filename_to_uri(QFile::encodeName(r.localPath).constData(), &failure);
-    if (uri) {
-        r.uri = uri;
-        g_free(uri);
-    } else {
-        r.error = QStringLiteral("Not a valid file name: %1").arg(pathOrUrl);
-    }
-    if (failure) g_error_free(failure);
+    const TextRef uri(gst_filename_to_uri(QFile::encodeName(r.localPath).constData(), &failure));
+    const ErrorRef held(failure);
+    if (uri) r.uri = uri.get();
+    else r.error = QStringLiteral("Not a valid file name: %1").arg(pathOrUrl);
     return r;
 }
 
@@ -99,11 +91,11 @@ bool MediaEngine::Open(const QString& pathOrUrl, int waitMs) {
         return false;
     }
     d->uri = resolved.uri;
-    g_object_set(d->pipeline, "uri", d->uri.constData(), nullptr);
+    g_object_set(d->pipeline.get(), "uri", d->uri.constData(), nullptr);
 
     const bool wait = d->local && waitMs > 0;
     if (wait) d->ArmWait();
-    gst_element_set_state(d->pipeline, GST_STATE_PAUSED);
+    gst_element_set_state(d->pipeline.get(), GST_STATE_PAUSED);
     if (!wait) return true;
     // Popped here without running the event loop; the same messages still reach Handle later.
     QString error;
@@ -124,17 +116,17 @@ void MediaEngine::Play() {
     if (!d->prerolled && d->pendingSeek >= 0) {
         // Preroll first, seek, then play (see OnAsyncDone).
         d->playAfterPreroll = true;
-        gst_element_set_state(d->pipeline, GST_STATE_PAUSED);
+        gst_element_set_state(d->pipeline.get(), GST_STATE_PAUSED);
         return;
     }
-    gst_element_set_state(d->pipeline, GST_STATE_PLAYING);
+    gst_element_set_state(d->pipeline.get(), GST_STATE_PLAYING);
 }
 
 void MediaEngine::Pause() {
     if (!d->pipeline || d->uri.isEmpty()) return;
     d->settling.reset();
     d->playAfterPreroll = false;
-    gst_element_set_state(d->pipeline, GST_STATE_PAUSED);
+    gst_element_set_state(d->pipeline.get(), GST_STATE_PAUSED);
 }
 
 void MediaEngine::Stop() {
@@ -150,6 +142,7 @@ void MediaEngine::Stop() {
 
 void MediaEngine::Close() {
     d->Destroy();
+    d->SetBuffering(false);
     d->ResetStream();
     d->source.clear();
     d->uri.clear();
@@ -170,7 +163,7 @@ qint64 MediaEngine::Position() const {
     if (d->seekTarget >= 0) return d->seekTarget;
     if (d->state == State::Stopped) return 0;
     gint64 ns = -1;
-    if (!gst_element_query_position(d->pipeline, GST_FORMAT_TIME, &ns) || ns < 0) return -1;
+    if (!gst_element_query_position(d->pipeline.get(), GST_FORMAT_TIME, &ns) || ns < 0) return -1;
     return ns / 100;
 }
 
@@ -186,6 +179,7 @@ bool MediaEngine::SetPosition(qint64 position100ns) {
 }
 
 QSize MediaEngine::VideoSize() const { return d->videoSize; }
+bool MediaEngine::IsBuffering() const { return d->buffering; }
 int MediaEngine::AudioChannels() const { return d->channels; }
 int MediaEngine::AudioRate() const { return d->rate; }
 int MediaEngine::Bitrate() const { return d->ReadBitrate(); }
@@ -200,7 +194,7 @@ void MediaEngine::SetLevels(double left, double right) {
 // ---- Impl: GUI-thread side ----
 
 void MediaEngine::Impl::Forward(GstMessage* message, quint64 epochOfMessage, quint32 seeksOfMessage) {
-    std::shared_ptr<GstMessage> ref(gst_message_ref(message), gst_message_unref);
+    std::shared_ptr<GstMessage> ref(MessageRef(gst_message_ref(message)));
     // Queued to the engine's thread; dropped by Qt if the engine is gone by then.
     QMetaObject::invokeMethod(
         q, [this, ref, epochOfMessage, seeksOfMessage] { Handle(ref.get(), epochOfMessage, seeksOfMessage); },
@@ -227,14 +221,16 @@ void MediaEngine::Impl::Handle(GstMessage* message, quint64 epochOfMessage, quin
         break;
     case GST_MESSAGE_EOS:
         seekTarget = -1;
+        SetBuffering(false);
         emit q->EndOfStream();
         break;
-    case GST_MESSAGE_ERROR: {
-        GError* failure = nullptr;
-        gst_message_parse_error(message, &failure, nullptr);
-        const QString text = QString::fromUtf8(failure ? failure->message : "playback error");
-        if (failure) g_error_free(failure);
-        OnError(text);
+    case GST_MESSAGE_ERROR:
+        OnError(ErrorText(message));
+        break;
+    case GST_MESSAGE_BUFFERING: {
+        gint percent = 100;
+        gst_message_parse_buffering(message, &percent);
+        SetBuffering(percent < 100);
         break;
     }
     default:
@@ -251,7 +247,7 @@ void MediaEngine::Impl::OnAsyncDone(quint32 seeksOfMessage) {
     else if (seeksOfMessage == seeks.load()) seekTarget = -1;
     if (playAfterPreroll) {
         playAfterPreroll = false;
-        gst_element_set_state(pipeline, GST_STATE_PLAYING);
+        gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
     }
     RefreshDuration();
     if (epoch.load() != current || prerolledEmitted) return;  // a handler opened something else
@@ -261,7 +257,7 @@ void MediaEngine::Impl::OnAsyncDone(quint32 seeksOfMessage) {
 
 bool MediaEngine::Impl::Seek(qint64 position100ns) {
     seeks.fetch_add(1);  // before the seek: its preroll may be done before the call returns
-    const bool ok = gst_element_seek_simple(pipeline, GST_FORMAT_TIME,
+    const bool ok = gst_element_seek_simple(pipeline.get(), GST_FORMAT_TIME,
                                             GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                                             position100ns * 100);
     seekTarget = ok ? position100ns : -1;
@@ -309,8 +305,24 @@ void MediaEngine::Impl::EmitErrorLater(const QString& text) {
 }
 
 void MediaEngine::Impl::Halt() {
-    if (pipeline) gst_element_set_state(pipeline, GST_STATE_NULL);
+    if (pipeline) gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     epoch.fetch_add(1);
+    SetBuffering(false);
+}
+
+void MediaEngine::Impl::SetBuffering(bool now) {
+    if (now == buffering) return;
+    buffering = now;
+    emit q->BufferingChanged(now);
+}
+
+// A size the video sink was given; announced when it differs from what is known.
+void MediaEngine::Impl::OnVideoSize(QSize size, quint64 epochOfSize) {
+    if (epochOfSize != epoch.load() || !pipeline) return;
+    hasVideo = true;
+    if (size == videoSize) return;
+    videoSize = size;
+    emit q->VideoSizeChanged();
 }
 
 void MediaEngine::Impl::ResetStream() {

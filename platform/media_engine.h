@@ -54,11 +54,15 @@ public:
     qint64 Position() const;
     bool SetPosition(qint64 position100ns);
 
-    QSize VideoSize() const;    // 0 x 0 while unknown or when the stream has no video
+    // 0 x 0 while unknown or when the stream has no video. Taken from what the video sink is
+    // given, which may come after the preroll (VideoSizeChanged tells).
+    QSize VideoSize() const;
     int AudioChannels() const;  // 0 while unknown
     int AudioRate() const;      // Hz, 0 while unknown
     int Bitrate() const;        // bits per second from the tags, 0 while unknown
     QString LastError() const;
+    // A network source is filling its buffer: playback stands still but has not ended.
+    bool IsBuffering() const;
 
     // Linear levels 0..1 per channel, applied to the sound.
     void SetLevels(double left, double right);
@@ -77,6 +81,8 @@ signals:
     void DurationChanged();  // whenever a new duration becomes known (an MP3's may come late)
     void EndOfStream();
     void ErrorOccurred(const QString& message);
+    void VideoSizeChanged();                // VideoSize has a new value
+    void BufferingChanged(bool buffering);  // IsBuffering has a new value
 
 private:
     struct Impl;

@@ -9,12 +9,48 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 
 #include "platform/media_engine.h"
 
 namespace platform {
+
+// Holders of one GStreamer reference each: the release runs once, when the holder goes. No other
+// code of the engine releases a reference by hand.
+template <auto Release>
+struct GstRelease {
+    template <typename T>
+    void operator()(T* p) const {
+        Release(p);
+    }
+};
+template <typename T>
+using GstObjectRef = std::unique_ptr<T, GstRelease<gst_object_unref>>;
+using ElementRef = GstObjectRef<GstElement>;
+using PadRef = GstObjectRef<GstPad>;
+using BusRef = GstObjectRef<GstBus>;
+using CapsRef = std::unique_ptr<GstCaps, GstRelease<gst_caps_unref>>;
+using MessageRef = std::unique_ptr<GstMessage, GstRelease<gst_message_unref>>;
+using TagListRef = std::unique_ptr<GstTagList, GstRelease<gst_tag_list_unref>>;
+using ErrorRef = std::unique_ptr<GError, GstRelease<g_error_free>>;
+using TextRef = std::unique_ptr<gchar, GstRelease<g_free>>;
+
+// A new element owned by its holder: a floating reference is sunk first, so that adding the
+// element to a bin takes a reference of its own.
+inline ElementRef MakeOwned(GstElement* element) {
+    return ElementRef(element ? GST_ELEMENT(gst_object_ref_sink(element)) : nullptr);
+}
+
+// Owns a top-level pipeline: to NULL first, so no streaming thread outlives it.
+struct PipelineRelease {
+    void operator()(GstElement* pipeline) const {
+        gst_element_set_state(pipeline, GST_STATE_NULL);
+        gst_object_unref(pipeline);
+    }
+};
+using PipelineRef = std::unique_ptr<GstElement, PipelineRelease>;
 
 // The native child window video is drawn into. It tells the engine before its window goes, so a
 // sink never draws into a destroyed X window.
@@ -33,8 +69,8 @@ struct MediaEngine::Impl {
     explicit Impl(MediaEngine* engine) : q(engine) {}
 
     MediaEngine* q;
-    GstElement* pipeline = nullptr;  // playbin, owned; reused from one Open to the next
-    GstElement* volume = nullptr;    // inside the audio bin, borrowed
+    PipelineRef pipeline;          // playbin; reused from one Open to the next
+    GstElement* volume = nullptr;  // inside the audio bin, borrowed
     GstElement* panorama = nullptr;
     GstElement* videoSink = nullptr;
     bool nativeVideo = false;  // the pipeline draws into the video window
@@ -58,6 +94,8 @@ struct MediaEngine::Impl {
     std::optional<State> settling;  // while rebuilding: ignore states until this one
     bool prerolled = false, prerolledEmitted = false, hasVideo = false;
     bool playAfterPreroll = false;
+    bool buffering = false;  // a network source is filling its buffer
+    gulong capsWatch = 0;    // the video sink pad's caps notification
     qint64 duration = -1;          // last duration read
     qint64 reportedDuration = -1;  // last one announced by DurationChanged
     qint64 seekTarget = -1;   // a seek in flight: reported as the position until it lands
@@ -77,6 +115,10 @@ struct MediaEngine::Impl {
     static GstBusSyncReply OnBusSync(GstBus* bus, GstMessage* message, gpointer data);
     void Forward(GstMessage* message, quint64 epochOfMessage, quint32 seeksOfMessage);
     bool Build(bool native);  // makes the playbin with its named sinks
+    static void OnVideoCaps(GstPad* pad, GParamSpec*, gpointer data);
+    void WatchVideoCaps();
+    void UnwatchVideoCaps();
+    QSize SinkVideoSize() const;
     void Destroy();
     void ApplyLevels();
     void ReadStreamInfo();
@@ -90,6 +132,8 @@ struct MediaEngine::Impl {
     void OnAsyncDone(quint32 seeksOfMessage);
     void OnError(const QString& text);
     void SetState(State s);
+    void SetBuffering(bool now);
+    void OnVideoSize(QSize size, quint64 epochOfSize);
     void RefreshDuration();
     void EmitErrorLater(const QString& text);
     void Halt();  // pipeline to NULL; messages posted before are dropped
@@ -100,6 +144,9 @@ struct MediaEngine::Impl {
     void ResetStream();
     void OnWindowGone();
 };
+
+// The text of an error message.
+QString ErrorText(GstMessage* message);
 
 // Where sound goes when nothing forces the fake sink.
 bool MachineHasSoundOutput();

@@ -34,51 +34,43 @@ GstElement* MakeFakeSink(const char* name) {
 // volume ! audiopanorama ! sink: the two levels of a stereo device volume on any stream. Before a
 // fake sink, audio is first gathered into 100 ms buffers: every buffer costs the sink a clock wait,
 // and at 26 ms a frame those wake-ups cost more than decoding the MP3.
-GstElement* MakeAudioBin(GstElement** volume, GstElement** panorama) {
+ElementRef MakeAudioBin(GstElement** volume, GstElement** panorama) {
     const bool fake = CurrentAudioOut() == AudioOut::Fake || !MachineHasSoundOutput();
-    GstElement* sink = fake ? MakeFakeSink("audio-sink") : Make("autoaudiosink", "audio-sink");
-    GstElement* gather = fake ? Make("audiobuffersplit", "audio-gather") : nullptr;
-    GstElement* vol = Make("volume", "levels-volume");
-    GstElement* pan = Make("audiopanorama", "levels-panorama");
-    if (!sink || !vol || !pan) {
-        for (GstElement* e : {sink, gather, vol, pan})
-            if (e) gst_object_unref(gst_object_ref_sink(e));
-        return nullptr;
-    }
-    gst_util_set_object_arg(G_OBJECT(pan), "method", "simple");
-    GstElement* bin = gst_bin_new("audio-out");
-    gst_bin_add_many(GST_BIN(bin), vol, pan, sink, nullptr);
-    gst_element_link_many(vol, pan, sink, nullptr);
-    GstElement* first = vol;
+    ElementRef sink = MakeOwned(fake ? MakeFakeSink("audio-sink") : Make("autoaudiosink", "audio-sink"));
+    ElementRef gather = MakeOwned(fake ? Make("audiobuffersplit", "audio-gather") : nullptr);
+    ElementRef vol = MakeOwned(Make("volume", "levels-volume"));
+    ElementRef pan = MakeOwned(Make("audiopanorama", "levels-panorama"));
+    if (!sink || !vol || !pan) return nullptr;
+    gst_util_set_object_arg(G_OBJECT(pan.get()), "method", "simple");
+    ElementRef holder = MakeOwned(gst_bin_new("audio-out"));
+    GstElement* bin = holder.get();
+    gst_bin_add_many(GST_BIN(bin), vol.get(), pan.get(), sink.get(), nullptr);
+    gst_element_link_many(vol.get(), pan.get(), sink.get(), nullptr);
+    GstElement* first = vol.get();
     if (gather) {
-        gst_util_set_object_arg(G_OBJECT(gather), "output-buffer-duration", "1/10");
-        gst_bin_add(GST_BIN(bin), gather);
-        gst_element_link(gather, vol);
-        first = gather;
+        gst_util_set_object_arg(G_OBJECT(gather.get()), "output-buffer-duration", "1/10");
+        gst_bin_add(GST_BIN(bin), gather.get());
+        gst_element_link(gather.get(), vol.get());
+        first = gather.get();
     }
-    GstPad* target = gst_element_get_static_pad(first, "sink");
-    gst_element_add_pad(bin, gst_ghost_pad_new("sink", target));
-    gst_object_unref(target);
-    *volume = vol;
-    *panorama = pan;
-    return bin;
+    const PadRef target(gst_element_get_static_pad(first, "sink"));
+    gst_element_add_pad(bin, gst_ghost_pad_new("sink", target.get()));
+    *volume = vol.get();  // the bin holds them from here
+    *panorama = pan.get();
+    return holder;
 }
 
 // The X video sinks. XVideo first (scaling in the server); Xvfb and some drivers have no XVideo
 // adaptor, and then xvimagesink fails to reach READY.
-GstElement* MakeWindowSink(guintptr handle) {
+ElementRef MakeWindowSink(guintptr handle) {
     for (const char* factory : {"xvimagesink", "ximagesink"}) {
-        GstElement* sink = Make(factory, "video-sink");
+        ElementRef sink = MakeOwned(Make(factory, "video-sink"));
         if (!sink) continue;
-        gst_object_ref_sink(sink);
-        if (gst_element_set_state(sink, GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) {
-            gst_element_set_state(sink, GST_STATE_NULL);
-            gst_object_unref(sink);
-            continue;
-        }
-        gst_element_set_state(sink, GST_STATE_NULL);
-        g_object_set(sink, "force-aspect-ratio", TRUE, nullptr);
-        if (handle) gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), handle);
+        const bool ready = gst_element_set_state(sink.get(), GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+        gst_element_set_state(sink.get(), GST_STATE_NULL);
+        if (!ready) continue;
+        g_object_set(sink.get(), "force-aspect-ratio", TRUE, nullptr);
+        if (handle) gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink.get()), handle);
         return sink;
     }
     return nullptr;
@@ -91,10 +83,8 @@ void InitMedia() {
     std::call_once(once, [] {
         gst_init(nullptr, nullptr);
         // The DirectFB sink can take the process down when something auto-plugs a video sink.
-        if (GstPluginFeature* dfb = gst_registry_lookup_feature(gst_registry_get(), "dfbvideosink")) {
-            gst_plugin_feature_set_rank(dfb, GST_RANK_NONE);
-            gst_object_unref(dfb);
-        }
+        const GstObjectRef<GstPluginFeature> dfb(gst_registry_lookup_feature(gst_registry_get(), "dfbvideosink"));
+        if (dfb) gst_plugin_feature_set_rank(dfb.get(), GST_RANK_NONE);
     });
 }
 
@@ -117,52 +107,49 @@ bool MachineHasSoundOutput() {
 
 bool MediaEngine::Impl::Build(bool native) {
     Destroy();
-    pipeline = Make("playbin", "velmora-playbin");
-    if (!pipeline) return false;
-    gst_object_ref_sink(pipeline);
-    GstElement* audio = MakeAudioBin(&volume, &panorama);
-    GstElement* video = native ? MakeWindowSink(windowHandle.load()) : nullptr;
-    nativeVideo = video != nullptr;
-    if (!video) {
-        video = MakeFakeSink("video-sink");
-        if (video) gst_object_ref_sink(video);
-    }
-    if (!audio || !video) {
-        if (audio) gst_object_unref(gst_object_ref_sink(audio));
-        if (video) gst_object_unref(video);
-        volume = panorama = nullptr;
-        gst_object_unref(pipeline);
-        pipeline = nullptr;
-        return false;
-    }
+    PipelineRef made(MakeOwned(Make("playbin", "velmora-playbin")).release());
+    if (!made) return false;
+    GstElement* audioVolume = nullptr;
+    GstElement* audioPanorama = nullptr;
+    ElementRef audio = MakeAudioBin(&audioVolume, &audioPanorama);
+    ElementRef video = native ? MakeWindowSink(windowHandle.load()) : nullptr;
+    const bool windowSink = video != nullptr;
+    if (!video) video = MakeOwned(MakeFakeSink("video-sink"));
+    if (!audio || !video) return false;
     // No text overlay, no soft volume (the audio bin has its own), no conversion before a fake sink.
     guint flags = kPlayVideo | kPlayAudio;
-    if (!nativeVideo) flags |= kPlayNativeVideo;
-    g_object_set(pipeline, "flags", flags, "audio-sink", audio, "video-sink", video, nullptr);
-    videoSink = video;
-    gst_object_unref(video);  // playbin holds it now
+    if (!windowSink) flags |= kPlayNativeVideo;
+    g_object_set(made.get(), "flags", flags, "audio-sink", audio.get(), "video-sink", video.get(), nullptr);
 
-    GstBus* bus = gst_element_get_bus(pipeline);
-    gst_bus_set_sync_handler(bus, &Impl::OnBusSync, new Relay{this, pipeline},
+    pipeline = std::move(made);
+    volume = audioVolume;
+    panorama = audioPanorama;
+    videoSink = video.get();  // playbin holds it from here
+    nativeVideo = windowSink;
+    const BusRef bus(gst_element_get_bus(pipeline.get()));
+    gst_bus_set_sync_handler(bus.get(), &Impl::OnBusSync, new Relay{this, pipeline.get()},
                              [](gpointer relay) { delete static_cast<Relay*>(relay); });
-    gst_object_unref(bus);
+    WatchVideoCaps();
     ApplyLevels();
     return true;
 }
 
 void MediaEngine::Impl::Destroy() {
     if (!pipeline) return;
-    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     epoch.fetch_add(1);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
-    gst_object_unref(bus);
-    gst_object_unref(pipeline);
-    pipeline = volume = panorama = videoSink = nullptr;
+    UnwatchVideoCaps();
+    const BusRef bus(gst_element_get_bus(pipeline.get()));
+    gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+    pipeline.reset();
+    volume = panorama = videoSink = nullptr;
     nativeVideo = false;
 }
 
+// Every message ends here: a sync handler that drops a message owns it, and a message kept alive
+// keeps its source alive, and with it the whole pipeline and its bus's socket pair.
 GstBusSyncReply MediaEngine::Impl::OnBusSync(GstBus*, GstMessage* message, gpointer data) {
+    const MessageRef dropped(message);
     auto* relay = static_cast<Relay*>(data);
     Impl* d = relay->d;
     const quint64 epoch = d->epoch.load();
@@ -184,10 +171,7 @@ GstBusSyncReply MediaEngine::Impl::OnBusSync(GstBus*, GstMessage* message, gpoin
             if (d->waitEpoch == epoch && !d->waitDone) {
                 d->waitDone = true;
                 if (error) {
-                    GError* failure = nullptr;
-                    gst_message_parse_error(message, &failure, nullptr);
-                    d->waitError = QString::fromUtf8(failure ? failure->message : "playback error");
-                    if (failure) g_error_free(failure);
+                    d->waitError = ErrorText(message);
                 }
                 d->waitCond.notify_all();
             }
@@ -200,6 +184,7 @@ GstBusSyncReply MediaEngine::Impl::OnBusSync(GstBus*, GstMessage* message, gpoin
         break;
     case GST_MESSAGE_EOS:
     case GST_MESSAGE_DURATION_CHANGED:
+    case GST_MESSAGE_BUFFERING:
         d->Forward(message, epoch, seeks);
         break;
     default:
@@ -235,56 +220,100 @@ void MediaEngine::Impl::ApplyLevels() {
     g_object_set(panorama, "panorama", gfloat(pan), nullptr);
 }
 
+namespace {
+
+// Non-square pixels are shown at their display width.
+QSize DisplaySize(GstCaps* caps) {
+    GstVideoInfo info;
+    if (!caps || !gst_video_info_from_caps(&info, caps) || info.width <= 0 || info.height <= 0) return {};
+    const int width = info.par_d > 0 && info.par_n > 0 ? int(gint64(info.width) * info.par_n / info.par_d) : info.width;
+    return QSize(width, info.height);
+}
+
+}  // namespace
+
+QString ErrorText(GstMessage* message) {
+    GError* failure = nullptr;
+    gst_message_parse_error(message, &failure, nullptr);
+    const ErrorRef held(failure);
+    return QString::fromUtf8(failure ? failure->message : "playback error");
+}
+
+// Caps reach the video sink's pad before the sink can preroll, and again whenever the picture
+// changes size; some demuxers (ASF) tell nothing of the size before that.
+void MediaEngine::Impl::OnVideoCaps(GstPad* pad, GParamSpec*, gpointer data) {
+    auto* d = static_cast<Impl*>(data);
+    const CapsRef caps(gst_pad_get_current_caps(pad));
+    const QSize size = DisplaySize(caps.get());
+    if (size.isEmpty()) return;  // caps cleared on the way down
+    const quint64 epochOfCaps = d->epoch.load();
+    QMetaObject::invokeMethod(
+        d->q, [d, size, epochOfCaps] { d->OnVideoSize(size, epochOfCaps); }, Qt::QueuedConnection);
+}
+
+void MediaEngine::Impl::WatchVideoCaps() {
+    const PadRef pad(videoSink ? gst_element_get_static_pad(videoSink, "sink") : nullptr);
+    if (pad) capsWatch = g_signal_connect(pad.get(), "notify::caps", G_CALLBACK(&Impl::OnVideoCaps), this);
+}
+
+// Only with the pipeline in NULL: then no streaming thread is inside the handler.
+void MediaEngine::Impl::UnwatchVideoCaps() {
+    const PadRef pad(videoSink ? gst_element_get_static_pad(videoSink, "sink") : nullptr);
+    if (pad && capsWatch) g_signal_handler_disconnect(pad.get(), capsWatch);
+    capsWatch = 0;
+}
+
+QSize MediaEngine::Impl::SinkVideoSize() const {
+    const PadRef pad(videoSink ? gst_element_get_static_pad(videoSink, "sink") : nullptr);
+    const CapsRef caps(pad ? gst_pad_get_current_caps(pad.get()) : nullptr);
+    return DisplaySize(caps.get());
+}
+
 void MediaEngine::Impl::ReadStreamInfo() {
     if (!pipeline) return;
     gint videos = 0, audios = 0;
-    g_object_get(pipeline, "n-video", &videos, "n-audio", &audios, nullptr);
-    hasVideo = videos > 0;
+    g_object_get(pipeline.get(), "n-video", &videos, "n-audio", &audios, nullptr);
+    hasVideo = hasVideo || videos > 0;
     if (videos > 0) {
-        GstPad* pad = nullptr;
-        g_signal_emit_by_name(pipeline, "get-video-pad", 0, &pad);
-        if (GstCaps* caps = pad ? gst_pad_get_current_caps(pad) : nullptr) {
-            GstVideoInfo info;
-            if (gst_video_info_from_caps(&info, caps)) {
-                // Non-square pixels are shown at their display width.
-                const int width = info.par_d > 0 ? int(gint64(info.width) * info.par_n / info.par_d) : info.width;
-                videoSize = QSize(width, info.height);
-            }
-            gst_caps_unref(caps);
+        QSize size = SinkVideoSize();
+        if (size.isEmpty()) {
+            GstPad* pad = nullptr;
+            g_signal_emit_by_name(pipeline.get(), "get-video-pad", 0, &pad);
+            const PadRef held(pad);
+            const CapsRef caps(pad ? gst_pad_get_current_caps(pad) : nullptr);
+            size = DisplaySize(caps.get());
         }
-        if (pad) gst_object_unref(pad);
+        if (!size.isEmpty()) videoSize = size;
     }
     if (audios > 0) {
         GstPad* pad = nullptr;
-        g_signal_emit_by_name(pipeline, "get-audio-pad", 0, &pad);
-        if (GstCaps* caps = pad ? gst_pad_get_current_caps(pad) : nullptr) {
-            GstAudioInfo info;
-            if (gst_audio_info_from_caps(&info, caps)) {
-                channels = info.channels;
-                rate = info.rate;
-            }
-            gst_caps_unref(caps);
+        g_signal_emit_by_name(pipeline.get(), "get-audio-pad", 0, &pad);
+        const PadRef held(pad);
+        const CapsRef caps(pad ? gst_pad_get_current_caps(pad) : nullptr);
+        GstAudioInfo info;
+        if (caps && gst_audio_info_from_caps(&info, caps.get())) {
+            channels = info.channels;
+            rate = info.rate;
         }
-        if (pad) gst_object_unref(pad);
     }
 }
 
 bool MediaEngine::Impl::QueryDuration(qint64* value) const {
     gint64 ns = -1;
-    if (!pipeline || !gst_element_query_duration(pipeline, GST_FORMAT_TIME, &ns) || ns < 0) return false;
+    if (!pipeline || !gst_element_query_duration(pipeline.get(), GST_FORMAT_TIME, &ns) || ns < 0) return false;
     *value = ns / 100;
     return true;
 }
 
 int MediaEngine::Impl::ReadBitrate() const {
     if (!pipeline) return 0;
-    GstTagList* tags = nullptr;
-    g_signal_emit_by_name(pipeline, "get-audio-tags", 0, &tags);
+    GstTagList* found = nullptr;
+    g_signal_emit_by_name(pipeline.get(), "get-audio-tags", 0, &found);
+    const TagListRef tags(found);
     if (!tags) return 0;
     guint bitrate = 0;
-    if (!gst_tag_list_get_uint(tags, GST_TAG_BITRATE, &bitrate))
-        gst_tag_list_get_uint(tags, GST_TAG_NOMINAL_BITRATE, &bitrate);
-    gst_tag_list_unref(tags);
+    if (!gst_tag_list_get_uint(tags.get(), GST_TAG_BITRATE, &bitrate))
+        gst_tag_list_get_uint(tags.get(), GST_TAG_NOMINAL_BITRATE, &bitrate);
     return int(qMin<guint>(bitrate, G_MAXINT));
 }
 

@@ -87,14 +87,14 @@ bool MediaEngine::Impl::NeedsRebuild() const {
 // where it was: same state and position; Prerolled is not announced twice.
 void MediaEngine::Impl::Rebuild() {
     GstState now = GST_STATE_NULL, pending = GST_STATE_VOID_PENDING;
-    gst_element_get_state(pipeline, &now, &pending, 0);
+    gst_element_get_state(pipeline.get(), &now, &pending, 0);
     const GstState wanted = pending != GST_STATE_VOID_PENDING ? pending : now;
     const qint64 position = wanted >= GST_STATE_PAUSED ? q->Position() : -1;
     if (!Build(WantsNativeVideo())) {
         OnError(QStringLiteral("Cannot make a playback pipeline"));
         return;
     }
-    g_object_set(pipeline, "uri", uri.constData(), nullptr);
+    g_object_set(pipeline.get(), "uri", uri.constData(), nullptr);
     prerolled = false;
     seekTarget = pendingSeek = -1;
     playAfterPreroll = false;
@@ -102,7 +102,7 @@ void MediaEngine::Impl::Rebuild() {
     settling = wanted == GST_STATE_PLAYING ? State::Playing : State::Paused;
     if (position > 0) pendingSeek = seekTarget = position;
     playAfterPreroll = wanted == GST_STATE_PLAYING;
-    gst_element_set_state(pipeline, GST_STATE_PAUSED);
+    gst_element_set_state(pipeline.get(), GST_STATE_PAUSED);
 }
 
 void MediaEngine::Impl::OnWindowGone() {

@@ -13,6 +13,8 @@
 
 namespace velmora_input {
 
+using namespace velmora_gst;
+
 namespace {
 
 // Blocks of 576 sample frames, the size DSP plug-ins are used to.
@@ -27,6 +29,7 @@ constexpr auto kRoomWaitMax = std::chrono::milliseconds(1000);
 // All decoded: the thread only waits for a seek back or the stop, which both wake it.
 constexpr auto kEndWait = std::chrono::milliseconds(500);
 constexpr GstClockTime kPullWait = 20 * GST_MSECOND;
+constexpr auto kWaitingNoteEvery = std::chrono::milliseconds(200);
 const char kGatherDuration[] = "1/4";  // s
 
 const char kPcmCaps[] = "audio/x-raw,format=S16LE,layout=interleaved,channels=[1,2]";
@@ -39,9 +42,27 @@ void ReportError(GstMessage* message) {
     GError* error = nullptr;
     gchar* debug = nullptr;
     gst_message_parse_error(message, &error, &debug);
+    const ErrorRef heldError(error);
+    const TextRef heldDebug(debug);
     Report(error ? error->message : "decoding failed", debug);
-    if (error) g_error_free(error);
-    g_free(debug);
+}
+
+// The centres the equaliser window's sliders are labelled with (Hz), low to high, and the width
+// of each band: the distance between its neighbours, so the bands meet without gaps.
+constexpr std::array<double, 10> kBandHz{60, 170, 310, 600, 1000, 3000, 6000, 12000, 14000, 16000};
+
+double BandWidthHz(std::size_t band) {
+    const std::size_t last = kBandHz.size() - 1;
+    const double below = band > 0 ? kBandHz[band - 1] : 2 * kBandHz[0] - kBandHz[1];
+    const double above = band < last ? kBandHz[band + 1] : 2 * kBandHz[last] - kBandHz[last - 1];
+    return (above - below) / 2;
+}
+
+void PlaceBands(GstElement* equaliser) {
+    for (std::size_t band = 0; band < kBandHz.size(); ++band) {
+        const ObjectRef<GObject> child(gst_child_proxy_get_child_by_index(GST_CHILD_PROXY(equaliser), guint(band)));
+        if (child) g_object_set(child.get(), "freq", kBandHz[band], "bandwidth", BandWidthHz(band), nullptr);
+    }
 }
 
 }  // namespace
@@ -52,32 +73,24 @@ double EqualiserDb(int value) {
     return -(value - 32) * 12.0 / 31.0;
 }
 
-void Decoder::PipelineUnref::operator()(GstElement* pipeline) const {
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-}
-
 bool Decoder::Build(const Source& source) {
     if (!gst_init_check(nullptr, nullptr, nullptr)) return false;
-    GstElement* pipeline = gst_pipeline_new("velmora-input");
-    GstElement* decode = gst_element_factory_make("uridecodebin", nullptr);
-    GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
-    GstElement* preamp = gst_element_factory_make("volume", nullptr);
-    GstElement* equaliser = gst_element_factory_make("equalizer-10bands", nullptr);
-    GstElement* convertOut = gst_element_factory_make("audioconvert", nullptr);
-    GstElement* resample = gst_element_factory_make("audioresample", nullptr);
-    GstElement* format = gst_element_factory_make("capsfilter", nullptr);
-    GstElement* sink = gst_element_factory_make("appsink", nullptr);
-    GstElement* all[] = {decode, convert, preamp, equaliser, convertOut, resample, format, sink};
-    if (std::any_of(std::begin(all), std::end(all), [](GstElement* e) { return e == nullptr; })) {
-        for (GstElement* e : all)
-            if (e) gst_object_unref(gst_object_ref_sink(e));
-        gst_object_unref(pipeline);
-        Report("a GStreamer element is missing", nullptr);
-        return false;
+    constexpr std::array factories{"uridecodebin", "audioconvert", "volume",     "equalizer-10bands",
+                                   "audioconvert", "audioresample", "capsfilter", "appsink"};
+    std::vector<ObjectRef<GstElement>> made;  // released once the pipeline holds them
+    std::array<GstElement*, factories.size()> all{};
+    for (std::size_t i = 0; i < factories.size(); ++i) {
+        made.push_back(MakeOwned(gst_element_factory_make(factories[i], nullptr)));
+        all[i] = made.back().get();
+        if (!all[i]) {
+            Report("a GStreamer element is missing", factories[i]);
+            return false;
+        }
     }
+    const auto [decode, convert, preamp, equaliser, convertOut, resample, format, sink] = all;
+    pipeline_.reset(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("velmora-input"))));
+    GstElement* pipeline = pipeline_.get();
     for (GstElement* e : all) gst_bin_add(GST_BIN(pipeline), e);
-    pipeline_.reset(pipeline);
     // Decoders hand out frames of 10 to 30 ms. Gathered into longer buffers, the elements after
     // them and the decoding thread run a few times a second instead of once per frame. Without
     // the element the graph works the same, only busier.
@@ -97,9 +110,8 @@ bool Decoder::Build(const Source& source) {
     g_signal_connect(decode, "no-more-pads", G_CALLBACK(OnNoMorePads), this);
     device_ = source.device;
     if (!device_.empty()) g_signal_connect(decode, "source-setup", G_CALLBACK(OnSourceSetup), this);
-    GstCaps* caps = gst_caps_from_string(kPcmCaps);
-    g_object_set(format, "caps", caps, nullptr);
-    gst_caps_unref(caps);
+    g_object_set(format, "caps", CapsRef(gst_caps_from_string(kPcmCaps)).get(), nullptr);
+    PlaceBands(equaliser);
     // What waits here has been through the equaliser already, so it is kept short: one buffer,
     // and the one the decoding thread holds, on top of the output's own.
     g_object_set(sink, "sync", FALSE, "max-buffers", 1u, "drop", FALSE, "emit-signals", FALSE, nullptr);
@@ -114,27 +126,23 @@ bool Decoder::Build(const Source& source) {
 
 void Decoder::OnPadAdded(GstElement*, GstPad* pad, gpointer self) {
     auto* decoder = static_cast<Decoder*>(self);
-    GstCaps* caps = gst_pad_get_current_caps(pad);
-    if (!caps) caps = gst_pad_query_caps(pad, nullptr);
-    const bool audio = caps && gst_caps_get_size(caps) > 0 &&
-                       g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "audio/");
-    if (caps) gst_caps_unref(caps);
+    CapsRef caps(gst_pad_get_current_caps(pad));
+    if (!caps) caps.reset(gst_pad_query_caps(pad, nullptr));
+    const bool audio = caps && gst_caps_get_size(caps.get()) > 0 &&
+                       g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps.get(), 0)), "audio/");
     if (!audio) return;
-    GstPad* target = gst_element_get_static_pad(decoder->convert_, "sink");
-    if (!gst_pad_is_linked(target)) gst_pad_link(pad, target);  // the first audio stream plays
-    gst_object_unref(target);
+    const PadRef target(gst_element_get_static_pad(decoder->convert_, "sink"));
+    if (!gst_pad_is_linked(target.get())) gst_pad_link(pad, target.get());  // the first audio stream plays
 }
 
 // A source without sound (a picture, a silent video) would otherwise wait for data forever.
 void Decoder::OnNoMorePads(GstElement* decodebin, gpointer self) {
     auto* decoder = static_cast<Decoder*>(self);
-    GstPad* target = gst_element_get_static_pad(decoder->convert_, "sink");
-    const bool linked = gst_pad_is_linked(target);
-    gst_object_unref(target);
-    if (linked) return;
-    GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_WRONG_TYPE, "the source holds no sound");
-    gst_element_post_message(decodebin, gst_message_new_error(GST_OBJECT(decodebin), error, nullptr));
-    g_error_free(error);
+    const PadRef target(gst_element_get_static_pad(decoder->convert_, "sink"));
+    if (gst_pad_is_linked(target.get())) return;
+    const ErrorRef error(
+        g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_WRONG_TYPE, "the source holds no sound"));
+    gst_element_post_message(decodebin, gst_message_new_error(GST_OBJECT(decodebin), error.get(), nullptr));
 }
 
 void Decoder::OnSourceSetup(GstElement*, GstElement* source, gpointer self) {
@@ -149,15 +157,13 @@ Decoder::Preroll Decoder::WaitForPreroll() {
         if (!TakeError()) Report("the source cannot be opened", nullptr);
         return Preroll::Failed;
     }
-    GstBus* bus = gst_element_get_bus(pipeline_.get());
+    const BusRef bus(gst_element_get_bus(pipeline_.get()));
     const auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(kPrerollWait).count();
-    GstMessage* message =
-        gst_bus_timed_pop_filtered(bus, GstClockTime(wait), GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE));
-    gst_object_unref(bus);
+    const MessageRef message(gst_bus_timed_pop_filtered(
+        bus.get(), GstClockTime(wait), GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE)));
     if (!message) return Preroll::Pending;  // still working on it: the decoding thread takes over
-    const bool failed = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR;
-    if (failed) ReportError(message);
-    gst_message_unref(message);
+    const bool failed = GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR;
+    if (failed) ReportError(message.get());
     return failed ? Preroll::Failed : Preroll::Done;
 }
 
@@ -168,13 +174,12 @@ int Decoder::Play(const Source& source) {
     if (preroll == Preroll::Done) {
         // Open the output now, as a host expects of Play, so that it never sees an idle output
         // with the time standing still before the decoding thread gets going.
-        GstSample* first = gst_app_sink_try_pull_preroll(GST_APP_SINK(sink_), 0);
+        const SampleRef first(gst_app_sink_try_pull_preroll(GST_APP_SINK(sink_), 0));
         bool opened = false;
         {
             std::lock_guard lock(mutex_);
-            opened = first && OpenOutput(gst_sample_get_caps(first));
+            opened = first && OpenOutput(gst_sample_get_caps(first.get()));
         }
-        if (first) gst_sample_unref(first);
         if (!opened) {
             Stop();
             return 1;
@@ -208,41 +213,42 @@ void Decoder::Stop() {
 }
 
 bool Decoder::TakeError() {
-    GstBus* bus = gst_element_get_bus(pipeline_.get());
-    GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR);
-    gst_object_unref(bus);
-    if (!message) return false;
-    ReportError(message);
-    gst_message_unref(message);
-    return true;
+    // Everything else is dropped on the way, so a long stream's buffering messages do not pile up.
+    const BusRef bus(gst_element_get_bus(pipeline_.get()));
+    while (const MessageRef message{gst_bus_pop(bus.get())}) {
+        if (GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_ERROR) continue;
+        ReportError(message.get());
+        return true;
+    }
+    return false;
 }
 
 void Decoder::Run() {
     while (!stop_) {
         if (TakeError()) break;  // the track ends with what has been written
         unsigned generation = 0;
-        GstBuffer* buffer = nullptr;
+        BufferRef buffer;
         {
             std::unique_lock lock(mutex_);
             generation = generation_;
-            GstSample* sample = gst_app_sink_try_pull_sample(GST_APP_SINK(sink_), kPullWait);
+            const SampleRef sample(gst_app_sink_try_pull_sample(GST_APP_SINK(sink_), kPullWait));
             if (!sample && gst_app_sink_is_eos(GST_APP_SINK(sink_))) {
                 // All decoded: stay, so that a seek back can decode again, until stopped.
                 wake_.wait_for(lock, kEndWait, [&] { return stop_ || generation_ != generation; });
                 continue;
             }
-            if (!sample) continue;
-            const bool opened = outputOpen_ || OpenOutput(gst_sample_get_caps(sample));
-            if (opened && gst_sample_get_buffer(sample)) buffer = gst_buffer_ref(gst_sample_get_buffer(sample));
+            if (!sample) {
+                TellOutputWaiting();
+                continue;
+            }
+            const bool opened = outputOpen_ || OpenOutput(gst_sample_get_caps(sample.get()));
             // The sink reuses its sample object and must be able to change it after a seek, so
             // only the buffer is kept.
-            gst_sample_unref(sample);
+            if (opened && gst_sample_get_buffer(sample.get()))
+                buffer.reset(gst_buffer_ref(gst_sample_get_buffer(sample.get())));
             if (!opened) break;
         }
-        if (buffer) {
-            HandBuffer(buffer, generation);
-            gst_buffer_unref(buffer);
-        }
+        if (buffer) HandBuffer(buffer.get(), generation);
     }
 }
 
@@ -266,12 +272,21 @@ bool Decoder::OpenOutput(GstCaps* caps) {
     if (baseMs_ > 0) out->Flush(baseMs_);
     // Later streams of a chained file are converted to this format rather than reopening the
     // output, which would lose the time and what is queued.
-    GstCaps* fixed = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, "S16LE", "layout", G_TYPE_STRING,
-                                         "interleaved", "rate", G_TYPE_INT, rate_, "channels", G_TYPE_INT, channels_,
-                                         nullptr);
-    g_object_set(format_, "caps", fixed, nullptr);
-    gst_caps_unref(fixed);
+    const CapsRef fixed(gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, "S16LE", "layout", G_TYPE_STRING,
+                                            "interleaved", "rate", G_TYPE_INT, rate_, "channels", G_TYPE_INT,
+                                            channels_, nullptr));
+    g_object_set(format_, "caps", fixed.get(), nullptr);
     return true;
+}
+
+// The source has nothing yet (a network stall, a stream buffering) but has not ended: an empty
+// write tells the output so, now and then, and it keeps counting as playing.
+void Decoder::TellOutputWaiting() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!outputOpen_ || !module_->outMod || now - lastWaitingNote_ < kWaitingNoteEvery) return;
+    lastWaitingNote_ = now;
+    static char nothing = 0;
+    module_->outMod->Write(&nothing, 0);
 }
 
 // The output only tells how much it takes now. Rather than ask again every few ms when it is full,

@@ -3,12 +3,14 @@
 // block, to the host's DSP callback and then to the output module of the plug-in record.
 #pragma once
 
+#include "plugins/winamp/gst_ref.h"
 #include "plugins/winamp/winamp_plugin.h"
 
 #include <gst/gst.h>
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -54,10 +56,6 @@ public:
     void SetEqualiser(const Equaliser& equaliser);
 
 private:
-    struct PipelineUnref {
-        void operator()(GstElement* pipeline) const;
-    };
-
     enum class Preroll { Done, Pending, Failed };
 
     bool Build(const Source& source);
@@ -68,12 +66,13 @@ private:
     void HandBuffer(GstBuffer* buffer, unsigned generation);
     bool OpenOutput(GstCaps* caps);
     bool WaitForRoom(int bytes, unsigned generation);
+    void TellOutputWaiting();
     static void OnPadAdded(GstElement* decodebin, GstPad* pad, gpointer self);
     static void OnNoMorePads(GstElement* decodebin, gpointer self);
     static void OnSourceSetup(GstElement* decodebin, GstElement* source, gpointer self);
 
     In_Module* module_;
-    std::unique_ptr<GstElement, PipelineUnref> pipeline_;
+    velmora_gst::PipelineRef pipeline_;
     GstElement* convert_ = nullptr;  // these are owned by the pipeline
     GstElement* preamp_ = nullptr;
     GstElement* equaliser_ = nullptr;
@@ -96,6 +95,7 @@ private:
     int refillBytes_ = 0;  // what the decoding thread waits for when the output is full
     int knownRoom_ = 0;    // what the output could take when last asked, less what was written since
     std::atomic<bool> outputOpen_{false};
+    std::chrono::steady_clock::time_point lastWaitingNote_{};  // decoding thread only
 };
 
 }  // namespace velmora_input

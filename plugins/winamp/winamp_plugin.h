@@ -97,9 +97,13 @@ struct Out_Module {
      * bufferlenms and prebufferms <= 0 ask for the module's defaults. */
     int (*Open)(int samplerate, int numchannels, int bitspersamp, int bufferlenms, int prebufferms);
     void (*Close)(void);
-    int (*Write)(char *buf, int len); /* 0 when taken; len should not pass CanWrite() */
-    int (*CanWrite)(void);            /* bytes that Write can take now */
-    int (*IsPlaying)(void);           /* non-zero until the last written sample has been heard */
+    /* 0 when taken; len should not pass CanWrite(). A len of 0 says the input is waiting for its
+     * source (a network stall, a stream buffering) and has not reached its end. */
+    int (*Write)(char *buf, int len);
+    int (*CanWrite)(void); /* bytes that Write can take now */
+    /* Non-zero until the last written sample has been heard, and for a second after the input
+     * last said it is waiting for its source. */
+    int (*IsPlaying)(void);
     int (*Pause)(int pause);          /* returns the previous pause state */
     void (*SetVolume)(int volume);    /* 0..255, or VELMORA_VOLUME_UNCHANGED */
     void (*SetPan)(int pan);          /* -128..127 */

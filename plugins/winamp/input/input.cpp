@@ -30,14 +30,13 @@ bool ResolveSource(const char* path, Source* source) {
         return false;
     }
     GError* error = nullptr;
-    gchar* uri = gst_filename_to_uri(path, &error);
+    const velmora_gst::TextRef uri(gst_filename_to_uri(path, &error));
+    const velmora_gst::ErrorRef held(error);
     if (!uri) {
         std::fprintf(stderr, "input.dll: %s: %s\n", path, error ? error->message : "not a file name");
-        if (error) g_error_free(error);
         return false;
     }
-    source->uri = uri;
-    g_free(uri);
+    source->uri = uri.get();
     return true;
 }
 

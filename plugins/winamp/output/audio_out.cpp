@@ -24,6 +24,9 @@ namespace {
 constexpr int kDefaultBufferMs = 1000;
 // A sink that has neither moved nor been fed for this long is stuck; the track must still end.
 constexpr auto kStallLimit = std::chrono::seconds(3);
+// An input that waits for its source says so with empty writes; it counts as playing this long
+// after the last one.
+constexpr auto kInputWaitingHolds = std::chrono::seconds(1);
 // Less than this left unheard counts as all heard: a resampling sink rounds the last timestamp.
 constexpr gint64 kHeardSlackNs = GST_MSECOND;
 
@@ -121,20 +124,19 @@ Road MakeRoad(const GstAudioInfo& info) {
         chain.push_back(gst_element_factory_make("audioresample", nullptr));
     }
     chain.push_back(sink);
+    std::vector<velmora_gst::ObjectRef<GstElement>> held;
+    for (GstElement* e : chain) held.push_back(velmora_gst::MakeOwned(e));
     if (std::any_of(chain.begin(), chain.end(), [](GstElement* e) { return e == nullptr; })) {
-        for (GstElement* e : chain)
-            if (e) gst_object_unref(gst_object_ref_sink(e));
         std::fprintf(stderr, "output.dll: a GStreamer element is missing\n");
         return road;
     }
-    PipelinePtr pipeline(gst_pipeline_new("velmora-output"));
-    for (GstElement* e : chain) gst_bin_add(GST_BIN(pipeline.get()), e);
+    PipelinePtr pipeline(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("velmora-output"))));
+    for (GstElement* e : chain) gst_bin_add(GST_BIN(pipeline.get()), e);  // the pipeline holds them from here
     for (std::size_t i = 1; i < chain.size(); ++i)
         if (!gst_element_link(chain[i - 1], chain[i])) return road;
-    GstCaps* caps = gst_audio_info_to_caps(&info);
-    g_object_set(chain.front(), "caps", caps, "format", GST_FORMAT_TIME, "is-live", FALSE, "block", FALSE,
+    const velmora_gst::CapsRef caps(gst_audio_info_to_caps(&info));
+    g_object_set(chain.front(), "caps", caps.get(), "format", GST_FORMAT_TIME, "is-live", FALSE, "block", FALSE,
                  "max-bytes", guint64(0), nullptr);
-    gst_caps_unref(caps);
     g_object_set(panorama, "method", 1 /* simple: attenuates one side only */, nullptr);
     road = {std::move(pipeline), chain.front(), volume, panorama, sink};
     return road;
@@ -207,6 +209,7 @@ void AudioOut::ResetCountersLocked(int baseMs) {
     writtenFrames_ = 0;
     positionNs_ = 0;
     lastWrite_ = lastProgress_ = Clock::now();
+    inputWaiting_ = {};
 }
 
 int AudioOut::Write(const char* data, int length) {
@@ -214,6 +217,10 @@ int AudioOut::Write(const char* data, int length) {
     if (!Opened() || length < 0 || (length > 0 && !data)) return 1;
     CheckBusLocked();
     FollowDeviceVolumeLocked();
+    if (length == 0) {
+        inputWaiting_ = Clock::now();
+        return 0;
+    }
     lastWrite_ = Clock::now();
     if (!partialFrame_.empty()) {
         const int take = std::min<int>(length, frameBytes_ - int(partialFrame_.size()));
@@ -298,16 +305,17 @@ gint64 AudioOut::PositionLocked() {
 
 void AudioOut::CheckBusLocked() {
     if (failed_) return;
-    GstBus* bus = gst_element_get_bus(pipeline_.get());
-    GstMessage* message = gst_bus_pop_filtered(bus, GST_MESSAGE_ERROR);
-    gst_object_unref(bus);
-    if (!message) return;
-    GError* error = nullptr;
-    gst_message_parse_error(message, &error, nullptr);
-    std::fprintf(stderr, "output.dll: %s\n", error ? error->message : "audio output failed");
-    if (error) g_error_free(error);
-    gst_message_unref(message);
-    failed_ = true;
+    // Other messages are dropped on the way, so they do not pile up over a long track.
+    const velmora_gst::BusRef bus(gst_element_get_bus(pipeline_.get()));
+    while (const velmora_gst::MessageRef message{gst_bus_pop(bus.get())}) {
+        if (GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_ERROR) continue;
+        GError* error = nullptr;
+        gst_message_parse_error(message.get(), &error, nullptr);
+        const velmora_gst::ErrorRef held(error);
+        std::fprintf(stderr, "output.dll: %s\n", error ? error->message : "audio output failed");
+        failed_ = true;
+        return;
+    }
 }
 
 int AudioOut::CanWrite() {
@@ -330,7 +338,8 @@ int AudioOut::IsPlaying() {
     if (failed_) return 0;
     if (WrittenNsLocked() - PositionLocked() <= kHeardSlackNs) {
         positionNs_ = WrittenNsLocked();  // what is left is shorter than the time the sink reports in
-        return 0;
+        // All heard, but the input has more to come once its source delivers: not the end.
+        return Clock::now() - inputWaiting_ < kInputWaitingHolds ? 1 : 0;
     }
     if (paused_) return 1;
     const Clock::time_point now = Clock::now();

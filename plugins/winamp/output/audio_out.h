@@ -9,6 +9,7 @@
 #pragma once
 
 #include "plugins/winamp/device_volume_word.h"
+#include "plugins/winamp/gst_ref.h"
 
 #include <gst/app/app.h>
 #include <gst/gst.h>
@@ -20,13 +21,7 @@
 
 namespace velmora_output {
 
-struct ElementUnref {
-    void operator()(GstElement* element) const {
-        gst_element_set_state(element, GST_STATE_NULL);
-        gst_object_unref(element);
-    }
-};
-using PipelinePtr = std::unique_ptr<GstElement, ElementUnref>;
+using PipelinePtr = velmora_gst::PipelineRef;
 
 class AudioOut {
 public:
@@ -93,6 +88,7 @@ private:
     bool failed_ = false;         // the pipeline reported an error: swallow data, stay idle
     Clock::time_point lastWrite_;
     Clock::time_point lastProgress_;
+    Clock::time_point inputWaiting_;  // the input last said it waits for its source
 
     int volume_ = 255;
     int pan_ = 0;
