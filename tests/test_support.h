@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <iosfwd>
 
+#include "tests/test_pictures.h"
 
 namespace testing_support {
 

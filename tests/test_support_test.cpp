@@ -1,7 +1,13 @@
-// The shared test machinery: readable Qt values in failures.
+// The shared test machinery: readable Qt values in failures, pictures kept from failed checks.
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include "tests/skin_test_support.h"
 #include "tests/test_support.h"
 
 using ::testing::PrintToString;
@@ -34,4 +40,78 @@ TEST(QtPrinters, AFailedComparisonNamesBothValues) {
     EXPECT_NONFATAL_FAILURE(EXPECT_EQ(QString("abc"), QString("abd")), "\"abd\"");
     EXPECT_NONFATAL_FAILURE(EXPECT_EQ(QRect(0, 0, 1, 1), QRect(0, 0, 2, 1)), "QRect(0,0 2x1)");
     EXPECT_NONFATAL_FAILURE(EXPECT_EQ(QColor(Qt::red), QColor(Qt::blue)), "QColor(#0000ff)");
+}
+
+TEST(PictureChecks, PixelIsSaysWhatItFound) {
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    EXPECT_TRUE(testing_support::PixelIs(image, 3, 3, Qt::red));
+    const auto wrong = testing_support::PixelIs(image, 1, 2, QColor(0, 255, 0));
+    EXPECT_FALSE(wrong);
+    EXPECT_STREQ(wrong.message(), "pixel (1,2) is #ff0000, expected #00ff00");
+    EXPECT_FALSE(testing_support::PixelIs(image, 4, 0, Qt::red)) << "outside the picture";
+}
+
+TEST(PictureChecks, SameImageNamesTheFirstDifference) {
+    QImage drawn(3, 2, QImage::Format_RGB32);
+    drawn.fill(Qt::white);
+    QImage expected = drawn.copy();
+    EXPECT_TRUE(testing_support::SameImage(drawn, expected));
+    drawn.setPixel(2, 1, qRgb(0, 0, 0));
+    drawn.setPixel(1, 1, qRgb(1, 2, 3));
+    EXPECT_STREQ(testing_support::SameImage(drawn, expected).message(),
+                 "first difference at (1,1): drawn #010203, expected #ffffff");
+    EXPECT_STREQ(testing_support::SameImage(drawn, QImage(3, 3, QImage::Format_RGB32)).message(),
+                 "drawn 3x2, expected 3x3");
+}
+
+TEST(PictureChecks, SavingTwiceKeepsOneFilePerDistinctPicture) {
+    QImage image(5, 5, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    const QString first = testing_support::SavePicture(image, "kept");
+    EXPECT_TRUE(first.endsWith("/PictureChecks.SavingTwiceKeepsOneFilePerDistinctPicture-kept.png")) << qPrintable(first);
+    EXPECT_EQ(QImage(first).pixelColor(2, 2), QColor(Qt::green));
+    EXPECT_EQ(testing_support::SavePicture(image, "kept"), first) << "the same picture is not written again";
+    image.fill(Qt::blue);
+    const QString second = testing_support::SavePicture(image, "kept");
+    EXPECT_TRUE(second.endsWith("-kept-2.png")) << qPrintable(second);
+    EXPECT_EQ(QImage(first).pixelColor(2, 2), QColor(Qt::green)) << "the first stays";
+    QFile::remove(first);
+    QFile::remove(second);
+}
+
+TEST(PictureChecks, APassingTestKeepsNoPicture) {
+    QImage image(2, 2, QImage::Format_RGB32);
+    { testing_support::KeepPicturesOnFailure keep{{"unused", &image}}; }
+    EXPECT_FALSE(QFile::exists(testing_support::PicturesFolder() + "/PictureChecks.APassingTestKeepsNoPicture-unused.png"));
+}
+
+// Run only as a second process by the test below: it fails on purpose.
+TEST(FailingOnPurpose, DISABLED_LeavesPictures) {
+    QImage image(6, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    EXPECT_EQ(skin_test::OriginAt(image, 1, 1), skin_test::From(skin_test::Main, 1, 1));
+    image.fill(Qt::blue);  // the saved picture must be what the check saw
+    QImage later(3, 3, QImage::Format_RGB32);
+    later.fill(Qt::yellow);
+    testing_support::KeepPicturesOnFailure keep{{"guarded", &later}};
+}
+
+TEST(PictureChecks, AFailedCheckLeavesThePictureItSaw) {
+    const QString stem = testing_support::PicturesFolder() + "/FailingOnPurpose.DISABLED_LeavesPictures-";
+    QDir().mkpath(testing_support::PicturesFolder());
+    QFile stale(stem + "stale.png");
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.close();
+    QProcess self;
+    self.start(QCoreApplication::applicationFilePath(),
+               {"--gtest_also_run_disabled_tests", "--gtest_filter=FailingOnPurpose.DISABLED_LeavesPictures"});
+    ASSERT_TRUE(self.waitForFinished(60000));
+    const QString output = QString::fromUtf8(self.readAllStandardOutput());
+    EXPECT_NE(self.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains("picture saved: " + stem + "picture1.png")) << output.toStdString();
+    EXPECT_EQ(QImage(stem + "picture1.png").pixelColor(1, 1), QColor(Qt::red));
+    EXPECT_EQ(QImage(stem + "guarded.png").pixelColor(0, 0), QColor(Qt::yellow));
+    EXPECT_FALSE(QFile::exists(stem + "stale.png")) << "pictures of an earlier run go when the test starts";
+    for (const char* name : {"picture1.png", "guarded.png"}) QFile::remove(stem + name);
 }
