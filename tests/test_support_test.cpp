@@ -1,4 +1,5 @@
-// The shared test machinery: readable Qt values in failures, pictures kept from failed checks.
+// The shared test machinery: readable Qt values in failures, pictures kept from failed checks,
+// and media encoded once and handed out as private copies.
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
@@ -6,11 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <sys/stat.h>
 
+#include "tests/media_fixtures.h"
 #include "tests/skin_test_support.h"
 #include "tests/test_support.h"
 
 using ::testing::PrintToString;
+using testing_support::TempFolder;
 
 TEST(QtPrinters, TextShowsItsCharactersAndEscapes) {
     EXPECT_EQ(PrintToString(QString::fromUtf8("a\"b\r\n\xE4\xB8\xAD")), "\"a\\\"b\\r\\n\xE4\xB8\xAD\"");
@@ -114,4 +118,56 @@ TEST(PictureChecks, AFailedCheckLeavesThePictureItSaw) {
     EXPECT_EQ(QImage(stem + "guarded.png").pixelColor(0, 0), QColor(Qt::yellow));
     EXPECT_FALSE(QFile::exists(stem + "stale.png")) << "pictures of an earlier run go when the test starts";
     for (const char* name : {"picture1.png", "guarded.png"}) QFile::remove(stem + name);
+}
+
+namespace {
+
+QByteArray Read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+ino_t Inode(const QString& path) {
+    struct stat s {};
+    return ::stat(QFile::encodeName(path).constData(), &s) == 0 ? s.st_ino : 0;
+}
+
+}  // namespace
+
+TEST(SharedMedia, EachCallerGetsItsOwnCopyOfOneEncoding) {
+    TempFolder a, b;
+    const QString first = MakeMedia(a.path(), "tone", MediaKind::Wav, 0.2);
+    ASSERT_EQ(first, a.file("tone.wav"));
+    const QByteArray made = Read(first);
+    ASSERT_GT(made.size(), 1000);
+    a.write("tone.wav", "edited by a test");
+    const QString second = MakeMedia(b.path(), "other", MediaKind::Wav, 0.2);
+    ASSERT_EQ(second, b.file("other.wav"));
+    EXPECT_EQ(Read(second), made) << "an edit to one copy must not reach the next";
+}
+
+TEST(SharedMedia, ALengthOrKindMakesItsOwnFile) {
+    TempFolder folder;
+    const QByteArray shortTone = Read(MakeMedia(folder.path(), "short", MediaKind::Wav, 0.2));
+    const QByteArray longTone = Read(MakeMedia(folder.path(), "long", MediaKind::Wav, 0.5));
+    EXPECT_GT(longTone.size(), shortTone.size() + 40000);
+    const QByteArray flac = Read(MakeMedia(folder.path(), "short", MediaKind::Flac, 0.2));
+    EXPECT_TRUE(flac.startsWith("fLaC"));
+    EXPECT_TRUE(shortTone.startsWith("RIFF"));
+}
+
+TEST(SharedMedia, AnExistingFileIsReplacedAndTheEncodingReused) {
+    TempFolder folder;
+    folder.write("tone.wav", "old");
+    const QString path = MakeMedia(folder.path(), "tone", MediaKind::Wav, 0.2);
+    EXPECT_TRUE(Read(path).startsWith("RIFF"));
+    const QDir shared(VELMORA_TEST_MEDIA_DIR);
+    const QStringList files = shared.entryList({"*.wav"}, QDir::Files);
+    QString source;
+    for (const QString& name : files)
+        if (Read(shared.filePath(name)) == Read(path)) source = shared.filePath(name);
+    ASSERT_FALSE(source.isEmpty()) << "the encoding is kept where other test processes find it";
+    const ino_t before = Inode(source);
+    MakeMedia(folder.path(), "again", MediaKind::Wav, 0.2);
+    EXPECT_EQ(Inode(source), before) << "not encoded again";
 }
