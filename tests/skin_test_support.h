@@ -85,6 +85,8 @@ protected:
         WriteSkin(dir_.path());
     }
     void TearDown() override {
+        // Checks that read pixels themselves still leave the main window's picture behind.
+        if (HasFailure() && form_) testing_support::SavePicture(ScreenOf(form_), "main-window");
         delete Form4.data();
         if (form_) {
             form_->QuietClose = true;

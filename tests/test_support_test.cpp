@@ -120,6 +120,25 @@ TEST(PictureChecks, AFailedCheckLeavesThePictureItSaw) {
     for (const char* name : {"picture1.png", "guarded.png"}) QFile::remove(stem + name);
 }
 
+class FailingSkinOnPurpose : public skin_test::SkinFixture {};
+TEST_F(FailingSkinOnPurpose, DISABLED_LeavesTheMainWindow) {
+    Open();
+    ADD_FAILURE() << "on purpose";
+}
+
+TEST(PictureChecks, AFailedSkinTestLeavesTheMainWindow) {
+    QProcess self;
+    self.start(QCoreApplication::applicationFilePath(),
+               {"--gtest_also_run_disabled_tests", "--gtest_filter=FailingSkinOnPurpose.DISABLED_LeavesTheMainWindow"});
+    ASSERT_TRUE(self.waitForFinished(60000));
+    const QString path =
+        testing_support::PicturesFolder() + "/FailingSkinOnPurpose.DISABLED_LeavesTheMainWindow-main-window.png";
+    const QImage saved(path);
+    EXPECT_EQ(saved.size(), QSize(275, 116)) << self.readAllStandardOutput().toStdString();
+    EXPECT_EQ(skin_test::OriginAt(saved, 100, 50), skin_test::From(skin_test::Main, 100, 50)) << "drawn from the skin";
+    QFile::remove(path);
+}
+
 namespace {
 
 QByteArray Read(const QString& path) {
