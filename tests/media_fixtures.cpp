@@ -2,8 +2,13 @@
 
 #include <gst/gst.h>
 
+#include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -45,24 +50,21 @@ QString Description(MediaKind kind, double seconds, const QString& path) {
     return {};
 }
 
-}  // namespace
-
-QString MakeMedia(const QString& folder, const QString& baseName, MediaKind kind, double seconds) {
-    gst_init(nullptr, nullptr);
-    const QString path = QDir(folder).filePath(baseName + Extension(kind));
+// Runs the pipeline that writes path; false (with the reason on stderr) when it fails.
+bool Encode(MediaKind kind, double seconds, const QString& path) {
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(Description(kind, seconds, path).toUtf8().constData(), &error);
     if (!pipeline) {
         std::fprintf(stderr, "MakeMedia: %s\n", error ? error->message : "no pipeline");
         if (error) g_error_free(error);
-        return {};
+        return false;
     }
     if (error) g_error_free(error);
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
     GstBus* bus = gst_element_get_bus(pipeline);
     GstMessage* message = gst_bus_timed_pop_filtered(bus, 60 * GST_SECOND,
                                                      GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
+    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
     if (message && !ok) {
         GError* failure = nullptr;
         gst_message_parse_error(message, &failure, nullptr);
@@ -73,5 +75,47 @@ QString MakeMedia(const QString& folder, const QString& baseName, MediaKind kind
     gst_object_unref(bus);
     gst_element_set_state(pipeline, GST_STATE_NULL);
     gst_object_unref(pipeline);
-    return ok ? path : QString();
+    return ok;
+}
+
+// The shared copy of this media, made on first use; empty when it cannot be made. Named by its
+// recipe and the GStreamer version, so a changed recipe never meets an old file. Written under a
+// private name and renamed, so a parallel test process sees either nothing or the whole file.
+QString SharedMedia(MediaKind kind, double seconds) {
+    const QByteArray recipe = Description(kind, seconds, {}).toUtf8() + gst_version_string();
+    const QString key = QCryptographicHash::hash(recipe, QCryptographicHash::Sha1).toHex().left(16);
+    const QString folder = QStringLiteral(VELMORA_TEST_MEDIA_DIR);
+    const QString shared = folder + "/" + key + Extension(kind);
+    if (QFileInfo(shared).size() > 0) return shared;
+    if (!QDir().mkpath(folder)) return {};
+    const QString partial = QStringLiteral("%1/%2.%3.part").arg(folder, key).arg(QCoreApplication::applicationPid());
+    if (!Encode(kind, seconds, partial)) {
+        QFile::remove(partial);
+        return {};
+    }
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(shared).constData()) != 0) {
+        QFile::remove(partial);
+        return {};
+    }
+    return shared;
+}
+
+}  // namespace
+
+// Encoding takes seconds a file, and ctest starts every test as a process of its own, so each
+// recipe is encoded once per build folder and copied to where the caller wants it. A copy, not a
+// link: a test that edits its file must not change the next test's.
+QString MakeMedia(const QString& folder, const QString& baseName, MediaKind kind, double seconds) {
+    gst_init(nullptr, nullptr);
+    const QString path = QDir(folder).filePath(baseName + Extension(kind));
+    const QString shared = SharedMedia(kind, seconds);
+    if (shared.isEmpty()) return Encode(kind, seconds, path) ? path : QString();
+    std::error_code error;
+    std::filesystem::copy_file(QFile::encodeName(shared).constData(), QFile::encodeName(path).constData(),
+                               std::filesystem::copy_options::overwrite_existing, error);
+    if (error) {
+        std::fprintf(stderr, "MakeMedia: cannot copy to %s: %s\n", qPrintable(path), error.message().c_str());
+        return {};
+    }
+    return path;
 }

@@ -7,5 +7,6 @@
 enum class MediaKind { Wav, Mp3, Ogg, Flac, Mp4Video, MkvVideo };
 
 // Writes folder/baseName plus the kind's extension and returns its path, or the empty text (with
-// the reason on stderr) when the pipeline fails.
+// the reason on stderr) when the pipeline fails. Each kind and length is encoded once into the
+// build folder's test-media/ and copied from there, by every later call of every test process.
 QString MakeMedia(const QString& folder, const QString& baseName, MediaKind kind, double seconds);

@@ -49,7 +49,9 @@ inline std::ostream& operator<<(std::ostream& out, const Origin& o) {
     return out << name << "(" << o.x << "," << o.y << ")";
 }
 inline Origin From(Sheet sheet, int x, int y) { return {int(sheet), x, y}; }
+// Notes the image, so a failed check against it leaves the picture in the build's test-pictures/.
 inline Origin OriginAt(const QImage& image, int x, int y) {
+    testing_support::NotePicture(image);
     if (!image.valid(x, y)) return {-1, -1, -1};
     const QRgb p = image.pixel(x, y);
     const int b = qBlue(p);
@@ -83,6 +85,8 @@ protected:
         WriteSkin(dir_.path());
     }
     void TearDown() override {
+        // Checks that read pixels themselves still leave the main window's picture behind.
+        if (HasFailure() && form_) testing_support::SavePicture(ScreenOf(form_), "main-window");
         delete Form4.data();
         if (form_) {
             form_->QuietClose = true;

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
+#include "tests/test_pictures.h"
+
 int main(int argc, char** argv) {
     QTemporaryDir home(QDir::tempPath() + "/velmora-home-XXXXXX");
     const QByteArray root = home.path().toUtf8();
@@ -25,5 +27,6 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    testing_support::InstallPictureKeeper();
     return RUN_ALL_TESTS();
 }

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMetaEnum>
+#include <cstdio>
+#include <ostream>
 #include <stdexcept>
 
 namespace testing_support {
@@ -28,3 +31,93 @@ QByteArray TempFolder::read(const QString& name) const {
 QString helperProgram(const QString& name) { return QString(VELMORA_TEST_HELPERS_DIR) + "/" + name; }
 
 }  // namespace testing_support
+
+namespace {
+
+// Control bytes and quotes escaped, so "\r\n" and a trailing blank are visible in a failure.
+void PutEscaped(std::ostream& out, char c) {
+    switch (c) {
+    case '\n': out << "\\n"; return;
+    case '\r': out << "\\r"; return;
+    case '\t': out << "\\t"; return;
+    case '"': out << "\\\""; return;
+    case '\\': out << "\\\\"; return;
+    default: break;
+    }
+    if (uchar(c) < 0x20 || c == 0x7F) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", uchar(c));
+        out << hex;
+    } else {
+        out << c;
+    }
+}
+
+}  // namespace
+
+QT_BEGIN_NAMESPACE
+
+void PrintTo(const QString& text, std::ostream* out) {
+    if (text.isNull()) {
+        *out << "QString(null)";
+        return;
+    }
+    *out << '"';
+    for (const char c : text.toUtf8()) PutEscaped(*out, c);
+    *out << '"';
+}
+
+// Bytes outside ASCII may be in any encoding (GBK as often as UTF-8), so they are shown as hex.
+void PrintTo(const QByteArray& bytes, std::ostream* out) {
+    *out << "b\"";
+    for (const char c : bytes) {
+        if (uchar(c) < 0x80) {
+            PutEscaped(*out, c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", uchar(c));
+            *out << hex;
+        }
+    }
+    *out << '"';
+}
+
+void PrintTo(QChar c, std::ostream* out) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", unsigned(c.unicode()));
+    *out << '\'';
+    if (c.isPrint()) *out << QString(c).toStdString();
+    *out << "' (" << code << ")";
+}
+
+void PrintTo(const QPoint& p, std::ostream* out) { *out << "QPoint(" << p.x() << "," << p.y() << ")"; }
+void PrintTo(const QPointF& p, std::ostream* out) { *out << "QPointF(" << p.x() << "," << p.y() << ")"; }
+void PrintTo(const QSize& s, std::ostream* out) { *out << "QSize(" << s.width() << "x" << s.height() << ")"; }
+void PrintTo(const QSizeF& s, std::ostream* out) { *out << "QSizeF(" << s.width() << "x" << s.height() << ")"; }
+
+void PrintTo(const QRect& r, std::ostream* out) {
+    *out << "QRect(" << r.x() << "," << r.y() << " " << r.width() << "x" << r.height() << ")";
+}
+void PrintTo(const QRectF& r, std::ostream* out) {
+    *out << "QRectF(" << r.x() << "," << r.y() << " " << r.width() << "x" << r.height() << ")";
+}
+
+void PrintTo(const QColor& c, std::ostream* out) {
+    if (!c.isValid()) {
+        *out << "QColor(invalid)";
+        return;
+    }
+    const bool opaque = c.alpha() == 255;
+    *out << "QColor(" << c.name(opaque ? QColor::HexRgb : QColor::HexArgb).toStdString() << ")";
+}
+
+void PrintTo(const QImage& image, std::ostream* out) {
+    if (image.isNull()) {
+        *out << "QImage(null)";
+        return;
+    }
+    const char* format = QMetaEnum::fromType<QImage::Format>().valueToKey(image.format());
+    *out << "QImage(" << image.width() << "x" << image.height() << ", " << (format ? format : "?") << ")";
+}
+
+QT_END_NAMESPACE

@@ -1,10 +1,23 @@
-// Shared helpers of the test suites: temporary folders and small file utilities.
+// Shared helpers of the test suites: temporary folders, small file utilities, and readable
+// failure output for Qt values. Every test program is compiled with this header included first.
 #pragma once
 
 #include <QByteArray>
+#include <QChar>
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QPointF>
+#include <QRect>
+#include <QRectF>
+#include <QSize>
+#include <QSizeF>
 #include <QString>
-#include <QStringList>
+#include <QStringList>  // printed by GoogleTest's list printer through the QString one
 #include <QTemporaryDir>
+#include <iosfwd>
+
+#include "tests/test_pictures.h"
 
 namespace testing_support {
 
@@ -25,3 +38,20 @@ private:
 QString helperProgram(const QString& name);
 
 }  // namespace testing_support
+
+// GoogleTest finds these by argument-dependent lookup, so they live in Qt's own namespace.
+// Without them a QString prints as a list of QChar bytes and a QRect as raw memory; lists of
+// these print through GoogleTest's own container printer.
+QT_BEGIN_NAMESPACE
+void PrintTo(const QString& text, std::ostream* out);
+void PrintTo(const QByteArray& bytes, std::ostream* out);
+void PrintTo(QChar c, std::ostream* out);
+void PrintTo(const QPoint& p, std::ostream* out);
+void PrintTo(const QPointF& p, std::ostream* out);
+void PrintTo(const QSize& s, std::ostream* out);
+void PrintTo(const QSizeF& s, std::ostream* out);
+void PrintTo(const QRect& r, std::ostream* out);
+void PrintTo(const QRectF& r, std::ostream* out);
+void PrintTo(const QColor& c, std::ostream* out);
+void PrintTo(const QImage& image, std::ostream* out);
+QT_END_NAMESPACE
