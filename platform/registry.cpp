@@ -1,5 +1,7 @@
 #include "platform/registry.h"
 
+#include "platform/text_file.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -269,9 +271,13 @@ public:
     FileLock(const QString& path, bool exclusive) {
         const int flags = exclusive ? O_RDWR | O_CREAT | O_CLOEXEC : O_RDONLY | O_CLOEXEC;
         fd_ = ::open(QFile::encodeName(path).constData(), flags, 0600);
-        if (fd_ < 0) return;
+        if (fd_ < 0) {
+            error_ = errno;
+            return;
+        }
         while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0) {
             if (errno == EINTR) continue;
+            error_ = errno;
             ::close(fd_);
             fd_ = -1;
             return;
@@ -283,16 +289,18 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
     bool Held() const { return fd_ >= 0; }
+    int Error() const { return error_; }
 
 private:
     int fd_ = -1;
+    int error_ = 0;
 };
 
 struct Loaded {
     Tree tree;
     QByteArray bytes;
-    // False when the file exists but could not be read: it must not be replaced then.
-    bool readable = true;
+    // Set when the file exists but could not be read: it must not be replaced then.
+    QString unreadable;
 };
 
 Loaded ReadTree(RootKey root) {
@@ -300,41 +308,25 @@ Loaded ReadTree(RootKey root) {
     QFile file(DataFile(root));
     if (file.open(QIODevice::ReadOnly)) {
         loaded.bytes = file.readAll();
-        loaded.readable = file.error() == QFileDevice::NoError;
-    } else {
-        loaded.readable = !QFileInfo::exists(file.fileName());
+        if (file.error() != QFileDevice::NoError) loaded.unreadable = file.errorString();
+    } else if (QFileInfo::exists(file.fileName())) {
+        loaded.unreadable = file.errorString();
     }
+    if (!loaded.unreadable.isEmpty())
+        loaded.unreadable = QStringLiteral("Cannot read %1: %2").arg(file.fileName(), loaded.unreadable);
     loaded.tree = ParseTree(loaded.bytes);
     return loaded;
 }
 
-void SyncFolder(const QString& folder) {
-    const QByteArray name = QFile::encodeName(folder);
-    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// Write beside, flush to disk, rename over: a crash leaves the old file or the new one, never half.
-bool ReplaceFile(const QString& path, const QByteArray& bytes) {
-    const QString temp = path + ".new";
-    QFile file(temp);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    bool ok = file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
-    file.close();
-    const QByteArray from = QFile::encodeName(temp);
-    ok = ok && ::rename(from.constData(), QFile::encodeName(path).constData()) == 0;
-    if (!ok) {
-        QFile::remove(temp);
-        return false;
-    }
-    SyncFolder(QFileInfo(path).absolutePath());
-    return true;
+// A crash leaves the old file or the new one, never half; a failed write leaves the old one.
+QString ReplaceFile(const QString& path, const QByteArray& bytes) {
+    QString error;
+    WriteTextFile(path, bytes, &error);
+    return error;
 }
 
 // A rewrite drops the lines that could not be read; keep the file as found so none is lost.
-bool KeepDamagedCopy(RootKey root, const QByteArray& bytes) {
+QString KeepDamagedCopy(RootKey root, const QByteArray& bytes) {
     const QString stamp = QDateTime::currentDateTimeUtc().toString(u"yyyyMMddhhmmsszzz");
     return ReplaceFile(DataFile(root) + ".damaged-" + stamp, bytes);
 }
@@ -348,17 +340,25 @@ Tree LoadShared(RootKey root) {
 
 enum class Edit { Failed, Unchanged, Changed };
 
-bool Modify(RootKey root, const std::function<Edit(Tree&)>& change) {
-    if (!QDir().mkpath(TRegistry::StorageFolder())) return false;
+// Empty when the change is on disk (or nothing needed changing); else why not, `refusal` when the
+// change itself failed.
+QString Modify(RootKey root, const std::function<Edit(Tree&)>& change, const QString& refusal) {
+    if (!QDir().mkpath(TRegistry::StorageFolder()))
+        return QStringLiteral("Cannot create %1").arg(TRegistry::StorageFolder());
     FileLock lock(LockFile(root), true);
-    if (!lock.Held()) return false;
+    if (!lock.Held()) return QStringLiteral("Cannot lock %1: %2").arg(LockFile(root), qt_error_string(lock.Error()));
     Loaded loaded = ReadTree(root);
-    if (!loaded.readable) return false;
+    if (!loaded.unreadable.isEmpty()) return loaded.unreadable;
     const Edit edit = change(loaded.tree);
-    if (edit != Edit::Changed) return edit == Edit::Unchanged;
-    if (loaded.tree.damaged && !KeepDamagedCopy(root, loaded.bytes)) return false;
+    if (edit != Edit::Changed) return edit == Edit::Unchanged ? QString() : refusal;
+    if (loaded.tree.damaged) {
+        const QString error = KeepDamagedCopy(root, loaded.bytes);
+        if (!error.isEmpty()) return error;
+    }
     return ReplaceFile(DataFile(root), SerializeTree(loaded.tree, root));
 }
+
+QString NoKey(const QString& path) { return QStringLiteral("no key \"%1\"").arg(path); }
 
 // The value when it exists and, where a kind is given, is of that kind.
 std::optional<Value> FetchValue(RootKey root, const QString& keyPath, const QString& name,
@@ -370,21 +370,21 @@ std::optional<Value> FetchValue(RootKey root, const QString& keyPath, const QStr
     return *value;
 }
 
-bool StoreValue(RootKey root, const QString& keyPath, Value value) {
+QString StoreValue(RootKey root, const QString& keyPath, Value value) {
     return Modify(root, [&](Tree& tree) {
         Key* key = FindKey(tree, keyPath);
         if (!key) return Edit::Failed;
         PutValue(*key, std::move(value));
         return Edit::Changed;
-    });
+    }, NoKey(keyPath));
 }
 
-bool CreateKey(RootKey root, const QString& path) {
+QString CreateKey(RootKey root, const QString& path) {
     return Modify(root, [&](Tree& tree) {
         if (FindKey(tree, path)) return Edit::Unchanged;
         AddKey(tree, path);
         return Edit::Changed;
-    });
+    }, QString());
 }
 
 }  // namespace
@@ -406,7 +406,7 @@ QString TRegistry::Resolve(const QString& key) const {
 
 bool TRegistry::OpenKey(const QString& key, bool canCreate) {
     const QString path = Resolve(key);
-    if (!(canCreate ? CreateKey(root_, path) : KeyExists(key))) return false;
+    if (canCreate ? !Report(CreateKey(root_, path)) : !KeyExists(key)) return false;
     current_ = path;
     open_ = true;
     readOnly_ = false;
@@ -432,14 +432,14 @@ bool TRegistry::KeyExists(const QString& key) const {
 
 bool TRegistry::DeleteKey(const QString& key) {
     const QString path = Resolve(key);
-    if (path.isEmpty()) return false;
+    if (path.isEmpty()) return Report(QStringLiteral("the root cannot be deleted"));
     const QString folded = Fold(path);
-    return Modify(root_, [&](Tree& tree) {
+    return Report(Modify(root_, [&](Tree& tree) {
         const auto erased = std::erase_if(tree.keys, [&](const auto& entry) {
             return entry.first == folded || entry.first.startsWith(folded + u'\\');
         });
         return erased > 0 ? Edit::Changed : Edit::Failed;
-    });
+    }, NoKey(path)));
 }
 
 QStringList TRegistry::GetKeyNames() const {
@@ -460,14 +460,14 @@ bool TRegistry::ValueExists(const QString& name) const {
 }
 
 bool TRegistry::DeleteValue(const QString& name) {
-    if (!CanWrite()) return false;
-    return Modify(root_, [&](Tree& tree) {
+    if (!CanWrite()) return Report(NotWritable());
+    return Report(Modify(root_, [&](Tree& tree) {
         Key* key = FindKey(tree, current_);
         const Value* value = key ? FindValue(*key, name) : nullptr;
         if (!value) return Edit::Failed;
         key->values.removeAt(value - key->values.constData());
         return Edit::Changed;
-    });
+    }, QStringLiteral("no value \"%1\"").arg(name)));
 }
 
 QStringList TRegistry::GetValueNames() const {
@@ -503,16 +503,27 @@ QByteArray TRegistry::ReadBinaryData(const QString& name) const {
 }
 
 bool TRegistry::WriteString(const QString& name, const QString& value) {
-    return CanWrite() && StoreValue(root_, current_, Value{name, Kind::String, value, 0, {}});
+    if (!CanWrite()) return Report(NotWritable());
+    return Report(StoreValue(root_, current_, Value{name, Kind::String, value, 0, {}}));
 }
 
 bool TRegistry::WriteInteger(const QString& name, int value) {
-    const Value v{name, Kind::Integer, {}, quint32(value), {}};
-    return CanWrite() && StoreValue(root_, current_, v);
+    if (!CanWrite()) return Report(NotWritable());
+    return Report(StoreValue(root_, current_, Value{name, Kind::Integer, {}, quint32(value), {}}));
 }
 
 bool TRegistry::WriteBinaryData(const QString& name, const QByteArray& value) {
-    return CanWrite() && StoreValue(root_, current_, Value{name, Kind::Binary, {}, 0, value});
+    if (!CanWrite()) return Report(NotWritable());
+    return Report(StoreValue(root_, current_, Value{name, Kind::Binary, {}, 0, value}));
+}
+
+QString TRegistry::NotWritable() const {
+    return open_ ? QStringLiteral("key \"%1\" is open read-only").arg(current_) : QStringLiteral("no key is open");
+}
+
+bool TRegistry::Report(const QString& reason) {
+    lastError_ = reason;
+    return reason.isEmpty();
 }
 
 QString TRegistry::StorageFolder() {

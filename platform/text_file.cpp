@@ -1,12 +1,16 @@
 #include "platform/text_file.h"
 
 #include <QFile>
-#include <algorithm>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -81,6 +85,91 @@ bool PreferGb18030(const QByteArray& bytes, const QString& utf8) {
     return unlikely && !DecodeGb18030(bytes).contains(QChar(0xFFFD));
 }
 
+// ---- atomic replacement ---------------------------------------------------------------------
+
+QString Reason(int err) { return qt_error_string(err); }
+
+// A new file beside the target, created with the umask's permissions (those of the old file when
+// there is one), so an interrupted save never leaves the target half written.
+class TempBeside {
+public:
+    explicit TempBeside(const QString& target) {
+        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+            name_ = QFile::encodeName(target) + ".saving-" +
+                    QByteArray::number(QRandomGenerator::global()->generate(), 36);
+            fd_ = ::open(name_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ < 0 && errno != EEXIST) break;
+        }
+        if (fd_ < 0) error_ = errno;
+    }
+    ~TempBeside() {
+        if (fd_ >= 0) ::close(fd_);
+        if (!kept_) ::unlink(name_.constData());
+    }
+    TempBeside(const TempBeside&) = delete;
+    TempBeside& operator=(const TempBeside&) = delete;
+
+    int error() const { return error_; }
+
+    // Every byte reaches the disk, or the errno that stopped it: a short write, a failed sync or a
+    // failed close (where network file systems report a full disk) all count.
+    int writeAll(const QByteArray& bytes) {
+        const char* data = bytes.constData();
+        qsizetype left = bytes.size();
+        while (left > 0) {
+            const ssize_t n = ::write(fd_, data, static_cast<size_t>(left));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return n < 0 ? errno : ENOSPC;
+            data += n;
+            left -= n;
+        }
+        if (::fsync(fd_) != 0 && errno != EINVAL) return errno;
+        const int fd = std::exchange(fd_, -1);
+        return ::close(fd) != 0 && errno != EINTR ? errno : 0;
+    }
+
+    void copyModeFrom(const QByteArray& target) {
+        struct stat old;
+        if (::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd_, old.st_mode & 07777);
+    }
+
+    int renameOver(const QByteArray& target) {
+        if (::rename(name_.constData(), target.constData()) != 0) return errno;
+        kept_ = true;
+        return 0;
+    }
+
+private:
+    QByteArray name_;
+    int fd_ = -1;
+    int error_ = 0;
+    bool kept_ = false;
+};
+
+// The rename is only durable once the folder's entry is on disk; a failure here loses nothing.
+void SyncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Empty on success, else the reason. A link is followed, so the file it names is replaced.
+QString ReplaceFileContents(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    if (info.isDir()) return QStringLiteral("it is a folder");
+    const QString target = !info.isSymLink() ? path : info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
+    const QByteArray targetName = QFile::encodeName(target);
+    TempBeside temp(target);
+    if (temp.error()) return Reason(temp.error());
+    temp.copyModeFrom(targetName);
+    int err = temp.writeAll(bytes);
+    if (!err) err = temp.renameOver(targetName);
+    if (err) return Reason(err);
+    SyncFolder(QFileInfo(target).absolutePath());
+    return {};
+}
+
 }  // namespace
 
 QString DecodeText(const QByteArray& bytes) {
@@ -135,21 +224,9 @@ bool ReadTextLines(const QString& path, QStringList* lines, QString* error) {
 }
 
 bool WriteTextFile(const QString& path, const QByteArray& bytes, QString* error) {
-    // QSaveFile writes a temporary file beside the target, syncs it and renames it over the target;
-    // the direct-write fallback stays off, so an unwritable folder fails instead of truncating.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) ok = file.write(bytes) == bytes.size();
-    QString reason = file.errorString();
-    if (ok) {
-        ok = file.commit();
-        reason = file.errorString();
-    } else {
-        file.cancelWriting();
-    }
-    if (!ok && error) *error = QStringLiteral("Cannot write %1: %2").arg(path, reason);
-    return ok;
+    const QString reason = ReplaceFileContents(path, bytes);
+    if (!reason.isEmpty() && error) *error = QStringLiteral("Cannot write %1: %2").arg(path, reason);
+    return reason.isEmpty();
 }
 
 bool WriteTextLines(const QString& path, const QStringList& lines, QString* error) {

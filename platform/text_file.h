@@ -22,7 +22,9 @@ QStringList SplitLines(const QString& text);
 bool ReadTextLines(const QString& path, QStringList* lines, QString* error = nullptr);
 
 // Writes `bytes` atomically: a new file in the same folder, synced to disk, then renamed over the
-// target. On failure the old file is untouched and *error says "Cannot write <path>: <reason>".
+// target (the file a link names, when the target is a link). Any failed write, sync, close or
+// rename (a full disk, a file-size limit) leaves the old file untouched, removes the new one and
+// puts "Cannot write <path>: <system's reason>" in *error.
 bool WriteTextFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 // GB18030, every line followed by CR LF, written atomically as WriteTextFile does.

@@ -3,13 +3,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 #include "platform/ini_file.h"
 #include "platform/text_file.h"
+#include "tests/file_size_limit.h"
 #include "tests/test_support.h"
 
 using platform::TIniFile;
+using testing_support::FileSizeLimit;
 using testing_support::TempFolder;
 
 namespace {
@@ -88,6 +92,48 @@ TEST(TextLines, FailedWriteKeepsTheOldFileAndSaysWhy) {
                                                QFileDevice::ExeOwner);
     EXPECT_EQ(dir.read("sub/keep.txt"), QByteArray("old\r\n"));
     EXPECT_TRUE(error.startsWith("Cannot write " + dir.file("sub/keep.txt") + ": "));
+}
+
+// A full disk shows itself only when the buffered bytes reach the file: at the flush before the
+// rename. Files well under any write buffer make sure the failure comes that late.
+TEST(TextLines, SaveThatRunsOutOfRoomKeepsTheOldFileAndSaysWhy) {
+    TempFolder dir;
+    dir.write("velmora.kpl", "<?/old.mp3?>\r\n");
+    const QStringList entries(100, U("<?/音乐/一个很长的文件名.mp3?>"));
+    QString error;
+    bool saved = true;
+    {
+        FileSizeLimit limit(512);
+        ASSERT_TRUE(limit.active());
+        saved = platform::WriteTextLines(dir.file("velmora.kpl"), entries, &error);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(dir.read("velmora.kpl"), QByteArray("<?/old.mp3?>\r\n"));
+    EXPECT_EQ(Std(error), Std("Cannot write " + dir.file("velmora.kpl") + ": " + std::strerror(EFBIG)));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"velmora.kpl"}));
+
+    // With room again the same save goes through.
+    ASSERT_TRUE(platform::WriteTextLines(dir.file("velmora.kpl"), entries, &error));
+    QStringList lines;
+    ASSERT_TRUE(platform::ReadTextLines(dir.file("velmora.kpl"), &lines));
+    EXPECT_EQ(lines, entries);
+}
+
+TEST(IniWrite, WriteThatRunsOutOfRoomKeepsTheFileAndSaysWhy) {
+    TempFolder dir;
+    const QByteArray old = "[Main]\r\nSkin=" + QByteArray(400, 'x') + "\r\n";
+    dir.write("setup.ini", old);
+    TIniFile ini(dir.file("setup.ini"));
+    bool written = true;
+    {
+        FileSizeLimit limit(512);
+        ASSERT_TRUE(limit.active());
+        written = ini.WriteString("Main", "Extra", QString(200, u'y'));
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(dir.read("setup.ini"), old);
+    EXPECT_TRUE(ini.LastError().endsWith(std::strerror(EFBIG))) << Std(ini.LastError());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"setup.ini"}));
 }
 
 // Written in GB18030 with CR LF, as the player's own ini files are.
