@@ -181,15 +181,16 @@ QStringList TIniFile::load() const {
 // user's file with a single key.
 bool TIniFile::loadForWrite(QStringList* lines) {
     lines->clear();
+    encoding_ = TextEncoding::Gb18030;
     if (!QFileInfo::exists(fileName_)) return true;
     QString error;
-    if (ReadTextLines(fileName_, lines, &error)) return true;
+    if (ReadTextLines(fileName_, lines, &error, &encoding_)) return true;
     lastError_ = error;
     return false;
 }
 
 bool TIniFile::save(const QStringList& lines) {
-    if (!WriteTextLines(fileName_, lines, &lastError_)) return false;
+    if (!WriteTextLines(fileName_, lines, &lastError_, encoding_)) return false;
     lastError_.clear();
     return true;
 }

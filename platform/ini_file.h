@@ -4,13 +4,16 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/text_file.h"
+
 namespace platform {
 
 // Reads the file afresh on every call, so a write made through another object (or another
 // process) is seen at once. Sections and keys compare case-insensitively; the first matching
 // section and, inside it, the first matching key win; keys and values are trimmed of blanks and a
 // value in matching double or single quotes loses them. Every write goes to disk at once,
-// atomically, in GB18030 with CR LF, keeping every other line as it was.
+// atomically, with CR LF, keeping every other line as it was and the encoding the file was read in
+// (GB18030 for a new file; see EncodeText for the one exception).
 class TIniFile {
 public:
     explicit TIniFile(const QString& fileName);
@@ -49,6 +52,7 @@ private:
 
     QString fileName_;
     QString lastError_;
+    TextEncoding encoding_ = TextEncoding::Gb18030;  // as the last write found the file
 };
 
 }  // namespace platform

@@ -73,9 +73,9 @@ bool IsPlausibleTwoByteLetter(char16_t c) {
 }
 
 // Short GB18030 texts are often valid UTF-8 too ("一" is D2 BB, which UTF-8 reads as U+04BB).
-// Text the player saved itself must read back unchanged, so a text with no three- or four-byte
-// UTF-8 sequence whose UTF-8 reading holds unlikely characters is read as GB18030 when that
-// reading is clean.
+// A text with no three- or four-byte UTF-8 sequence whose UTF-8 reading holds unlikely
+// characters is read as GB18030 when that reading is clean. Only files from elsewhere rely on
+// this guess: EncodeText makes sure the player's own files never need it.
 bool PreferGb18030(const QByteArray& bytes, const QString& utf8) {
     for (const char b : bytes) {
         if (static_cast<unsigned char>(b) >= 0xE0) return false;
@@ -172,11 +172,17 @@ QString ReplaceFileContents(const QString& path, const QByteArray& bytes) {
 
 }  // namespace
 
-QString DecodeText(const QByteArray& bytes) {
+QString DecodeText(const QByteArray& bytes, TextEncoding* found) {
+    TextEncoding scratch;
+    TextEncoding& encoding = found ? *found : scratch;
+    encoding = TextEncoding::Utf8WithMark;
     if (bytes.startsWith(kUtf8Mark)) return QString::fromUtf8(bytes.mid(kUtf8Mark.size()));
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString utf8 = decoder.decode(bytes);
-    if (!decoder.hasError() && !PreferGb18030(bytes, utf8)) return utf8;
+    const bool ascii = utf8.size() == bytes.size();  // every byte became one character
+    encoding = ascii ? TextEncoding::Gb18030 : TextEncoding::Utf8;
+    if (!decoder.hasError() && (ascii || !PreferGb18030(bytes, utf8))) return utf8;
+    encoding = TextEncoding::Gb18030;
     return DecodeGb18030(bytes);
 }
 
@@ -187,6 +193,22 @@ QByteArray EncodeGb18030(const QString& text) {
     Converter converter("GB18030", "UTF-8");
     if (!converter.valid()) return utf8;
     return converter.run(utf8, QByteArray("?"));
+}
+
+QByteArray EncodeText(const QString& text, TextEncoding preferred) {
+    QByteArray bytes = kUtf8Mark + text.toUtf8();
+    if (preferred == TextEncoding::Utf8WithMark) return bytes;
+    QByteArray plain = preferred == TextEncoding::Utf8 ? bytes.mid(kUtf8Mark.size()) : EncodeGb18030(text);
+    return DecodeText(plain) == text ? plain : bytes;
+}
+
+QByteArray EncodeTextLines(const QStringList& lines, TextEncoding preferred) {
+    QString text;
+    for (const QString& line : lines) {
+        text += line;
+        text += QLatin1String("\r\n");
+    }
+    return EncodeText(text, preferred);
 }
 
 QStringList SplitLines(const QString& text) {
@@ -203,7 +225,7 @@ QStringList SplitLines(const QString& text) {
     return lines;
 }
 
-bool ReadTextLines(const QString& path, QStringList* lines, QString* error) {
+bool ReadTextLines(const QString& path, QStringList* lines, QString* error, TextEncoding* found) {
     lines->clear();
     QFile file(path);
     QString reason;
@@ -214,7 +236,7 @@ bool ReadTextLines(const QString& path, QStringList* lines, QString* error) {
     } else {
         const QByteArray bytes = file.readAll();
         if (file.error() == QFileDevice::NoError) {
-            *lines = SplitLines(DecodeText(bytes));
+            *lines = SplitLines(DecodeText(bytes, found));
             return true;
         }
         reason = file.errorString();
@@ -229,13 +251,8 @@ bool WriteTextFile(const QString& path, const QByteArray& bytes, QString* error)
     return reason.isEmpty();
 }
 
-bool WriteTextLines(const QString& path, const QStringList& lines, QString* error) {
-    QString text;
-    for (const QString& line : lines) {
-        text += line;
-        text += QLatin1String("\r\n");
-    }
-    return WriteTextFile(path, EncodeGb18030(text), error);
+bool WriteTextLines(const QString& path, const QStringList& lines, QString* error, TextEncoding preferred) {
+    return WriteTextFile(path, EncodeTextLines(lines, preferred), error);
 }
 
 }  // namespace platform

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <cerrno>
 #include <cstring>
+#include <iconv.h>
+#include <random>
 #include <unistd.h>
 
 #include "platform/ini_file.h"
@@ -134,6 +136,95 @@ TEST(IniWrite, WriteThatRunsOutOfRoomKeepsTheFileAndSaysWhy) {
     EXPECT_EQ(dir.read("setup.ini"), old);
     EXPECT_TRUE(ini.LastError().endsWith(std::strerror(EFBIG))) << Std(ini.LastError());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"setup.ini"}));
+}
+
+// Every GB2312 hanzi (rows 0xB0..0xF7), decoded by the system's own GB2312 table, not ours.
+QStringList Gb2312Hanzi() {
+    QStringList hanzi;
+    iconv_t cd = iconv_open("UTF-8", "GB2312");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return hanzi;
+    for (int row = 0xB0; row <= 0xF7; ++row) {
+        for (int col = 0xA1; col <= 0xFE; ++col) {
+            char in[2] = {char(row), char(col)};
+            char out[8];
+            char* src = in;
+            char* dst = out;
+            size_t srcLeft = 2, dstLeft = sizeof out;
+            if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) != size_t(-1))
+                hanzi.append(QString::fromUtf8(out, dst - out));
+        }
+    }
+    iconv_close(cd);
+    return hanzi;
+}
+
+QString Show(const QString& text) { return QString::fromLatin1(text.toUtf8().toHex(' ')); }
+
+// 小 is D0 A1 in GB18030, which UTF-8 reads as the Cyrillic С: a list holding only such a name
+// used to come back pointing at a file that does not exist.
+TEST(TextRoundTrip, EveryGb2312HanziAloneInAListReadsBackAsItWas) {
+    const QStringList hanzi = Gb2312Hanzi();
+    ASSERT_EQ(hanzi.size(), 6763);
+    int markedUtf8 = 0;
+    for (const QString& h : hanzi) {
+        const QByteArray saved = platform::EncodeTextLines({h});
+        ASSERT_EQ(platform::SplitLines(platform::DecodeText(saved)), QStringList({h})) << Show(h).toStdString();
+        // GB18030 stays whenever it reads back right; only the ambiguous ones carry the mark.
+        const QByteArray gb = platform::EncodeGb18030(h + "\r\n");
+        if (platform::DecodeText(gb) == h + "\r\n") {
+            EXPECT_EQ(saved, gb) << Show(h).toStdString();
+        } else {
+            EXPECT_EQ(saved, "\xEF\xBB\xBF" + (h + "\r\n").toUtf8()) << Show(h).toStdString();
+            ++markedUtf8;
+        }
+    }
+    EXPECT_GT(markedUtf8, 0);  // the case this guards against does occur  // the case this guards against does occur
+
+    TempFolder dir;
+    QStringList lines;
+    platform::TextEncoding found = platform::TextEncoding::Gb18030;
+    ASSERT_TRUE(platform::WriteTextLines(dir.file("velmora.kpl"), {U("<?/音乐/小.mp3?>")}));
+    ASSERT_TRUE(platform::ReadTextLines(dir.file("velmora.kpl"), &lines, nullptr, &found));
+    EXPECT_EQ(lines, QStringList({U("<?/音乐/小.mp3?>")}));
+    ASSERT_TRUE(platform::WriteTextLines(dir.file("small.kpl"), {U("小")}));
+    ASSERT_TRUE(platform::ReadTextLines(dir.file("small.kpl"), &lines, nullptr, &found));
+    EXPECT_EQ(lines, QStringList({U("小")}));
+    EXPECT_EQ(found, platform::TextEncoding::Utf8WithMark);
+}
+
+TEST(TextRoundTrip, RandomMixedListsReadBackAsTheyWere) {
+    const QStringList hanzi = Gb2312Hanzi();
+    ASSERT_FALSE(hanzi.isEmpty());
+    const QStringList others = {"a", "Z", "0", ".", "<?", "?>", "/", " ", U("é"), U("ß"), U("С"),
+                                U("ж"), U("Ω"), U("€"), U("·"), U("　"), U("，"), U("𠀀"), U("の")};
+    std::mt19937 random(6000);
+    for (int list = 0; list < 6000; ++list) {
+        QStringList lines(int(random() % 4) + 1);
+        for (QString& line : lines) {
+            for (int n = int(random() % 7); n > 0; --n)
+                line += random() % 2 ? hanzi.at(int(random() % hanzi.size())) : others.at(int(random() % others.size()));
+        }
+        for (const auto preferred : {platform::TextEncoding::Gb18030, platform::TextEncoding::Utf8}) {
+            const QByteArray saved = platform::EncodeTextLines(lines, preferred);
+            ASSERT_EQ(platform::SplitLines(platform::DecodeText(saved)), lines) << Show(lines.join('|')).toStdString();
+        }
+    }
+}
+
+// A rewrite keeps the encoding the file came in, so other programs still read it.
+TEST(IniWrite, KeepsTheEncodingTheFileWasReadIn) {
+    TempFolder dir;
+    dir.write("gb.ini", "[s]\r\nname=\xD6\xD0\xCE\xC4\r\n");
+    dir.write("utf8.ini", "[s]\r\nname=Caf\xC3\xA9 \xE4\xB8\xAD\r\n");
+    dir.write("marked.ini", "\xEF\xBB\xBF[s]\r\nname=x\r\n");
+    for (const char* name : {"gb.ini", "utf8.ini", "marked.ini"})
+        ASSERT_TRUE(TIniFile(dir.file(name)).WriteString("s", "k", U("音")));
+    EXPECT_EQ(dir.read("gb.ini"), QByteArray("[s]\r\nname=\xD6\xD0\xCE\xC4\r\nk=\xD2\xF4\r\n"));
+    EXPECT_EQ(dir.read("utf8.ini"), QByteArray("[s]\r\nname=Caf\xC3\xA9 \xE4\xB8\xAD\r\nk=\xE9\x9F\xB3\r\n"));
+    EXPECT_EQ(dir.read("marked.ini"), QByteArray("\xEF\xBB\xBF[s]\r\nname=x\r\nk=\xE9\x9F\xB3\r\n"));
+    TIniFile fresh(dir.file("new.ini"));
+    ASSERT_TRUE(fresh.WriteString("s", "k", U("音")));
+    EXPECT_EQ(dir.read("new.ini"), QByteArray("[s]\r\nk=\xD2\xF4\r\n"));
 }
 
 // Written in GB18030 with CR LF, as the player's own ini files are.
