@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iconv.h>
 #include <random>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include "platform/ini_file.h"
@@ -363,9 +364,64 @@ TEST(IniRead, HostileFilesDoNotCrash) {
     EXPECT_TRUE(junk.WriteString("a", "b", "c"));
     EXPECT_EQ(Std(junk.ReadString("a", "b", "")), "c");
 
-    const QByteArray longValue(50 * 1024 * 1024, 'v');
+    // Far longer than any read or conversion buffer on the way.
+    const QByteArray longValue(4 * 1024 * 1024, 'v');
     dir.write("long.ini", "[s]\r\nk=" + longValue);
     EXPECT_EQ(TIniFile(dir.file("long.ini")).ReadString("s", "k", "").size(), longValue.size());
+}
+
+// Counts the times a file is opened, as the kernel reports them; count() must be called after
+// each open, as the kernel merges an event with an identical one still waiting.
+class OpenCounter {
+public:
+    explicit OpenCounter(const QString& path) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        if (fd_ >= 0) watching_ = inotify_add_watch(fd_, QFile::encodeName(path).constData(), IN_OPEN) >= 0;
+    }
+    ~OpenCounter() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool watching() const { return watching_; }
+    int count() {
+        alignas(inotify_event) char buffer[4096];
+        ssize_t n;
+        while ((n = ::read(fd_, buffer, sizeof buffer)) > 0) {
+            for (char* p = buffer; p < buffer + n; p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+                ++opens_;
+        }
+        return opens_;
+    }
+
+private:
+    int fd_;
+    bool watching_ = false;
+    int opens_ = 0;
+};
+
+// Reading a whole menu or preset file used to read the file once per value.
+TEST(IniRead, ManyValuesCostOneReadUntilTheFileChanges) {
+    TempFolder dir;
+    QByteArray text = "[Menu]\r\n";
+    for (int n = 0; n < 100; ++n) text += "Item" + QByteArray::number(n) + "=" + QByteArray::number(n * 3) + "\r\n";
+    dir.write("menu.ini", text);
+    const TIniFile ini(dir.file("menu.ini"));
+    OpenCounter opens(dir.file("menu.ini"));
+    ASSERT_TRUE(opens.watching());
+    for (int n = 0; n < 100; ++n) {
+        ASSERT_EQ(ini.ReadInteger("menu", "item" + QString::number(n), -1), n * 3);
+        opens.count();
+    }
+    EXPECT_EQ(ini.ReadSection("Menu").size(), 100);
+    EXPECT_EQ(opens.count(), 1);
+
+    // Changes made behind the object's back are still seen at once: in place, replaced, removed.
+    dir.write("menu.ini", "[Menu]\r\nItem1=edited\r\n");
+    EXPECT_EQ(Std(ini.ReadString("Menu", "Item1", "-")), "edited");
+    ASSERT_TRUE(TIniFile(dir.file("menu.ini")).WriteString("Menu", "Item1", "other"));
+    EXPECT_EQ(Std(ini.ReadString("Menu", "Item1", "-")), "other");
+    QFile::remove(dir.file("menu.ini"));
+    EXPECT_EQ(Std(ini.ReadString("Menu", "Item1", "-")), "-");
+    dir.write("menu.ini", "[Menu]\r\nItem1=back\r\n");
+    EXPECT_EQ(Std(ini.ReadString("Menu", "Item1", "-")), "back");
 }
 
 }  // namespace
