@@ -97,6 +97,25 @@ TEST(TextLines, FailedWriteKeepsTheOldFileAndSaysWhy) {
     EXPECT_TRUE(error.startsWith("Cannot write " + dir.file("sub/keep.txt") + ": "));
 }
 
+// The new file takes the old one's place, not its character: a private file stays private, and a
+// link to a file kept elsewhere stays a link.
+TEST(TextLines, ReplacingKeepsTheModeAndFollowsALink) {
+    TempFolder dir;
+    dir.write("private.ini", "old\r\n");
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    ASSERT_TRUE(QFile::setPermissions(dir.file("private.ini"), ownerOnly));
+    ASSERT_TRUE(platform::WriteTextLines(dir.file("private.ini"), {"new"}));
+    const auto others = QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    EXPECT_FALSE(QFileInfo(dir.file("private.ini")).permissions() & others);
+    EXPECT_EQ(dir.read("private.ini"), QByteArray("new\r\n"));
+
+    dir.write("elsewhere/velmora.kpl", "old\r\n");
+    ASSERT_TRUE(QFile::link("elsewhere/velmora.kpl", dir.file("velmora.kpl")));
+    ASSERT_TRUE(platform::WriteTextLines(dir.file("velmora.kpl"), {"new"}));
+    EXPECT_TRUE(QFileInfo(dir.file("velmora.kpl")).isSymLink());
+    EXPECT_EQ(dir.read("elsewhere/velmora.kpl"), QByteArray("new\r\n"));
+}
+
 // A full disk shows itself only when the buffered bytes reach the file: at the flush before the
 // rename. Files well under any write buffer make sure the failure comes that late.
 TEST(TextLines, SaveThatRunsOutOfRoomKeepsTheOldFileAndSaysWhy) {
