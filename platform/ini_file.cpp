@@ -203,7 +203,9 @@ struct FileStamp {
         return FileStamp{true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
     }
     bool operator==(const FileStamp& o) const {
-        const auto same = [](timespec a, timespec b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+        const auto same = [](timespec a, timespec b) {
+            return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+        };
         return exists == o.exists && dev == o.dev && ino == o.ino && size == o.size && same(mtime, o.mtime) &&
                same(ctime, o.ctime);
     }

@@ -120,7 +120,8 @@ QString Modify(RootKey root, const std::function<Edit(Tree&)>& change, const QSt
     if (!QDir().mkpath(TRegistry::StorageFolder()))
         return QStringLiteral("Cannot create %1").arg(TRegistry::StorageFolder());
     FileLock lock(LockFile(root), true);
-    if (!lock.Held()) return QStringLiteral("Cannot lock %1: %2").arg(LockFile(root), qt_error_string(lock.Error()));
+    if (!lock.Held())
+        return QStringLiteral("Cannot lock %1: %2").arg(LockFile(root), qt_error_string(lock.Error()));
     Loaded loaded = ReadTree(root);
     if (!loaded.unreadable.isEmpty()) return loaded.unreadable;
     const Edit edit = change(loaded.tree);
@@ -292,7 +293,8 @@ bool TRegistry::WriteBinaryData(const QString& name, const QByteArray& value) {
 }
 
 QString TRegistry::NotWritable() const {
-    return open_ ? QStringLiteral("key \"%1\" is open read-only").arg(current_) : QStringLiteral("no key is open");
+    if (!open_) return QStringLiteral("no key is open");
+    return QStringLiteral("key \"%1\" is open read-only").arg(current_);
 }
 
 bool TRegistry::Report(const QString& reason) {

@@ -158,7 +158,8 @@ void SyncFolder(const QString& folder) {
 QString ReplaceFileContents(const QString& path, const QByteArray& bytes) {
     const QFileInfo info(path);
     if (info.isDir()) return QStringLiteral("it is a folder");
-    const QString target = !info.isSymLink() ? path : info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
+    QString target = path;
+    if (info.isSymLink()) target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
     const QByteArray targetName = QFile::encodeName(target);
     TempBeside temp(target);
     if (temp.error()) return Reason(temp.error());

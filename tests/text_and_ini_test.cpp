@@ -188,7 +188,8 @@ TEST(TextRoundTrip, EveryGb2312HanziAloneInAListReadsBackAsItWas) {
     int markedUtf8 = 0;
     for (const QString& h : hanzi) {
         const QByteArray saved = platform::EncodeTextLines({h});
-        ASSERT_EQ(platform::SplitLines(platform::DecodeText(saved)), QStringList({h})) << Show(h).toStdString();
+        ASSERT_EQ(platform::SplitLines(platform::DecodeText(saved)), QStringList({h}))
+            << Show(h).toStdString();
         // GB18030 stays whenever it reads back right; only the ambiguous ones carry the mark.
         const QByteArray gb = platform::EncodeGb18030(h + "\r\n");
         if (platform::DecodeText(gb) == h + "\r\n") {
@@ -198,7 +199,7 @@ TEST(TextRoundTrip, EveryGb2312HanziAloneInAListReadsBackAsItWas) {
             ++markedUtf8;
         }
     }
-    EXPECT_GT(markedUtf8, 0);  // the case this guards against does occur  // the case this guards against does occur
+    EXPECT_GT(markedUtf8, 0);  // the case this guards against does occur
 
     TempFolder dir;
     QStringList lines;
@@ -222,11 +223,13 @@ TEST(TextRoundTrip, RandomMixedListsReadBackAsTheyWere) {
         QStringList lines(int(random() % 4) + 1);
         for (QString& line : lines) {
             for (int n = int(random() % 7); n > 0; --n)
-                line += random() % 2 ? hanzi.at(int(random() % hanzi.size())) : others.at(int(random() % others.size()));
+                line += random() % 2 ? hanzi.at(int(random() % hanzi.size()))
+                                     : others.at(int(random() % others.size()));
         }
         for (const auto preferred : {platform::TextEncoding::Gb18030, platform::TextEncoding::Utf8}) {
             const QByteArray saved = platform::EncodeTextLines(lines, preferred);
-            ASSERT_EQ(platform::SplitLines(platform::DecodeText(saved)), lines) << Show(lines.join('|')).toStdString();
+            ASSERT_EQ(platform::SplitLines(platform::DecodeText(saved)), lines)
+                << Show(lines.join('|')).toStdString();
         }
     }
 }
@@ -404,8 +407,8 @@ public:
         alignas(inotify_event) char buffer[4096];
         ssize_t n;
         while ((n = ::read(fd_, buffer, sizeof buffer)) > 0) {
-            for (char* p = buffer; p < buffer + n; p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
-                ++opens_;
+            for (char* p = buffer; p < buffer + n; ++opens_)
+                p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len;
         }
         return opens_;
     }
@@ -420,7 +423,8 @@ private:
 TEST(IniRead, ManyValuesCostOneReadUntilTheFileChanges) {
     TempFolder dir;
     QByteArray text = "[Menu]\r\n";
-    for (int n = 0; n < 100; ++n) text += "Item" + QByteArray::number(n) + "=" + QByteArray::number(n * 3) + "\r\n";
+    for (int n = 0; n < 100; ++n)
+        text += "Item" + QByteArray::number(n) + "=" + QByteArray::number(n * 3) + "\r\n";
     dir.write("menu.ini", text);
     const TIniFile ini(dir.file("menu.ini"));
     OpenCounter opens(dir.file("menu.ini"));
