@@ -2,9 +2,14 @@
 
 #include "platform/text_file.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <cerrno>
 #include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace platform {
@@ -17,12 +22,17 @@ bool IsBlank(QChar c) {
 }
 
 // Only ASCII blanks: an ideographic space is part of a Chinese value, not padding.
-QString TrimBlanks(const QString& s) {
+QStringView TrimBlanks(QStringView s) {
     qsizetype begin = 0;
     qsizetype end = s.size();
     while (begin < end && IsBlank(s.at(begin))) ++begin;
     while (end > begin && IsBlank(s.at(end - 1))) --end;
-    return s.mid(begin, end - begin);
+    return s.sliced(begin, end - begin);
+}
+
+QString TrimBlanks(const QString& s) {
+    const QStringView trimmed = TrimBlanks(QStringView(s));
+    return trimmed.size() == s.size() ? s : trimmed.toString();
 }
 
 bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
@@ -51,21 +61,32 @@ struct Entry {
 // "[" without "]" is no section header; like any line without "=" it is skipped by lookups.
 Entry Classify(const QString& line) {
     Entry entry;
-    const QString text = TrimBlanks(line);
+    const QStringView text = TrimBlanks(QStringView(line));
     if (text.startsWith(QLatin1Char(';'))) return entry;
     const qsizetype close = text.startsWith(QLatin1Char('[')) ? text.indexOf(QLatin1Char(']')) : -1;
     if (close > 0) {
         entry.kind = Kind::Section;
-        entry.name = TrimBlanks(text.mid(1, close - 1));
+        entry.name = TrimBlanks(text.sliced(1, close - 1)).toString();
         return entry;
     }
     const qsizetype eq = text.indexOf(QLatin1Char('='));
     if (eq <= 0) return entry;
-    entry.name = TrimBlanks(text.left(eq));
-    if (entry.name.isEmpty()) return entry;
+    const QStringView name = TrimBlanks(text.first(eq));
+    if (name.isEmpty()) return entry;
     entry.kind = Kind::Key;
-    entry.value = TrimBlanks(text.mid(eq + 1));
+    entry.name = name.toString();
+    entry.value = TrimBlanks(text.sliced(eq + 1)).toString();
     return entry;
+}
+
+// Each line classified once, however many lookups follow.
+using Entries = QList<Entry>;
+
+Entries Parse(const QStringList& lines) {
+    Entries entries;
+    entries.reserve(lines.size());
+    for (const QString& line : lines) entries.append(Classify(line));
+    return entries;
 }
 
 // The first section of that name: its header line and the end of its body (the next header or
@@ -75,11 +96,11 @@ struct Range {
     qsizetype end = -1;
 };
 
-Range FindSection(const QStringList& lines, const QString& section) {
+Range FindSection(const Entries& entries, const QString& section) {
     Range range;
     const QString wanted = TrimBlanks(section);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const Entry entry = Classify(lines.at(i));
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const Entry& entry = entries.at(i);
         if (entry.kind != Kind::Section) continue;
         if (range.header >= 0) {
             range.end = i;
@@ -87,31 +108,31 @@ Range FindSection(const QStringList& lines, const QString& section) {
         }
         if (SameName(entry.name, wanted)) range.header = i;
     }
-    if (range.header >= 0) range.end = lines.size();
+    if (range.header >= 0) range.end = entries.size();
     return range;
 }
 
-qsizetype FindKey(const QStringList& lines, const Range& range, const QString& key) {
+qsizetype FindKey(const Entries& entries, const Range& range, const QString& key) {
     const QString wanted = TrimBlanks(key);
     for (qsizetype i = range.header + 1; i < range.end; ++i) {
-        const Entry entry = Classify(lines.at(i));
+        const Entry& entry = entries.at(i);
         if (entry.kind == Kind::Key && SameName(entry.name, wanted)) return i;
     }
     return -1;
 }
 
 // The first entry of each key of the first matching section, in file order.
-QList<Entry> SectionEntries(const QStringList& lines, const QString& section) {
-    QList<Entry> entries;
-    const Range range = FindSection(lines, section);
+Entries SectionEntries(const Entries& all, const QString& section) {
+    Entries entries;
+    const Range range = FindSection(all, section);
     QSet<QString> seen;
     for (qsizetype i = range.header + 1; range.header >= 0 && i < range.end; ++i) {
-        Entry entry = Classify(lines.at(i));
+        const Entry& entry = all.at(i);
         if (entry.kind != Kind::Key) continue;
         const QString folded = entry.name.toCaseFolded();
         if (seen.contains(folded)) continue;
         seen.insert(folded);
-        entries.append(std::move(entry));
+        entries.append(entry);
     }
     return entries;
 }
@@ -167,39 +188,97 @@ QString CheckNames(const QString& section, const QString& key) {
     return {};
 }
 
+// What tells one version of a file from another: a rename puts a new inode in place (and the
+// snapshot holds the old one open, so its number cannot come back), an edit in place changes the
+// size or the times.
+struct FileStamp {
+    bool exists = false;
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    timespec mtime{};
+    timespec ctime{};
+
+    static FileStamp Of(const struct stat& st) {
+        return FileStamp{true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    }
+    bool operator==(const FileStamp& o) const {
+        const auto same = [](timespec a, timespec b) {
+            return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+        };
+        return exists == o.exists && dev == o.dev && ino == o.ino && size == o.size && same(mtime, o.mtime) &&
+               same(ctime, o.ctime);
+    }
+};
+
 }  // namespace
+
+struct TIniFile::Snapshot {
+    Entries entries;
+    FileStamp stamp;
+    bool reusable = false;  // false after a failed read: try again next time
+    int fd = -1;
+
+    Snapshot() = default;
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+    ~Snapshot() {
+        if (fd >= 0) ::close(fd);
+    }
+};
 
 TIniFile::TIniFile(const QString& fileName) : fileName_(fileName) {}
 
-QStringList TIniFile::load() const {
-    QStringList lines;
-    ReadTextLines(fileName_, &lines);  // a missing or unreadable file reads as empty
-    return lines;
+// A missing or unreadable file reads as empty. The file is read again only when it changed.
+std::shared_ptr<const TIniFile::Snapshot> TIniFile::load() const {
+    const QByteArray name = QFile::encodeName(fileName_);
+    struct stat st;
+    const FileStamp now = ::stat(name.constData(), &st) == 0 ? FileStamp::Of(st) : FileStamp{};
+    if (cache_ && cache_->reusable && cache_->stamp == now) return cache_;
+    auto snapshot = std::make_shared<Snapshot>();
+    cache_ = snapshot;
+    snapshot->fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (snapshot->fd < 0) {
+        snapshot->reusable = errno == ENOENT;
+        return cache_;
+    }
+    QFile file;
+    if (::fstat(snapshot->fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        !file.open(snapshot->fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return cache_;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return cache_;
+    snapshot->entries = Parse(SplitLines(DecodeText(bytes)));
+    snapshot->stamp = FileStamp::Of(st);
+    snapshot->reusable = true;
+    return cache_;
 }
 
 // Unlike reading, a write must not treat an unreadable file as empty: that would replace the
 // user's file with a single key.
 bool TIniFile::loadForWrite(QStringList* lines) {
     lines->clear();
+    encoding_ = TextEncoding::Gb18030;
     if (!QFileInfo::exists(fileName_)) return true;
     QString error;
-    if (ReadTextLines(fileName_, lines, &error)) return true;
+    if (ReadTextLines(fileName_, lines, &error, &encoding_)) return true;
     lastError_ = error;
     return false;
 }
 
 bool TIniFile::save(const QStringList& lines) {
-    if (!WriteTextLines(fileName_, lines, &lastError_)) return false;
+    cache_.reset();
+    if (!WriteTextLines(fileName_, lines, &lastError_, encoding_)) return false;
     lastError_.clear();
     return true;
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
-    const QStringList lines = load();
-    const Range range = FindSection(lines, section);
+    const auto file = load();
+    const Range range = FindSection(file->entries, section);
     if (range.header < 0) return def;
-    const qsizetype at = FindKey(lines, range, key);
-    return at < 0 ? def : Unquote(Classify(lines.at(at)).value);
+    const qsizetype at = FindKey(file->entries, range, key);
+    return at < 0 ? def : Unquote(file->entries.at(at).value);
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int def) const {
@@ -219,10 +298,11 @@ bool TIniFile::WriteString(const QString& section, const QString& key, const QSt
     QStringList lines;
     if (!lastError_.isEmpty() || !loadForWrite(&lines)) return false;
     const QString stored = QuoteIfNeeded(value);
-    const Range range = FindSection(lines, name);
-    const qsizetype at = range.header < 0 ? -1 : FindKey(lines, range, ident);
+    const Entries entries = Parse(lines);
+    const Range range = FindSection(entries, name);
+    const qsizetype at = range.header < 0 ? -1 : FindKey(entries, range, ident);
     if (at >= 0) {
-        lines[at] = Classify(lines.at(at)).name + QLatin1Char('=') + stored;
+        lines[at] = entries.at(at).name + QLatin1Char('=') + stored;
     } else if (range.header >= 0) {
         qsizetype insertAt = range.header + 1;
         for (qsizetype i = insertAt; i < range.end; ++i)
@@ -246,15 +326,14 @@ bool TIniFile::WriteBool(const QString& section, const QString& key, bool value)
 
 QStringList TIniFile::ReadSection(const QString& section) const {
     QStringList keys;
-    for (const Entry& entry : SectionEntries(load(), section)) keys.append(entry.name);
+    for (const Entry& entry : SectionEntries(load()->entries, section)) keys.append(entry.name);
     return keys;
 }
 
 QStringList TIniFile::ReadSections() const {
     QStringList sections;
     QSet<QString> seen;
-    for (const QString& line : load()) {
-        const Entry entry = Classify(line);
+    for (const Entry& entry : load()->entries) {
         if (entry.kind != Kind::Section || seen.contains(entry.name.toCaseFolded())) continue;
         seen.insert(entry.name.toCaseFolded());
         sections.append(entry.name);
@@ -264,7 +343,7 @@ QStringList TIniFile::ReadSections() const {
 
 QStringList TIniFile::ReadSectionValues(const QString& section) const {
     QStringList values;
-    for (const Entry& entry : SectionEntries(load(), section))
+    for (const Entry& entry : SectionEntries(load()->entries, section))
         values.append(entry.name + QLatin1Char('=') + Unquote(entry.value));
     return values;
 }
@@ -287,11 +366,12 @@ bool TIniFile::EraseSection(const QString& section) {
 bool TIniFile::DeleteKey(const QString& section, const QString& key) {
     QStringList lines;
     if (!loadForWrite(&lines)) return false;
-    const Range range = FindSection(lines, section);
+    const Entries entries = Parse(lines);
+    const Range range = FindSection(entries, section);
     const QString wanted = TrimBlanks(key);
     bool removed = false;
     for (qsizetype i = range.end - 1; range.header >= 0 && i > range.header; --i) {
-        const Entry entry = Classify(lines.at(i));
+        const Entry& entry = entries.at(i);
         if (entry.kind != Kind::Key || !SameName(entry.name, wanted)) continue;
         lines.removeAt(i);
         removed = true;
@@ -301,13 +381,13 @@ bool TIniFile::DeleteKey(const QString& section, const QString& key) {
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
-    return FindSection(load(), section).header >= 0;
+    return FindSection(load()->entries, section).header >= 0;
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
-    const QStringList lines = load();
-    const Range range = FindSection(lines, section);
-    return range.header >= 0 && FindKey(lines, range, key) >= 0;
+    const auto file = load();
+    const Range range = FindSection(file->entries, section);
+    return range.header >= 0 && FindKey(file->entries, range, key) >= 0;
 }
 
 }  // namespace platform

@@ -3,14 +3,20 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
+
+#include "platform/text_file.h"
 
 namespace platform {
 
-// Reads the file afresh on every call, so a write made through another object (or another
-// process) is seen at once. Sections and keys compare case-insensitively; the first matching
-// section and, inside it, the first matching key win; keys and values are trimmed of blanks and a
-// value in matching double or single quotes loses them. Every write goes to disk at once,
-// atomically, in GB18030 with CR LF, keeping every other line as it was.
+// Every call sees the file as it is on disk, so a write made through another object (or another
+// process) is seen at once; the file is read again only when its inode, size or times changed,
+// so reading many values costs one read. Not for use from several threads at once.
+// Sections and keys compare case-insensitively; the first matching section and, inside it, the
+// first matching key win; keys and values are trimmed of blanks and a value in matching double
+// or single quotes loses them. Every write goes to disk at once, atomically, with CR LF, keeping
+// every other line as it was and the encoding the file was read in (GB18030 for a new file; see
+// EncodeText for the one exception).
 class TIniFile {
 public:
     explicit TIniFile(const QString& fileName);
@@ -43,12 +49,15 @@ public:
     bool ValueExists(const QString& section, const QString& key) const;
 
 private:
-    QStringList load() const;
+    struct Snapshot;
+    std::shared_ptr<const Snapshot> load() const;
     bool loadForWrite(QStringList* lines);
     bool save(const QStringList& lines);
 
     QString fileName_;
     QString lastError_;
+    TextEncoding encoding_ = TextEncoding::Gb18030;  // as the last write found the file
+    mutable std::shared_ptr<const Snapshot> cache_;
 };
 
 }  // namespace platform

@@ -1,14 +1,16 @@
 #include "platform/registry.h"
 
+#include "platform/registry_tree.h"
+#include "platform/text_file.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
-#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <functional>
+#include <utility>
 #include <map>
 #include <optional>
 #include <sys/file.h>
@@ -18,30 +20,7 @@ namespace platform {
 
 namespace {
 
-enum class Kind { String, Integer, Binary };
-
-struct Value {
-    QString name;
-    Kind kind = Kind::String;
-    QString text;
-    quint32 number = 0;
-    QByteArray bytes;
-};
-
-struct Key {
-    QString path;  // as created, "" for the root
-    QList<Value> values;
-};
-
-// Keys by case-folded path; std::map keeps node addresses stable while keys are added.
-struct Tree {
-    std::map<QString, Key> keys;
-    bool damaged = false;  // some line of the file could not be understood
-};
-
-QString Fold(const QString& name) { return name.toCaseFolded(); }
-
-QStringList SplitPath(const QString& path) { return path.split(u'\\', Qt::SkipEmptyParts); }
+using namespace registry_tree;
 
 QString RootFileBase(RootKey root) {
     switch (root) {
@@ -57,209 +36,6 @@ QString DataFile(RootKey root) {
 }
 QString LockFile(RootKey root) { return DataFile(root).chopped(4) + ".lock"; }
 
-// ---- text escapes -------------------------------------------------------------------------------
-
-// Control characters and lone surrogates are escaped so the UTF-8 file holds any QString exactly
-// and a value never spans lines. `quoted` also escapes '"', the end of a quoted text.
-QString Escape(const QString& s, QChar esc, bool quoted) {
-    QString out;
-    out.reserve(s.size() + 2);
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const QChar c = s.at(i);
-        if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
-            out += c;
-            out += s.at(++i);
-        } else if (c == esc || (quoted && c == u'"')) {
-            out += esc;
-            out += c;
-        } else if (c == u'\n' || c == u'\r' || c == u'\t') {
-            out += esc;
-            out += c == u'\n' ? u'n' : c == u'\r' ? u'r' : u't';
-        } else if (c.unicode() < 0x20 || c.unicode() == 0x7f || c.isSurrogate()) {
-            out += esc;
-            out += u'u' + QString::number(c.unicode(), 16).rightJustified(4, u'0');
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-bool IsHexDigit(QChar c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
-
-bool AllHex(QStringView s) { return std::all_of(s.begin(), s.end(), IsHexDigit); }
-
-// Decodes the escape whose letter is at s[*i], just after the escape character; *i moves past it.
-bool TakeEscape(QStringView s, qsizetype* i, QString* out) {
-    if (*i >= s.size()) return false;
-    const QChar c = s.at((*i)++);
-    switch (c.unicode()) {
-    case 'n': *out += u'\n'; return true;
-    case 'r': *out += u'\r'; return true;
-    case 't': *out += u'\t'; return true;
-    case 'u': {
-        const QStringView hex = s.mid(*i, 4);
-        if (hex.size() != 4 || !AllHex(hex)) return false;
-        *out += QChar(char16_t(hex.toUInt(nullptr, 16)));
-        *i += 4;
-        return true;
-    }
-    default:
-        if (c.isLetterOrNumber()) return false;  // an unknown named escape
-        *out += c;
-        return true;
-    }
-}
-
-// Decodes s from *i up to an unescaped `end`, which is consumed; a null `end` reads to the end.
-bool Unescape(QStringView s, qsizetype* i, QChar esc, QChar end, QString* out) {
-    while (*i < s.size()) {
-        const QChar c = s.at((*i)++);
-        if (c == end && !end.isNull()) return true;
-        if (c != esc) {
-            *out += c;
-        } else if (!TakeEscape(s, i, out)) {
-            return false;
-        }
-    }
-    return end.isNull();
-}
-
-// Reads a "..." text starting at s[*i]; *i ends just past the closing quote.
-bool ParseQuoted(QStringView s, qsizetype* i, QString* out) {
-    if (*i >= s.size() || s.at(*i) != u'"') return false;
-    ++*i;
-    return Unescape(s, i, u'\\', u'"', out);
-}
-
-// ---- the file format ----------------------------------------------------------------------------
-
-Key& AddKey(Tree& tree, const QString& path) {
-    Key* key = &tree.keys[QString()];
-    for (const QString& part : SplitPath(path)) {
-        // Built on the stored parent so the case of existing keys is kept.
-        const QString full = key->path.isEmpty() ? part : key->path + u'\\' + part;
-        auto [it, added] = tree.keys.try_emplace(Fold(full));
-        if (added) it->second.path = full;
-        key = &it->second;
-    }
-    return *key;
-}
-
-Key* FindKey(Tree& tree, const QString& path) {
-    const auto it = tree.keys.find(Fold(SplitPath(path).join(u'\\')));
-    return it == tree.keys.end() ? nullptr : &it->second;
-}
-
-Value* FindValue(Key& key, const QString& name) {
-    const QString folded = Fold(name);
-    for (Value& v : key.values) {
-        if (Fold(v.name) == folded) return &v;
-    }
-    return nullptr;
-}
-
-// A replaced value keeps the name it was created with.
-void PutValue(Key& key, Value value) {
-    if (Value* old = FindValue(key, value.name)) {
-        value.name = old->name;
-        *old = std::move(value);
-    } else {
-        key.values.append(std::move(value));
-    }
-}
-
-bool ParseHeader(QStringView line, QString* path) {
-    if (!line.startsWith(u'[') || !line.endsWith(u']')) return false;
-    qsizetype i = 0;
-    return Unescape(line.mid(1, line.size() - 2), &i, u'%', QChar(), path);
-}
-
-bool ParseData(QStringView data, Value* v) {
-    if (data.startsWith(u"sz:")) {
-        qsizetype i = 3;
-        v->kind = Kind::String;
-        return ParseQuoted(data, &i, &v->text) && i == data.size();
-    }
-    if (data.startsWith(u"dword:")) {
-        const QStringView hex = data.mid(6);
-        v->kind = Kind::Integer;
-        v->number = hex.toUInt(nullptr, 16);
-        return !hex.isEmpty() && hex.size() <= 8 && AllHex(hex);
-    }
-    if (!data.startsWith(u"hex:")) return false;
-    v->kind = Kind::Binary;
-    if (data.size() == 4) return true;
-    for (QStringView byte : data.mid(4).split(u',')) {
-        if (byte.size() != 2 || !AllHex(byte)) return false;
-        v->bytes.append(char(byte.toUInt(nullptr, 16)));
-    }
-    return true;
-}
-
-bool ParseValue(QStringView line, Value* v) {
-    qsizetype i = 0;
-    if (line.startsWith(u'@')) {
-        i = 1;
-    } else if (!ParseQuoted(line, &i, &v->name)) {
-        return false;
-    }
-    if (i >= line.size() || line.at(i) != u'=') return false;
-    return ParseData(line.mid(i + 1), v);
-}
-
-Tree ParseTree(const QByteArray& bytes) {
-    Tree tree;
-    tree.keys[QString()];
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    const QString text = decoder(bytes);
-    tree.damaged = decoder.hasError();
-    // Values after a header that cannot be read belong to no known key: they are skipped rather
-    // than given to the key above.
-    Key* section = nullptr;
-    for (QStringView line : QStringView(text).split(u'\n')) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith(u';')) continue;
-        if (line.startsWith(u'[')) {
-            QString path;
-            section = ParseHeader(line, &path) ? &AddKey(tree, path) : nullptr;
-            tree.damaged |= section == nullptr;
-            continue;
-        }
-        Value v;
-        if (section && ParseValue(line, &v)) {
-            PutValue(*section, std::move(v));
-        } else {
-            tree.damaged = true;
-        }
-    }
-    return tree;
-}
-
-QString ValueLine(const Value& v) {
-    QString line = u'"' + Escape(v.name, u'\\', true) + u'"';
-    if (v.name.isEmpty()) line = QStringLiteral("@");
-    switch (v.kind) {
-    case Kind::String: return line + "=sz:\"" + Escape(v.text, u'\\', true) + u'"';
-    case Kind::Integer:
-        return line + "=dword:" + QString::number(v.number, 16).rightJustified(8, u'0');
-    case Kind::Binary: return line + "=hex:" + QString::fromLatin1(v.bytes.toHex(','));
-    }
-    return line;
-}
-
-QByteArray SerializeTree(const Tree& tree, RootKey root) {
-    QString out = "; " + RootFileBase(root) + "\n";
-    for (const auto& [folded, key] : tree.keys) {
-        if (key.path.isEmpty() && key.values.isEmpty()) continue;
-        out += "\n[" + Escape(key.path, u'%', false) + "]\n";
-        for (const Value& v : key.values) out += ValueLine(v) + u'\n';
-    }
-    return out.toUtf8();
-}
-
 // ---- files and locks ----------------------------------------------------------------------------
 
 // flock on a lock file beside the data: the data file itself is replaced by rename, so a lock on
@@ -269,9 +45,13 @@ public:
     FileLock(const QString& path, bool exclusive) {
         const int flags = exclusive ? O_RDWR | O_CREAT | O_CLOEXEC : O_RDONLY | O_CLOEXEC;
         fd_ = ::open(QFile::encodeName(path).constData(), flags, 0600);
-        if (fd_ < 0) return;
+        if (fd_ < 0) {
+            error_ = errno;
+            return;
+        }
         while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0) {
             if (errno == EINTR) continue;
+            error_ = errno;
             ::close(fd_);
             fd_ = -1;
             return;
@@ -283,16 +63,18 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
     bool Held() const { return fd_ >= 0; }
+    int Error() const { return error_; }
 
 private:
     int fd_ = -1;
+    int error_ = 0;
 };
 
 struct Loaded {
     Tree tree;
     QByteArray bytes;
-    // False when the file exists but could not be read: it must not be replaced then.
-    bool readable = true;
+    // Set when the file exists but could not be read: it must not be replaced then.
+    QString unreadable;
 };
 
 Loaded ReadTree(RootKey root) {
@@ -300,41 +82,25 @@ Loaded ReadTree(RootKey root) {
     QFile file(DataFile(root));
     if (file.open(QIODevice::ReadOnly)) {
         loaded.bytes = file.readAll();
-        loaded.readable = file.error() == QFileDevice::NoError;
-    } else {
-        loaded.readable = !QFileInfo::exists(file.fileName());
+        if (file.error() != QFileDevice::NoError) loaded.unreadable = file.errorString();
+    } else if (QFileInfo::exists(file.fileName())) {
+        loaded.unreadable = file.errorString();
     }
+    if (!loaded.unreadable.isEmpty())
+        loaded.unreadable = QStringLiteral("Cannot read %1: %2").arg(file.fileName(), loaded.unreadable);
     loaded.tree = ParseTree(loaded.bytes);
     return loaded;
 }
 
-void SyncFolder(const QString& folder) {
-    const QByteArray name = QFile::encodeName(folder);
-    const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// Write beside, flush to disk, rename over: a crash leaves the old file or the new one, never half.
-bool ReplaceFile(const QString& path, const QByteArray& bytes) {
-    const QString temp = path + ".new";
-    QFile file(temp);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    bool ok = file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
-    file.close();
-    const QByteArray from = QFile::encodeName(temp);
-    ok = ok && ::rename(from.constData(), QFile::encodeName(path).constData()) == 0;
-    if (!ok) {
-        QFile::remove(temp);
-        return false;
-    }
-    SyncFolder(QFileInfo(path).absolutePath());
-    return true;
+// A crash leaves the old file or the new one, never half; a failed write leaves the old one.
+QString ReplaceFile(const QString& path, const QByteArray& bytes) {
+    QString error;
+    WriteTextFile(path, bytes, &error);
+    return error;
 }
 
 // A rewrite drops the lines that could not be read; keep the file as found so none is lost.
-bool KeepDamagedCopy(RootKey root, const QByteArray& bytes) {
+QString KeepDamagedCopy(RootKey root, const QByteArray& bytes) {
     const QString stamp = QDateTime::currentDateTimeUtc().toString(u"yyyyMMddhhmmsszzz");
     return ReplaceFile(DataFile(root) + ".damaged-" + stamp, bytes);
 }
@@ -348,17 +114,26 @@ Tree LoadShared(RootKey root) {
 
 enum class Edit { Failed, Unchanged, Changed };
 
-bool Modify(RootKey root, const std::function<Edit(Tree&)>& change) {
-    if (!QDir().mkpath(TRegistry::StorageFolder())) return false;
+// Empty when the change is on disk (or nothing needed changing); else why not, `refusal` when the
+// change itself failed.
+QString Modify(RootKey root, const std::function<Edit(Tree&)>& change, const QString& refusal) {
+    if (!QDir().mkpath(TRegistry::StorageFolder()))
+        return QStringLiteral("Cannot create %1").arg(TRegistry::StorageFolder());
     FileLock lock(LockFile(root), true);
-    if (!lock.Held()) return false;
+    if (!lock.Held())
+        return QStringLiteral("Cannot lock %1: %2").arg(LockFile(root), qt_error_string(lock.Error()));
     Loaded loaded = ReadTree(root);
-    if (!loaded.readable) return false;
+    if (!loaded.unreadable.isEmpty()) return loaded.unreadable;
     const Edit edit = change(loaded.tree);
-    if (edit != Edit::Changed) return edit == Edit::Unchanged;
-    if (loaded.tree.damaged && !KeepDamagedCopy(root, loaded.bytes)) return false;
-    return ReplaceFile(DataFile(root), SerializeTree(loaded.tree, root));
+    if (edit != Edit::Changed) return edit == Edit::Unchanged ? QString() : refusal;
+    if (loaded.tree.damaged) {
+        const QString error = KeepDamagedCopy(root, loaded.bytes);
+        if (!error.isEmpty()) return error;
+    }
+    return ReplaceFile(DataFile(root), SerializeTree(loaded.tree, RootFileBase(root)));
 }
+
+QString NoKey(const QString& path) { return QStringLiteral("no key \"%1\"").arg(path); }
 
 // The value when it exists and, where a kind is given, is of that kind.
 std::optional<Value> FetchValue(RootKey root, const QString& keyPath, const QString& name,
@@ -370,21 +145,21 @@ std::optional<Value> FetchValue(RootKey root, const QString& keyPath, const QStr
     return *value;
 }
 
-bool StoreValue(RootKey root, const QString& keyPath, Value value) {
+QString StoreValue(RootKey root, const QString& keyPath, Value value) {
     return Modify(root, [&](Tree& tree) {
         Key* key = FindKey(tree, keyPath);
         if (!key) return Edit::Failed;
         PutValue(*key, std::move(value));
         return Edit::Changed;
-    });
+    }, NoKey(keyPath));
 }
 
-bool CreateKey(RootKey root, const QString& path) {
+QString CreateKey(RootKey root, const QString& path) {
     return Modify(root, [&](Tree& tree) {
         if (FindKey(tree, path)) return Edit::Unchanged;
         AddKey(tree, path);
         return Edit::Changed;
-    });
+    }, QString());
 }
 
 }  // namespace
@@ -406,7 +181,7 @@ QString TRegistry::Resolve(const QString& key) const {
 
 bool TRegistry::OpenKey(const QString& key, bool canCreate) {
     const QString path = Resolve(key);
-    if (!(canCreate ? CreateKey(root_, path) : KeyExists(key))) return false;
+    if (canCreate ? !Report(CreateKey(root_, path)) : !KeyExists(key)) return false;
     current_ = path;
     open_ = true;
     readOnly_ = false;
@@ -432,14 +207,14 @@ bool TRegistry::KeyExists(const QString& key) const {
 
 bool TRegistry::DeleteKey(const QString& key) {
     const QString path = Resolve(key);
-    if (path.isEmpty()) return false;
+    if (path.isEmpty()) return Report(QStringLiteral("the root cannot be deleted"));
     const QString folded = Fold(path);
-    return Modify(root_, [&](Tree& tree) {
+    return Report(Modify(root_, [&](Tree& tree) {
         const auto erased = std::erase_if(tree.keys, [&](const auto& entry) {
             return entry.first == folded || entry.first.startsWith(folded + u'\\');
         });
         return erased > 0 ? Edit::Changed : Edit::Failed;
-    });
+    }, NoKey(path)));
 }
 
 QStringList TRegistry::GetKeyNames() const {
@@ -460,14 +235,14 @@ bool TRegistry::ValueExists(const QString& name) const {
 }
 
 bool TRegistry::DeleteValue(const QString& name) {
-    if (!CanWrite()) return false;
-    return Modify(root_, [&](Tree& tree) {
+    if (!CanWrite()) return Report(NotWritable());
+    return Report(Modify(root_, [&](Tree& tree) {
         Key* key = FindKey(tree, current_);
         const Value* value = key ? FindValue(*key, name) : nullptr;
         if (!value) return Edit::Failed;
         key->values.removeAt(value - key->values.constData());
         return Edit::Changed;
-    });
+    }, QStringLiteral("no value \"%1\"").arg(name)));
 }
 
 QStringList TRegistry::GetValueNames() const {
@@ -503,16 +278,28 @@ QByteArray TRegistry::ReadBinaryData(const QString& name) const {
 }
 
 bool TRegistry::WriteString(const QString& name, const QString& value) {
-    return CanWrite() && StoreValue(root_, current_, Value{name, Kind::String, value, 0, {}});
+    if (!CanWrite()) return Report(NotWritable());
+    return Report(StoreValue(root_, current_, Value{name, Kind::String, value, 0, {}}));
 }
 
 bool TRegistry::WriteInteger(const QString& name, int value) {
-    const Value v{name, Kind::Integer, {}, quint32(value), {}};
-    return CanWrite() && StoreValue(root_, current_, v);
+    if (!CanWrite()) return Report(NotWritable());
+    return Report(StoreValue(root_, current_, Value{name, Kind::Integer, {}, quint32(value), {}}));
 }
 
 bool TRegistry::WriteBinaryData(const QString& name, const QByteArray& value) {
-    return CanWrite() && StoreValue(root_, current_, Value{name, Kind::Binary, {}, 0, value});
+    if (!CanWrite()) return Report(NotWritable());
+    return Report(StoreValue(root_, current_, Value{name, Kind::Binary, {}, 0, value}));
+}
+
+QString TRegistry::NotWritable() const {
+    if (!open_) return QStringLiteral("no key is open");
+    return QStringLiteral("key \"%1\" is open read-only").arg(current_);
+}
+
+bool TRegistry::Report(const QString& reason) {
+    lastError_ = reason;
+    return reason.isEmpty();
 }
 
 QString TRegistry::StorageFolder() {

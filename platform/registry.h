@@ -68,17 +68,24 @@ public:
     bool WriteInteger(const QString& name, int value);
     bool WriteBinaryData(const QString& name, const QByteArray& value);
 
+    // Why the last failed change (a write, a delete, a creating OpenKey) failed, e.g. "Cannot
+    // write <file>: No space left on device"; empty after one that succeeded.
+    QString LastError() const { return lastError_; }
+
     // "$XDG_CONFIG_HOME/velmora/registry" (else "$HOME/.config/velmora/registry").
     static QString StorageFolder();
 
 private:
     QString Resolve(const QString& key) const;
     bool CanWrite() const { return open_ && !readOnly_; }
+    QString NotWritable() const;
+    bool Report(const QString& reason);
 
     RootKey root_;
     QString current_;
     bool open_ = false;
     bool readOnly_ = false;
+    QString lastError_;
 };
 
 }  // namespace platform

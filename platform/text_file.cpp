@@ -1,12 +1,16 @@
 #include "platform/text_file.h"
 
 #include <QFile>
-#include <algorithm>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace platform {
 
@@ -69,9 +73,9 @@ bool IsPlausibleTwoByteLetter(char16_t c) {
 }
 
 // Short GB18030 texts are often valid UTF-8 too ("一" is D2 BB, which UTF-8 reads as U+04BB).
-// Text the player saved itself must read back unchanged, so a text with no three- or four-byte
-// UTF-8 sequence whose UTF-8 reading holds unlikely characters is read as GB18030 when that
-// reading is clean.
+// A text with no three- or four-byte UTF-8 sequence whose UTF-8 reading holds unlikely
+// characters is read as GB18030 when that reading is clean. Only files from elsewhere rely on
+// this guess: EncodeText makes sure the player's own files never need it.
 bool PreferGb18030(const QByteArray& bytes, const QString& utf8) {
     for (const char b : bytes) {
         if (static_cast<unsigned char>(b) >= 0xE0) return false;
@@ -81,13 +85,105 @@ bool PreferGb18030(const QByteArray& bytes, const QString& utf8) {
     return unlikely && !DecodeGb18030(bytes).contains(QChar(0xFFFD));
 }
 
+// ---- atomic replacement ---------------------------------------------------------------------
+
+QString Reason(int err) { return qt_error_string(err); }
+
+// A new file beside the target, created with the umask's permissions (those of the old file when
+// there is one), so an interrupted save never leaves the target half written.
+class TempBeside {
+public:
+    explicit TempBeside(const QString& target) {
+        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+            name_ = QFile::encodeName(target) + ".saving-" +
+                    QByteArray::number(QRandomGenerator::global()->generate(), 36);
+            fd_ = ::open(name_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ < 0 && errno != EEXIST) break;
+        }
+        if (fd_ < 0) error_ = errno;
+    }
+    ~TempBeside() {
+        if (fd_ >= 0) ::close(fd_);
+        if (!kept_) ::unlink(name_.constData());
+    }
+    TempBeside(const TempBeside&) = delete;
+    TempBeside& operator=(const TempBeside&) = delete;
+
+    int error() const { return error_; }
+
+    // Every byte reaches the disk, or the errno that stopped it: a short write, a failed sync or a
+    // failed close (where network file systems report a full disk) all count.
+    int writeAll(const QByteArray& bytes) {
+        const char* data = bytes.constData();
+        qsizetype left = bytes.size();
+        while (left > 0) {
+            const ssize_t n = ::write(fd_, data, static_cast<size_t>(left));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return n < 0 ? errno : ENOSPC;
+            data += n;
+            left -= n;
+        }
+        if (::fsync(fd_) != 0 && errno != EINVAL) return errno;
+        const int fd = std::exchange(fd_, -1);
+        return ::close(fd) != 0 && errno != EINTR ? errno : 0;
+    }
+
+    void copyModeFrom(const QByteArray& target) {
+        struct stat old;
+        if (::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd_, old.st_mode & 07777);
+    }
+
+    int renameOver(const QByteArray& target) {
+        if (::rename(name_.constData(), target.constData()) != 0) return errno;
+        kept_ = true;
+        return 0;
+    }
+
+private:
+    QByteArray name_;
+    int fd_ = -1;
+    int error_ = 0;
+    bool kept_ = false;
+};
+
+// The rename is only durable once the folder's entry is on disk; a failure here loses nothing.
+void SyncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Empty on success, else the reason. A link is followed, so the file it names is replaced.
+QString ReplaceFileContents(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    if (info.isDir()) return QStringLiteral("it is a folder");
+    QString target = path;
+    if (info.isSymLink()) target = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
+    const QByteArray targetName = QFile::encodeName(target);
+    TempBeside temp(target);
+    if (temp.error()) return Reason(temp.error());
+    temp.copyModeFrom(targetName);
+    int err = temp.writeAll(bytes);
+    if (!err) err = temp.renameOver(targetName);
+    if (err) return Reason(err);
+    SyncFolder(QFileInfo(target).absolutePath());
+    return {};
+}
+
 }  // namespace
 
-QString DecodeText(const QByteArray& bytes) {
+QString DecodeText(const QByteArray& bytes, TextEncoding* found) {
+    TextEncoding scratch;
+    TextEncoding& encoding = found ? *found : scratch;
+    encoding = TextEncoding::Utf8WithMark;
     if (bytes.startsWith(kUtf8Mark)) return QString::fromUtf8(bytes.mid(kUtf8Mark.size()));
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString utf8 = decoder.decode(bytes);
-    if (!decoder.hasError() && !PreferGb18030(bytes, utf8)) return utf8;
+    const bool ascii = utf8.size() == bytes.size();  // every byte became one character
+    encoding = ascii ? TextEncoding::Gb18030 : TextEncoding::Utf8;
+    if (!decoder.hasError() && (ascii || !PreferGb18030(bytes, utf8))) return utf8;
+    encoding = TextEncoding::Gb18030;
     return DecodeGb18030(bytes);
 }
 
@@ -98,6 +194,22 @@ QByteArray EncodeGb18030(const QString& text) {
     Converter converter("GB18030", "UTF-8");
     if (!converter.valid()) return utf8;
     return converter.run(utf8, QByteArray("?"));
+}
+
+QByteArray EncodeText(const QString& text, TextEncoding preferred) {
+    QByteArray bytes = kUtf8Mark + text.toUtf8();
+    if (preferred == TextEncoding::Utf8WithMark) return bytes;
+    QByteArray plain = preferred == TextEncoding::Utf8 ? bytes.mid(kUtf8Mark.size()) : EncodeGb18030(text);
+    return DecodeText(plain) == text ? plain : bytes;
+}
+
+QByteArray EncodeTextLines(const QStringList& lines, TextEncoding preferred) {
+    QString text;
+    for (const QString& line : lines) {
+        text += line;
+        text += QLatin1String("\r\n");
+    }
+    return EncodeText(text, preferred);
 }
 
 QStringList SplitLines(const QString& text) {
@@ -114,7 +226,7 @@ QStringList SplitLines(const QString& text) {
     return lines;
 }
 
-bool ReadTextLines(const QString& path, QStringList* lines, QString* error) {
+bool ReadTextLines(const QString& path, QStringList* lines, QString* error, TextEncoding* found) {
     lines->clear();
     QFile file(path);
     QString reason;
@@ -125,7 +237,7 @@ bool ReadTextLines(const QString& path, QStringList* lines, QString* error) {
     } else {
         const QByteArray bytes = file.readAll();
         if (file.error() == QFileDevice::NoError) {
-            *lines = SplitLines(DecodeText(bytes));
+            *lines = SplitLines(DecodeText(bytes, found));
             return true;
         }
         reason = file.errorString();
@@ -135,30 +247,13 @@ bool ReadTextLines(const QString& path, QStringList* lines, QString* error) {
 }
 
 bool WriteTextFile(const QString& path, const QByteArray& bytes, QString* error) {
-    // QSaveFile writes a temporary file beside the target, syncs it and renames it over the target;
-    // the direct-write fallback stays off, so an unwritable folder fails instead of truncating.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) ok = file.write(bytes) == bytes.size();
-    QString reason = file.errorString();
-    if (ok) {
-        ok = file.commit();
-        reason = file.errorString();
-    } else {
-        file.cancelWriting();
-    }
-    if (!ok && error) *error = QStringLiteral("Cannot write %1: %2").arg(path, reason);
-    return ok;
+    const QString reason = ReplaceFileContents(path, bytes);
+    if (!reason.isEmpty() && error) *error = QStringLiteral("Cannot write %1: %2").arg(path, reason);
+    return reason.isEmpty();
 }
 
-bool WriteTextLines(const QString& path, const QStringList& lines, QString* error) {
-    QString text;
-    for (const QString& line : lines) {
-        text += line;
-        text += QLatin1String("\r\n");
-    }
-    return WriteTextFile(path, EncodeGb18030(text), error);
+bool WriteTextLines(const QString& path, const QStringList& lines, QString* error, TextEncoding preferred) {
+    return WriteTextFile(path, EncodeTextLines(lines, preferred), error);
 }
 
 }  // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/registry.h"
+#include "tests/file_size_limit.h"
 #include "tests/test_support.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <random>
@@ -227,6 +230,37 @@ TEST_F(RegistryTest, AnUnreadableFileIsNeverReplaced) {
     EXPECT_FALSE(reg.OpenKey("K", true));
     EXPECT_FALSE(reg.KeyExists("K"));
     EXPECT_TRUE(QFileInfo(UserFile()).isDir());
+}
+
+// A full disk must neither empty the file nor pass for success; the reason reaches the caller.
+TEST_F(RegistryTest, AWriteThatRunsOutOfRoomKeepsTheFileAndSaysWhy) {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\Velmora", true));
+    ASSERT_TRUE(reg.WriteString("WorkPath", QString(300, u'w')));
+    const QByteArray before = [] {
+        QFile f(UserFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    bool written = true;
+    {
+        testing_support::FileSizeLimit limit(512);
+        ASSERT_TRUE(limit.active());
+        written = reg.WriteString("ParamStr", QString(300, u'p'));
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(reg.LastError().toStdString(),
+              ("Cannot write " + UserFile() + ": ").toStdString() + std::strerror(EFBIG));
+    QFile after(UserFile());
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
+    EXPECT_EQ(QDir(TRegistry::StorageFolder()).entryList({"*.reg*"}, QDir::Files | QDir::Hidden),
+              QStringList({"HKEY_CURRENT_USER.reg"}));
+
+    ASSERT_TRUE(reg.WriteString("ParamStr", "short"));
+    EXPECT_TRUE(reg.LastError().isEmpty());
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Velmora"));
+    EXPECT_FALSE(reg.WriteString("x", "y"));
+    EXPECT_FALSE(reg.LastError().isEmpty());
 }
 
 TEST_F(RegistryTest, ConcurrentWritersLoseNothing) {

@@ -3,13 +3,20 @@
 
 #include <QDir>
 #include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <iconv.h>
+#include <random>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include "platform/ini_file.h"
 #include "platform/text_file.h"
+#include "tests/file_size_limit.h"
 #include "tests/test_support.h"
 
 using platform::TIniFile;
+using testing_support::FileSizeLimit;
 using testing_support::TempFolder;
 
 namespace {
@@ -88,6 +95,159 @@ TEST(TextLines, FailedWriteKeepsTheOldFileAndSaysWhy) {
                                                QFileDevice::ExeOwner);
     EXPECT_EQ(dir.read("sub/keep.txt"), QByteArray("old\r\n"));
     EXPECT_TRUE(error.startsWith("Cannot write " + dir.file("sub/keep.txt") + ": "));
+}
+
+// The new file takes the old one's place, not its character: a private file stays private, and a
+// link to a file kept elsewhere stays a link.
+TEST(TextLines, ReplacingKeepsTheModeAndFollowsALink) {
+    TempFolder dir;
+    dir.write("private.ini", "old\r\n");
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    ASSERT_TRUE(QFile::setPermissions(dir.file("private.ini"), ownerOnly));
+    ASSERT_TRUE(platform::WriteTextLines(dir.file("private.ini"), {"new"}));
+    const auto others = QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    EXPECT_FALSE(QFileInfo(dir.file("private.ini")).permissions() & others);
+    EXPECT_EQ(dir.read("private.ini"), QByteArray("new\r\n"));
+
+    dir.write("elsewhere/velmora.kpl", "old\r\n");
+    ASSERT_TRUE(QFile::link("elsewhere/velmora.kpl", dir.file("velmora.kpl")));
+    ASSERT_TRUE(platform::WriteTextLines(dir.file("velmora.kpl"), {"new"}));
+    EXPECT_TRUE(QFileInfo(dir.file("velmora.kpl")).isSymLink());
+    EXPECT_EQ(dir.read("elsewhere/velmora.kpl"), QByteArray("new\r\n"));
+}
+
+// A full disk shows itself only when the buffered bytes reach the file: at the flush before the
+// rename. Files well under any write buffer make sure the failure comes that late.
+TEST(TextLines, SaveThatRunsOutOfRoomKeepsTheOldFileAndSaysWhy) {
+    TempFolder dir;
+    dir.write("velmora.kpl", "<?/old.mp3?>\r\n");
+    const QStringList entries(100, U("<?/音乐/一个很长的文件名.mp3?>"));
+    QString error;
+    bool saved = true;
+    {
+        FileSizeLimit limit(512);
+        ASSERT_TRUE(limit.active());
+        saved = platform::WriteTextLines(dir.file("velmora.kpl"), entries, &error);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(dir.read("velmora.kpl"), QByteArray("<?/old.mp3?>\r\n"));
+    EXPECT_EQ(Std(error), Std("Cannot write " + dir.file("velmora.kpl") + ": " + std::strerror(EFBIG)));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"velmora.kpl"}));
+
+    // With room again the same save goes through.
+    ASSERT_TRUE(platform::WriteTextLines(dir.file("velmora.kpl"), entries, &error));
+    QStringList lines;
+    ASSERT_TRUE(platform::ReadTextLines(dir.file("velmora.kpl"), &lines));
+    EXPECT_EQ(lines, entries);
+}
+
+TEST(IniWrite, WriteThatRunsOutOfRoomKeepsTheFileAndSaysWhy) {
+    TempFolder dir;
+    const QByteArray old = "[Main]\r\nSkin=" + QByteArray(400, 'x') + "\r\n";
+    dir.write("setup.ini", old);
+    TIniFile ini(dir.file("setup.ini"));
+    bool written = true;
+    {
+        FileSizeLimit limit(512);
+        ASSERT_TRUE(limit.active());
+        written = ini.WriteString("Main", "Extra", QString(200, u'y'));
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(dir.read("setup.ini"), old);
+    EXPECT_TRUE(ini.LastError().endsWith(std::strerror(EFBIG))) << Std(ini.LastError());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"setup.ini"}));
+}
+
+// Every GB2312 hanzi (rows 0xB0..0xF7), decoded by the system's own GB2312 table, not ours.
+QStringList Gb2312Hanzi() {
+    QStringList hanzi;
+    iconv_t cd = iconv_open("UTF-8", "GB2312");
+    if (cd == reinterpret_cast<iconv_t>(-1)) return hanzi;
+    for (int row = 0xB0; row <= 0xF7; ++row) {
+        for (int col = 0xA1; col <= 0xFE; ++col) {
+            char in[2] = {char(row), char(col)};
+            char out[8];
+            char* src = in;
+            char* dst = out;
+            size_t srcLeft = 2, dstLeft = sizeof out;
+            if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) != size_t(-1))
+                hanzi.append(QString::fromUtf8(out, dst - out));
+        }
+    }
+    iconv_close(cd);
+    return hanzi;
+}
+
+QString Show(const QString& text) { return QString::fromLatin1(text.toUtf8().toHex(' ')); }
+
+// 小 is D0 A1 in GB18030, which UTF-8 reads as the Cyrillic С: a list holding only such a name
+// used to come back pointing at a file that does not exist.
+TEST(TextRoundTrip, EveryGb2312HanziAloneInAListReadsBackAsItWas) {
+    const QStringList hanzi = Gb2312Hanzi();
+    ASSERT_EQ(hanzi.size(), 6763);
+    int markedUtf8 = 0;
+    for (const QString& h : hanzi) {
+        const QByteArray saved = platform::EncodeTextLines({h});
+        ASSERT_EQ(platform::SplitLines(platform::DecodeText(saved)), QStringList({h}))
+            << Show(h).toStdString();
+        // GB18030 stays whenever it reads back right; only the ambiguous ones carry the mark.
+        const QByteArray gb = platform::EncodeGb18030(h + "\r\n");
+        if (platform::DecodeText(gb) == h + "\r\n") {
+            EXPECT_EQ(saved, gb) << Show(h).toStdString();
+        } else {
+            EXPECT_EQ(saved, "\xEF\xBB\xBF" + (h + "\r\n").toUtf8()) << Show(h).toStdString();
+            ++markedUtf8;
+        }
+    }
+    EXPECT_GT(markedUtf8, 0);  // the case this guards against does occur
+
+    TempFolder dir;
+    QStringList lines;
+    platform::TextEncoding found = platform::TextEncoding::Gb18030;
+    ASSERT_TRUE(platform::WriteTextLines(dir.file("velmora.kpl"), {U("<?/音乐/小.mp3?>")}));
+    ASSERT_TRUE(platform::ReadTextLines(dir.file("velmora.kpl"), &lines, nullptr, &found));
+    EXPECT_EQ(lines, QStringList({U("<?/音乐/小.mp3?>")}));
+    ASSERT_TRUE(platform::WriteTextLines(dir.file("small.kpl"), {U("小")}));
+    ASSERT_TRUE(platform::ReadTextLines(dir.file("small.kpl"), &lines, nullptr, &found));
+    EXPECT_EQ(lines, QStringList({U("小")}));
+    EXPECT_EQ(found, platform::TextEncoding::Utf8WithMark);
+}
+
+TEST(TextRoundTrip, RandomMixedListsReadBackAsTheyWere) {
+    const QStringList hanzi = Gb2312Hanzi();
+    ASSERT_FALSE(hanzi.isEmpty());
+    const QStringList others = {"a", "Z", "0", ".", "<?", "?>", "/", " ", U("é"), U("ß"), U("С"),
+                                U("ж"), U("Ω"), U("€"), U("·"), U("　"), U("，"), U("𠀀"), U("の")};
+    std::mt19937 random(6000);
+    for (int list = 0; list < 6000; ++list) {
+        QStringList lines(int(random() % 4) + 1);
+        for (QString& line : lines) {
+            for (int n = int(random() % 7); n > 0; --n)
+                line += random() % 2 ? hanzi.at(int(random() % hanzi.size()))
+                                     : others.at(int(random() % others.size()));
+        }
+        for (const auto preferred : {platform::TextEncoding::Gb18030, platform::TextEncoding::Utf8}) {
+            const QByteArray saved = platform::EncodeTextLines(lines, preferred);
+            ASSERT_EQ(platform::SplitLines(platform::DecodeText(saved)), lines)
+                << Show(lines.join('|')).toStdString();
+        }
+    }
+}
+
+// A rewrite keeps the encoding the file came in, so other programs still read it.
+TEST(IniWrite, KeepsTheEncodingTheFileWasReadIn) {
+    TempFolder dir;
+    dir.write("gb.ini", "[s]\r\nname=\xD6\xD0\xCE\xC4\r\n");
+    dir.write("utf8.ini", "[s]\r\nname=Caf\xC3\xA9 \xE4\xB8\xAD\r\n");
+    dir.write("marked.ini", "\xEF\xBB\xBF[s]\r\nname=x\r\n");
+    for (const char* name : {"gb.ini", "utf8.ini", "marked.ini"})
+        ASSERT_TRUE(TIniFile(dir.file(name)).WriteString("s", "k", U("音")));
+    EXPECT_EQ(dir.read("gb.ini"), QByteArray("[s]\r\nname=\xD6\xD0\xCE\xC4\r\nk=\xD2\xF4\r\n"));
+    EXPECT_EQ(dir.read("utf8.ini"), QByteArray("[s]\r\nname=Caf\xC3\xA9 \xE4\xB8\xAD\r\nk=\xE9\x9F\xB3\r\n"));
+    EXPECT_EQ(dir.read("marked.ini"), QByteArray("\xEF\xBB\xBF[s]\r\nname=x\r\nk=\xE9\x9F\xB3\r\n"));
+    TIniFile fresh(dir.file("new.ini"));
+    ASSERT_TRUE(fresh.WriteString("s", "k", U("音")));
+    EXPECT_EQ(dir.read("new.ini"), QByteArray("[s]\r\nk=\xD2\xF4\r\n"));
 }
 
 // Written in GB18030 with CR LF, as the player's own ini files are.
@@ -226,9 +386,65 @@ TEST(IniRead, HostileFilesDoNotCrash) {
     EXPECT_TRUE(junk.WriteString("a", "b", "c"));
     EXPECT_EQ(Std(junk.ReadString("a", "b", "")), "c");
 
-    const QByteArray longValue(50 * 1024 * 1024, 'v');
+    // Far longer than any read or conversion buffer on the way.
+    const QByteArray longValue(4 * 1024 * 1024, 'v');
     dir.write("long.ini", "[s]\r\nk=" + longValue);
     EXPECT_EQ(TIniFile(dir.file("long.ini")).ReadString("s", "k", "").size(), longValue.size());
+}
+
+// Counts the times a file is opened, as the kernel reports them; count() must be called after
+// each open, as the kernel merges an event with an identical one still waiting.
+class OpenCounter {
+public:
+    explicit OpenCounter(const QString& path) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        if (fd_ >= 0) watching_ = inotify_add_watch(fd_, QFile::encodeName(path).constData(), IN_OPEN) >= 0;
+    }
+    ~OpenCounter() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool watching() const { return watching_; }
+    int count() {
+        alignas(inotify_event) char buffer[4096];
+        ssize_t n;
+        while ((n = ::read(fd_, buffer, sizeof buffer)) > 0) {
+            for (char* p = buffer; p < buffer + n; ++opens_)
+                p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len;
+        }
+        return opens_;
+    }
+
+private:
+    int fd_;
+    bool watching_ = false;
+    int opens_ = 0;
+};
+
+// Reading a whole menu or preset file used to read the file once per value.
+TEST(IniRead, ManyValuesCostOneReadUntilTheFileChanges) {
+    TempFolder dir;
+    QByteArray text = "[Menu]\r\n";
+    for (int n = 0; n < 100; ++n)
+        text += "Item" + QByteArray::number(n) + "=" + QByteArray::number(n * 3) + "\r\n";
+    dir.write("menu.ini", text);
+    const TIniFile ini(dir.file("menu.ini"));
+    OpenCounter opens(dir.file("menu.ini"));
+    ASSERT_TRUE(opens.watching());
+    for (int n = 0; n < 100; ++n) {
+        ASSERT_EQ(ini.ReadInteger("menu", "item" + QString::number(n), -1), n * 3);
+        opens.count();
+    }
+    EXPECT_EQ(ini.ReadSection("Menu").size(), 100);
+    EXPECT_EQ(opens.count(), 1);
+
+    // Changes made behind the object's back are still seen at once: in place, replaced, removed.
+    dir.write("menu.ini", "[Menu]\r\nItem1=edited\r\n");
+    EXPECT_EQ(Std(ini.ReadString("Menu", "Item1", "-")), "edited");
+    ASSERT_TRUE(TIniFile(dir.file("menu.ini")).WriteString("Menu", "Item1", "other"));
+    EXPECT_EQ(Std(ini.ReadString("Menu", "Item1", "-")), "other");
+    QFile::remove(dir.file("menu.ini"));
+    EXPECT_EQ(Std(ini.ReadString("Menu", "Item1", "-")), "-");
+    dir.write("menu.ini", "[Menu]\r\nItem1=back\r\n");
+    EXPECT_EQ(Std(ini.ReadString("Menu", "Item1", "-")), "back");
 }
 
 }  // namespace
