@@ -179,6 +179,8 @@ TEST_F(PlaylistBoxTest, DeepChainOfListsIsCutAndSaidOnce) {
 // Entries are saved one per line: a line end inside a name or argument must not split an entry
 // or smuggle a second one into the saved list.
 TEST_F(PlaylistBoxTest, ControlCharactersNeverReachAnEntry) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
     box_->addFile("/m/a\nb.mp3", true);
     box_->addParam("/m/x.mp3\r\n<?/m/evil.mp3?>");
     box_->addParam("vmp://x<ONE>www.host.cn/a\n.mp3");
@@ -186,6 +188,7 @@ TEST_F(PlaylistBoxTest, ControlCharactersNeverReachAnEntry) {
     dir_.write("l.m3u", "/m/bell\x07.mp3\r\n/m/ok.mp3\t\r\n");
     box_->loadList(dir_.file("l.m3u"), false);
     EXPECT_EQ(Paths(), QStringList{"/m/ok.mp3"}) << "only the ends of a line are trimmed";
+    EXPECT_EQ(shown.size(), 1) << "the skipped line is reported once";
     Touch("t/bad\nname.mp3");
     Touch("t/good.mp3");
     box_->SearchFile(dir_.file("t"), false);
@@ -194,6 +197,23 @@ TEST_F(PlaylistBoxTest, ControlCharactersNeverReachAnEntry) {
     const QStringList saved = box_->Items();
     box_->loadList(dir_.file("saved.kpl"), true);
     EXPECT_EQ(box_->Items(), saved);
+}
+
+// A file of one 20 MB line would be looked through on every paint: no entry is that long.
+TEST_F(PlaylistBoxTest, OverlongTextsNeverBecomeEntries) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
+    const QString longPath = "/m/" + QString(playlist::kMaxEntryChars, 'a') + ".mp3";
+    box_->addFile(longPath, true);
+    EXPECT_EQ(box_->Count(), 0);
+    dir_.write("long.m3u", (longPath + "\r\n/m/ok.mp3\r\n" + longPath).toUtf8());
+    box_->loadList(dir_.file("long.m3u"), true);
+    EXPECT_EQ(Paths(), QStringList{"/m/ok.mp3"});
+    dir_.write("long.kpl", ("<?" + longPath + "?>\r\n<?/m/k.mp3?>\r\n").toUtf8());
+    box_->loadList(dir_.file("long.kpl"), true);
+    EXPECT_EQ(box_->Items(), QStringList{"<?/m/k.mp3?>"});
+    ASSERT_EQ(shown.size(), 2) << "once per load";
+    EXPECT_TRUE(shown[0].contains("2")) << shown[0].toStdString();
 }
 
 TEST_F(PlaylistBoxTest, MediaPlayerTypesAreListedAndScanned) {

@@ -50,7 +50,11 @@ bool ListLoader::Expand(const QString& path, int depth, QStringList* entries, QS
 }
 
 void ListLoader::Take(QStringView text, int depth, QStringList* entries) {
-    if (!Spend(1) || HasControlCharacter(text)) return;
+    if (!Spend(1)) return;
+    if (!IsStorableEntry(text)) {
+        ++refused_;
+        return;
+    }
     // A list that is not there stays an entry, as any missing file does.
     if (!IsListExtension(PathExtension(text)) || !QFileInfo(text.toString()).isFile()) {
         if (entries->size() >= limits_.maxEntries) truncated_ = true;

@@ -27,12 +27,13 @@ public:
     // The entries of `path` as playlist entry texts: a .kpl gives the lines an append adds, any
     // other list its filtered lines. A list named inside that exists is replaced by its own
     // entries; one already being read (a loop) is skipped. Entries holding control characters
-    // are refused. False, with the reason in *error, when `path` itself cannot be read.
+    // or beyond the length bound are refused. False, with the reason in *error, when `path` itself cannot be read.
     bool Load(const QString& path, QStringList* entries, QString* error = nullptr);
 
     int Reads() const { return reads_; }
     // Lists skipped for lying too deep, and whether a bound cut the load short.
     int SkippedDeep() const { return skippedDeep_; }
+    int Refused() const { return refused_; }
     bool Truncated() const { return truncated_; }
     // Why nested lists could not be read.
     const QStringList& Errors() const { return errors_; }
@@ -49,6 +50,7 @@ private:
     qsizetype work_ = 0;
     int reads_ = 0;
     int skippedDeep_ = 0;
+    int refused_ = 0;
     bool truncated_ = false;
     bool exhausted_ = false;
     QStringList errors_;

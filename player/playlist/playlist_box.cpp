@@ -69,9 +69,19 @@ private:
     bool wasOn_;
 };
 
+// Lines of a .kpl too long to be entries: no path or URL is, and every paint looks through a row.
+int DropOverlongLines(QStringList& lines) {
+    return int(lines.removeIf([](const QString& line) { return line.size() > playlist::kMaxEntryChars; }));
+}
+
+QString RefusedNote(int refused) {
+    return QStringLiteral("已跳过 %1 个含控制字符或过长的条目。").arg(refused);
+}
+
 // What cut a load short, said once per load.
 void SayLoadNotices(const playlist::ListLoader& loader) {
     QStringList notes;
+    if (loader.Refused() > 0) notes << RefusedNote(loader.Refused());
     if (loader.SkippedDeep() > 0)
         notes << QStringLiteral("播放列表嵌套层数过多，已跳过 %1 个列表文件。").arg(loader.SkippedDeep());
     if (loader.Truncated()) notes << QStringLiteral("播放列表过大，只加入了其中的一部分。");
@@ -241,7 +251,8 @@ public:
     // False once the scan must stop: the box is gone or the player is closing.
     bool Take(const QString& path) {
         // Entries are saved one per line: a name holding a line end would come back as two.
-        if (playlist::HasControlCharacter(path)) return true;
+        // (Over-long names are refused too, as addFile refuses them.)
+        if (!playlist::IsStorableEntry(path)) return true;
         const QString ext = playlist::LowerExtension(path);
         if (playlist::IsListExtension(ext)) {
             if (!Ctrl->ReadBool(QStringLiteral("AddListFile"), false)) return true;
@@ -404,8 +415,9 @@ void TListBox1::addFile(const QString& text, bool play) {
         return;
     }
     // Entries are saved one per line: a line end inside one would split it, or smuggle a second
-    // entry into the saved list, at the next start.
-    if (playlist::HasControlCharacter(text)) return;
+    // entry into the saved list, at the next start. A text longer than any path or URL would be
+    // looked through on every paint of its row.
+    if (!playlist::IsStorableEntry(text)) return;
     InsertRun(*this, QStringList{text}, Order::OneByOne);
     if (play && AutoPlayNewFile) Ctrl->Run->PlayIndex(UseReverse ? 0 : Count() - 1);
 }
@@ -418,10 +430,14 @@ void TListBox1::loadList(const QString& fileName, bool replace) {
             SayCannotRead(error);
             return;
         }
-        const FrozenBox frozen(this);
-        resize(width() + 20, height());  // so that the width check refits it
-        model_->SetItems(std::move(lines));
+        const int dropped = DropOverlongLines(lines);
+        {
+            const FrozenBox frozen(this);
+            resize(width() + 20, height());  // so that the width check refits it
+            model_->SetItems(std::move(lines));
+        }
         LoadTail(true);
+        if (dropped > 0) platform::ShowMessage(RefusedNote(dropped), QStringLiteral("Velmora Player"), platform::MessageIcon::Warning);
         return;
     }
     LoadListEntries(fileName, replace);

@@ -52,6 +52,8 @@ bool HasControlCharacter(QStringView text) {
     return false;
 }
 
+bool IsStorableEntry(QStringView text) { return text.size() <= kMaxEntryChars && !HasControlCharacter(text); }
+
 bool IsValidTime(QStringView time) {
     return time.size() == 5 && time[2] == u':' && IsAsciiDigit(time[0]) && IsAsciiDigit(time[1]) &&
            IsAsciiDigit(time[3]) && IsAsciiDigit(time[4]);

@@ -25,6 +25,12 @@ QString MakeEntry(QStringView text);
 // (C0, DEL, C1, the Unicode line and paragraph separators) is refused as an entry.
 bool HasControlCharacter(QStringView text);
 
+// The longest text the box takes as an entry: far beyond any real path or URL, and short enough
+// that every paint of its row may look through it.
+constexpr qsizetype kMaxEntryChars = 32768;
+// Whether a text may become an entry: no control character and at most kMaxEntryChars long.
+bool IsStorableEntry(QStringView text);
+
 // A time is valid only as exactly five characters, ":" third and ASCII digits elsewhere, so a
 // length of 100 minutes or more is shown but never counted.
 bool IsValidTime(QStringView time);
