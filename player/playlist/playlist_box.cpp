@@ -102,12 +102,16 @@ enum class Order { OneByOne, Block };
 
 // Plain texts (no playlist files among them) without playing: at the top with UseReverse, else
 // appended. One by one, as addFile adds them, the top gets them in reverse order; a block (a list
-// file's entries) keeps its order.
+// file's entries, made already) keeps its order.
 void InsertRun(TListBox1& box, const QStringList& texts, Order order) {
     if (texts.isEmpty()) return;
     QStringList entries;
-    entries.reserve(texts.size());
-    for (const QString& text : texts) entries.append(text.contains(u"<?") ? text : playlist::MakeEntry(text));
+    if (order == Order::Block) {
+        entries = texts;
+    } else {
+        entries.reserve(texts.size());
+        for (const QString& text : texts) entries.append(text.contains(u"<?") ? text : playlist::MakeEntry(text));
+    }
     const FrozenBox frozen(&box);
     int& playing = Ctrl->Run->Index;
     if (box.UseReverse) {
