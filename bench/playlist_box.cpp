@@ -61,14 +61,13 @@ QString TrackPath(int i) {
     return QStringLiteral("/home/user/Music/%1/Album %2/%3 %4.mp3").arg(artist).arg(i / 20 % 20).arg(i % 20 + 1).arg(title);
 }
 
-// Seven lists of eleven lines naming each other without a loop: list k names the lists after it,
-// ten times in all, so a load that follows every name blindly reads lists about a million times.
+// Seven lists of eleven lines naming each other without a loop: a track and ten names of the next
+// list, so a load that follows every name blindly reads lists over a million times.
 void WriteCrossNamingLists(const QString& folder) {
     for (int k = 0; k < 7; ++k) {
-        QStringList lines;
-        for (int n = 0; n < 11; ++n)
-            lines << (k < 6 && n > 0 ? QStringLiteral("%1/x%2.m3u").arg(folder).arg(k + 1 + (n - 1) % (6 - k))
-                                     : QStringLiteral("/m/%1-%2.mp3").arg(k).arg(n));
+        QStringList lines{QStringLiteral("/m/%1.mp3").arg(k)};
+        for (int n = 0; n < 10; ++n)
+            lines << (k < 6 ? QStringLiteral("%1/x%2.m3u").arg(folder).arg(k + 1) : QStringLiteral("/m/6-%1.mp3").arg(n));
         platform::WriteTextLines(folder + QStringLiteral("/x%1.m3u").arg(k), lines);
     }
 }

@@ -173,7 +173,7 @@ TEST_F(PlaylistBoxTest, DeepChainOfListsIsCutAndSaidOnce) {
     EXPECT_EQ(box_->Count(), limits.maxDepth + 1);
     EXPECT_EQ(Paths().last(), QString("/m/%1.mp3").arg(limits.maxDepth));
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].contains("跳过")) << shown[0].toStdString();
+    EXPECT_TRUE(shown[0].contains("嵌套")) << shown[0].toStdString();
 }
 
 // Entries are saved one per line: a line end inside a name or argument must not split an entry
