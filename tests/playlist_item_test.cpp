@@ -265,6 +265,7 @@ TEST(PlaylistLoads, DepthLoopsMissingListsAndControlCharacters) {
     EXPECT_EQ(entries, (QStringList{u"<?/m/c0.mp3?>"_qs, u"<?/m/c1.mp3?>"_qs, u"<?/m/c2.mp3?>"_qs}));
     EXPECT_EQ(deep.SkippedDeep(), 1);
     EXPECT_EQ(deep.Reads(), 3);
+    EXPECT_TRUE(deep.Notice().contains(u"嵌套"_qs)) << deep.Notice().toStdString();
 
     WriteList(folder, u"a.m3u"_qs, {u"/m/a1.mp3"_qs, folder.file(u"b.m3u"_qs), u"/m/a2.mp3"_qs});
     WriteList(folder, u"b.m3u"_qs, {u"/m/b\x01.mp3"_qs, folder.file(u"a.m3u"_qs), u"/m/b.mp3"_qs,
@@ -276,6 +277,8 @@ TEST(PlaylistLoads, DepthLoopsMissingListsAndControlCharacters) {
         << "the loop and the control character are skipped; a missing list is an entry";
     EXPECT_FALSE(loop.Truncated());
     EXPECT_EQ(loop.SkippedDeep(), 0);
+    EXPECT_EQ(loop.Refused(), 1);
+    EXPECT_EQ(loop.Notice(), RefusedEntriesNote(1)) << "a loop is no news";
 
     QString error;
     EXPECT_FALSE(loop.Load(folder.file(u"none.m3u"_qs), &entries, &error));

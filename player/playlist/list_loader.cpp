@@ -25,6 +25,10 @@ bool IsListExtension(QStringView extension) {
            extension.compare(u".pls", Qt::CaseInsensitive) == 0;
 }
 
+QString RefusedEntriesNote(int refused) {
+    return QStringLiteral("已跳过 %1 个含控制字符或过长的条目。").arg(refused);
+}
+
 ListLoader::ListLoader(QStringList masks, ListLoadLimits limits) : masks_(std::move(masks)), limits_(limits) {}
 
 bool ListLoader::Load(const QString& path, QStringList* entries, QString* error) {
@@ -83,6 +87,15 @@ void ListLoader::Take(QStringView text, int depth, QStringList* entries) {
     const qsizetype copied = std::min(room, found->size());
     if (Spend(copied)) entries->append(found->first(copied));
     if (copied < found->size()) truncated_ = true;
+}
+
+QString ListLoader::Notice() const {
+    QStringList notes;
+    if (refused_ > 0) notes << RefusedEntriesNote(refused_);
+    if (skippedDeep_ > 0) notes << QStringLiteral("播放列表嵌套层数过多，已跳过 %1 个列表文件。").arg(skippedDeep_);
+    if (truncated_) notes << QStringLiteral("播放列表过大，只加入了其中的一部分。");
+    notes << errors_.mid(0, 5);  // the first few say enough
+    return notes.join(u'\n');
 }
 
 // Once the work is spent, the whole load stops; a full list only refuses further entries.

@@ -20,6 +20,9 @@ struct ListLoadLimits {
 // True for the extensions of playlist files (.kpl, .m3u, .pls, any case).
 bool IsListExtension(QStringView extension);
 
+// The user's note on entries refused for control characters or length.
+QString RefusedEntriesNote(int refused);
+
 class ListLoader {
 public:
     explicit ListLoader(QStringList masks, ListLoadLimits limits = {});
@@ -37,6 +40,8 @@ public:
     bool Truncated() const { return truncated_; }
     // Why nested lists could not be read.
     const QStringList& Errors() const { return errors_; }
+    // All of the above in one text for the user; empty when the load was whole.
+    QString Notice() const;
 
 private:
     bool Expand(const QString& path, int depth, QStringList* entries, QString* error);

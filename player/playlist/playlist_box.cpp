@@ -74,20 +74,9 @@ int DropOverlongLines(QStringList& lines) {
     return int(lines.removeIf([](const QString& line) { return line.size() > playlist::kMaxEntryChars; }));
 }
 
-QString RefusedNote(int refused) {
-    return QStringLiteral("已跳过 %1 个含控制字符或过长的条目。").arg(refused);
-}
-
 // What cut a load short, said once per load.
-void SayLoadNotices(const playlist::ListLoader& loader) {
-    QStringList notes;
-    if (loader.Refused() > 0) notes << RefusedNote(loader.Refused());
-    if (loader.SkippedDeep() > 0)
-        notes << QStringLiteral("播放列表嵌套层数过多，已跳过 %1 个列表文件。").arg(loader.SkippedDeep());
-    if (loader.Truncated()) notes << QStringLiteral("播放列表过大，只加入了其中的一部分。");
-    notes << loader.Errors().mid(0, 5);
-    if (!notes.isEmpty())
-        platform::ShowMessage(notes.join(u'\n'), QStringLiteral("Velmora Player"), platform::MessageIcon::Warning);
+void SayNotice(const QString& notice) {
+    if (!notice.isEmpty()) platform::ShowMessage(notice, QStringLiteral("Velmora Player"), platform::MessageIcon::Warning);
 }
 
 // Each entry that goes to the top moves the playing entry down a row; an index that would leave
@@ -441,7 +430,7 @@ void TListBox1::loadList(const QString& fileName, bool replace) {
             model_->SetItems(std::move(lines));
         }
         LoadTail(true);
-        if (dropped > 0) platform::ShowMessage(RefusedNote(dropped), QStringLiteral("Velmora Player"), platform::MessageIcon::Warning);
+        if (dropped > 0) SayNotice(playlist::RefusedEntriesNote(dropped));
         return;
     }
     LoadListEntries(fileName, replace);
@@ -467,7 +456,7 @@ void TListBox1::LoadListEntries(const QString& fileName, bool replace) {
         InsertRun(*this, entries, Order::Block);
     }
     LoadTail(replace);
-    SayLoadNotices(loader);
+    SayNotice(loader.Notice());
 }
 
 // A replaced list has no playing entry any more; an appended one leaves the playing entry where
