@@ -1,6 +1,7 @@
 // Playlist box figures on 100,000 entries: loading and appending a .kpl, reading an .m3u and a
 // .pls, scanning a folder tree of 20,000 files, the six sort modes, the time total, and the
-// resident memory the entries take. The box sits in a shown playlist window; each time includes
+// resident memory the entries take; then hostile lists: seven lists naming each other over and
+// over, and a .kpl of one 20 MB line. The box sits in a shown playlist window; each time includes
 // the event processing that lays the rows out and paints them.
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_playlist_box
 #include <QApplication>
@@ -14,13 +15,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <malloc.h>
 
 #include "bench/bench_home.h"
+#include "platform/message_box.h"
 #include "platform/text_file.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/app/form1.h"
 #include "player/playlist/playlist_box.h"
+#include "player/playlist/playlist_item.h"
 #include "player/playback/run.h"
 
 namespace {
@@ -57,7 +61,26 @@ QString TrackPath(int i) {
     return QStringLiteral("/home/user/Music/%1/Album %2/%3 %4.mp3").arg(artist).arg(i / 20 % 20).arg(i % 20 + 1).arg(title);
 }
 
+// Seven lists of eleven lines naming each other without a loop: a track and ten names of the next
+// list, so a load that follows every name blindly reads lists over a million times.
+void WriteCrossNamingLists(const QString& folder) {
+    for (int k = 0; k < 7; ++k) {
+        QStringList lines{QStringLiteral("/m/%1.mp3").arg(k)};
+        for (int n = 0; n < 10; ++n)
+            lines << (k < 6 ? QStringLiteral("%1/x%2.m3u").arg(folder).arg(k + 1) : QStringLiteral("/m/6-%1.mp3").arg(n));
+        platform::WriteTextLines(folder + QStringLiteral("/x%1.m3u").arg(k), lines);
+    }
+}
+
+void WriteHugeLine(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("<?/m/" + QByteArray(20 << 20, 'a') + ".mp3?>\r\n");
+}
+
 void WriteFixtures(const QString& folder) {
+    WriteCrossNamingLists(folder);
+    WriteHugeLine(folder + QStringLiteral("/huge.kpl"));
     QStringList kpl, m3u{QStringLiteral("#EXTM3U")}, pls{QStringLiteral("[playlist]")};
     for (int i = 0; i < kEntries; ++i) {
         const QString path = TrackPath(i);
@@ -96,6 +119,23 @@ QWidget* ShowInPlaylistWindow() {
     return window;
 }
 
+// In a fresh process, so nothing else has freed memory yet: the freed heap the allocator keeps
+// after loading an .m3u into the box (what temporary copies of the file's lines leave behind).
+int HeapAfterLoad(int argc, char** argv) {
+    QApplication app(argc, argv);
+    platform::SetMessageRecorder([](const QString&, const QString&, platform::MessageIcon) {});
+    auto* form = new TForm1(QFile::decodeName(argv[2]));
+    QCoreApplication::processEvents();
+    malloc_trim(0);
+    const double before = double(mallinfo2().fordblks);
+    ListBox1->loadList(QFile::decodeName(argv[3]), true);
+    std::printf("%.1f\n", (double(mallinfo2().fordblks) - before) / 1e6);
+    form->QuietClose = true;
+    form->close();
+    delete form;
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -106,10 +146,15 @@ int main(int argc, char** argv) {
         WriteFixtures(QFile::decodeName(argv[2]));
         return 0;
     }
+    if (argc == 4 && QByteArray(argv[1]) == "--heap") return HeapAfterLoad(argc, argv);
     QTemporaryDir home(QDir::tempPath() + QStringLiteral("/velmora-bench-XXXXXX"));
     bench::UsePrivateHome(home.path());
     for (const char* sub : {"install/Plugins", "fixtures"}) QDir(home.path()).mkpath(sub);
     QApplication app(argc, argv);
+    // Loads that are cut short say so in a box; nobody is there to close it.
+    platform::SetMessageRecorder([](const QString& text, const QString&, platform::MessageIcon) {
+        std::printf("  (message: %s)\n", text.toUtf8().constData());
+    });
     const QString fixtures = home.path() + QStringLiteral("/fixtures");
     if (QProcess::execute(QCoreApplication::applicationFilePath(), {QStringLiteral("--fixtures"), fixtures}) != 0) {
         std::fprintf(stderr, "cannot write the fixtures\n");
@@ -171,6 +216,31 @@ int main(int argc, char** argv) {
     std::printf("%-44s %9d s\n", "  sum of the entries' lengths", box.TotalSeconds);
     std::printf("%-44s %9.1f MB   (target < 40 MB)\n", "resident memory, 100,000 entries - empty",
                 (loadedKiB - emptyKiB) / 1024.0);
+
+    QProcess heap;
+    heap.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--heap"), install, fixtures + "/list.m3u"});
+    heap.waitForFinished(60000);
+    std::printf("%-44s %9s MB\n", "freed heap kept after a first .m3u load",
+                heap.readAllStandardOutput().trimmed().constData());
+
+    Report("load 7 cross-naming .m3u files", Time([&] { box.loadList(fixtures + "/x0.m3u", true); }), 1000);
+    std::printf("%-44s %9d\n", "  entries they gave", box.Count());
+
+    box.SetItems({});
+    const long beforeHugeKiB = ResidentKiB();
+    Report("load and paint a .kpl of one 20 MB line", Time([&] {
+               box.loadList(fixtures + "/huge.kpl", true);
+               box.viewport()->repaint();
+           }), 1000);
+    std::printf("%-44s %9.1f MB\n", "  resident memory growth", (ResidentKiB() - beforeHugeKiB) / 1024.0);
+    // The row painter on the longest entry the box takes, and on one no input can make.
+    const auto repaintRow = [&](qsizetype chars) {
+        box.SetItems({QStringLiteral("<?/m/%1.mp3?>").arg(QString(chars, u'a'))});
+        QCoreApplication::processEvents();  // the rows are laid out after a reset
+        return Time([&] { box.viewport()->repaint(); });
+    };
+    Report("repaint a row of the longest entry taken", repaintRow(playlist::kMaxEntryChars), 20);
+    Report("repaint a row of a 20 MB entry", repaintRow(20 << 20), 1000);
 
     form->QuietClose = true;
     form->close();

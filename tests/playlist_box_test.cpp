@@ -14,6 +14,7 @@
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/app/form1.h"
+#include "player/playlist/list_loader.h"
 #include "player/playlist/playlist_box.h"
 #include "player/playlist/playlist_files.h"
 #include "player/playlist/playlist_item.h"
@@ -26,7 +27,8 @@ class PlaylistBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_.write("Plugins/FilePlus.ini",
-                   "[decode_setup]\r\nDECODE0=*.MP3;*.wav\r\nDECODE1=*.cda\r\nDECODE3=*.avi;*.dat\r\n");
+                   "[decode_setup]\r\nDECODE0=*.MP3;*.wav\r\nDECODE1=*.cda\r\nDECODE2=*.wma;*.mid\r\n"
+                   "DECODE3=*.avi;*.dat\r\n");
         form_ = new TForm1(dir_.path() + "/");
         box_ = ListBox1;
         ASSERT_NE(box_, nullptr);
@@ -89,8 +91,7 @@ TEST_F(PlaylistBoxTest, ExistingListFileReplacesThePlaylist) {
     box_->SetItems({"<?/m/old.mp3?>"});
     Ctrl->Run->Index = 0;
     box_->addFile(dir_.file("l.m3u"), true);
-    // Each line goes to the top in turn, so the file's order comes out reversed.
-    EXPECT_EQ(Paths(), (QStringList{"http://h/play?id=3.mp3", "C:\\m\\2.wav", "/m/1.mp3"}));
+    EXPECT_EQ(Paths(), (QStringList{"/m/1.mp3", "C:\\m\\2.wav", "http://h/play?id=3.mp3"})) << "in file order";
     EXPECT_EQ(Ctrl->Run->Index, -1);
     box_->addFile(dir_.file("l.pls"), false);
     EXPECT_EQ(Paths(), QStringList{"http://h/x.mp3"});
@@ -110,17 +111,119 @@ TEST_F(PlaylistBoxTest, KplReplaceKeepsEveryLineAndAppendKeepsFileOrderOnTop) {
     box_->UseReverse = false;
     box_->SetItems({"<?/m/x.mp3?>"});
     box_->loadList(dir_.file("a.kpl"), false);
-    EXPECT_EQ(Paths(), (QStringList{"/m/x.mp3", "/m/c.mp3", "/m/a.mp3"}));
+    EXPECT_EQ(Paths(), (QStringList{"/m/x.mp3", "/m/a.mp3", "/m/c.mp3"}));
 }
 
-// One insertion must leave what line-by-line adding leaves, a list file met midway included: it
-// replaces what came before it.
-TEST_F(PlaylistBoxTest, AppendedKplNamingAListIsReadAsOneAtATime) {
+// A list file's entries go in as one block in file order, where UseReverse puts new entries, and
+// the playing entry keeps playing.
+TEST_F(PlaylistBoxTest, AppendedListsGoInAsOneBlockAndThePlayingEntryStays) {
+    Lines("l.m3u", {"#EXTM3U", "#EXTINF:10,One", "/m/1.mp3", "/m/2.wma", "/m/3.mp3"});
+    Lines("l.pls", {"[playlist]", "File1=/m/p1.mp3", "Title1=p1", "File2=/m/p2.mp3"});
+    box_->SetItems({"<?/m/old0.mp3?>", "<?/m/old1.mp3?>"});
+    Ctrl->Run->Index = 1;
+    box_->loadList(dir_.file("l.m3u"), false);
+    EXPECT_EQ(Paths(), (QStringList{"/m/1.mp3", "/m/2.wma", "/m/3.mp3", "/m/old0.mp3", "/m/old1.mp3"}));
+    EXPECT_EQ(Ctrl->Run->Index, 4) << "the playing entry moved down with the block";
+    box_->UseReverse = false;
+    box_->loadList2(dir_.file("l.pls"));
+    EXPECT_EQ(Paths().mid(5), (QStringList{"/m/p1.mp3", "/m/p2.mp3"}));
+    EXPECT_EQ(Ctrl->Run->Index, 4);
+}
+
+// A list named in a list gives its own entries in its place.
+TEST_F(PlaylistBoxTest, ListNamedInAListIsReadInItsPlace) {
     Lines("inner.m3u", {"/m/i1.mp3", "/m/i2.mp3"});
     Lines("outer.kpl", {"/m/first.mp3", dir_.file("inner.m3u"), "/m/last.mp3"});
     box_->SetItems({"<?/m/x.mp3?>"});
     box_->loadList(dir_.file("outer.kpl"), false);
-    EXPECT_EQ(Paths(), (QStringList{"/m/first.mp3", "/m/i2.mp3", "/m/i1.mp3"}));
+    EXPECT_EQ(Paths(), (QStringList{"/m/first.mp3", "/m/i1.mp3", "/m/i2.mp3", "/m/last.mp3", "/m/x.mp3"}));
+}
+
+// Seven lists of eleven lines, each naming the next one twice: read once each, not 127 times,
+// and every reference gives the whole list.
+TEST_F(PlaylistBoxTest, ListsNamedOverAndOverAreReadOncePerLoad) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
+    for (int k = 0; k < 7; ++k) {
+        QStringList lines;
+        for (int t = 0; t < 9; ++t) lines << QString("/m/%1-%2.mp3").arg(k).arg(t);
+        if (k < 6) lines.insert(3, dir_.file(QString("%1.m3u").arg(k + 1)));
+        if (k < 6) lines.insert(7, dir_.file(QString("%1.m3u").arg(k + 1)));
+        Lines(QString("%1.m3u").arg(k), lines);
+    }
+    box_->loadList(dir_.file("0.m3u"), true);
+    // 9 entries in the last list, then 2 x the next list + 9 in each before it.
+    EXPECT_EQ(box_->Count(), 1143);
+    EXPECT_EQ(Paths().mid(0, 5), (QStringList{"/m/0-0.mp3", "/m/0-1.mp3", "/m/0-2.mp3", "/m/1-0.mp3", "/m/1-1.mp3"}));
+    EXPECT_TRUE(shown.isEmpty()) << "nothing was cut short";
+}
+
+// A chain of lists deeper than the player follows is cut, and the user is told once.
+TEST_F(PlaylistBoxTest, DeepChainOfListsIsCutAndSaidOnce) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
+    constexpr int kChain = 2000;
+    for (int k = 0; k < kChain; ++k) {
+        QFile file(dir_.file(QString("c%1.m3u").arg(k)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QString("/m/%1.mp3\r\n%2\r\n").arg(k).arg(dir_.file(QString("c%1.m3u").arg(k + 1))).toUtf8());
+    }
+    box_->loadList(dir_.file("c0.m3u"), true);
+    const playlist::ListLoadLimits limits;
+    EXPECT_EQ(box_->Count(), limits.maxDepth + 1);
+    EXPECT_EQ(Paths().last(), QString("/m/%1.mp3").arg(limits.maxDepth));
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].contains("嵌套")) << shown[0].toStdString();
+}
+
+// Entries are saved one per line: a line end inside a name or argument must not split an entry
+// or smuggle a second one into the saved list.
+TEST_F(PlaylistBoxTest, ControlCharactersNeverReachAnEntry) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
+    box_->addFile("/m/a\nb.mp3", true);
+    box_->addParam("/m/x.mp3\r\n<?/m/evil.mp3?>");
+    box_->addParam("vmp://x<ONE>www.host.cn/a\n.mp3");
+    EXPECT_EQ(box_->Count(), 0);
+    dir_.write("l.m3u", "/m/bell\x07.mp3\r\n/m/ok.mp3\t\r\n");
+    box_->loadList(dir_.file("l.m3u"), false);
+    EXPECT_EQ(Paths(), QStringList{"/m/ok.mp3"}) << "only the ends of a line are trimmed";
+    EXPECT_EQ(shown.size(), 1) << "the skipped line is reported once";
+    Touch("t/bad\nname.mp3");
+    Touch("t/good.mp3");
+    box_->SearchFile(dir_.file("t"), false);
+    EXPECT_EQ(Paths(), (QStringList{dir_.file("t/good.mp3"), "/m/ok.mp3"}));
+    ASSERT_TRUE(playlist::WriteKpl(dir_.file("saved.kpl"), box_->Items()));
+    const QStringList saved = box_->Items();
+    box_->loadList(dir_.file("saved.kpl"), true);
+    EXPECT_EQ(box_->Items(), saved);
+}
+
+// A file of one 20 MB line would be looked through on every paint: no entry is that long.
+TEST_F(PlaylistBoxTest, OverlongTextsNeverBecomeEntries) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
+    const QString longPath = "/m/" + QString(playlist::kMaxEntryChars, 'a') + ".mp3";
+    box_->addFile(longPath, true);
+    EXPECT_EQ(box_->Count(), 0);
+    dir_.write("long.m3u", (longPath + "\r\n/m/ok.mp3\r\n" + longPath).toUtf8());
+    box_->loadList(dir_.file("long.m3u"), true);
+    EXPECT_EQ(Paths(), QStringList{"/m/ok.mp3"});
+    dir_.write("long.kpl", ("<?" + longPath + "?>\r\n<?/m/k.mp3?>\r\n").toUtf8());
+    box_->loadList(dir_.file("long.kpl"), true);
+    EXPECT_EQ(box_->Items(), QStringList{"<?/m/k.mp3?>"});
+    ASSERT_EQ(shown.size(), 2) << "once per load";
+    EXPECT_TRUE(shown[0].contains("2")) << shown[0].toStdString();
+}
+
+TEST_F(PlaylistBoxTest, MediaPlayerTypesAreListedAndScanned) {
+    Lines("l.m3u", {"/m/a.wma", "/m/b.MID", "/m/c.txt"});
+    box_->loadList(dir_.file("l.m3u"), true);
+    EXPECT_EQ(Paths(), (QStringList{"/m/a.wma", "/m/b.MID"}));
+    Touch("t/song.mid");
+    box_->UseReverse = false;
+    box_->SearchFile(dir_.file("t"), false);
+    EXPECT_EQ(Paths().last(), dir_.file("t/song.mid"));
 }
 
 TEST_F(PlaylistBoxTest, ListsNamingThemselvesOrEachOtherAreReadOnce) {
@@ -132,7 +235,7 @@ TEST_F(PlaylistBoxTest, ListsNamingThemselvesOrEachOtherAreReadOnce) {
     Lines("b.m3u", {"/m/b.mp3", dir_.file("a.kpl")});
     Lines("a.kpl", {dir_.file("a.m3u")});
     box_->loadList(dir_.file("a.kpl"), false);
-    EXPECT_EQ(Paths(), QStringList{"/m/b.mp3"}) << "b replaced a's rows; b's mention of a.kpl was skipped";
+    EXPECT_EQ(Paths(), (QStringList{"/m/a.mp3", "/m/b.mp3", "/m/s.mp3"})) << "b's mention of a.kpl was skipped";
     box_->loadList(dir_.file("self.m3u"), true);
     EXPECT_EQ(Paths(), QStringList{"/m/s.mp3"}) << "a list read before can be read again";
 }
@@ -298,7 +401,7 @@ TEST_F(PlaylistBoxTest, FolderScanOrdersByMaskBeforeSubFoldersAndSkipsLinksAndHi
     std::reverse(reversed.begin(), reversed.end());
     EXPECT_EQ(Paths(), QStringList{"/m/listed.mp3"} + reversed + QStringList{"/m/playing.mp3"})
         << "the list is appended at its place; no sub-folder without recurse";
-    EXPECT_EQ(Ctrl->Run->Index, -1) << "reading the list reset the playing index";
+    EXPECT_EQ(box_->Item(Ctrl->Run->Index), "<?/m/playing.mp3?>") << "appending a list keeps the playing entry";
 }
 
 TEST_F(PlaylistBoxTest, ClosingCaptionStopsTheScan) {

@@ -235,6 +235,25 @@ TEST_F(PlaylistBoxViewTest, RenameWritesOneCleanTitleField) {
     EXPECT_EQ(SelectedRows(), QList<int>{0});
 }
 
+// One entry may be a whole file's single line: its row is drawn from capped text, and renaming it
+// neither copies it whole into the edit nor lets a line end into the title.
+TEST_F(PlaylistBoxViewTest, HugeEntriesAreDrawnAndRenamedFromCappedText) {
+    box_->SetItems({playlist::MakeEntry("/m/" + QString(4000000, 'W') + ".mp3"), "<?/m/b.mp3?>"});
+    box_->ShowFilePath = true;
+    box_->ShowFileExt = true;
+    EXPECT_GT(Count(Picture(), 0, 0, 40, kNormal), 0) << "the row is drawn";
+    box_->ShowFilePath = false;
+    box_->ShowFileExt = false;
+    box_->SelectOnly(0);
+    box_->BeginRename();
+    ASSERT_TRUE(box_->RenameEdit);
+    EXPECT_EQ(box_->RenameEdit->text().size(), playlist::kMaxTitleChars);
+    box_->RenameEdit->setText("line\nbreak\r\x01");
+    box_->OnRenameKeyUp(13);
+    EXPECT_EQ(box_->GetTitle(0), "linebreak");
+    EXPECT_FALSE(playlist::HasControlCharacter(box_->Item(0)));
+}
+
 TEST_F(PlaylistBoxViewTest, RenameWithoutForceWaitsWhileTheCursorIsOnTheEdit) {
     box_->SelectOnly(1);
     box_->BeginRename();

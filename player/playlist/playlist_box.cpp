@@ -1,6 +1,7 @@
 // TListBox1's inputs and orders: arguments, files, playlist files, folder and CD scans, the six
-// sort modes and the time total. Many entries go in as one insertion that leaves the same rows and
-// playing index as adding them one at a time would.
+// sort modes and the time total. A scan's files go in as one insertion that leaves the same rows
+// and playing index as adding them one at a time would; a list file's entries go in as one block in
+// file order.
 #include "player/playlist/playlist_box.h"
 
 #include <QCollator>
@@ -23,6 +24,7 @@
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/app/form1.h"
+#include "player/playlist/list_loader.h"
 #include "player/playlist/playlist_files.h"
 #include "player/playlist/playlist_item.h"
 #include "player/playback/run.h"
@@ -39,21 +41,9 @@ constexpr int kPumpEveryMs = 10;
 // Below this many rows one thread builds the sort keys faster than several start.
 constexpr int kParallelSortRows = 20000;
 
-bool IsListExtension(QStringView ext) {
-    return ext.compare(u".kpl", Qt::CaseInsensitive) == 0 || ext.compare(u".m3u", Qt::CaseInsensitive) == 0 ||
-           ext.compare(u".pls", Qt::CaseInsensitive) == 0;
-}
-
 // addFile loads a playlist file that exists instead of adding it as an entry.
 bool IsExistingList(const QString& text) {
-    return IsListExtension(playlist::PathExtension(text)) && QFileInfo(text).isFile();
-}
-
-// One name for a list however it is reached (relative, through links).
-QString ListKey(const QString& path) {
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+    return playlist::IsListExtension(playlist::PathExtension(text)) && QFileInfo(text).isFile();
 }
 
 int ClampToInt(qint64 value) { return int(std::clamp<qint64>(value, INT_MIN, INT_MAX)); }
@@ -79,18 +69,15 @@ private:
     bool wasOn_;
 };
 
-// Marks a playlist file as being read for as long as it is read.
-class ListScope {
-public:
-    ListScope(QSet<QString>& loading, QString key) : loading_(loading), key_(std::move(key)) { loading_.insert(key_); }
-    ~ListScope() { loading_.remove(key_); }
-    ListScope(const ListScope&) = delete;
-    ListScope& operator=(const ListScope&) = delete;
+// Lines of a .kpl too long to be entries: no path or URL is, and every paint looks through a row.
+int DropOverlongLines(QStringList& lines) {
+    return int(lines.removeIf([](const QString& line) { return line.size() > playlist::kMaxEntryChars; }));
+}
 
-private:
-    QSet<QString>& loading_;
-    QString key_;
-};
+// What cut a load short, said once per load.
+void SayNotice(const QString& notice) {
+    if (!notice.isEmpty()) platform::ShowMessage(notice, QStringLiteral("Velmora Player"), platform::MessageIcon::Warning);
+}
 
 // Each entry that goes to the top moves the playing entry down a row; an index that would leave
 // the list wraps to row 0.
@@ -100,17 +87,24 @@ int ShiftedPlaying(int playing, int oldCount, qsizetype added) {
     return playing;
 }
 
-// Plain texts (no playlist files among them) as addFile adds them one by one, without playing:
-// at the top in reverse order with UseReverse, else appended.
-void InsertRun(TListBox1& box, const QStringList& texts) {
+enum class Order { OneByOne, Block };
+
+// Plain texts (no playlist files among them) without playing: at the top with UseReverse, else
+// appended. One by one, as addFile adds them, the top gets them in reverse order; a block (a list
+// file's entries, made already) keeps its order.
+void InsertRun(TListBox1& box, const QStringList& texts, Order order) {
     if (texts.isEmpty()) return;
     QStringList entries;
-    entries.reserve(texts.size());
-    for (const QString& text : texts) entries.append(text.contains(u"<?") ? text : playlist::MakeEntry(text));
+    if (order == Order::Block) {
+        entries = texts;
+    } else {
+        entries.reserve(texts.size());
+        for (const QString& text : texts) entries.append(text.contains(u"<?") ? text : playlist::MakeEntry(text));
+    }
     const FrozenBox frozen(&box);
     int& playing = Ctrl->Run->Index;
     if (box.UseReverse) {
-        std::reverse(entries.begin(), entries.end());
+        if (order == Order::OneByOne) std::reverse(entries.begin(), entries.end());
         const int before = box.Count();
         box.Model()->InsertMany(0, entries);
         playing = ShiftedPlaying(playing, before, entries.size());
@@ -249,8 +243,11 @@ public:
 
     // False once the scan must stop: the box is gone or the player is closing.
     bool Take(const QString& path) {
+        // Entries are saved one per line: a name holding a line end would come back as two.
+        // (Over-long names are refused too, as addFile refuses them.)
+        if (!playlist::IsStorableEntry(path)) return true;
         const QString ext = playlist::LowerExtension(path);
-        if (IsListExtension(ext)) {
+        if (playlist::IsListExtension(ext)) {
             if (!Ctrl->ReadBool(QStringLiteral("AddListFile"), false)) return true;
             if (!Flush()) return false;
             box_->loadList(path, false);
@@ -272,7 +269,7 @@ public:
         return box_ && !PlayerClosing();
     }
     bool Flush() {
-        if (box_ && !pending_.isEmpty()) InsertRun(*box_, pending_);
+        if (box_ && !pending_.isEmpty()) InsertRun(*box_, pending_, Order::OneByOne);
         pending_.clear();
         return box_;
     }
@@ -410,70 +407,62 @@ void TListBox1::addFile(const QString& text, bool play) {
         loadList(text, true);
         return;
     }
-    InsertRun(*this, QStringList{text});
+    // Entries are saved one per line: a line end inside one would split it, or smuggle a second
+    // entry into the saved list, at the next start. A text longer than any path or URL would be
+    // looked through on every paint of its row.
+    if (!playlist::IsStorableEntry(text)) return;
+    InsertRun(*this, QStringList{text}, Order::OneByOne);
     if (play && AutoPlayNewFile) Ctrl->Run->PlayIndex(UseReverse ? 0 : Count() - 1);
 }
 
-void TListBox1::AddEntries(const QStringList& texts) {
-    QStringList run;
-    for (const QString& text : texts) {
-        if (!IsExistingList(text)) {
-            run.append(text);
-            continue;
-        }
-        // As addFile: an existing playlist file replaces everything added so far.
-        InsertRun(*this, run);
-        run.clear();
-        loadList(text, true);
-    }
-    InsertRun(*this, run);
-}
-
 void TListBox1::loadList(const QString& fileName, bool replace) {
-    if (loadingLists_.contains(ListKey(fileName))) return;
-    if (playlist::LowerExtension(fileName) != QLatin1String(".kpl")) {
-        // A list that cannot be read leaves the rows alone; loadList2 says why.
-        const QFileInfo info(fileName);
-        if (replace && info.isFile() && info.isReadable()) model_->SetItems({});
-        loadList2(fileName);
+    if (replace && playlist::LowerExtension(fileName) == QLatin1String(".kpl")) {
+        QStringList lines;
+        QString error;
+        if (!playlist::ReadKpl(fileName, &lines, &error)) {
+            SayCannotRead(error);
+            return;
+        }
+        const int dropped = DropOverlongLines(lines);
+        {
+            const FrozenBox frozen(this);
+            resize(width() + 20, height());  // so that the width check refits it
+            model_->SetItems(std::move(lines));
+        }
+        LoadTail(true);
+        if (dropped > 0) SayNotice(playlist::RefusedEntriesNote(dropped));
         return;
     }
-    QStringList lines;
+    LoadListEntries(fileName, replace);
+}
+
+void TListBox1::loadList2(const QString& fileName) { LoadListEntries(fileName, false); }
+
+// The list's entries go in as one block in file order: in place of the rows, or at the top
+// (UseReverse) or the end. A list that cannot be read leaves the rows alone and says why.
+void TListBox1::LoadListEntries(const QString& fileName, bool replace) {
+    BuildMaskList();
+    playlist::ListLoader loader(MaskList);
+    QStringList entries;
     QString error;
-    if (!playlist::ReadKpl(fileName, &lines, &error)) {
+    if (!loader.Load(fileName, &entries, &error)) {
         SayCannotRead(error);
         return;
     }
-    const ListScope scope(loadingLists_, ListKey(fileName));
     if (replace) {
         const FrozenBox frozen(this);
-        resize(width() + 20, height());  // so that the width check refits it
-        model_->SetItems(std::move(lines));
+        model_->SetItems(std::move(entries));
     } else {
-        QStringList added = playlist::KplAppendLines(lines);
-        std::reverse(added.begin(), added.end());  // added from the last line to the first
-        AddEntries(added);
+        InsertRun(*this, entries, Order::Block);
     }
-    LoadTail();
+    LoadTail(replace);
+    SayNotice(loader.Notice());
 }
 
-void TListBox1::loadList2(const QString& fileName) {
-    const QString key = ListKey(fileName);
-    if (loadingLists_.contains(key)) return;
-    BuildMaskList();
-    QStringList paths;
-    QString error;
-    if (!playlist::ReadListFile(fileName, MaskList, &paths, &error)) {
-        SayCannotRead(error);
-        return;
-    }
-    const ListScope scope(loadingLists_, key);
-    AddEntries(paths);
-    LoadTail();
-}
-
-void TListBox1::LoadTail() {
-    Ctrl->Run->Index = -1;
+// A replaced list has no playing entry any more; an appended one leaves the playing entry where
+// the insertion moved it.
+void TListBox1::LoadTail(bool replaced) {
+    if (replaced) Ctrl->Run->Index = -1;
     LastSelected = -1;
     initListWidth();
     RefreshAllTime();
@@ -483,7 +472,7 @@ void TListBox1::LoadTail() {
 void TListBox1::BuildMaskList() {
     if (!MaskList.isEmpty()) return;
     MaskList = playlist::BuildMaskList(Ctrl->Decode0List, Ctrl->Decode1List, Ctrl->Decode5List, Ctrl->Decode3List,
-                                       Ctrl->Decode4List);
+                                       Ctrl->Decode4List, Ctrl->Decode2List);
 }
 
 // Only real folders are entered: a link to a folder could lead back up the tree, and a hidden

@@ -10,7 +10,6 @@
 #include <QListView>
 #include <QPersistentModelIndex>
 #include <QPointer>
-#include <QSet>
 #include <QStringList>
 
 // The rows of the box: plain entry texts, changed in bulk where the box loads many at once.
@@ -99,18 +98,15 @@ private:
     // Owner drawing with fixed 14-pixel rows, selection and the rename edit (view file); called
     // by the constructor.
     void SetUpView();
-    void LoadTail();
+    void LoadListEntries(const QString& fileName, bool replace);
+    void LoadTail(bool replaced);
     void AddSkinFile(const QString& path);
     void BuildMaskList();
-    // Adds many entries at once with the order and index rules of addFile (no play).
-    void AddEntries(const QStringList& texts);
 
     TPlaylistModel* model_;
     // The entry the open rename edit belongs to; it follows insertions and removals, and is lost
     // when the rows are reordered, so a rename never lands on another entry.
     QPersistentModelIndex renameEntry_;
-    // Playlist files being read right now: a list that names itself is not read again.
-    QSet<QString> loadingLists_;
 };
 
 // The one playlist box; null until the main window is first built.

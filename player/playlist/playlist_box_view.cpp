@@ -43,6 +43,8 @@ void DrawOpaqueText(QPainter* painter, int x, int top, const QString& text, cons
     painter->drawText(QPoint(x, top + metrics.ascent()), text);
 }
 
+QString Shown(QStringView text) { return playlist::Capped(text, playlist::kMaxTitleChars).toString(); }
+
 // The entry without its title field. A title field left open runs to the end of the entry.
 QString WithoutTitle(const QString& entry) {
     const qsizetype open = entry.indexOf(QLatin1String("<*"));
@@ -76,17 +78,19 @@ void TListBox1::listDrawItem(QPainter* painter, int row, const QRect& rect, bool
     painter->setPen(Ctrl->Run && row == Ctrl->Run->Index ? display.Current : display.Normal);
     painter->setFont(font());
 
+    // Every piece is capped before it is measured: one entry may be a whole file's single line.
     const QString& entry = Items().at(row);
     const QStringView path = playlist::PathField(entry);
-    const QString suffix = ShowFileExt ? QLatin1Char('(') + playlist::LowerExtension(path).mid(1) + QLatin1Char(')')
-                                       : QString();
-    const QString name = ShowFilePath ? path.toString() : GetTitle(row);
+    const QString suffix =
+        ShowFileExt ? QLatin1Char('(') + Shown(playlist::PathExtension(path)).toLower().mid(1) + QLatin1Char(')')
+                    : QString();
+    const QString name = ShowFilePath ? Shown(path) : GetTitle(row);
     DrawOpaqueText(painter, rect.left() + 1, rect.top(), QString::number(row + 1) + QLatin1Char('.') + name + suffix,
                    background);
 
     const int windowWidth = PlaylistWindow ? PlaylistWindow->width() : width();
     const QString time = entry.contains(QLatin1String("<#"))
-                             ? QLatin1Char(' ') + playlist::TimeField(entry).toString()
+                             ? QLatin1Char(' ') + Shown(playlist::TimeField(entry))
                              : QStringLiteral("      ");
     DrawOpaqueText(painter, windowWidth - kTimeInset, rect.top(), time, background);
 }
@@ -205,6 +209,7 @@ void TListBox1::BeginRename() {
     if (!RenameEdit) {
         RenameEdit = new QLineEdit(viewport());
         RenameEdit->setFrame(false);
+        RenameEdit->setMaxLength(int(playlist::kMaxTitleChars));
         connect(RenameEdit, &QLineEdit::returnPressed, this, [this] { OnRenameKeyUp(13); });
     }
     scrollTo(model_->index(row));
@@ -245,6 +250,8 @@ void TListBox1::RenamePost(bool force) {
     QString title = RenameEdit->text();
     title.remove(QLatin1Char('<'));
     title.remove(QLatin1Char('>'));
+    // A pasted line end would split the entry when the list is saved.
+    title.removeIf([](QChar c) { return playlist::HasControlCharacter(QStringView(&c, 1)); });
     model_->Replace(row, WithoutTitle(Item(row)) + QStringLiteral("<*") + title + QStringLiteral("*>"));
     RenameIndex = row;
     renameEntry_ = QPersistentModelIndex();

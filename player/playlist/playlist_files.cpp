@@ -4,6 +4,8 @@
 #include "platform/text_file.h"
 #include "player/playlist/playlist_item.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QStringView>
 
 namespace playlist {
@@ -92,8 +94,8 @@ private:
 }  // namespace
 
 QStringList BuildMaskList(const QString& decode0, const QString& decode1, const QString& decode5,
-                          const QString& decode3, const QString& decode4) {
-    const QString all = QStringList{decode0, decode1, decode5, decode3, decode4,
+                          const QString& decode3, const QString& decode4, const QString& decode2) {
+    const QString all = QStringList{decode0, decode1, decode5, decode3, decode4, decode2,
                                     QStringLiteral("*.kpl;*.m3u;*.pls;")}
                             .join(u';')
                             .toLower();
@@ -107,24 +109,53 @@ QStringList BuildMaskList(const QString& decode0, const QString& decode1, const 
     return masks;
 }
 
-QStringList FilterListLines(const QStringList& lines, const QStringList& masks) {
+void ForEachLine(QStringView text, const std::function<void(QStringView)>& take) {
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0) end = text.size();
+        qsizetype lineEnd = end;
+        if (end < text.size() && lineEnd > start && text[lineEnd - 1] == u'\r') --lineEnd;
+        take(text.sliced(start, lineEnd - start));
+        start = end + 1;
+    }
+}
+
+void ForEachListPath(QStringView text, const QStringList& masks, const std::function<void(QStringView)>& take) {
     const MaskMatcher matcher(masks);
-    QStringList paths;
-    for (const QString& line : lines) {
+    ForEachLine(text, [&](QStringView line) {
         const QStringView path = TrimControls(StripPlsKey(TrimControls(line)));
         const bool located = line.contains(u":\\") || line.contains(u"://") || path.startsWith(u'/');
-        if (!located || path.isEmpty() || !matcher.matches(line)) continue;
-        // An untouched line is shared, not copied: large lists stay cheap.
-        paths.append(path.size() == line.size() ? line : path.toString());
-    }
+        if (located && !path.isEmpty() && matcher.matches(line)) take(path);
+    });
+}
+
+QStringList FilterListText(QStringView text, const QStringList& masks) {
+    QStringList paths;
+    ForEachListPath(text, masks, [&](QStringView path) { paths.append(path.toString()); });
     return paths;
 }
 
-QStringList KplAppendLines(const QStringList& lines) {
-    QStringList added;
-    for (const QString& line : lines)
-        if (line.contains(u'.') && !HoldsKpl(line)) added.append(line);
-    return added;
+bool IsKplAppendLine(QStringView line) { return line.contains(u'.') && !HoldsKpl(line); }
+
+bool ReadListText(const QString& path, QString* text, QString* error) {
+    text->clear();
+    QFile file(path);
+    QString reason;
+    if (QFileInfo(path).isDir()) {
+        reason = QStringLiteral("it is a folder");
+    } else if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+    } else {
+        const QByteArray bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError) {
+            *text = platform::DecodeText(bytes);
+            return true;
+        }
+        reason = file.errorString();
+    }
+    if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, reason);
+    return false;
 }
 
 bool ReadKpl(const QString& path, QStringList* entries, QString* error) {
@@ -132,9 +163,9 @@ bool ReadKpl(const QString& path, QStringList* entries, QString* error) {
 }
 
 bool ReadListFile(const QString& path, const QStringList& masks, QStringList* paths, QString* error) {
-    QStringList lines;
-    const bool ok = platform::ReadTextLines(path, &lines, error);
-    *paths = FilterListLines(lines, masks);
+    QString text;
+    const bool ok = ReadListText(path, &text, error);
+    *paths = FilterListText(text, masks);
     return ok;
 }
 

@@ -4,33 +4,44 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <functional>
 
 namespace playlist {
 
 // The extension masks of folder scans and list reading: the pieces between ";" of the decoder
-// lists in this order, trimmed and lower-cased, then "*.kpl", "*.m3u", "*.pls". Pieces of 2
+// lists in this order, trimmed and lower-cased, then "*.kpl", "*.m3u", "*.pls". The Media Player
+// list (`decode2`) comes after the other decoders: the player plays those types too. Pieces of 2
 // characters or fewer and "*.exe" are left out, and so is a mask already listed (a folder scan
 // would add its files twice).
 QStringList BuildMaskList(const QString& decode0, const QString& decode1, const QString& decode5,
-                          const QString& decode3, const QString& decode4);
+                          const QString& decode3, const QString& decode4, const QString& decode2);
 
-// The entries of an .m3u, .pls or other text list, in file order, as texts for the playlist box's
-// addFile. A line is taken when it holds one of the masks (without its leading "*", any case) and
-// names a drive path (":\"), a URL ("://") or a local absolute path ("/..."); relative paths,
-// comments and .pls Title/Length lines are skipped. The line is trimmed of spaces and control
-// characters, and a leading .pls key ("File1=") is removed; any other "=" stays, so
-// "http://host/play?id=3.mp3" is kept whole.
-QStringList FilterListLines(const QStringList& lines, const QStringList& masks);
+// Calls `take` with each line of `text` as a view (lines end in LF or CR LF; a last line without
+// an end counts), so a large file is never copied line by line.
+void ForEachLine(QStringView text, const std::function<void(QStringView)>& take);
 
-// The lines of a .kpl that an append adds, in file order: those holding "." but not ".kpl" in any
-// case (empty lines and nested .kpl files are skipped).
-QStringList KplAppendLines(const QStringList& lines);
+// The paths of an .m3u, .pls or other text list, in file order. A line is taken when it holds one
+// of the masks (without its leading "*", any case) and names a drive path (":\"), a URL ("://")
+// or a local absolute path ("/..."); relative paths, comments and .pls Title/Length lines are
+// skipped. The line is trimmed of spaces and control characters, and a leading .pls key
+// ("File1=") is removed; any other "=" stays, so "http://host/play?id=3.mp3" is kept whole.
+void ForEachListPath(QStringView text, const QStringList& masks, const std::function<void(QStringView)>& take);
+QStringList FilterListText(QStringView text, const QStringList& masks);
+
+// Whether a .kpl line is one an append adds: it holds "." but not ".kpl" in any case (empty
+// lines and nested .kpl files are skipped).
+bool IsKplAppendLine(QStringView line);
+
+// A text file decoded (UTF-8 or GB18030). False, with "Cannot read <path>: <reason>" in *error,
+// when it cannot be read.
+bool ReadListText(const QString& path, QString* text, QString* error = nullptr);
 
 // Every line of a .kpl is an entry, unchanged (UTF-8 or GB18030 on disk). False, with the reason in
 // *error, when the file cannot be read.
 bool ReadKpl(const QString& path, QStringList* entries, QString* error = nullptr);
 
-// The lines of an .m3u, .pls or other list that FilterListLines takes.
+// The paths of an .m3u, .pls or other list that FilterListText takes.
 bool ReadListFile(const QString& path, const QStringList& masks, QStringList* paths,
                   QString* error = nullptr);
 

@@ -44,6 +44,16 @@ QString MakeEntry(QStringView text) {
     return entry;
 }
 
+bool HasControlCharacter(QStringView text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029) return true;
+    }
+    return false;
+}
+
+bool IsStorableEntry(QStringView text) { return text.size() <= kMaxEntryChars && !HasControlCharacter(text); }
+
 bool IsValidTime(QStringView time) {
     return time.size() == 5 && time[2] == u':' && IsAsciiDigit(time[0]) && IsAsciiDigit(time[1]) &&
            IsAsciiDigit(time[3]) && IsAsciiDigit(time[4]);
@@ -82,14 +92,23 @@ QStringView PathExtension(QStringView path) {
 
 QString LowerExtension(QStringView path) { return PathExtension(path).toString().toLower(); }
 
+QStringView Capped(QStringView text, qsizetype limit) {
+    if (text.size() <= limit) return text;
+    if (limit > 0 && text[limit - 1].isHighSurrogate()) --limit;
+    return text.first(limit);
+}
+
 QString GetTitle(QStringView entry) {
-    if (HasTitle(entry)) return TitleField(entry).toString();
-    // A URL's name part starts after its scheme's ":"; its last segment is then peeled off one
-    // "/" at a time, after the extension was dropped (so "http://a.com/live" gives "a").
-    QStringView title = WithoutExtension(FileNamePart(PathField(entry)));
-    if (!title.contains(u"//")) return title.toString();
-    while (title.contains(u'/')) title = FileNamePart(title.sliced(title.indexOf(u'/') + 1));
-    return title.toString();
+    if (HasTitle(entry)) return Capped(TitleField(entry), kMaxTitleChars).toString();
+    const QStringView path = PathField(entry);
+    const qsizetype scheme = path.indexOf(u"://");
+    if (scheme < 0) return Capped(WithoutExtension(FileNamePart(path)), kMaxTitleChars).toString();
+    // Neither the port's ":" nor a dot in the host name may cut a URL's title: only its last
+    // "/" does. A bare host is a name, not a file: it keeps its dots.
+    const QStringView rest = path.sliced(scheme + 3);
+    const qsizetype slash = rest.lastIndexOf(u'/');
+    const QStringView title = slash < 0 ? rest : WithoutExtension(rest.sliced(slash + 1));
+    return Capped(title, kMaxTitleChars).toString();
 }
 
 int EntrySeconds(QStringView entry) { return ValidTimeSeconds(TimeField(entry)); }

@@ -21,6 +21,16 @@ bool HasTitle(QStringView entry);
 // A plain path or URL becomes a path field; text that already holds "<?" is an entry as it is.
 QString MakeEntry(QStringView text);
 
+// Entries are saved one per line, so text holding a line end or any other control character
+// (C0, DEL, C1, the Unicode line and paragraph separators) is refused as an entry.
+bool HasControlCharacter(QStringView text);
+
+// The longest text the box takes as an entry: far beyond any real path or URL, and short enough
+// that every paint of its row may look through it.
+constexpr qsizetype kMaxEntryChars = 32768;
+// Whether a text may become an entry: no control character and at most kMaxEntryChars long.
+bool IsStorableEntry(QStringView text);
+
 // A time is valid only as exactly five characters, ":" third and ASCII digits elsewhere, so a
 // length of 100 minutes or more is shown but never counted.
 bool IsValidTime(QStringView time);
@@ -39,8 +49,17 @@ QStringView PathExtension(QStringView path);
 // The same, lower-cased.
 QString LowerExtension(QStringView path);
 
+// A display title holds at most this many characters: more than any row or title bar shows, and
+// few enough that measuring one costs nothing.
+constexpr qsizetype kMaxTitleChars = 1024;
+
+// At most `limit` characters of `text`, never cutting a surrogate pair in half.
+QStringView Capped(QStringView text, qsizetype limit);
+
 // The display title: the title field when the entry has one, else the file-name part of the path
-// field without its extension ("song" for ".../dir/song.mp3", "" for ".../dir/").
+// field without its extension. A URL's title is its last path segment without its extension
+// ("live" for "http://host:8000/live.mp3", "" for "http://host/dir/", the host when there is no
+// path at all). Capped at kMaxTitleChars.
 QString GetTitle(QStringView entry);
 
 // The valid time of an entry in seconds; 0 when it has none or it is not valid.
