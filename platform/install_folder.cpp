@@ -143,7 +143,12 @@ QString PerUserFolder() {
 InstallFolderChoice ChooseInstallFolder(const QString& programFolder) {
     const QString folder = WithSlash(programFolder);
     if (::access(QFile::encodeName(folder).constData(), W_OK) == 0) return {folder, {}};
-    const QString user = PerUserFolder();
+    return ChoosePerUserFolder(folder, PerUserFolder());
+}
+
+InstallFolderChoice ChoosePerUserFolder(const QString& programFolder, const QString& userFolder) {
+    const QString folder = WithSlash(programFolder);
+    const QString user = WithSlash(userFolder);
     QDir().mkpath(user);
     // The record of seeded files exists from the first use on.
     const bool firstUse = !QFileInfo::exists(user + kManifestName);

@@ -18,6 +18,10 @@ struct InstallFolderChoice {
 // there, except files the user has changed.
 InstallFolderChoice ChooseInstallFolder(const QString& programFolder);
 
+// What ChooseInstallFolder does with an unwritable program folder, with the per-user folder
+// given (tests).
+InstallFolderChoice ChoosePerUserFolder(const QString& programFolder, const QString& userFolder);
+
 // ChooseInstallFolder for the running program's folder, without the notice.
 QString InstallFolder();
 
