@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QThread>
 
+#include <memory>
+
 #include "platform/registry.h"
 #include "platform/session.h"
 #include "platform/text_file.h"
@@ -225,6 +227,19 @@ TEST(StartArgument, RelativePathsBecomeAbsoluteAndOtherFormsStayAsGiven) {
                                 QStringLiteral("vmp://<ONE>h/x.mp3"), QStringLiteral("VMP://<ALL>a<ONE>b"),
                                 QStringLiteral("x<ALL>y")})
         EXPECT_EQ(AbsoluteArgument(kept, "/home/u"), kept);
+}
+
+// The lock holder here stands in for a player that ends before its window was ever ready.
+TEST(SingleInstance, WaitingStartBecomesThePlayerWhenTheFirstEndsUnready) {
+    PlayerInstall install;
+    auto holder = std::make_unique<platform::SessionLock>(QString::fromLatin1(kInstanceLockName));
+    ASSERT_EQ(holder->TryAcquire(), platform::SessionLock::State::Acquired);
+    QProcess* waiting = install.Start({"/m/late.mp3"});
+    QThread::msleep(300);  // let it find the lock taken
+    holder.reset();
+    ASSERT_TRUE(WaitForWindow(true));
+    Terminate(waiting);
+    EXPECT_EQ(install.Lines("velmora.kpl"), QStringList{"<?/m/late.mp3?>"});
 }
 
 TEST(SingleInstance, StaleMarkWithoutWindowDoesNotBlockAStart) {
