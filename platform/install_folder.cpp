@@ -169,7 +169,8 @@ QString InstallFolder() { return InstallFolderFor(QCoreApplication::applicationD
 
 void RemoveSaveLeftovers(const QString& folder) {
     // A save writes "<name>.XXXXXX" beside its target and renames it over the target.
-    static const QRegularExpression leftover(QStringLiteral("^(setup\\.ini|velmora\\.kpl)\\.[A-Za-z0-9]{6}$"));
+    static const QRegularExpression leftover(
+        QStringLiteral("^(setup\\.ini|velmora\\.kpl|\\.shipped)\\.[A-Za-z0-9]{6}$"));
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         if (leftover.match(name).hasMatch()) QFile::remove(dir.filePath(name));

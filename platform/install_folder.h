@@ -28,7 +28,8 @@ QString InstallFolder();
 // The folder ChooseInstallFolder gives, for tests.
 QString InstallFolderFor(const QString& programFolder);
 
-// Removes the temporary files a save killed half-way leaves beside setup.ini and velmora.kpl.
+// Removes the temporary files a save killed half-way leaves beside setup.ini, velmora.kpl and
+// the record of seeded files.
 // Call only while no other player can be saving into the folder.
 void RemoveSaveLeftovers(const QString& folder);
 

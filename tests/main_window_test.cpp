@@ -87,12 +87,12 @@ TEST_F(MainWindowTest, StartArgumentJoinsTheSavedListInsteadOfReplacingIt) {
 }
 
 TEST_F(MainWindowTest, LeftoversOfAKilledSaveAreRemovedAtStart) {
-    for (const char* name : {"setup.ini.Ab12Cd", "velmora.kpl.x9Y8z7", "setup.ini.bak", "setup.ini.Ab12Cde",
-                             "notes.txt.Ab12Cd"})
+    for (const char* name : {"setup.ini.Ab12Cd", "velmora.kpl.x9Y8z7", ".shipped.q1W2e3", "setup.ini.bak",
+                             "setup.ini.Ab12Cde", "notes.txt.Ab12Cd"})
         dir_.write(name, "x");
     Open();
-    EXPECT_FALSE(QFile::exists(dir_.file("setup.ini.Ab12Cd")));
-    EXPECT_FALSE(QFile::exists(dir_.file("velmora.kpl.x9Y8z7")));
+    for (const char* gone : {"setup.ini.Ab12Cd", "velmora.kpl.x9Y8z7", ".shipped.q1W2e3"})
+        EXPECT_FALSE(QFile::exists(dir_.file(gone))) << gone;
     for (const char* kept : {"setup.ini.bak", "setup.ini.Ab12Cde", "notes.txt.Ab12Cd"})
         EXPECT_TRUE(QFile::exists(dir_.file(kept))) << kept << " is not a save's leftover";
 }
