@@ -1,5 +1,7 @@
 // Start-up figures: the time from starting the player to its main window being shown and
-// answering, and its resident memory once started. Run it under the platform to measure, e.g.
+// answering, its resident memory once started, and how often five starts at the same moment
+// (a file manager opening five selected files) leave one player holding all five files.
+// Run it under the platform to measure, e.g.
 //   xvfb-run -a build/bench/bench_startup        (X11)
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_startup
 #include <QCoreApplication>
@@ -9,7 +11,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QFileInfo>
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
 #include <cstdio>
 #include <vector>
 
@@ -62,11 +67,55 @@ double StartOnce(const QString& program, long* rssKiB, double* handOverMs) {
     return ms;
 }
 
+// Five starts at once with five files into a fresh install folder; true when exactly one
+// player survives and its saved list holds the five files.
+bool FilesAtOnce(const QString& program, const QString& folder, int trial) {
+    QDir().mkpath(folder + "/Plugins");
+    QFile::copy(program, folder + "/velmora");
+    QFile::copy(QFileInfo(program).absolutePath() + "/Plugins/FilePlus.ini", folder + "/Plugins/FilePlus.ini");
+    QStringList expected;
+    std::vector<std::unique_ptr<QProcess>> starts;
+    for (int i = 0; i < 5; ++i) {
+        const QString file = QStringLiteral("/music/t%1-%2.mp3").arg(trial).arg(i);
+        expected << "<?" + file + "?>";
+        starts.push_back(std::make_unique<QProcess>());
+        starts.back()->setStandardErrorFile(QProcess::nullDevice());
+        starts.back()->start(folder + "/velmora", {file});
+    }
+    // The starts that hand over end by themselves; a second survivor would never end.
+    QElapsedTimer clock;
+    clock.start();
+    auto running = [&] {
+        int alive = 0;
+        for (auto& p : starts)
+            if (p->state() != QProcess::NotRunning && !p->waitForFinished(5)) ++alive;
+        return alive;
+    };
+    while (running() > 1 && clock.elapsed() < 10000) {
+    }
+    int survivors = 0;
+    for (auto& p : starts) {
+        if (p->state() == QProcess::NotRunning) continue;
+        ++survivors;
+        p->terminate();
+        p->waitForFinished(10000);
+    }
+    QFile saved(folder + "/velmora.kpl");
+    QStringList lines;
+    if (saved.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : saved.readAll().split('\n'))
+            if (!line.trimmed().isEmpty()) lines << QString::fromUtf8(line.trimmed());
+    lines.sort();
+    return survivors == 1 && lines == expected;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir home;
+    // A message box nobody closes would hold a player open.
+    qputenv("VELMORA_MESSAGES_TO_STDERR", "1");
     qputenv("XDG_RUNTIME_DIR", (home.path() + "/run").toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
     QDir(home.path()).mkpath("run");
@@ -88,6 +137,10 @@ int main(int argc, char** argv) {
         rss.push_back(kib);
         handOvers.push_back(handOver);
     }
+    const int trials = argc > 1 ? std::max(1, atoi(argv[1])) : 50;
+    int good = 0;
+    for (int trial = 0; trial < trials; ++trial)
+        good += FilesAtOnce(program, home.path() + QStringLiteral("/at-once-%1").arg(trial), trial) ? 1 : 0;
     std::sort(times.begin(), times.end());
     std::sort(rss.begin(), rss.end());
     std::sort(handOvers.begin(), handOvers.end());
@@ -97,5 +150,6 @@ int main(int argc, char** argv) {
     std::printf("resident memory after start: median %.1f MB\n", rss[3] / 1024.0);
     std::printf("second start handing a file over, start to exit: median %.1f ms (max %.1f)\n", handOvers[3],
                 handOvers[6]);
+    std::printf("five files opened at once: one player with all five in %d of %d trials\n", good, trials);
     return 0;
 }

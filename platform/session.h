@@ -99,6 +99,33 @@ qintptr SendMessage(const WindowRef& window, quint32 msg, quintptr wParam, qintp
 qintptr SendMessageTimeout(const WindowRef& window, quint32 msg, quintptr wParam, qintptr lParam,
                            int timeoutMs, bool* ok = nullptr);
 
+// ---- Session locks ------------------------------------------------------------------------
+
+// An exclusive lock named within the session, held until Release or the end of the process
+// (the kernel drops it with the process, so a crashed holder never blocks anyone). Not
+// inherited by programs the holder starts.
+class SessionLock {
+public:
+    enum class State { Acquired, Busy, Unavailable };
+
+    explicit SessionLock(const QString& name);
+    ~SessionLock();
+    SessionLock(const SessionLock&) = delete;
+    SessionLock& operator=(const SessionLock&) = delete;
+
+    // One attempt, no wait. Unavailable: there is no private session directory to lock in.
+    State TryAcquire();
+    // Waits up to timeoutMs for the holder to let go.
+    State Acquire(int timeoutMs);
+    void Release();
+    bool Held() const { return held_; }
+
+private:
+    QString name_;
+    int fd_ = -1;
+    bool held_ = false;
+};
+
 // Shared by the session's files; not for callers outside the session stand-in.
 namespace session_detail {
 // Reads a regular file of at most maxBytes without following links or blocking on a FIFO.

@@ -2,6 +2,10 @@
 // in-process against a private install folder.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QPointer>
+#include <limits>
+
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/session.h"
@@ -50,35 +54,67 @@ TEST_F(MainWindowTest, InitReadsSettingsAndDecoderListsInto) {
     EXPECT_EQ(Ctrl->Decode3List, "*.avi;*.mpg;");
     EXPECT_EQ(Ctrl->Decode5List, ";") << "an empty value";
     EXPECT_EQ(Ctrl->Decode1List, ";") << "a missing key";
-    EXPECT_EQ(Ctrl->Run->Timeout, 5000);
+    EXPECT_EQ(Ctrl->Run->Timeout, 5000) << "seconds in the file, milliseconds in the player";
     EXPECT_FALSE(Ctrl->Run->TimeOrder);
-    EXPECT_EQ(Ctrl->Run->LrcFileControl, "11000");
+    EXPECT_EQ(Ctrl->Run->LrcFileControl, "11000") << "the default of a missing key";
     EXPECT_EQ(Ctrl->Run->VideoControl, "10000011");
-    EXPECT_EQ(Ctrl->Run->Index, -1);
-    EXPECT_EQ(Ctrl->DragX, -1);
-    EXPECT_EQ(Ctrl->Run->VideoWidth, 360);
-    EXPECT_EQ(Ctrl->Run->VideoHeight, 268);
-    for (QTimer* t : {Ctrl->Run->ProgressTimerObj, Ctrl->Run->OpenWaitTimerObj, Ctrl->Run->TitleTimerObj}) {
-        ASSERT_NE(t, nullptr);
-        EXPECT_FALSE(t->isActive());
-    }
-    EXPECT_EQ(Ctrl->Run->ProgressTimerObj->interval(), 500);
-    EXPECT_EQ(Ctrl->Run->OpenWaitTimerObj->interval(), 100);
-    EXPECT_EQ(Ctrl->Run->TitleTimerObj->interval(), 250);
-    EXPECT_EQ(form_->Caption(), "dispForm1");
-    EXPECT_EQ(form_->size(), QSize(275, 116));
 
     platform::TRegistry reg;
     ASSERT_TRUE(reg.OpenKey("Software\\Velmora", false));
     EXPECT_EQ(reg.ReadString("WorkPath"), dir_.path() + "/") << "a new install folder is recorded";
 }
 
-TEST_F(MainWindowTest, StoredPlaceIsUsedAndHugeTimeoutDoesNotOverflow) {
-    dir_.write("setup.ini", "MA_L=40\r\nMA_T=50\r\nMA_H=14\r\nConnectTimeOut=99999999\r\n");
+TEST_F(MainWindowTest, StoredPlaceIsUsedAndHugeTimeoutIsClamped) {
+    // 2147484 s is 2147484000 ms: past the largest int, so 32-bit arithmetic would go negative.
+    dir_.write("setup.ini", "MA_L=40\r\nMA_T=50\r\nMA_H=14\r\nConnectTimeOut=2147484\r\n");
     Open();
     EXPECT_EQ(form_->pos(), QPoint(40, 50));
     EXPECT_EQ(form_->height(), 14);
-    EXPECT_GT(Ctrl->Run->Timeout, 0);
+    EXPECT_EQ(Ctrl->Run->Timeout, std::numeric_limits<int>::max());
+}
+
+TEST_F(MainWindowTest, NegativeTimeoutIsClampedToZero) {
+    dir_.write("setup.ini", "ConnectTimeOut=-3\r\n");
+    Open();
+    EXPECT_EQ(Ctrl->Run->Timeout, 0);
+}
+
+TEST_F(MainWindowTest, StartArgumentJoinsTheSavedListInsteadOfReplacingIt) {
+    dir_.write("setup.ini", "AutoPlayNewFile=0\r\n");
+    dir_.write("velmora.kpl", "<?/old/1.mp3?>\r\n<?/old/2.mp3?>\r\n");
+    form_ = new TForm1(dir_.path() + "/", "/m/new.mp3");
+    EXPECT_EQ(ListBox1->Items(), (QStringList{"<?/m/new.mp3?>", "<?/old/1.mp3?>", "<?/old/2.mp3?>"}));
+}
+
+TEST_F(MainWindowTest, LeftoversOfAKilledSaveAreRemovedAtStart) {
+    for (const char* name : {"setup.ini.Ab12Cd", "velmora.kpl.x9Y8z7", ".shipped.q1W2e3", "setup.ini.bak",
+                             "setup.ini.Ab12Cde", "notes.txt.Ab12Cd"})
+        dir_.write(name, "x");
+    Open();
+    for (const char* gone : {"setup.ini.Ab12Cd", "velmora.kpl.x9Y8z7", ".shipped.q1W2e3"})
+        EXPECT_FALSE(QFile::exists(dir_.file(gone))) << gone;
+    for (const char* kept : {"setup.ini.bak", "setup.ini.Ab12Cde", "notes.txt.Ab12Cd"})
+        EXPECT_TRUE(QFile::exists(dir_.file(kept))) << kept << " is not a save's leftover";
+}
+
+TEST_F(MainWindowTest, EachMainWindowFreesTheControllerItMade) {
+    Open();
+    QPointer<QObject> firstRun = Ctrl->Run.get();
+    auto* second = new TForm1(dir_.path() + "/");
+    TCtrl* const secondCtrl = Ctrl;
+    QPointer<QObject> secondRun = Ctrl->Run.get();
+    ASSERT_NE(firstRun, secondRun);
+    delete form_;
+    form_ = second;
+    EXPECT_TRUE(firstRun.isNull()) << "the first window's controller goes with it";
+    EXPECT_EQ(Ctrl, secondCtrl) << "the later window's controller stays the global one";
+    EXPECT_FALSE(secondRun.isNull());
+    form_->QuietClose = true;
+    form_->close();
+    delete form_;
+    form_ = nullptr;
+    EXPECT_TRUE(secondRun.isNull());
+    EXPECT_EQ(Ctrl, nullptr);
 }
 
 TEST_F(MainWindowTest, CloseWritesPlaceListAndSettingsButNeverTheWidth) {

@@ -281,3 +281,28 @@ TEST(SessionWindows, EntriesOfDeadOrBrokenWindowsAreRemoved) {
     EXPECT_TRUE(FindWindow("Ghost").isNull());
     EXPECT_TRUE(QDir(windows).entryList(QDir::Files).isEmpty());
 }
+
+TEST(SessionLocks, OneHolderAtATimeAndReleaseLetsTheNextIn) {
+    SessionLock first("arbiter"), second("arbiter"), other("elsewhere");
+    EXPECT_EQ(first.TryAcquire(), SessionLock::State::Acquired);
+    EXPECT_EQ(second.TryAcquire(), SessionLock::State::Busy);
+    EXPECT_EQ(second.Acquire(30), SessionLock::State::Busy) << "a wait that runs out";
+    EXPECT_FALSE(second.Held());
+    EXPECT_EQ(other.TryAcquire(), SessionLock::State::Acquired) << "another name is another lock";
+    first.Release();
+    EXPECT_EQ(second.TryAcquire(), SessionLock::State::Acquired);
+    EXPECT_TRUE(second.Held());
+}
+
+TEST(SessionLocks, ProgramsTheHolderStartsDoNotKeepIt) {
+    SessionLock holder("arbiter");
+    ASSERT_EQ(holder.TryAcquire(), SessionLock::State::Acquired);
+    QProcess child;
+    child.start("sleep", {"30"});
+    ASSERT_TRUE(child.waitForStarted());
+    holder.Release();
+    SessionLock next("arbiter");
+    EXPECT_EQ(next.TryAcquire(), SessionLock::State::Acquired) << "the lock left with its holder";
+    child.kill();
+    child.waitForFinished();
+}

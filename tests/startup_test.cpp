@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QThread>
 
+#include <memory>
+
 #include "platform/registry.h"
 #include "platform/session.h"
 #include "platform/text_file.h"
@@ -17,6 +19,28 @@
 namespace {
 
 const QString kMain = QStringLiteral("dispForm1");
+
+struct Options {
+    bool realMessageBoxes = false;
+    bool noDisplay = false;  // as from a shell outside the desktop
+    QString workingFolder;
+};
+
+Options RealMessageBoxes() {
+    Options o;
+    o.realMessageBoxes = true;
+    return o;
+}
+Options NoDisplay() {
+    Options o;
+    o.noDisplay = true;
+    return o;
+}
+Options WorkingIn(const QString& folder) {
+    Options o;
+    o.workingFolder = folder;
+    return o;
+}
 
 // A private install folder holding a copy of the program, so every run has its own setup.ini
 // and velmora.kpl.
@@ -37,13 +61,14 @@ public:
             delete p;
         }
     }
-    QProcess* Start(const QStringList& args = {}, bool realMessageBoxes = false) {
+    QProcess* Start(const QStringList& args = {}, const Options& options = Options()) {
         auto* p = new QProcess;
-        if (realMessageBoxes) {
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.remove("VELMORA_MESSAGES_TO_STDERR");
-            p->setProcessEnvironment(environment);
-        }
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (options.realMessageBoxes) environment.remove("VELMORA_MESSAGES_TO_STDERR");
+        if (options.noDisplay)
+            for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
+        p->setProcessEnvironment(environment);
+        if (!options.workingFolder.isEmpty()) p->setWorkingDirectory(options.workingFolder);
         p->setProgram(dir_.file("velmora"));
         p->setArguments(args);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -86,7 +111,10 @@ TEST(SingleInstance, SecondStartHandsItsArgumentOverAndSigtermSavesIt) {
     QProcess* first = install.Start();
     ASSERT_TRUE(WaitForWindow(true));
     const QString longPath = "/音乐/" + QString(300, QChar('x')) + ".mp3";
-    for (const QString& arg : {QStringLiteral("/music/a.mp3"), longPath}) {
+    // The longest text that fits the atom and the shortest that does not.
+    const QString path254 = "/" + QString(249, QChar('y')) + ".mp3";
+    const QString path255 = "/" + QString(250, QChar('z')) + ".mp3";
+    for (const QString& arg : {QStringLiteral("/music/a.mp3"), longPath, path254, path255}) {
         QProcess* second = install.Start({arg});
         ASSERT_TRUE(Finish(second)) << "the second start must end by itself";
         EXPECT_EQ(second->exitCode(), 0);
@@ -96,8 +124,9 @@ TEST(SingleInstance, SecondStartHandsItsArgumentOverAndSigtermSavesIt) {
     EXPECT_EQ(first->state(), QProcess::Running);
     Terminate(first);
 
-    EXPECT_EQ(install.Lines("velmora.kpl"), (QStringList{"<?" + longPath + "?>", "<?/music/a.mp3?>"}))
-        << "new entries go to the top; a 300-character path arrives whole";
+    EXPECT_EQ(install.Lines("velmora.kpl"),
+              (QStringList{"<?" + path255 + "?>", "<?" + path254 + "?>", "<?" + longPath + "?>", "<?/music/a.mp3?>"}))
+        << "new entries go to the top; paths of 254, 255 and 300 characters arrive whole";
     const QStringList setup = install.Lines("setup.ini");
     ASSERT_FALSE(setup.isEmpty());
     EXPECT_EQ(setup.first(), "[Initialise]");
@@ -120,11 +149,97 @@ TEST(SingleInstance, SavedPlaylistComesBackAtTheNextStart) {
 TEST(SingleInstance, SigtermClosesAnOpenMessageBoxAndStillSaves) {
     PlayerInstall install;
     // The type has no engine: the player shows its box and waits for an OK nobody presses.
-    QProcess* player = install.Start({"/m/thing.xyz"}, true);
+    QProcess* player = install.Start({"/m/thing.xyz"}, RealMessageBoxes());
     ASSERT_TRUE(WaitForWindow(true));
     QThread::msleep(500);
     Terminate(player);
     EXPECT_EQ(install.Lines("velmora.kpl"), QStringList{"<?/m/thing.xyz?>"});
+}
+
+// What a file manager does with five selected files: five starts at the same moment.
+TEST(SingleInstance, FilesOpenedAtOnceLeaveOnePlayerHoldingEveryFile) {
+    for (int trial = 0; trial < 5; ++trial) {
+        PlayerInstall install;
+        QStringList expected;
+        QList<QProcess*> starts;
+        for (int i = 0; i < 5; ++i) {
+            const QString file = QStringLiteral("/music/t%1-%2.mp3").arg(trial).arg(i);
+            expected << "<?" + file + "?>";
+            starts << install.Start({file});
+        }
+        QList<QProcess*> running = starts;
+        QDeadlineTimer deadline(60000);
+        while (running.size() > 1 && !deadline.hasExpired()) {
+            for (QProcess* p : running)
+                if (p->waitForFinished(20)) {
+                    EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+                    EXPECT_EQ(p->exitCode(), 0);
+                    running.removeOne(p);
+                    break;
+                }
+        }
+        ASSERT_EQ(running.size(), 1) << "trial " << trial << ": exactly one player survives";
+        ASSERT_TRUE(WaitForWindow(true));
+        Terminate(running.first());
+        QStringList saved = install.Lines("velmora.kpl");
+        saved.sort();
+        EXPECT_EQ(saved, expected) << "trial " << trial << ": every file reaches the one player";
+    }
+}
+
+TEST(SingleInstance, StartWithAFileAddsItToTheSavedList) {
+    PlayerInstall install;
+    install.dir().write("velmora.kpl", "<?/old/1.mp3?>\r\n<?/old/2.mp3?>\r\n");
+    QProcess* player = install.Start({"/m/new.mp3"});
+    ASSERT_TRUE(WaitForWindow(true));
+    Terminate(player);
+    EXPECT_EQ(install.Lines("velmora.kpl"), (QStringList{"<?/m/new.mp3?>", "<?/old/1.mp3?>", "<?/old/2.mp3?>"}));
+}
+
+TEST(SingleInstance, RelativeArgumentsAreTakenFromTheCallersFolder) {
+    PlayerInstall install;
+    testing_support::TempFolder first, second;
+    QProcess* player = install.Start({"a.mp3"}, WorkingIn(first.path()));
+    ASSERT_TRUE(WaitForWindow(true));
+    QProcess* handing = install.Start({"sub/../b.mp3"}, WorkingIn(second.path()));
+    ASSERT_TRUE(Finish(handing));
+    Terminate(player);
+    EXPECT_EQ(install.Lines("velmora.kpl"), (QStringList{"<?" + second.file("b.mp3") + "?>", "<?" + first.file("a.mp3") + "?>"}));
+}
+
+TEST(SingleInstance, SecondStartWithoutADisplayStillHandsOver) {
+    PlayerInstall install;
+    QProcess* player = install.Start();
+    ASSERT_TRUE(WaitForWindow(true));
+    QProcess* shell = install.Start({"/m/from-shell.mp3"}, NoDisplay());
+    ASSERT_TRUE(Finish(shell)) << "a hand-over needs no display";
+    EXPECT_EQ(shell->exitCode(), 0);
+    Terminate(player);
+    EXPECT_EQ(install.Lines("velmora.kpl"), QStringList{"<?/m/from-shell.mp3?>"});
+}
+
+TEST(StartArgument, RelativePathsBecomeAbsoluteAndOtherFormsStayAsGiven) {
+    EXPECT_EQ(AbsoluteArgument("song.mp3", "/home/u/Music"), "/home/u/Music/song.mp3");
+    EXPECT_EQ(AbsoluteArgument("../a/./b.mp3", "/home/u/Music"), "/home/u/a/b.mp3");
+    EXPECT_EQ(AbsoluteArgument("歌 1.mp3", "/音乐"), "/音乐/歌 1.mp3");
+    for (const QString& kept : {QString(), QStringLiteral("/abs/x.mp3"), QStringLiteral("http://h/s.mp3"),
+                                QStringLiteral("mms://h/s"), QStringLiteral("<:1234"), QStringLiteral("<?/a.mp3?>"),
+                                QStringLiteral("vmp://<ONE>h/x.mp3"), QStringLiteral("VMP://<ALL>a<ONE>b"),
+                                QStringLiteral("x<ALL>y")})
+        EXPECT_EQ(AbsoluteArgument(kept, "/home/u"), kept);
+}
+
+// The lock holder here stands in for a player that ends before its window was ever ready.
+TEST(SingleInstance, WaitingStartBecomesThePlayerWhenTheFirstEndsUnready) {
+    PlayerInstall install;
+    auto holder = std::make_unique<platform::SessionLock>(QString::fromLatin1(kInstanceLockName));
+    ASSERT_EQ(holder->TryAcquire(), platform::SessionLock::State::Acquired);
+    QProcess* waiting = install.Start({"/m/late.mp3"});
+    QThread::msleep(300);  // let it find the lock taken
+    holder.reset();
+    ASSERT_TRUE(WaitForWindow(true));
+    Terminate(waiting);
+    EXPECT_EQ(install.Lines("velmora.kpl"), QStringList{"<?/m/late.mp3?>"});
 }
 
 TEST(SingleInstance, StaleMarkWithoutWindowDoesNotBlockAStart) {
@@ -156,6 +271,8 @@ Received SendFromSecondStart(const QString& argument) {
         if (reg.OpenKey("Software\\Velmora", false)) got.paramStr = reg.ReadString("ParamStr");
         return 0;
     });
+    platform::SessionLock instance{QString::fromLatin1(kInstanceLockName)};
+    EXPECT_EQ(instance.TryAcquire(), platform::SessionLock::State::Acquired);
     const platform::Atom running = platform::GlobalAddAtom(kRunningAtom);
     PlayerInstall install;
     QProcess* second = install.Start({argument});

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <cstdio>
+#include <utility>
 
 #include "platform/file_drop.h"
 #include "platform/message_box.h"
@@ -54,7 +55,7 @@ void TForm1::SetStateIcon(int picture) {
     QApplication::setWindowIcon(icon);
 }
 
-TForm1::TForm1(const QString& installFolder) : ui_(std::make_unique<Ui::TForm1>()) {
+TForm1::TForm1(const QString& installFolder, const QString& startArgument) : ui_(std::make_unique<Ui::TForm1>()) {
     Form1 = this;
     ui_->setupUi(this);
     PaintHandler = [] {
@@ -72,10 +73,20 @@ TForm1::TForm1(const QString& installFolder) : ui_(std::make_unique<Ui::TForm1>(
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     // The window exists for other processes from its creation on, as a native window would.
     session_.Publish(caption_, [this](quint32 msg, quintptr w, qintptr l) { return HandleMessage(msg, w, l); });
-    FormCreate(installFolder);
+    FormCreate(installFolder, startArgument);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    session_.Withdraw();
+    // The windows and the list box the display made hang on this window and use the controller:
+    // they go before it.
+    QList<QPointer<QObject>> owned;
+    for (QObject* child : children()) owned.append(child);
+    for (const QPointer<QObject>& child : owned) delete child.data();
+    TCtrl* const own = ctrl_.get();
+    ctrl_.reset();
+    if (Ctrl == own) Ctrl = nullptr;
+}
 
 void TForm1::SetCaption(const QString& caption) {
     caption_ = caption;
@@ -88,10 +99,11 @@ qintptr TForm1::HandleMessage(quint32 msg, quintptr, qintptr lParam) {
     return 0;
 }
 
-void TForm1::FormCreate(const QString& installFolder) {
+void TForm1::FormCreate(const QString& installFolder, const QString& startArgument) {
     tray_.Add(windowIcon(), QStringLiteral("Velmora Player 3.0"), [this](int message) { WMTrayIcon(message); });
     platform::TRegistry reg;
-    Ctrl = new TCtrl;
+    ctrl_ = std::make_unique<TCtrl>();
+    Ctrl = ctrl_.get();
     Ctrl->Init(installFolder);
     reg.OpenKey(QStringLiteral("Software\\Velmora"), true);
     if (reg.ReadString(QStringLiteral("WorkPath")) != Ctrl->InstallFolder) {
@@ -102,6 +114,10 @@ void TForm1::FormCreate(const QString& installFolder) {
     reg.CloseKey();
     // The application message hook arrives with the skinned windows' mouse handling.
     Ctrl->Display->BuildMainWindow(Ctrl->Volume, Ctrl->Balance, true);
+    // The start argument is added to the saved list, as a hand-over is.
+    if (!startArgument.isEmpty()) handedOver_.prepend(startArgument);
+    listLoaded_ = true;
+    AddHandedOver();
     init();
     // Painting from the skin and the skin hotkeys arrive with the skin and menu work.
     AppOnTop = Ctrl->ReadBool(QStringLiteral("AppOnTop"), false) ? 1 : 0;
@@ -134,8 +150,29 @@ void TForm1::WMHandOver(platform::Atom atom) {
     while (begin < end && text.at(begin) <= QLatin1Char(' ')) ++begin;
     while (end > begin && text.at(end - 1) <= QLatin1Char(' ')) --end;
     text = text.mid(begin, end - begin);
+    if (!listLoaded_) {
+        // The registry value is taken now: the next hand-over may write it again before the
+        // list is ready.
+        if (text == QLatin1String("<ALL>")) {
+            platform::TRegistry reg;
+            text.clear();
+            if (reg.OpenKey(QStringLiteral("Software\\Velmora"), false)) {
+                text = reg.ReadString(QStringLiteral("ParamStr"));
+                reg.DeleteValue(QStringLiteral("ParamStr"));
+            }
+        }
+        if (!text.isEmpty()) handedOver_.append(text);
+        return;
+    }
     if (ListBox1) ListBox1->addParam(text);
     Ctrl->Display->ShowSkinWindow(this);
+}
+
+void TForm1::AddHandedOver() {
+    // Adding may play, and a box of the engine lets further hand-overs in meanwhile.
+    const QStringList texts = std::exchange(handedOver_, {});
+    if (!ListBox1) return;
+    for (const QString& text : texts) ListBox1->addParam(text);
 }
 
 void TForm1::WMTrayIcon(int mouseMessage) {

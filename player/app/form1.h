@@ -16,6 +16,7 @@
 namespace Ui {
 class TForm1;
 }
+class TCtrl;
 
 inline constexpr quint32 WM_HANDOVER = 1001;
 inline constexpr quint32 WM_TRAYICON = 1024;
@@ -27,7 +28,8 @@ class TForm1 : public TSkinWindow {
     Q_OBJECT
 public:
     // installFolder overrides the program's folder (tests); empty means the program's own.
-    explicit TForm1(const QString& installFolder = QString());
+    // startArgument is the program's first argument: it joins the list loaded at start.
+    explicit TForm1(const QString& installFolder = QString(), const QString& startArgument = QString());
     ~TForm1() override;
 
     QString Caption() const { return caption_; }
@@ -59,13 +61,20 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void FormCreate(const QString& installFolder);
+    void FormCreate(const QString& installFolder, const QString& startArgument);
+    void AddHandedOver();
     void FormShow();
     void Timer1Timer();
     qintptr HandleMessage(quint32 msg, quintptr wParam, qintptr lParam);
     bool SaveOnClose(QStringList* failures);
 
     std::unique_ptr<Ui::TForm1> ui_;
+    // The controller lives as long as this window; the global Ctrl only points at it.
+    std::unique_ptr<TCtrl> ctrl_;
+    // Arguments that arrive before the saved list is loaded wait here, or the load would drop
+    // them.
+    QStringList handedOver_;
+    bool listLoaded_ = false;
     QString caption_;
     platform::SessionWindow session_;
     platform::TrayIcon tray_;

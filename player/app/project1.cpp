@@ -1,8 +1,16 @@
 #include "player/app/project1.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFont>
+#include <QThread>
+#include <QTimer>
+#include <cstdio>
+#include <vector>
 
+#include "platform/install_folder.h"
+#include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/session.h"
 #include "platform/termination.h"
@@ -11,6 +19,10 @@
 namespace {
 
 const QString kMainCaption = QStringLiteral("dispForm1");
+// A second start waits this long for the running player's window to answer (it may still be
+// starting, or busy with a box of its own).
+constexpr int kReadyWaitMs = 30000;
+constexpr unsigned long kPollMs = 10;
 
 // The interface texts were made for the Song face at 9 pt and for the old sans face.
 void MapFonts() {
@@ -19,46 +31,54 @@ void MapFonts() {
     QApplication::setFont(QFont(QStringLiteral("宋体"), 9));
 }
 
-// A second start: hand the first argument to the running player and end.
-void HandOver(const QString& argument) {
-    platform::WindowRef window = platform::FindWindow(kMainCaption);
-    if (!window) platform::GlobalDeleteAtom(platform::GlobalFindAtom(QLatin1String(kRunningAtom)));
-    QString text = argument;
-    // Lists from the browser, and any argument too long for an atom, travel through the
-    // registry; the atom then only says where to look.
-    if (text.contains(QLatin1String("<ALL>")) || text.size() > platform::kMaxAtomNameChars) {
-        platform::TRegistry reg;
-        if (reg.OpenKey(QStringLiteral("Software\\Velmora"), true)) reg.WriteString(QStringLiteral("ParamStr"), text);
-        text = QStringLiteral("<ALL>");
-    }
-    const platform::Atom atom = platform::GlobalAddAtom(text);
-    if (window) platform::SendMessage(window, WM_HANDOVER, 0, atom);
-    if (atom) platform::GlobalDeleteAtom(atom);
+// Lists from the browser, and any argument longer than the player reads from an atom, travel
+// through the registry; the atom then only says where to look.
+QString HandOverText(const QString& argument) {
+    if (!argument.contains(QLatin1String("<ALL>")) && argument.toUcs4().size() <= kHandOverAtomChars) return argument;
+    platform::TRegistry reg;
+    if (reg.OpenKey(QStringLiteral("Software\\Velmora"), true)) reg.WriteString(QStringLiteral("ParamStr"), argument);
+    return QStringLiteral("<ALL>");
 }
 
-}  // namespace
+// One hand-over; true when the player answered. Hand-overs go one at a time, so the registry
+// value of one is read before the next writes it.
+bool SendHandOver(const platform::WindowRef& window, const QString& argument) {
+    platform::SessionLock turn(QStringLiteral("handover"));
+    turn.Acquire(platform::kSendTimeoutMs);  // a stuck turn must not cost the argument
+    const platform::Atom atom = platform::GlobalAddAtom(HandOverText(argument));
+    bool ok = false;
+    platform::SendMessage(window, WM_HANDOVER, 0, atom, &ok);
+    if (atom) platform::GlobalDeleteAtom(atom);
+    return ok;
+}
 
-int Project1(int argc, char** argv) {
-    // Docking and stored window places need absolute positions, which X11 gives (XWayland on a
-    // Wayland desktop); a platform chosen by the user or a test is kept.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    const QString argument = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    const QString running = QLatin1String(kRunningAtom);
-    // A mark left by an instance that did not end normally must not block this start.
-    if (!platform::FindWindow(kMainCaption)) platform::GlobalDeleteAtom(platform::GlobalFindAtom(running));
-    if (platform::GlobalFindAtom(running)) {
-        HandOver(argument);
-        return 0;
+void ReportLost(const QString& argument, const char* why) {
+    std::fprintf(stderr, "velmora: %s; not handed over: %s\n", why, argument.toLocal8Bit().constData());
+}
+
+// A second start: waits until the running player's window answers, then hands the argument
+// over. True when the running player ended first: this start is then the player.
+bool HandOverWhenReady(const QString& argument, platform::SessionLock& instance) {
+    const QDeadlineTimer deadline(kReadyWaitMs);
+    for (;;) {
+        if (const platform::WindowRef window = platform::FindWindow(kMainCaption)) {
+            if (SendHandOver(window, argument)) return false;
+            // A window that is still there did not answer in time; one that went was closing.
+            if (platform::FindWindow(kMainCaption)) {
+                ReportLost(argument, "the running player does not answer");
+                return false;
+            }
+        }
+        if (instance.TryAcquire() != platform::SessionLock::State::Busy) return true;
+        if (deadline.hasExpired()) {
+            ReportLost(argument, "the running player did not get ready");
+            return false;
+        }
+        QThread::msleep(kPollMs);
     }
-    platform::GlobalAddAtom(running);
-    QApplication::setApplicationName(QStringLiteral("velmora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmora Player"));
-    QApplication::setQuitOnLastWindowClosed(false);
-    MapFonts();
-    // Installed before the window exists, so a request that arrives while it is being built
-    // waits in the queue for the loop instead of killing the process.
+}
+
+void InstallTerminationHandler() {
     platform::OnTerminationRequest([] {
         if (!Form1) return;
         Form1->QuietClose = true;
@@ -69,11 +89,71 @@ int Project1(int argc, char** argv) {
         }
         Form1->close();
     });
-    auto* form = new TForm1();
+}
+
+// The first instance. The argument is given to the main window, not left on the command line,
+// so that the saved list is loaded before it is added.
+int RunPlayer(int argc, char** argv, const QString& argument) {
+    // Docking and stored window places need absolute positions, which X11 gives (XWayland on a
+    // Wayland desktop); a platform chosen by the user or a test is kept.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    std::vector<char*> rest(argv, argv + argc);
+    if (rest.size() > 1) rest.erase(rest.begin() + 1);
+    rest.push_back(nullptr);
+    int restCount = int(rest.size()) - 1;
+    QApplication app(restCount, rest.data());
+    const QString running = QLatin1String(kRunningAtom);
+    // This process holds the instance lock: any mark left is a crashed instance's.
+    for (int i = 0; i < 64 && platform::GlobalFindAtom(running); ++i)
+        platform::GlobalDeleteAtom(platform::GlobalFindAtom(running));
+    platform::GlobalAddAtom(running);
+    QApplication::setApplicationName(QStringLiteral("velmora"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Velmora Player"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    MapFonts();
+    // Installed before the window exists, so a request that arrives while it is being built
+    // waits in the queue for the loop instead of killing the process.
+    InstallTerminationHandler();
+    const platform::InstallFolderChoice folder = platform::ChooseInstallFolder(QCoreApplication::applicationDirPath());
+    auto* form = new TForm1(folder.folder, argument);
+    if (!folder.notice.isEmpty()) {
+        QTimer::singleShot(0, form, [notice = folder.notice] {
+            platform::ShowMessage(notice, QStringLiteral("Velmora Player"), platform::MessageIcon::Information);
+        });
+    }
     // A close that came while the window was still being made (from a message box of the first
     // entry) has already saved everything; there is no loop left to run.
     const int code = form->Closing() ? 0 : app.exec();
     delete form;
     platform::GlobalDeleteAtom(platform::GlobalFindAtom(running));
     return code;
+}
+
+}  // namespace
+
+QString AbsoluteArgument(const QString& argument, const QString& workingFolder) {
+    const bool asGiven = argument.isEmpty() || argument.startsWith(QLatin1Char('/')) ||
+                         argument.startsWith(QLatin1Char('<')) || argument.contains(QLatin1String("://")) ||
+                         argument.contains(QLatin1String("<ALL>")) ||
+                         argument.startsWith(QLatin1String("vmp:"), Qt::CaseInsensitive);
+    if (asGiven) return argument;
+    return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(argument));
+}
+
+int Project1(int argc, char** argv) {
+    const QString argument =
+        AbsoluteArgument(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString(), QDir::currentPath());
+    // The lock decides at once and for good which start is the player; the atom and the window
+    // are only its outward marks. A second start needs no display, so it makes no GUI.
+    platform::SessionLock instance{QString::fromLatin1(kInstanceLockName)};
+    if (instance.TryAcquire() == platform::SessionLock::State::Busy) {
+        bool becamePlayer = false;
+        {
+            QCoreApplication core(argc, argv);
+            becamePlayer = HandOverWhenReady(argument, instance);
+        }
+        if (!becamePlayer) return 0;
+    }
+    return RunPlayer(argc, argv, argument);
 }

@@ -33,6 +33,7 @@ void TCtrl::Init(const QString& installFolder) {
     InstallFolder = installFolder.isEmpty() ? platform::InstallFolder() : installFolder;
     if (!InstallFolder.endsWith(QLatin1Char('/'))) InstallFolder += QLatin1Char('/');
     Menu = std::make_unique<TmMenu>();
+    platform::RemoveSaveLeftovers(InstallFolder);
     Settings.Load(InstallFolder + QStringLiteral("setup.ini"));
     ReadDecoderLists();
     Display = std::make_unique<TDisplay>();

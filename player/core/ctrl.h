@@ -58,5 +58,5 @@ public:
     quint8 SkinCursors = 0;
 };
 
-// The global controller, created by the main window and never freed.
+// The controller of the main window that exists, or null; the main window owns it.
 extern TCtrl* Ctrl;
