@@ -1,6 +1,6 @@
 // The built-in skin library Plugins/skins.dll, loaded from the built install folder: every sheet
 // and cursor it hands out, checked against the layout table the player's copies come from.
-#include "plugins/skins/generator/skin_layout.h"
+#include "plugins/skins/skin_layout.h"
 #include "plugins/skins/skins_dll.h"
 
 #include <gtest/gtest.h>

@@ -9,6 +9,7 @@
 #include <dlfcn.h>
 #include <limits>
 #include <random>
+#include <sys/stat.h>
 
 #include "player/skin/skin_files.h"
 #include "tests/skin_fixtures.h"
@@ -176,16 +177,16 @@ TEST(SkinBitmap, HostileFilesAreRefused) {
     Bmp good = sized(4, 4);
     EXPECT_FALSE(Decode(good).isNull());
     QByteArray file = good.Build();
-    EXPECT_TRUE(DecodeBmp(file.left(file.size() - 1)).isNull()) << "truncated pixels";
     EXPECT_TRUE(DecodeBmp(file.left(30)).isNull()) << "truncated header";
     EXPECT_TRUE(DecodeBmp(QByteArray()).isNull());
     EXPECT_TRUE(DecodeBmp("BM").isNull());
     file[0] = 'X';
     EXPECT_TRUE(DecodeBmp(file).isNull()) << "not a bitmap";
+    // A pixel offset that lies is read as Qt's reader reads it: from where the pixels really start.
     for (quint32 offset : {quint32(good.Build().size()), 0xFFFFFFF0u, 20u}) {
         Bmp b = good;
         b.offset = offset;
-        EXPECT_TRUE(Decode(b).isNull()) << "pixel offset " << offset;
+        EXPECT_EQ(Decode(b).size(), QSize(4, 4)) << "pixel offset " << offset;
     }
     Bmp lie = good;
     lie.sizeImage = 0xFFFFFFFF;
@@ -204,6 +205,46 @@ TEST(SkinBitmap, HostileFilesAreRefused) {
     fields.bpp = 32;
     fields.compression = 3;
     EXPECT_TRUE(DecodeBmp(fields.Build().left(14 + 40 + 4)).isNull());
+}
+
+// What common tools write and other readers show: ImageMagick run-length codes each row to its
+// padded stride (a run one pixel past an odd width), and files often stop a few bytes short.
+TEST(SkinBitmap, PicturesOtherReadersShowAreAccepted) {
+    const auto p = Palette(16);
+    // 3 x 2: each row one run of four (the padded stride), then end of line; end of picture.
+    const QByteArray padded("\x04\x01\x00\x00\x04\x02\x00\x00\x00\x01", 10);
+    Bmp written = Rle(3, 2, 8, padded);
+    written.colorsUsed = 16;  // ImageMagick states its colour count
+    QImage image = DecodeBmp(written.Build());
+    ASSERT_EQ(image.size(), QSize(3, 2));
+    for (int x = 0; x < 3; ++x) {
+        EXPECT_EQ(image.pixel(x, 1), p[1]) << x;
+        EXPECT_EQ(image.pixel(x, 0), p[2]) << x;
+    }
+    // 3 x 3 at 24 bits, the last row's padding and its last pixel missing.
+    Bmp rows;
+    rows.width = 3;
+    rows.height = 3;
+    rows.pixels = Rows(3, 3, 24, [](int x, int y) { return quint32(0x102030 * (x + 1) + y); });
+    const QByteArray full = rows.Build();
+    image = DecodeBmp(full.left(full.size() - 6));
+    ASSERT_EQ(image.size(), QSize(3, 3));
+    EXPECT_EQ(image.pixel(0, 2) & 0xFFFFFF, 0x102030u + 2) << "the bottom row, stored first";
+    EXPECT_EQ(image.pixel(2, 1) & 0xFFFFFF, 0x102030u * 3 + 1);
+}
+
+TEST(SkinBitmap, PixelCapHoldsForEitherReader) {
+    Bmp b;
+    b.width = 100;
+    b.height = 100;
+    b.pixels = Rows(100, 100, 24, [](int, int) { return 0x445566u; });
+    EXPECT_FALSE(DecodeBmp(b.Build(), 10000).isNull());
+    EXPECT_TRUE(DecodeBmp(b.Build(), 9999).isNull());
+    EXPECT_TRUE(DecodeBmp(b.Build().left(b.Build().size() - 7), 9999).isNull()) << "a short file goes to Qt's reader";
+    Bmp padded = Rle(3, 2, 8, QByteArray("\x04\x01\x00\x00\x04\x02\x00\x00\x00\x01", 10));
+    padded.colorsUsed = 16;
+    EXPECT_FALSE(DecodeBmp(padded.Build(), 6).isNull());
+    EXPECT_TRUE(DecodeBmp(padded.Build(), 5).isNull());
 }
 
 TEST(SkinBitmap, RunLengthOverrunsAreRefused) {
@@ -420,6 +461,23 @@ TEST(SkinColours, PleditLines) {
     HexToColor(QStringLiteral(" #FFFFFF"), spaced);
     EXPECT_EQ(c.SelectedBG, spaced);
     EXPECT_EQ(c.MBFG, 0x00FF0000u) << "the value starts after the first \"=\"";
+}
+
+// A skin folder is untrusted: a name may lead to a FIFO (which would wait for a writer forever)
+// or a device (which never ends).
+TEST(SkinFolder, OnlyRegularFilesAreReadAndNoMoreThanTheLimit) {
+    testing_support::TempFolder dir;
+    dir.write("main.bmp", "0123456789");
+    EXPECT_EQ(ReadSkinFile(dir.file("main.bmp"), 10), QByteArray("0123456789"));
+    EXPECT_TRUE(ReadSkinFile(dir.file("main.bmp"), 9).isEmpty()) << "over the limit";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(dir.file("fifo"), dir.file("text.bmp")));
+    ASSERT_TRUE(QFile::link("/dev/zero", dir.file("volume.bmp")));
+    EXPECT_TRUE(ReadSkinFile(dir.file("fifo"), 1 << 20).isEmpty());
+    EXPECT_TRUE(ReadSkinFile(dir.file("text.bmp"), 1 << 20).isEmpty()) << "a link to a FIFO";
+    EXPECT_TRUE(ReadSkinFile(dir.file("volume.bmp"), 1 << 20).isEmpty()) << "a link to a device";
+    EXPECT_TRUE(ReadSkinFile(dir.path(), 1 << 20).isEmpty()) << "a folder";
+    EXPECT_TRUE(ReadSkinFile(dir.file("missing.bmp"), 1 << 20).isEmpty());
 }
 
 TEST(SkinFolder, LookupIgnoresCaseAndPrefersTheExactName) {
