@@ -194,6 +194,22 @@ TEST_F(BuiltinSkin, DigitsLettersAndSliderStepsCanBeToldApart) {
     }
 }
 
+// The small clocks (shaded main window, playlist) are text cells with a gap between minutes and
+// seconds: the colon there comes from the picture underneath, drawn in the text font's own glyph.
+TEST_F(BuiltinSkin, SmallClocksHaveTheirColonUnderTheGap) {
+    using namespace skin_layout::indicators;
+    const QImage colon = part(sheet(Sheet::Text), skin_layout::text_font::CellOf(U':'));
+    const QImage bar = sheet(Sheet::TitleBar);
+    for (const Rect shade : {titlebar::kShadeActive, titlebar::kShadeInactive}) {
+        const int x = shade.left + ColonX(kShadeTimeX), y = shade.top + kShadeTimeTop;
+        EXPECT_TRUE(same(part(bar, {x, y, x + 5, y + 6}), colon)) << describe("shade bar", shade);
+    }
+    // The playlist's bottom-right piece lies against the window's right and bottom edges.
+    const Rect piece = skin_layout::playlist::kBottomRight;
+    const int x = piece.right + ColonX(kClockX), y = piece.bottom + kClockTop;
+    EXPECT_TRUE(same(part(sheet(Sheet::PlEdit), {x, y, x + 5, y + 6}), colon));
+}
+
 TEST_F(BuiltinSkin, PiecesMatchTheBackgroundsTheyAreDrawnOn) {
     const QImage main = sheet(Sheet::Main), bar = sheet(Sheet::TitleBar), pledit = sheet(Sheet::PlEdit);
     // Text cells land in display fields, and the blank cell wipes them: same colour, or boxes show.

@@ -9,6 +9,7 @@
 #include "player/playlist/playlist_box.h"
 #include "player/playback/run.h"
 #include "player/display/window_placement.h"
+#include "player/skin/sheet_fit.h"
 #include "player/skin/skin_files.h"
 #include "player/skin/skin_regions.h"
 #include "player/skin/skin_sprites.h"
@@ -95,6 +96,54 @@ TEST(SkinTables, TwoStatePicturesShareOneSizeAndCopiesDoNotStretchByAccident) {
                              &main_frame::kButtons[0], &main_frame::kButtons[1], &main_frame::kSeekThumb,
                              &equalizer_frame::kPresets, &equalizer_frame::kGraph})
         EXPECT_EQ(s->Source.size(), s->Dest.size()) << s->Dest.x() << "," << s->Dest.y();
+}
+
+// The built-in art is drawn for the rectangles of the layout table; a rectangle the player reads
+// that the table lacks would show whatever lies there in the built-in sheets.
+TEST(SkinTables, EveryRectangleThePlayerReadsIsInTheLayoutTheArtIsDrawnFor) {
+    using S = skin_layout::Sheet;
+    std::vector<std::pair<S, QRect>> reads;
+    auto add = [&](S sheet, const QRect& r) { reads.emplace_back(sheet, r); };
+    add(S::Main, main_frame::kBackground.Source);
+    for (const TSprite* t : {&main_frame::kTitleBar, &main_frame::kOptionStrip, &main_frame::kShadeBar}) add(S::TitleBar, t->Source);
+    for (const auto& row : main_frame::kTitle)
+        for (const QRect& r : row) add(S::TitleBar, r);
+    for (const TSprite& b : main_frame::kButtons) add(S::CButtons, b.Source);
+    for (const TToggleSprite& t : main_frame::kToggles) add(S::ShufRep, t.On), add(S::ShufRep, t.Off);
+    add(S::PosBar, main_frame::kSeekTrack.Source);
+    add(S::PosBar, main_frame::kSeekThumb.Source);
+    for (int row = 0; row < 28; ++row) add(S::Volume, sliders::VolumeBackSource(row)), add(S::Balance, sliders::BalanceBackSource(row));
+    for (S s : {S::Volume, S::Balance}) add(s, sliders::kThumbNormal), add(s, sliders::kThumbHeld);
+    add(S::PlayPaus, indicators::kPlayStateBlank.Source);
+    for (const auto& cells : indicators::kPlayState)
+        for (const TSprite& cell : cells)
+            if (!cell.Source.isEmpty()) add(S::PlayPaus, cell.Source);
+    add(S::Numbers, indicators::kTimeMinus.Source);
+    for (int d = 0; d <= 10; ++d) add(S::Numbers, fonts::DigitCell(d));
+    for (char32_t c = 32; c < 127; ++c) add(S::Text, fonts::TextCell(c));
+    add(S::Text, indicators::kTextMinus);
+    using namespace playlist_frame;
+    for (const TTitlePiece& piece : {kCorner, kFill, kTitle, kRightCorner})
+        for (int row : {kActiveRow, kInactiveRow}) add(S::PlEdit, PieceSource(piece, row)), add(S::Mb, PieceSource(piece, row));
+    for (const QRect& r : {kLeftEdge, kRightEdge, kBottomLeft, kBottomFill, kBottomRight, kScrollThumb, kShadeLeft,
+                           kShadeFill, kShadeRightActive, kShadeRightInactive})
+        add(S::PlEdit, r);
+    for (const QRect& r : {equalizer_frame::kBackground.Source, equalizer_frame::kTitleActive,
+                           equalizer_frame::kTitleInactive, equalizer_frame::kPresets.Source, equalizer_frame::kGraph.Source})
+        add(S::EqMain, r);
+    for (const TToggleSprite& t : equalizer_frame::kToggles) add(S::EqMain, t.On), add(S::EqMain, t.Off);
+    add(S::EqEx, equalizer_frame::kShade.Source);
+    for (const video_frame::TPiece& piece : video_frame::kPieces) add(S::Avs, piece.Sprite.Source);
+    for (const QRect& r : {browser_frame::kLeftSide, browser_frame::kRightSideEven, browser_frame::kRightSideOdd,
+                           browser_frame::kBottomLeft, browser_frame::kBottomFill, browser_frame::kBottomRight})
+        add(S::Mb, r);
+
+    for (const auto& [sheet, rect] : reads) {
+        bool listed = false;
+        for (const skin_layout::Rect& r : RectanglesOf(sheet)) listed = listed || Q(r) == rect;
+        EXPECT_TRUE(listed) << skin_layout::sheetInfo(sheet).name << " (" << rect.left() << ", " << rect.top() << ", "
+                            << rect.right() + 1 << ", " << rect.bottom() + 1 << ")";
+    }
 }
 
 TEST(SkinTables, SliderPicturesAtTheEnds) {
