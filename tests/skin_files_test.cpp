@@ -9,7 +9,6 @@
 #include <dlfcn.h>
 #include <limits>
 #include <random>
-#include <sys/stat.h>
 
 #include "player/skin/skin_files.h"
 #include "tests/skin_fixtures.h"
@@ -233,20 +232,6 @@ TEST(SkinBitmap, PicturesOtherReadersShowAreAccepted) {
     EXPECT_EQ(image.pixel(2, 1) & 0xFFFFFF, 0x102030u * 3 + 1);
 }
 
-TEST(SkinBitmap, PixelCapHoldsForEitherReader) {
-    Bmp b;
-    b.width = 100;
-    b.height = 100;
-    b.pixels = Rows(100, 100, 24, [](int, int) { return 0x445566u; });
-    EXPECT_FALSE(DecodeBmp(b.Build(), 10000).isNull());
-    EXPECT_TRUE(DecodeBmp(b.Build(), 9999).isNull());
-    EXPECT_TRUE(DecodeBmp(b.Build().left(b.Build().size() - 7), 9999).isNull()) << "a short file goes to Qt's reader";
-    Bmp padded = Rle(3, 2, 8, QByteArray("\x04\x01\x00\x00\x04\x02\x00\x00\x00\x01", 10));
-    padded.colorsUsed = 16;
-    EXPECT_FALSE(DecodeBmp(padded.Build(), 6).isNull());
-    EXPECT_TRUE(DecodeBmp(padded.Build(), 5).isNull());
-}
-
 TEST(SkinBitmap, RunLengthOverrunsAreRefused) {
     const std::pair<const char*, QByteArray> cases[] = {
         {"run past the row", QByteArray("\x07\x01\x00\x01", 4)},
@@ -461,23 +446,6 @@ TEST(SkinColours, PleditLines) {
     HexToColor(QStringLiteral(" #FFFFFF"), spaced);
     EXPECT_EQ(c.SelectedBG, spaced);
     EXPECT_EQ(c.MBFG, 0x00FF0000u) << "the value starts after the first \"=\"";
-}
-
-// A skin folder is untrusted: a name may lead to a FIFO (which would wait for a writer forever)
-// or a device (which never ends).
-TEST(SkinFolder, OnlyRegularFilesAreReadAndNoMoreThanTheLimit) {
-    testing_support::TempFolder dir;
-    dir.write("main.bmp", "0123456789");
-    EXPECT_EQ(ReadSkinFile(dir.file("main.bmp"), 10), QByteArray("0123456789"));
-    EXPECT_TRUE(ReadSkinFile(dir.file("main.bmp"), 9).isEmpty()) << "over the limit";
-    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0600), 0);
-    ASSERT_TRUE(QFile::link(dir.file("fifo"), dir.file("text.bmp")));
-    ASSERT_TRUE(QFile::link("/dev/zero", dir.file("volume.bmp")));
-    EXPECT_TRUE(ReadSkinFile(dir.file("fifo"), 1 << 20).isEmpty());
-    EXPECT_TRUE(ReadSkinFile(dir.file("text.bmp"), 1 << 20).isEmpty()) << "a link to a FIFO";
-    EXPECT_TRUE(ReadSkinFile(dir.file("volume.bmp"), 1 << 20).isEmpty()) << "a link to a device";
-    EXPECT_TRUE(ReadSkinFile(dir.path(), 1 << 20).isEmpty()) << "a folder";
-    EXPECT_TRUE(ReadSkinFile(dir.file("missing.bmp"), 1 << 20).isEmpty());
 }
 
 TEST(SkinFolder, LookupIgnoresCaseAndPrefersTheExactName) {

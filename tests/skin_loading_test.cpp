@@ -38,6 +38,51 @@ QByteArray MonoCursor(int hotX, int hotY) {
     return Cur({{4, 2, hotX, hotY, CursorDib(4, 2, 1, {qRgb(0, 0, 0), qRgb(255, 255, 255)}, xorRows, andRows)}});
 }
 
+// A 3 x 2 run-length picture as ImageMagick writes one: its colour count stated.
+Bmp RunLength(const QByteArray& stream) {
+    Bmp b;
+    b.width = 3;
+    b.height = 2;
+    b.bpp = 8;
+    b.compression = 1;
+    b.palette = Palette(16);
+    b.colorsUsed = 16;
+    b.pixels = stream;
+    return b;
+}
+
+TEST(SkinBitmap, PixelCapHoldsForEitherReader) {
+    Bmp b;
+    b.width = 100;
+    b.height = 100;
+    b.pixels = Rows(100, 100, 24, [](int, int) { return 0x445566u; });
+    EXPECT_FALSE(DecodeBmp(b.Build(), 10000).isNull());
+    EXPECT_TRUE(DecodeBmp(b.Build(), 9999).isNull());
+    const QByteArray shortFile = b.Build().left(b.Build().size() - 7);  // read by Qt's reader
+    EXPECT_FALSE(DecodeBmp(shortFile, 10000).isNull());
+    EXPECT_TRUE(DecodeBmp(shortFile, 9999).isNull());
+    Bmp padded = RunLength(QByteArray("\x04\x01\x00\x00\x04\x02\x00\x00\x00\x01", 10));
+    EXPECT_FALSE(DecodeBmp(padded.Build(), 6).isNull());
+    EXPECT_TRUE(DecodeBmp(padded.Build(), 5).isNull());
+}
+
+// A skin folder is untrusted: a name may lead to a FIFO (which would wait for a writer forever)
+// or a device (which never ends).
+TEST(SkinFolder, OnlyRegularFilesAreReadAndNoMoreThanTheLimit) {
+    testing_support::TempFolder dir;
+    dir.write("main.bmp", "0123456789");
+    EXPECT_EQ(ReadSkinFile(dir.file("main.bmp"), 10), QByteArray("0123456789"));
+    EXPECT_TRUE(ReadSkinFile(dir.file("main.bmp"), 9).isEmpty()) << "over the limit";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(dir.file("fifo"), dir.file("text.bmp")));
+    ASSERT_TRUE(QFile::link("/dev/zero", dir.file("volume.bmp")));
+    EXPECT_TRUE(ReadSkinFile(dir.file("fifo"), 1 << 20).isEmpty());
+    EXPECT_TRUE(ReadSkinFile(dir.file("text.bmp"), 1 << 20).isEmpty()) << "a link to a FIFO";
+    EXPECT_TRUE(ReadSkinFile(dir.file("volume.bmp"), 1 << 20).isEmpty()) << "a link to a device";
+    EXPECT_TRUE(ReadSkinFile(dir.path(), 1 << 20).isEmpty()) << "a folder";
+    EXPECT_TRUE(ReadSkinFile(dir.file("missing.bmp"), 1 << 20).isEmpty());
+}
+
 class SkinLoadingTest : public ::testing::Test {
 protected:
     void SetUp() override {
