@@ -394,6 +394,7 @@ TEST_F(SkinWindowsTest, ExtremeStoredPlacesGiveReachableWindowsOfScreenSize) {
         EXPECT_LE(window->height(), std::max(desktop.height(), 116)) << window->objectName().toStdString();
     }
     EXPECT_EQ(D().PlaylistBuffer.size(), PlaylistWindow->size());
+    EXPECT_EQ(EqualizerWindow->height(), 116) << "the equaliser has one full height";
     EXPECT_TRUE(screen->availableGeometry().contains(form_->geometry().topLeft()));
 }
 

@@ -25,6 +25,8 @@ constexpr int kShadedHeight = 14;
 
 // A window lower than its full height is shaded: only its 14-pixel bar shows.
 int ShadeRule(int height) { return height < kFullHeight ? kShadedHeight : height; }
+// The main window and the equaliser have one full height; only the playlist grows.
+int FixedShadeRule(int height) { return std::min(ShadeRule(height), kFullHeight); }
 
 // A side no larger than the desktop can show: a back buffer and a screen image of that size are
 // kept per window.
@@ -95,7 +97,7 @@ void TDisplay::BuildMainWindow(int volume, int balance, bool first) {
     if (first) {
         PlaceWindow(Form1, "MA_L", 150, "MA_T", 110,
                     QSize(StoredSide("MA_W", 275, 1, Qt::Horizontal),
-                          ShadeRule(StoredSide("MA_H", kFullHeight, 0, Qt::Vertical))));
+                          FixedShadeRule(StoredSide("MA_H", kFullHeight, 0, Qt::Vertical))));
         BindPress(Form1);
         MainRegions = ResolveRegions(kMainRegions, Form1->width(), Form1->height());
         PressedRegion.clear();
@@ -235,7 +237,7 @@ void TDisplay::BuildEqualizerWindow(bool first) {
         }
         QWidget* window = EqualizerWindow;
         PlaceWindow(window, "EQ_L", Form1->x(), "EQ_T", qint64(Form1->y()) + Form1->height(),
-                    QSize(275, ShadeRule(StoredSide("EQ_H", kFullHeight, 0, Qt::Vertical))));
+                    QSize(275, FixedShadeRule(StoredSide("EQ_H", kFullHeight, 0, Qt::Vertical))));
         BindPress(SkinSurface(window));
         EqualizerRegions = ResolveRegions(kEqualizerRegions, 275, kFullHeight);
         PressedRegion.clear();
