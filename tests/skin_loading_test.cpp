@@ -171,6 +171,9 @@ TEST_F(SkinLoadingTest, TheBuiltInSkinStandsInForMissingAndHostileSheets) {
     Skin("nums_ex.bmp", "damaged");
     D().ReloadSkin();
     EXPECT_EQ(D().NumbersBmp, BuiltIn("numbers")) << "a damaged nums_ex.bmp";
+    Skin("numbers.bmp", Sheet(99, 13, [](int) { return qRgb(7, 8, 9); }));
+    D().ReloadSkin();
+    EXPECT_EQ(D().NumbersBmp.pixel(95, 5), qRgb(7, 8, 9)) << "a damaged nums_ex.bmp beside a sound numbers.bmp";
     for (int slot = 1; slot <= 6; ++slot) EXPECT_TRUE(HasSkinCursor(slot)) << slot;
 }
 

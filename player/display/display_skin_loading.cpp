@@ -14,7 +14,7 @@
 
 namespace {
 
-// Larger than any bitmap the decoder accepts (4096 x 4096 at 32 bits, or its worst run-length
+// Larger than any bitmap within the pixel cap of a skin (at 32 bits, or in its worst run-length
 // form); a bigger file is not read at all.
 constexpr qint64 kMaxSkinFileBytes = qint64(40) << 20;
 constexpr qint64 kMaxColorFileBytes = qint64(1) << 20;
@@ -35,11 +35,7 @@ qint64 SheetPixels(const TDisplay& d) {
     return total;
 }
 
-QImage BuiltInSheet(const QString& name) {
-    // The built-in skin has one digit sheet, "numbers", for both digit names.
-    const QString resource = name.compare(QLatin1String("nums_ex"), Qt::CaseInsensitive) == 0 ? QStringLiteral("numbers") : name;
-    return DecodeBmp(BuiltInSkinResource(SkinLibrary(), "BITMAP", resource));
-}
+QImage BuiltInSheet(const QString& name) { return DecodeBmp(BuiltInSkinResource(SkinLibrary(), "BITMAP", name)); }
 
 struct CursorSlotFile {
     int slot;
@@ -99,7 +95,7 @@ void TDisplay::LoadSkinBitmap(QImage& bitmap, const QString& name) {
     if (image.isNull())
         image = BuiltInSheet(name);
     else if (known && !CoversLayout(image, sheet))
-        image = FillFromBuiltIn(image, sheet, BuiltInSheet(name));
+        image = FillFromBuiltIn(image, sheet, BuiltInSheet(QLatin1String(skin_layout::sheetInfo(sheet).name)));
     bitmap = std::move(image);
 }
 
