@@ -1,6 +1,6 @@
 // The built-in skin library Plugins/skins.dll, loaded from the built install folder: every sheet
 // and cursor it hands out, checked against the layout table the player's copies come from.
-#include "plugins/skins/generator/skin_layout.h"
+#include "plugins/skins/skin_layout.h"
 #include "plugins/skins/skins_dll.h"
 
 #include <gtest/gtest.h>
@@ -192,6 +192,22 @@ TEST_F(BuiltinSkin, DigitsLettersAndSliderStepsCanBeToldApart) {
         };
         EXPECT_FALSE(same(eqStep(k), eqStep(k + 1))) << k;
     }
+}
+
+// The small clocks (shaded main window, playlist) are text cells with a gap between minutes and
+// seconds: the colon there comes from the picture underneath, drawn in the text font's own glyph.
+TEST_F(BuiltinSkin, SmallClocksHaveTheirColonUnderTheGap) {
+    using namespace skin_layout::indicators;
+    const QImage colon = part(sheet(Sheet::Text), skin_layout::text_font::CellOf(U':'));
+    const QImage bar = sheet(Sheet::TitleBar);
+    for (const Rect shade : {titlebar::kShadeActive, titlebar::kShadeInactive}) {
+        const int x = shade.left + ColonX(kShadeTimeX), y = shade.top + kShadeTimeTop;
+        EXPECT_TRUE(same(part(bar, {x, y, x + 5, y + 6}), colon)) << describe("shade bar", shade);
+    }
+    // The playlist's bottom-right piece lies against the window's right and bottom edges.
+    const Rect piece = skin_layout::playlist::kBottomRight;
+    const int x = piece.right + ColonX(kClockX), y = piece.bottom + kClockTop;
+    EXPECT_TRUE(same(part(sheet(Sheet::PlEdit), {x, y, x + 5, y + 6}), colon));
 }
 
 TEST_F(BuiltinSkin, PiecesMatchTheBackgroundsTheyAreDrawnOn) {

@@ -1,6 +1,9 @@
 // The drawing of the skinned windows by pixel: the rectangle copy itself, the indicators (play
 // state, time digits, bit rate, scrolling title), the title bars, the playlist's time totals and
 // scroll bar, and which of them land in the back buffer and which only on the window.
+#include <QWheelEvent>
+#include <cmath>
+
 #include "player/skin/canvas.h"
 #include "player/playlist/playlist_box.h"
 #include "player/playback/run.h"
@@ -328,6 +331,28 @@ TEST_F(SkinDrawingTest, RepaintsCopyTheWholeBufferAndRecordTheWindow) {
     EXPECT_EQ(OriginAt(Screen(), 16, 72), From(Posbar, 0, 0));
     EXPECT_EQ(OriginAt(Screen(), 235, 72), From(Posbar, 248, 0)) << "the thumb at the end";
     EXPECT_EQ(OriginAt(D().MainBuffer, 16, 72), From(Main, 16, 72));
+}
+
+
+// The wheel scrolls the box itself, past the skin's own scroll bar: the thumb must follow it.
+TEST_F(SkinDrawingTest, TheWheelMovesTheSkinThumb) {
+    Open();
+    QStringList items;
+    for (int i = 0; i < 20; ++i) items << QStringLiteral("<?/m/%1.mp3?>").arg(i);
+    ListBox1->SetItems(items);
+    Settle();
+    D().DrawPlaylistScrollbar();
+    ASSERT_EQ(Ctrl->Run->ListScrollThumb, 29);
+    QWidget* rows = ListBox1->viewport();
+    const QPointF at(10, 10);
+    QWheelEvent wheel(at, rows->mapToGlobal(at), QPoint(), QPoint(0, -120 * 3), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(rows, &wheel);
+    Settle();
+    ASSERT_GT(ListBox1->TopIndex(), 0) << "the wheel scrolled the rows";
+    const int expected = int(std::nearbyint(double(ListBox1->TopIndex()) / 16.0 * 40.0)) + 29;
+    EXPECT_EQ(Ctrl->Run->ListScrollThumb, expected);
+    EXPECT_EQ(OriginAt(ScreenOf(PlaylistWindow), 260, expected), From(Pledit, 52, 62)) << "the thumb on screen";
 }
 
 }  // namespace

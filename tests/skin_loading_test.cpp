@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <sys/stat.h>
 
 #include "platform/text_file.h"
 #include "player/core/ctrl.h"
@@ -35,6 +36,51 @@ QByteArray MonoCursor(int hotX, int hotY) {
     const QByteArray xorRows = Rows(4, 2, 1, [](int, int) { return 1u; });
     const QByteArray andRows = Rows(4, 2, 1, [](int, int) { return 0u; });
     return Cur({{4, 2, hotX, hotY, CursorDib(4, 2, 1, {qRgb(0, 0, 0), qRgb(255, 255, 255)}, xorRows, andRows)}});
+}
+
+// A 3 x 2 run-length picture as ImageMagick writes one: its colour count stated.
+Bmp RunLength(const QByteArray& stream) {
+    Bmp b;
+    b.width = 3;
+    b.height = 2;
+    b.bpp = 8;
+    b.compression = 1;
+    b.palette = Palette(16);
+    b.colorsUsed = 16;
+    b.pixels = stream;
+    return b;
+}
+
+TEST(SkinBitmap, PixelCapHoldsForEitherReader) {
+    Bmp b;
+    b.width = 100;
+    b.height = 100;
+    b.pixels = Rows(100, 100, 24, [](int, int) { return 0x445566u; });
+    EXPECT_FALSE(DecodeBmp(b.Build(), 10000).isNull());
+    EXPECT_TRUE(DecodeBmp(b.Build(), 9999).isNull());
+    const QByteArray shortFile = b.Build().left(b.Build().size() - 7);  // read by Qt's reader
+    EXPECT_FALSE(DecodeBmp(shortFile, 10000).isNull());
+    EXPECT_TRUE(DecodeBmp(shortFile, 9999).isNull());
+    Bmp padded = RunLength(QByteArray("\x04\x01\x00\x00\x04\x02\x00\x00\x00\x01", 10));
+    EXPECT_FALSE(DecodeBmp(padded.Build(), 6).isNull());
+    EXPECT_TRUE(DecodeBmp(padded.Build(), 5).isNull());
+}
+
+// A skin folder is untrusted: a name may lead to a FIFO (which would wait for a writer forever)
+// or a device (which never ends).
+TEST(SkinFolder, OnlyRegularFilesAreReadAndNoMoreThanTheLimit) {
+    testing_support::TempFolder dir;
+    dir.write("main.bmp", "0123456789");
+    EXPECT_EQ(ReadSkinFile(dir.file("main.bmp"), 10), QByteArray("0123456789"));
+    EXPECT_TRUE(ReadSkinFile(dir.file("main.bmp"), 9).isEmpty()) << "over the limit";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(dir.file("fifo"), dir.file("text.bmp")));
+    ASSERT_TRUE(QFile::link("/dev/zero", dir.file("volume.bmp")));
+    EXPECT_TRUE(ReadSkinFile(dir.file("fifo"), 1 << 20).isEmpty());
+    EXPECT_TRUE(ReadSkinFile(dir.file("text.bmp"), 1 << 20).isEmpty()) << "a link to a FIFO";
+    EXPECT_TRUE(ReadSkinFile(dir.file("volume.bmp"), 1 << 20).isEmpty()) << "a link to a device";
+    EXPECT_TRUE(ReadSkinFile(dir.path(), 1 << 20).isEmpty()) << "a folder";
+    EXPECT_TRUE(ReadSkinFile(dir.file("missing.bmp"), 1 << 20).isEmpty());
 }
 
 class SkinLoadingTest : public ::testing::Test {
@@ -104,7 +150,7 @@ TEST_F(SkinLoadingTest, DigitsPreferNumsExAndReloadReadsTheFolderAgain) {
 
 TEST_F(SkinLoadingTest, WithoutTheLibraryMissingOrHostileSheetsStayEmpty) {
     Skin("main.bmp", Sheet(5000, 10, [](int) { return qRgb(1, 1, 1); }));
-    Skin("text.bmp", Sheet(qRgb(0, 128, 0)).left(60));
+    Skin("text.bmp", Sheet(qRgb(0, 128, 0)).left(40));
     Skin("volume.bmp", Sheet(qRgb(4, 5, 6)));
     Start();
     EXPECT_TRUE(D().MainBmp.isNull());
@@ -125,7 +171,86 @@ TEST_F(SkinLoadingTest, TheBuiltInSkinStandsInForMissingAndHostileSheets) {
     Skin("nums_ex.bmp", "damaged");
     D().ReloadSkin();
     EXPECT_EQ(D().NumbersBmp, BuiltIn("numbers")) << "a damaged nums_ex.bmp";
+    Skin("numbers.bmp", Sheet(99, 13, [](int) { return qRgb(7, 8, 9); }));
+    D().ReloadSkin();
+    EXPECT_EQ(D().NumbersBmp.pixel(95, 5), qRgb(7, 8, 9)) << "a damaged nums_ex.bmp beside a sound numbers.bmp";
     for (int slot = 1; slot <= 6; ++slot) EXPECT_TRUE(HasSkinCursor(slot)) << slot;
+}
+
+// A sheet cut too small for the rectangles read from it would leave the windows blank there.
+TEST_F(SkinLoadingTest, TheBuiltInSkinFillsWhatASheetCutTooSmallLacks) {
+    if (!QFile::exists(kBuiltInLibrary)) GTEST_SKIP() << "the built-in skin library is not built";
+    ASSERT_TRUE(CopyBuiltInLibrary());
+    Skin("main.bmp", Sheet(1, 1, [](int) { return qRgb(200, 0, 0); }));
+    // Wide enough for the title row's corner (0..25) and its filler, not for the right edge.
+    Skin("pledit.bmp", Sheet(160, 42, [](int) { return qRgb(0, 0, 200); }));
+    Start();
+    EXPECT_EQ(D().MainBmp, BuiltIn("main")) << "a 1 x 1 sheet holds none of its rectangles";
+    D().LoadSkinBitmap(D().PleditBmp, "pledit");
+    const QImage builtIn = BuiltIn("pledit");
+    ASSERT_GE(D().PleditBmp.width(), builtIn.width());
+    ASSERT_GE(D().PleditBmp.height(), builtIn.height());
+    EXPECT_EQ(D().PleditBmp.pixel(5, 5), qRgb(0, 0, 200)) << "the corner lies inside the sheet";
+    EXPECT_EQ(D().PleditBmp.pixel(140, 30), qRgb(0, 0, 200)) << "the inactive filler too";
+    EXPECT_EQ(D().PleditBmp.pixel(155, 5), builtIn.pixel(155, 5)) << "the right corner (153..178) is cut off";
+    EXPECT_EQ(D().PleditBmp.pixel(30, 50), builtIn.pixel(30, 50)) << "the right edge lies below the sheet";
+}
+
+// Names that lead to a FIFO or a device must neither stall the start nor read without end.
+TEST_F(SkinLoadingTest, FifosAndDevicesCountAsMissing) {
+    if (!QFile::exists(kBuiltInLibrary)) GTEST_SKIP() << "the built-in skin library is not built";
+    ASSERT_TRUE(CopyBuiltInLibrary());
+    QDir().mkpath(dir_.file("skins/default"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir_.file("fifo")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(dir_.file("fifo"), dir_.file("skins/default/main.bmp")));
+    ASSERT_TRUE(QFile::link("/dev/zero", dir_.file("skins/default/text.bmp")));
+    ASSERT_TRUE(QFile::link("/dev/zero", dir_.file("skins/default/Pledit.txt")));
+    Start();
+    EXPECT_EQ(D().MainBmp, BuiltIn("main"));
+    EXPECT_EQ(D().TextBmp, BuiltIn("text"));
+    D().LoadPlaylistColors();
+    EXPECT_EQ(D().NormalBG, QColor(0xA1, 0xB3, 0xE3)) << "the default colours";
+}
+
+// A 2048 x 2048 run-length sheet takes some 40 KB on disk and 16 MB decoded: sixteen of them must
+// not add up.
+TEST_F(SkinLoadingTest, OneSkinAsAWholeStaysUnderItsPixelCap) {
+    QByteArray stream;
+    for (int y = 0; y < 2048; ++y) {
+        for (int i = 0; i < 8; ++i) stream += QByteArray("\xFF\x01", 2);
+        stream += QByteArray("\x08\x01\x00\x00", 4);
+    }
+    stream += QByteArray("\x00\x01", 2);
+    Bmp big;
+    big.width = 2048;
+    big.height = 2048;
+    big.bpp = 8;
+    big.compression = 1;
+    big.palette = Palette(4);
+    big.pixels = stream;
+    const QByteArray file = big.Build();
+    ASSERT_EQ(DecodeBmp(file, qint64(2048) * 2048).size(), QSize(2048, 2048));
+    for (const char* name : {"avs", "balance", "cbuttons", "eqmain", "eq_ex", "main", "mb", "monoster", "numbers",
+                             "playpaus", "pledit", "posbar", "shufrep", "text", "titlebar", "volume"})
+        Skin(QString::fromLatin1(name) + ".bmp", file);
+    Start();
+    TDisplay& d = D();
+    d.LoadSkinBitmap(d.PleditBmp, "pledit");
+    d.LoadSkinBitmap(d.EqmainBmp, "eqmain");
+    d.LoadSkinBitmap(d.EqExBmp, "eq_ex");
+    d.LoadSkinBitmap(d.AvsBmp, "avs");
+    d.LoadSkinBitmap(d.MbBmp, "mb");
+    d.ReloadSkin();
+    qint64 total = 0;
+    int loaded = 0;
+    for (const QImage* sheet : {&d.AvsBmp, &d.BalanceBmp, &d.CbuttonsBmp, &d.EqmainBmp, &d.EqExBmp, &d.MainBmp, &d.MbBmp,
+                                &d.MonosterBmp, &d.NumbersBmp, &d.PlaypausBmp, &d.PleditBmp, &d.PosbarBmp, &d.ShufrepBmp,
+                                &d.TextBmp, &d.TitlebarBmp, &d.VolumeBmp}) {
+        total += qint64(sheet->width()) * sheet->height();
+        loaded += !sheet->isNull();
+    }
+    EXPECT_LE(total, kMaxSkinPixels);
+    EXPECT_GE(loaded, 1) << "a sheet within the cap still loads";
 }
 
 TEST_F(SkinLoadingTest, CursorsComeFromTheSkinAndEmptySlotsShowTheArrow) {

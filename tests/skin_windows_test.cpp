@@ -3,12 +3,17 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <limits>
 #include <set>
 
 #include "player/playlist/playlist_box.h"
 #include "player/playback/run.h"
+#include "player/display/window_placement.h"
+#include "player/skin/sheet_fit.h"
+#include "player/skin/skin_files.h"
 #include "player/skin/skin_regions.h"
 #include "player/skin/skin_sprites.h"
+#include "tests/skin_fixtures.h"
 #include "tests/skin_test_support.h"
 
 namespace {
@@ -91,6 +96,54 @@ TEST(SkinTables, TwoStatePicturesShareOneSizeAndCopiesDoNotStretchByAccident) {
                              &main_frame::kButtons[0], &main_frame::kButtons[1], &main_frame::kSeekThumb,
                              &equalizer_frame::kPresets, &equalizer_frame::kGraph})
         EXPECT_EQ(s->Source.size(), s->Dest.size()) << s->Dest.x() << "," << s->Dest.y();
+}
+
+// The built-in art is drawn for the rectangles of the layout table; a rectangle the player reads
+// that the table lacks would show whatever lies there in the built-in sheets.
+TEST(SkinTables, EveryRectangleThePlayerReadsIsInTheLayoutTheArtIsDrawnFor) {
+    using S = skin_layout::Sheet;
+    std::vector<std::pair<S, QRect>> reads;
+    auto add = [&](S sheet, const QRect& r) { reads.emplace_back(sheet, r); };
+    add(S::Main, main_frame::kBackground.Source);
+    for (const TSprite* t : {&main_frame::kTitleBar, &main_frame::kOptionStrip, &main_frame::kShadeBar}) add(S::TitleBar, t->Source);
+    for (const auto& row : main_frame::kTitle)
+        for (const QRect& r : row) add(S::TitleBar, r);
+    for (const TSprite& b : main_frame::kButtons) add(S::CButtons, b.Source);
+    for (const TToggleSprite& t : main_frame::kToggles) add(S::ShufRep, t.On), add(S::ShufRep, t.Off);
+    add(S::PosBar, main_frame::kSeekTrack.Source);
+    add(S::PosBar, main_frame::kSeekThumb.Source);
+    for (int row = 0; row < 28; ++row) add(S::Volume, sliders::VolumeBackSource(row)), add(S::Balance, sliders::BalanceBackSource(row));
+    for (S s : {S::Volume, S::Balance}) add(s, sliders::kThumbNormal), add(s, sliders::kThumbHeld);
+    add(S::PlayPaus, indicators::kPlayStateBlank.Source);
+    for (const auto& cells : indicators::kPlayState)
+        for (const TSprite& cell : cells)
+            if (!cell.Source.isEmpty()) add(S::PlayPaus, cell.Source);
+    add(S::Numbers, indicators::kTimeMinus.Source);
+    for (int d = 0; d <= 10; ++d) add(S::Numbers, fonts::DigitCell(d));
+    for (char32_t c = 32; c < 127; ++c) add(S::Text, fonts::TextCell(c));
+    add(S::Text, indicators::kTextMinus);
+    using namespace playlist_frame;
+    for (const TTitlePiece& piece : {kCorner, kFill, kTitle, kRightCorner})
+        for (int row : {kActiveRow, kInactiveRow}) add(S::PlEdit, PieceSource(piece, row)), add(S::Mb, PieceSource(piece, row));
+    for (const QRect& r : {kLeftEdge, kRightEdge, kBottomLeft, kBottomFill, kBottomRight, kScrollThumb, kShadeLeft,
+                           kShadeFill, kShadeRightActive, kShadeRightInactive})
+        add(S::PlEdit, r);
+    for (const QRect& r : {equalizer_frame::kBackground.Source, equalizer_frame::kTitleActive,
+                           equalizer_frame::kTitleInactive, equalizer_frame::kPresets.Source, equalizer_frame::kGraph.Source})
+        add(S::EqMain, r);
+    for (const TToggleSprite& t : equalizer_frame::kToggles) add(S::EqMain, t.On), add(S::EqMain, t.Off);
+    add(S::EqEx, equalizer_frame::kShade.Source);
+    for (const video_frame::TPiece& piece : video_frame::kPieces) add(S::Avs, piece.Sprite.Source);
+    for (const QRect& r : {browser_frame::kLeftSide, browser_frame::kRightSideEven, browser_frame::kRightSideOdd,
+                           browser_frame::kBottomLeft, browser_frame::kBottomFill, browser_frame::kBottomRight})
+        add(S::Mb, r);
+
+    for (const auto& [sheet, rect] : reads) {
+        bool listed = false;
+        for (const skin_layout::Rect& r : RectanglesOf(sheet)) listed = listed || Q(r) == rect;
+        EXPECT_TRUE(listed) << skin_layout::sheetInfo(sheet).name << " (" << rect.left() << ", " << rect.top() << ", "
+                            << rect.right() + 1 << ", " << rect.bottom() + 1 << ")";
+    }
 }
 
 TEST(SkinTables, SliderPicturesAtTheEnds) {
@@ -305,6 +358,66 @@ TEST_F(SkinWindowsTest, BrowserOutsideTheWorkAreaComesBackAndHostileSizesAreBoun
     EXPECT_EQ(Form5->y(), 0);
 }
 
+
+TEST(StoredPlaces, PositionsAndSidesAreClampedAndLostWindowsComeBack) {
+    EXPECT_EQ(ClampPosition(std::numeric_limits<qint32>::max()), kMaxStoredPosition);
+    EXPECT_EQ(ClampPosition(std::numeric_limits<qint32>::min()), -kMaxStoredPosition);
+    EXPECT_EQ(ClampPosition(-40), -40);
+    EXPECT_EQ(ClampSide(std::numeric_limits<qint32>::max(), 275, 1920), 1920);
+    EXPECT_EQ(ClampSide(-3, 275, 1920), 275);
+    EXPECT_EQ(ClampSide(500, 275, 100), 275) << "the least wins over a smaller desktop";
+
+    const QList<QRect> screens{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    const QRect work(0, 30, 1920, 1050);
+    EXPECT_EQ(BringOnScreen(QRect(2000, 500, 275, 116), screens, work), QRect(2000, 500, 275, 116)) << "on the second screen";
+    EXPECT_EQ(BringOnScreen(QRect(-100, -50, 275, 116), screens, work), QRect(-100, -50, 275, 116)) << "partly on screen";
+    EXPECT_EQ(BringOnScreen(QRect(5000, 500, 275, 116), screens, work), QRect(1645, 500, 275, 116));
+    EXPECT_EQ(BringOnScreen(QRect(-kMaxStoredPosition, -kMaxStoredPosition, 275, 116), screens, work),
+              QRect(0, 30, 275, 116));
+    EXPECT_EQ(BringOnScreen(QRect(100, 5000, 3000, 2000), screens, work), QRect(0, 30, 3000, 2000))
+        << "larger than the work area: its corner at the area's";
+}
+
+// setup.ini is text anyone may edit: extreme values must neither overflow nor cost memory, nor
+// leave a window where no one can reach it.
+TEST_F(SkinWindowsTest, ExtremeStoredPlacesGiveReachableWindowsOfScreenSize) {
+    Open("MA_L=2147483647\r\nMA_T=2147483647\r\nPL_W=2147483647\r\nPL_H=2147483647\r\n"
+         "EQ_L=-2147483648\r\nEQ_H=2147483647\r\nAV_L=2147483647\r\nAV_W=2147483647\r\nAV_H=2147483647\r\n");
+    D().BuildVideoWindow(true);
+    ASSERT_TRUE(PlaylistWindow && EqualizerWindow && Form4);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect desktop = screen->virtualGeometry();
+    for (QWidget* window : {static_cast<QWidget*>(form_), PlaylistWindow.data(), EqualizerWindow.data(),
+                            static_cast<QWidget*>(Form4.data())}) {
+        EXPECT_TRUE(desktop.intersects(window->geometry())) << window->objectName().toStdString();
+        EXPECT_LE(window->width(), std::max(desktop.width(), 275)) << window->objectName().toStdString();
+        EXPECT_LE(window->height(), std::max(desktop.height(), 116)) << window->objectName().toStdString();
+    }
+    EXPECT_EQ(D().PlaylistBuffer.size(), PlaylistWindow->size());
+    EXPECT_EQ(EqualizerWindow->height(), 116) << "the equaliser has one full height";
+    EXPECT_TRUE(screen->availableGeometry().contains(form_->geometry().topLeft()));
+}
+
+// The rows and the scrolling title show cursor slot 1, and take the new one after a reload.
+TEST_F(SkinWindowsTest, RowsAndScrollingTitleShowTheSkinCursor) {
+    auto cursorFile = [](int hotX) {
+        using namespace skin_fixtures;
+        const QByteArray xorRows = Rows(4, 2, 1, [](int, int) { return 1u; });
+        const QByteArray andRows = Rows(4, 2, 1, [](int, int) { return 0u; });
+        return Cur({{4, 2, hotX, 1, CursorDib(4, 2, 1, {qRgb(0, 0, 0), qRgb(255, 255, 255)}, xorRows, andRows)}});
+    };
+    dir_.write("skins/default/normal.cur", cursorFile(2));
+    Open();
+    ASSERT_TRUE(ListBox1 && D().TitleImage);
+    EXPECT_EQ(ListBox1->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(ListBox1->cursor().hotSpot(), QPoint(2, 1));
+    EXPECT_EQ(D().TitleImage->cursor().hotSpot(), QPoint(2, 1));
+    dir_.write("skins/default/normal.cur", cursorFile(3));
+    D().ReloadSkin();
+    EXPECT_EQ(ListBox1->cursor().hotSpot(), QPoint(3, 1));
+    EXPECT_EQ(D().TitleImage->cursor().hotSpot(), QPoint(3, 1));
+}
+
 }  // namespace
 
 TEST_F(SkinWindowsTest, APressGivesItsWindowTheActiveTitleBar) {
@@ -321,4 +434,12 @@ TEST_F(SkinWindowsTest, APressGivesItsWindowTheActiveTitleBar) {
     press(EqualizerWindow);
     EXPECT_EQ(D().FocusedCaption, "dispForm3");
     EXPECT_NE(D().PlaylistBuffer.pixelColor(30, 5), playlistActive) << "the playlist's bar turned inactive";
+    press(form_);
+    EXPECT_EQ(D().FocusedCaption, "dispForm1");
+    D().BuildVideoWindow(true);
+    press(Form4);
+    EXPECT_EQ(D().FocusedCaption, "dispForm4");
+    TSkinWindow bare;
+    press(&bare);
+    EXPECT_EQ(D().FocusedCaption, "dispForm4") << "a window the display did not build has no press handler";
 }

@@ -5,6 +5,7 @@
 
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
+#include "player/display/window_placement.h"
 #include "player/app/form1.h"
 #include "ui_form5.h"
 
@@ -46,8 +47,8 @@ void TForm5::FormCreate() {
     // A hand-edited size is kept within what the browser's resize allows.
     const int w = std::clamp(Ctrl->ReadInteger(QStringLiteral("MB_W"), 275), 275, kMaxSkinWindowSide);
     const int h = std::clamp(Ctrl->ReadInteger(QStringLiteral("MB_H"), 348), 116, kMaxSkinWindowSide);
-    const QRect place(Ctrl->ReadInteger(QStringLiteral("MB_L"), mainLeft + mainWidth),
-                      Ctrl->ReadInteger(QStringLiteral("MB_T"), mainTop), w, h);
+    const QRect place(ClampPosition(Ctrl->ReadInteger(QStringLiteral("MB_L"), ClampPosition(qint64(mainLeft) + mainWidth))),
+                      ClampPosition(Ctrl->ReadInteger(QStringLiteral("MB_T"), mainTop)), w, h);
     setGeometry(PlaceInWorkArea(place, area));
     setFont(QFont(QStringLiteral("宋体"), 9));
     // The hotkeys and the station list arrive with the browser's own work.

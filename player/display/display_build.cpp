@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QPalette>
+#include <QScrollBar>
 #include <algorithm>
 
 #include "player/skin/canvas.h"
@@ -11,6 +12,8 @@
 #include "player/app/form1.h"
 #include "player/playlist/playlist_box.h"
 #include "player/playback/run.h"
+#include "player/display/window_placement.h"
+#include "player/skin/skin_files.h"
 #include "player/skin/skin_frames.h"
 #include "player/skin/skin_regions.h"
 #include "player/skin/skin_sprites.h"
@@ -22,9 +25,23 @@ constexpr int kShadedHeight = 14;
 
 // A window lower than its full height is shaded: only its 14-pixel bar shows.
 int ShadeRule(int height) { return height < kFullHeight ? kShadedHeight : height; }
+// The main window and the equaliser have one full height; only the playlist grows.
+int FixedShadeRule(int height) { return std::min(ShadeRule(height), kFullHeight); }
 
-int StoredSide(const char* key, int fallback, int least) {
-    return std::clamp(Ctrl->ReadInteger(QLatin1String(key), fallback), least, kMaxSkinWindowSide);
+// A side no larger than the desktop can show: a back buffer and a screen image of that size are
+// kept per window.
+int StoredSide(const char* key, int fallback, int least, Qt::Orientation axis) {
+    return ClampSide(Ctrl->ReadInteger(QLatin1String(key), fallback), least, DesktopSideLimit(axis, kFullHeight));
+}
+
+int StoredPosition(const char* key, qint64 fallback) {
+    return ClampPosition(Ctrl->ReadInteger(QLatin1String(key), ClampPosition(fallback)));
+}
+
+// The window at its stored place, or back on the work area when that place is off every screen.
+void PlaceWindow(QWidget* window, const char* left, qint64 leftDefault, const char* top, qint64 topDefault, QSize size) {
+    window->setGeometry(BringOnScreen(QRect(StoredPosition(left, leftDefault), StoredPosition(top, topDefault),
+                                            size.width(), size.height())));
 }
 
 void SetWindowColour(QWidget* window, const QColor& colour) {
@@ -78,8 +95,10 @@ void TDisplay::DrawBalanceSlider(QImage& target, int balance, bool held) {
 void TDisplay::BuildMainWindow(int volume, int balance, bool first) {
     if (!Form1) return;
     if (first) {
-        Form1->move(Ctrl->ReadInteger(QStringLiteral("MA_L"), 150), Ctrl->ReadInteger(QStringLiteral("MA_T"), 110));
-        Form1->resize(StoredSide("MA_W", 275, 1), ShadeRule(StoredSide("MA_H", kFullHeight, 0)));
+        PlaceWindow(Form1, "MA_L", 150, "MA_T", 110,
+                    QSize(StoredSide("MA_W", 275, 1, Qt::Horizontal),
+                          FixedShadeRule(StoredSide("MA_H", kFullHeight, 0, Qt::Vertical))));
+        BindPress(Form1);
         MainRegions = ResolveRegions(kMainRegions, Form1->width(), Form1->height());
         PressedRegion.clear();
         // The skin cursors follow the mouse once the region actions arrive.
@@ -107,6 +126,11 @@ void TDisplay::BuildMainWindow(int volume, int balance, bool first) {
     ListBox1->AutoPlayNewFile = Ctrl->ReadBool(QStringLiteral("AutoPlayNewFile"), true);
     ListBox1->UseReverse = Ctrl->ReadBool(QStringLiteral("UseReverse"), true);
     ListBox1->setFocusPolicy(Qt::NoFocus);
+    ListBox1->setCursor(SkinCursor(1));
+    // Scrolling by the wheel or the keys moves the skin's thumb too.
+    QObject::connect(ListBox1->verticalScrollBar(), &QScrollBar::valueChanged, ListBox1, [] {
+        if (Ctrl && Ctrl->Display) Ctrl->Display->DrawPlaylistScrollbar();
+    });
     BuildScrollTitle();
     DrawTitleBars(nullptr);
     Form1->show();
@@ -132,10 +156,11 @@ void TDisplay::BuildPlaylistWindow(bool first) {
             PlaylistWindow = made;
         }
         QWidget* window = PlaylistWindow;
-        int top = Form1->y() + Form1->height();
+        qint64 top = qint64(Form1->y()) + Form1->height();
         if (EqualizerWindow) top += EqualizerWindow->height();
-        window->move(Ctrl->ReadInteger(QStringLiteral("PL_L"), Form1->x()), Ctrl->ReadInteger(QStringLiteral("PL_T"), top));
-        window->resize(StoredSide("PL_W", 275, 275), ShadeRule(StoredSide("PL_H", kFullHeight, 0)));
+        PlaceWindow(window, "PL_L", Form1->x(), "PL_T", top,
+                    QSize(StoredSide("PL_W", 275, 275, Qt::Horizontal),
+                          ShadeRule(StoredSide("PL_H", kFullHeight, 0, Qt::Vertical))));
         window->setFont(QFont(QStringLiteral("宋体"), 9));
         QWidget* panel = PlaylistPanel(window);
         ListBox1->setParent(panel);
@@ -145,6 +170,7 @@ void TDisplay::BuildPlaylistWindow(bool first) {
         PressedRegion.clear();
         // Bound before showing: the first paint after the show draws the finished picture.
         BindPaint(SkinSurface(window), &TDisplay::PaintPlaylist);
+        BindPress(SkinSurface(window));
         window->show();
         // The skin hotkeys, the focus handling on activation and the skin cursors arrive with
         // the menus, docking and region actions.
@@ -210,9 +236,9 @@ void TDisplay::BuildEqualizerWindow(bool first) {
             EqualizerWindow = made;
         }
         QWidget* window = EqualizerWindow;
-        window->move(Ctrl->ReadInteger(QStringLiteral("EQ_L"), Form1->x()),
-                     Ctrl->ReadInteger(QStringLiteral("EQ_T"), Form1->y() + Form1->height()));
-        window->resize(275, ShadeRule(StoredSide("EQ_H", kFullHeight, 0)));
+        PlaceWindow(window, "EQ_L", Form1->x(), "EQ_T", qint64(Form1->y()) + Form1->height(),
+                    QSize(275, FixedShadeRule(StoredSide("EQ_H", kFullHeight, 0, Qt::Vertical))));
+        BindPress(SkinSurface(window));
         EqualizerRegions = ResolveRegions(kEqualizerRegions, 275, kFullHeight);
         PressedRegion.clear();
     }

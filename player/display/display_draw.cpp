@@ -7,6 +7,7 @@
 #include "player/display/display.h"
 #include "player/app/form1.h"
 #include "player/playback/run.h"
+#include "player/skin/skin_files.h"
 #include "player/skin/skin_frames.h"
 #include "player/skin/skin_sprites.h"
 
@@ -102,6 +103,7 @@ void TDisplay::BuildScrollTitle() {
     text += QList<uint>(30, uint(' '));
 
     auto* image = new TSkinImage(panel);
+    image->setCursor(SkinCursor(1));
     image->Picture = NewBackBuffer(5 * int(text.size()), 6, NormalBG);
     for (qsizetype i = 0; i < text.size(); ++i)
         CopyRect(image->Picture, Rect(5 * int(i), 0, 5 * int(i) + 5, 6), TextBmp, fonts::TextCell(char32_t(text[i])));

@@ -1,7 +1,6 @@
 // TDisplay's skin loading: the bitmaps, cursors and colours of skins/default/, with the built-in
 // skin library standing in for whatever the skin lacks, and the reload after a skin install.
-#include <QFile>
-#include <QFileInfo>
+#include <algorithm>
 
 #include "platform/text_file.h"
 #include "player/core/ctrl.h"
@@ -9,23 +8,34 @@
 #include "player/playback/engines.h"
 #include "player/app/form1.h"
 #include "player/playback/run.h"
+#include "player/playlist/playlist_box.h"
+#include "player/skin/sheet_fit.h"
 #include "player/skin/skin_files.h"
 
 namespace {
 
-// Larger than any bitmap the decoder accepts (4096 x 4096 at 32 bits, or its worst run-length
+// Larger than any bitmap within the pixel cap of a skin (at 32 bits, or in its worst run-length
 // form); a bigger file is not read at all.
-constexpr qint64 kMaxSkinFileBytes = qint64(128) << 20;
+constexpr qint64 kMaxSkinFileBytes = qint64(40) << 20;
 constexpr qint64 kMaxColorFileBytes = qint64(1) << 20;
+constexpr qint64 kMaxCursorFileBytes = qint64(4) << 20;
 
 QString SkinFolder() { return Ctrl->InstallFolder + QStringLiteral("skins/default/"); }
 QString SkinLibrary() { return Ctrl->InstallFolder + QStringLiteral("Plugins/skins.dll"); }
 
-QByteArray ReadSkinFile(const QString& path, qint64 limit = kMaxSkinFileBytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > limit) return {};
-    return file.readAll();
+qint64 PixelsOf(const QImage& image) { return qint64(image.width()) * image.height(); }
+
+// Pixels held by all sixteen sheets, for the cap on one skin as a whole.
+qint64 SheetPixels(const TDisplay& d) {
+    qint64 total = 0;
+    for (const QImage* sheet : {&d.AvsBmp, &d.BalanceBmp, &d.CbuttonsBmp, &d.EqmainBmp, &d.EqExBmp, &d.MainBmp,
+                                &d.MbBmp, &d.MonosterBmp, &d.NumbersBmp, &d.PlaypausBmp, &d.PleditBmp, &d.PosbarBmp,
+                                &d.ShufrepBmp, &d.TextBmp, &d.TitlebarBmp, &d.VolumeBmp})
+        total += PixelsOf(*sheet);
+    return total;
 }
+
+QImage BuiltInSheet(const QString& name) { return DecodeBmp(BuiltInSkinResource(SkinLibrary(), "BITMAP", name)); }
 
 struct CursorSlotFile {
     int slot;
@@ -73,16 +83,20 @@ void ShowIfVisible(QWidget* window) {
 }  // namespace
 
 void TDisplay::LoadSkinBitmap(QImage& bitmap, const QString& name) {
+    // The sheet being replaced gives its room back.
+    const qint64 room = std::max<qint64>(0, kMaxSkinPixels - (SheetPixels(*this) - PixelsOf(bitmap)));
+    QImage image;
     const QString path = FindFileNoCase(SkinFolder(), name + QStringLiteral(".bmp"));
-    if (!path.isEmpty()) {
-        QImage image = DecodeBmp(ReadSkinFile(path));
-        if (!image.isNull()) {
-            bitmap = std::move(image);
-            return;
-        }
-        // A damaged or hostile file counts as missing: the built-in picture keeps the window usable.
-    }
-    bitmap = DecodeBmp(BuiltInSkinResource(SkinLibrary(), "BITMAP", name));
+    if (!path.isEmpty()) image = DecodeBmp(ReadSkinFile(path, kMaxSkinFileBytes), room);
+    // A damaged, hostile or oversized file counts as missing, and a sheet cut too small lends the
+    // rectangles it lacks from the built-in picture: the windows stay usable either way.
+    skin_layout::Sheet sheet{};
+    const bool known = SheetForName(name, &sheet);
+    if (image.isNull())
+        image = BuiltInSheet(name);
+    else if (known && !CoversLayout(image, sheet))
+        image = FillFromBuiltIn(image, sheet, BuiltInSheet(QLatin1String(skin_layout::sheetInfo(sheet).name)));
+    bitmap = std::move(image);
 }
 
 void TDisplay::LoadMainSkin() {
@@ -101,7 +115,7 @@ void TDisplay::LoadSkinCursors() {
     for (const CursorSlotFile& entry : kCursorSlots) {
         QCursor cursor;
         const QString path = FindFileNoCase(folder, QLatin1String(entry.file));
-        bool loaded = !path.isEmpty() && DecodeCursor(ReadSkinFile(path), &cursor);
+        bool loaded = !path.isEmpty() && DecodeCursor(ReadSkinFile(path, kMaxCursorFileBytes), &cursor);
         if (!loaded)
             loaded = DecodeCursor(BuiltInSkinResource(SkinLibrary(), "CURSOR", QLatin1String(entry.resource)), &cursor);
         // With neither, the slot goes back to the ordinary arrow rather than keep an old skin's cursor.
@@ -110,13 +124,16 @@ void TDisplay::LoadSkinCursors() {
         else
             ClearSkinCursor(entry.slot);
     }
+    // A widget keeps the cursor it was given, not the slot: the rows and the title take the new one.
+    if (ListBox1) ListBox1->setCursor(SkinCursor(1));
+    if (TitleImage) TitleImage->setCursor(SkinCursor(1));
 }
 
 void TDisplay::LoadPlaylistColors() {
     QStringList lines;
     const QString path = FindFileNoCase(SkinFolder(), QStringLiteral("Pledit.txt"));
     // A colour file is a few lines; anything huge is not one and leaves the defaults.
-    if (!path.isEmpty() && QFileInfo(path).size() <= kMaxColorFileBytes) platform::ReadTextLines(path, &lines);
+    if (!path.isEmpty()) lines = platform::SplitLines(platform::DecodeText(ReadSkinFile(path, kMaxColorFileBytes)));
     const PlaylistColors c = PlaylistColorsFromLines(lines);
     Normal = ColorFromWord(c.Normal);
     NormalBG = ColorFromWord(c.NormalBG);

@@ -7,6 +7,7 @@
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/playback/run.h"
+#include "player/display/window_placement.h"
 #include "player/skin/skin_frames.h"
 #include "player/skin/skin_regions.h"
 #include "player/skin/skin_sprites.h"
@@ -35,9 +36,13 @@ void TDisplay::BuildVideoWindow(bool first) {
         // into it right now, and freeing it would pull the picture away from under the engine.
         if (!Form4) {
             auto* window = new TForm4;
-            window->move(Ctrl->ReadInteger(QStringLiteral("AV_L"), 0), Ctrl->ReadInteger(QStringLiteral("AV_T"), 0));
-            window->resize(std::clamp(Ctrl->ReadInteger(QStringLiteral("AV_W"), Ctrl->Run->VideoWidth), 1, kMaxSkinWindowSide),
-                           std::clamp(Ctrl->ReadInteger(QStringLiteral("AV_H"), Ctrl->Run->VideoHeight), 1, kMaxSkinWindowSide));
+            const int w = ClampSide(Ctrl->ReadInteger(QStringLiteral("AV_W"), Ctrl->Run->VideoWidth), 1,
+                                    DesktopSideLimit(Qt::Horizontal, 1));
+            const int h = ClampSide(Ctrl->ReadInteger(QStringLiteral("AV_H"), Ctrl->Run->VideoHeight), 1,
+                                    DesktopSideLimit(Qt::Vertical, 1));
+            window->setGeometry(BringOnScreen(QRect(ClampPosition(Ctrl->ReadInteger(QStringLiteral("AV_L"), 0)),
+                                                    ClampPosition(Ctrl->ReadInteger(QStringLiteral("AV_T"), 0)), w, h)));
+            BindPress(window);
             SetColours(window, QPalette::Window, Qt::black);
             window->setAutoFillBackground(true);
             Form4 = window;
@@ -79,6 +84,7 @@ void TDisplay::BuildBrowserWindow(bool first) {
         BrowserRegions = ResolveRegions(kBrowserRegions, form->width(), form->height());
         PressedRegion.clear();
         BindPaint(form, &TDisplay::PaintBrowser);
+        BindPress(form);
         // The skin cursors follow the mouse once the region actions arrive.
     }
     const int w = form->width();

@@ -6,6 +6,10 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPixmap>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -208,9 +212,9 @@ QImage DecodeRle(Bytes b, size_t pos, const DibHeader& h, int rows, const std::v
     }
 }
 
-}  // namespace
-
-QImage DecodeBmp(const QByteArray& bytes) {
+// Our own reading: it keeps what skins made on the original platform rely on (short colour
+// tables, run-length jumps), which Qt's reader refuses.
+QImage DecodeOwnBmp(const QByteArray& bytes, qint64 maxPixels) {
     const Bytes b = Bytes::Of(bytes);
     if (!b.has(0, 14) || b.data[0] != 'B' || b.data[1] != 'M') return {};
     const size_t pixels = b.u32(10);
@@ -220,12 +224,66 @@ QImage DecodeBmp(const QByteArray& bytes) {
     const qint64 rows = std::abs(h->rawHeight);
     const bool topDown = h->rawHeight < 0;
     if (h->width <= 0 || h->width > kMaxBitmapSide || rows == 0 || rows > kMaxBitmapSide) return {};
+    if (h->width * rows > maxPixels) return {};
     // Run-length pictures are always stored bottom-up; the pixels never overlap the headers.
     if (topDown && (h->compression == BI_RLE8 || h->compression == BI_RLE4)) return {};
     if (pixels < 14 + h->paletteStart || pixels >= b.size) return {};
     const std::vector<QRgb> palette = ReadPalette(dib, *h, pixels - 14);
     if (h->compression == BI_RLE8 || h->compression == BI_RLE4) return DecodeRle(b, pixels, *h, int(rows), palette);
     return DecodeRows(b, pixels, *h, int(rows), topDown, palette, false);
+}
+
+}  // namespace
+
+QByteArray ReadSkinFile(const QString& path, qint64 limit) {
+    // Without O_NONBLOCK, opening a FIFO waits for a writer; the type check comes after the open
+    // so a link cannot be swapped between the check and the read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return {};
+    QByteArray bytes;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 && st.st_size <= limit) {
+        bytes.resize(qsizetype(st.st_size));
+        qsizetype done = 0;
+        // Stops at the size fstat gave: a file that grows while it is read costs no more.
+        while (done < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += n;
+        }
+        bytes.truncate(done);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+namespace {
+
+// Qt's reader is the one other programs on this desktop use: a bitmap they show (run-length
+// pictures of odd widths, files a few bytes short) shows here too. The header is asked for
+// first, so nothing is allocated for a picture over the caps.
+QImage DecodeQtBmp(const QByteArray& bytes, qint64 maxPixels) {
+    QByteArray data = bytes;
+    QBuffer buffer(&data);
+    if (!buffer.open(QIODevice::ReadOnly)) return {};
+    QImageReader reader(&buffer, "bmp");
+    reader.setAllocationLimit(kBitmapAllocationMegabytes);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty() || size.width() > kMaxBitmapSide || size.height() > kMaxBitmapSide ||
+        qint64(size.width()) * size.height() > maxPixels)
+        return {};
+    const QImage image = reader.read();
+    if (image.isNull() || image.size() != size) return {};
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+QImage DecodeBmp(const QByteArray& bytes, qint64 maxPixels) {
+    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return {};
+    QImage image = DecodeOwnBmp(bytes, maxPixels);
+    return image.isNull() ? DecodeQtBmp(bytes, maxPixels) : image;
 }
 
 namespace {

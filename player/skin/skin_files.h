@@ -15,8 +15,22 @@ inline constexpr int kMaxBitmapSide = 4096;
 // Largest cursor side a cursor file may declare (its directory holds one byte, 0 meaning 256).
 inline constexpr int kMaxCursorSide = 256;
 
-// A whole .bmp file to an RGB32 image; a null image for anything malformed or too large.
-QImage DecodeBmp(const QByteArray& bytes);
+// Every sheet of one skin together holds at most this many pixels (32 MB at 32 bits): a whole
+// real skin is well under a million, and a hostile folder of huge sheets cannot add up.
+inline constexpr qint64 kMaxSkinPixels = qint64(8) << 20;
+// What Qt's reader may allocate for one bitmap, in megabytes: a largest sheet with room for its
+// conversion.
+inline constexpr int kBitmapAllocationMegabytes = 80;
+
+// A whole .bmp file to an RGB32 image. Our own reading comes first; what it refuses, Qt's BMP
+// reader gets a second look at, so every bitmap Qt accepts is accepted. Null when both refuse,
+// for a side over kMaxBitmapSide and for more than maxPixels pixels.
+QImage DecodeBmp(const QByteArray& bytes, qint64 maxPixels = kMaxSkinPixels);
+
+// The bytes of a skin file: only a regular file (links followed), opened without blocking, so a
+// FIFO or a device named like a skin file cannot stall or flood the player, and only when it
+// holds at most `limit` bytes. Empty for anything else.
+QByteArray ReadSkinFile(const QString& path, qint64 limit);
 
 // One picture of a .cur file: the image (ARGB32, transparent where the mask hides it) and the
 // hotspot from its directory entry, kept inside the image.

@@ -80,19 +80,14 @@ QImage digits() {
 QImage textFont() {
     QImage img = blank(Sheet::Text);
     img.fill(pal::kLcd);
-    for (char c = 'A'; c <= 'Z'; ++c) fonts::drawTextGlyph(img, 5 * (c - 'A'), 0, c, pal::kLcdText);
-    fonts::drawTextGlyph(img, 130, 0, '"', pal::kLcdText);
-    fonts::drawTextGlyph(img, 135, 0, '@', pal::kLcdText);
-    for (char c = '0'; c <= '9'; ++c) fonts::drawTextGlyph(img, 5 * (c - '0'), 6, c, pal::kLcdText);
-    const char row1[] = ":()-`!_+\\/[]^&%";
-    for (int i = 0; row1[i] != '\0'; ++i) fonts::drawTextGlyph(img, 60 + 5 * i, 6, row1[i], pal::kLcdText);
-    // Comma and full stop share one cell that the player reads from x 136.
-    fonts::drawTextGlyph(img, 136, 6, '.', pal::kLcdText);
-    fonts::drawTextGlyph(img, 140, 6, '=', pal::kLcdText);
-    fonts::drawTextGlyph(img, 145, 6, '$', pal::kLcdText);
-    fonts::drawTextGlyph(img, 150, 6, '#', pal::kLcdText);
-    fonts::drawTextGlyph(img, 15, 12, '?', pal::kLcdText);
-    fonts::drawTextGlyph(img, 20, 12, '*', pal::kLcdText);
+    using namespace skin_layout::text_font;
+    for (char c = 'A'; c <= 'Z'; ++c)
+        fonts::drawTextGlyph(img, kLetterA.left + kStep * (c - 'A'), kLetterA.top, c, pal::kLcdText);
+    for (char c = '0'; c <= '9'; ++c)
+        fonts::drawTextGlyph(img, kDigitZero.left + kStep * (c - '0'), kDigitZero.top, c, pal::kLcdText);
+    // Comma and full stop share one cell: it shows the full stop.
+    for (const Punctuation& p : kPunctuation)
+        if (p.c != U',') fonts::drawTextGlyph(img, p.x, p.y, static_cast<char>(p.c), pal::kLcdText);
     return img;
 }
 

@@ -44,6 +44,10 @@ void mainBar(QImage& img, int ox, int oy, bool active, bool shade) {
         fonts::drawText(img, ox + 20, oy + 5, "VELMORA", text);
         icons::grooves(img, ox + 58, ox + 122, oy + 4, line, under);
         lcdField(img, {ox + 126, oy + 2, ox + 161, oy + 12});
+        // The player draws the shaded time's digits here in text cells; the colon between them
+        // is the bar's own.
+        using namespace skin_layout::indicators;
+        fonts::drawTextGlyph(img, ox + ColonX(kShadeTimeX), oy + kShadeTimeTop, ':', pal::kLcdText);
         constexpr int kSlots[6] = {165, 174, 183, 193, 202, 211};
         constexpr Transport kKinds[6] = {Transport::Previous, Transport::Play, Transport::Pause,
                                          Transport::Stop, Transport::Next, Transport::Open};
@@ -103,8 +107,9 @@ QImage mainWindow() {
 
     // Left display: play state, time digits with their colon, and a quiet name plate.
     lcdField(img, {20, 21, 104, 68});
-    for (const int x : {48, 59, 78, 89}) fonts::drawTimeDigit(img, x, 26, 0);
-    hline(img, 39, 44, 32, pal::kLcdGhost);
+    using namespace skin_layout::indicators;
+    for (const int x : kTimeX) fonts::drawTimeDigit(img, x, kTimeTop, 0);
+    hline(img, kTimeMinusDest.left, kTimeMinusDest.right, kTimeMinusDest.top, pal::kLcdGhost);
     for (const int y : {29, 34}) fill(img, {72, y, 74, y + 2}, pal::kTeal);
     hline(img, 24, 100, 45, pal::kLcdGhost);
     fonts::drawLabelCentred(img, 21, 103, 52, "VELMORA", pal::kLcdDim);

@@ -2,7 +2,7 @@
 // pixel by pixel (no fonts, no smoothing), so the generated sheets are the same on every machine.
 #pragma once
 
-#include "skin_layout.h"
+#include "plugins/skins/skin_layout.h"
 
 #include <QImage>
 #include <initializer_list>

@@ -122,6 +122,12 @@ void bottomPieces(QImage& img) {
                                             icons::Transport::Pause, icons::Transport::Stop,
                                             icons::Transport::Next, icons::Transport::Open};
     for (int i = 0; i < 6; ++i) icons::transportSmall(img, x + kSlots[i] + 4, y + 25, kKinds[i], pal::kGlyph);
+    // The small clock's colon: the player draws the digits in text cells from the window's right
+    // and bottom edges, which this piece lies against.
+    using namespace skin_layout::indicators;
+    const int windowRight = x + skin_layout::playlist::kBottomRight.width();
+    const int windowBottom = y + skin_layout::playlist::kBottomRight.height();
+    fonts::drawTextGlyph(img, windowRight + ColonX(kClockX), windowBottom + kClockTop, ':', pal::kLcdText);
     barButton(img, x + 109, y + 7, 20, "LIST");
     icons::resizeGrip(img, x + 147, y + 35, 0xff5d6877, pal::kOutline);
 }

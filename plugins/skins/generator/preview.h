@@ -2,7 +2,7 @@
 // of the windows put together the way the player copies the pieces.
 #pragma once
 
-#include "skin_layout.h"
+#include "plugins/skins/skin_layout.h"
 
 #include <QImage>
 #include <array>

@@ -2,7 +2,7 @@
 // copies from it (skin_layout.h).
 #pragma once
 
-#include "skin_layout.h"
+#include "plugins/skins/skin_layout.h"
 
 #include <QImage>
 
