@@ -108,11 +108,11 @@ void TForm1::FormCreate(const QString& installFolder, const QString& startArgume
     reg.OpenKey(QStringLiteral("Software\\Velmora"), true);
     if (reg.ReadString(QStringLiteral("WorkPath")) != Ctrl->InstallFolder) {
         reg.WriteString(QStringLiteral("WorkPath"), Ctrl->InstallFolder);
-        // The first-run setup (associations, shortcuts) belongs to the settings dialog, which
-        // arrives with the dialogs; until then a new install folder is only recorded.
+        // LATER(dialogs): the first-run setup (associations, shortcuts) of the settings dialog;
+        // until it exists a new install folder is only recorded.
     }
     reg.CloseKey();
-    // The application message hook arrives with the skinned windows' mouse handling.
+    // LATER(actions): install the application message hook here.
     Ctrl->Display->BuildMainWindow(Ctrl->Volume, Ctrl->Balance, true);
     // The start argument is added to the saved list, as a hand-over is.
     if (!startArgument.isEmpty()) handedOver_.prepend(startArgument);
@@ -192,7 +192,7 @@ void TForm1::finishDropped(const QStringList& paths) {
         for (const QString& path : paths) ListBox1->addFile(path, false);
         return;
     }
-    // A folder first: only it is scanned; the scan arrives with the playlist work.
+    // A folder first: only it is scanned.
     QString folder = paths.first();
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     ListBox1->SearchFile(folder, true);

@@ -8,7 +8,6 @@ QPointer<QWidget> PlaylistWindow;
 QPointer<QWidget> EqualizerWindow;
 QPointer<TForm4> Form4;
 QPointer<TForm5> Form5;
-QPointer<QWidget> Form8;
 
 void BindPress(TSkinWindow* window) {
     if (!window) return;
@@ -22,7 +21,8 @@ QString FirstArgument() {
     return args.size() > 1 ? args.at(1) : QString();
 }
 
-// Docking and the tray animation come later; bringing up is showing, raising and focusing.
+// LATER(actions): docking and the tray animation; until then bringing up is showing, raising
+// and focusing.
 void TDisplay::ShowSkinWindow(QWidget* window) {
     if (!window) return;
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);

@@ -97,7 +97,6 @@ extern QPointer<QWidget> PlaylistWindow;
 extern QPointer<QWidget> EqualizerWindow;
 extern QPointer<TForm4> Form4;
 extern QPointer<TForm5> Form5;
-extern QPointer<QWidget> Form8;
 
 // Binds a skinned window's press handler: a press makes its title bar the active one.
 void BindPress(TSkinWindow* window);

@@ -203,9 +203,10 @@ bool TRun::EnginePlays() {
     case Engine::Winamp:
         return Winamp && Winamp->Bound() && (Winamp->Out()->IsPlaying() != 0 || Winamp->In()->GetOutputTime() > 0);
     case Engine::DirectShow:
-        // LATER(playback): a stream the engine reports as buffering has not begun to play.
+        // A stream still filling its buffer has not begun to play.
         return Direct && Direct->GraphBuilder &&
-               Direct->GraphBuilder->Engine().CurrentState() == platform::MediaEngine::State::Playing;
+               Direct->GraphBuilder->Engine().CurrentState() == platform::MediaEngine::State::Playing &&
+               !Direct->GraphBuilder->Engine().IsBuffering();
     default: return false;
     }
 }
