@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QImage>
@@ -264,4 +265,37 @@ TEST_F(MenuPainterTest, ActivationHooksMenusAndLeavesForeignStyles) {
     EXPECT_NE(ownMenu->style(), painter);
     EXPECT_NE(later->style(), painter);
     EXPECT_EQ(styled->style(), foreign.get());
+}
+
+TEST_F(MenuPainterTest, RadioDotAndRightToLeftColumn) {
+    QMenu menu;
+    menu.setLayoutDirection(Qt::RightToLeft);
+    QAction* radio = menu.addAction(QStringLiteral("单曲循环"));
+    radio->setCheckable(true);
+    radio->setChecked(true);
+    auto* group = new QActionGroup(&menu);
+    group->addAction(radio);
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("顺序播放"));
+    TXPMenu painter;
+    painter.Install(&menu);
+    painter.SetActive(true);
+    const QImage image = Render(menu);
+    testing_support::NotePicture(image, QStringLiteral("menu"));
+    const WorkingColours c = painter.SetupColors(32);
+    const QRect item = menu.actionGeometry(radio);
+    // The icon column sits at the right; the dot is 10 x 10, 7 pixels into it.
+    EXPECT_TRUE(PixelIs(image, item.right() - 1, item.top(), c.IconColumn));
+    EXPECT_TRUE(PixelIs(image, item.left() + 1, item.top(), c.Background));
+    const int boxLeft = item.right() + 1 - 24 + 7;
+    const int boxTop = item.top() + (item.height() + 1 - 10) / 2;
+    EXPECT_TRUE(PixelIs(image, boxLeft + 4, boxTop + 4, c.CheckFill));
+    EXPECT_TRUE(PixelIs(image, boxLeft + 4, boxTop, c.SelectionBorder));
+    EXPECT_TRUE(PixelIs(image, boxLeft, boxTop, c.IconColumn));  // round, not square
+    // The separator runs from the text's left edge to 7 short of the column.
+    const QRect line = menu.actionGeometry(menu.actions().at(1));
+    const int y = line.top() + 2;
+    EXPECT_TRUE(PixelIs(image, line.left(), y, c.Separator));
+    EXPECT_TRUE(PixelIs(image, line.right() - 24 - 7, y, c.Separator));
+    EXPECT_TRUE(PixelIs(image, line.right() + 1 - 24 - 7, y, c.Background));
 }
