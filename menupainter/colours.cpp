@@ -18,7 +18,6 @@ QColor SystemColor(SystemColour system, const QPalette& palette) {
     case SystemColour::BtnFace: return palette.color(QPalette::Active, QPalette::Button);
     case SystemColour::BtnShadow: return palette.color(QPalette::Active, QPalette::Dark);
     case SystemColour::Highlight: return palette.color(QPalette::Active, QPalette::Highlight);
-    case SystemColour::Menu: return palette.color(QPalette::Active, QPalette::Window);
     case SystemColour::MenuText: return palette.color(QPalette::Active, QPalette::WindowText);
     case SystemColour::InactiveCaption: return palette.color(QPalette::Disabled, QPalette::WindowText);
     }

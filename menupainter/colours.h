@@ -13,7 +13,7 @@ namespace menupainter {
 
 // The desktop colours a colour property may name instead of a fixed colour; they are looked up in
 // the application palette at each paint, so a palette change shows at the next paint.
-enum class SystemColour { BtnFace, BtnShadow, Highlight, Menu, MenuText, InactiveCaption };
+enum class SystemColour { BtnFace, BtnShadow, Highlight, MenuText, InactiveCaption };
 
 // A colour property's value: a fixed colour or a reference to a desktop colour.
 class ColourRef {

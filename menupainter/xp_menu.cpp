@@ -78,15 +78,12 @@ WorkingColours TXPMenu::SetupColors(int depth) const {
     c.SelectionFill = rgb(SelectColor);
     c.SelectionBorder = rgb(SelectBorderColor);
     c.SelectionText = rgb(SelectFontColor);
-    c.MenuBar = rgb(MenuBarColor);
     c.DisabledText = rgb(DisabledColor);
     c.CheckBorder = rgb(CheckedColor);
     c.Separator = rgb(SeparatorColor);
     c.FontColour = rgb(FontColor);
     c.CheckFill = c.Deep ? LightenColor(c.SelectionFill, 75) : QColor(0xFF, 0xFF, 0xFF);
     c.SelectedCheckFill = c.Deep ? LightenColor(c.SelectionFill, 50) : QColor(0xC0, 0xC0, 0xC0);
-    c.Outline = c.Deep ? DarkenColor(btnFace, 90) : btnShadow;
-    c.Shadow = c.Deep ? DarkenColor(btnFace, 76) : btnShadow;
     if (!UseSystemColors) return c;
     const QColor white(0xFF, 0xFF, 0xFF);
     c.FontColour = SystemMenuTextColour(palette);
@@ -95,7 +92,6 @@ WorkingColours TXPMenu::SetupColors(int depth) const {
     c.IconColumn = c.Deep ? LightenColor(btnFace, 16) : btnFace;
     c.SelectionFill = c.Deep ? LightenColor(highlight, 68) : white;
     c.SelectionBorder = highlight;
-    c.MenuBar = c.Deep ? rgb(SystemColour::Menu) : btnFace;
     c.DisabledText = c.Deep ? LightenColor(btnShadow, 10) : btnShadow;
     c.Separator = c.Deep ? LightenColor(btnShadow, 25) : btnShadow;
     c.CheckBorder = highlight;

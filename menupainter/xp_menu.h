@@ -26,11 +26,8 @@ struct WorkingColours {
     QColor CheckFill;
     QColor SelectedCheckFill;
     QColor CheckBorder;
-    QColor MenuBar;
     QColor DisabledText;
     QColor Separator;
-    QColor Outline;
-    QColor Shadow;
     QColor FontColour;  // caption colour of an enabled, unselected item
     bool Deep = true;   // the paint device shows more than 15 bits per pixel
 };
@@ -52,7 +49,6 @@ public:
     ColourRef FontColor = SystemColour::MenuText;
     ColourRef Color = SystemColour::BtnFace;
     ColourRef IconBackColor = SystemColour::BtnFace;
-    ColourRef MenuBarColor = SystemColour::BtnFace;
     ColourRef SelectColor = SystemColour::Highlight;
     ColourRef SelectBorderColor = SystemColour::Highlight;
     ColourRef SelectFontColor = SystemColour::MenuText;

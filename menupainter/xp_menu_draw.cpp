@@ -162,58 +162,75 @@ void DrawSubMenuArrow(QPainter& canvas, const ItemState& s, const Edges& rect, c
     }
 }
 
+struct ItemLayout {
+    Edges Rect;    // the item, one row taller
+    Edges Column;  // the icon column
+    Edges Box;     // the check mark's box
+    Edges Text;    // caption or separator
+};
+
+ItemLayout LayOut(const QStyleOptionMenuItem& item, const ItemState& s, int iconWidth) {
+    ItemLayout at;
+    at.Rect = {item.rect.left(), item.rect.top(), item.rect.right() + 1, item.rect.bottom() + 2};
+    const Edges& r = at.Rect;
+    at.Column = s.Rtl ? Edges{r.R - iconWidth, r.T, r.R, r.B} : Edges{r.L, r.T, r.L + iconWidth, r.B};
+    const Edges& col = at.Column;
+    const int boxL = col.L + (col.Width() - 10) / 2, boxT = col.T + (col.Height() - 10) / 2;
+    at.Box = s.HasImage ? Edges{col.L + 1, col.T + 2, col.R - 3, col.B - 2} : Edges{boxL, boxT, boxL + 10, boxT + 10};
+    // The caption starts after the icon column, or after an icon wider than the column.
+    const int imageWidth = ImageSize(item).width();
+    const int inset = iconWidth < imageWidth ? imageWidth + 4 : iconWidth;
+    at.Text = r;
+    if (s.Rtl)
+        at.Text.R = r.R - inset;
+    else
+        at.Text.L = r.L + inset;
+    return at;
+}
+
+// The item's icon on the icon column's colour, as the recolouring steps expect it.
+QImage IconBitmap(const QStyleOptionMenuItem& item, const QColor& iconColumn) {
+    QImage bitmap(ImageSize(item), QImage::Format_ARGB32);
+    bitmap.fill(iconColumn);
+    QPainter into(&bitmap);
+    item.icon.paint(&into, bitmap.rect());
+    into.end();
+    return bitmap;
+}
+
+void DrawSeparator(QPainter& canvas, const ItemState& s, const Edges& text, const QColor& colour) {
+    const int y = text.T + int(std::nearbyint(text.Height() / 2.0));
+    if (s.Rtl)
+        LineTo(canvas, text.L, y, text.R - 7, y, colour);
+    else
+        LineTo(canvas, text.L + 7, y, text.R, y, colour);
+}
+
 }  // namespace
 
 void TXPMenu::DrawItem(const QStyleOptionMenuItem& item, QPainter& canvas, const WorkingColours& c) const {
     const ItemState s = StateOf(item);
-    const bool separator = item.menuItemType == QStyleOptionMenuItem::Separator;
+    const ItemLayout at = LayOut(item, s, IconWidth);
     canvas.setFont(CurrentFont());
-    Edges rect{item.rect.left(), item.rect.top(), item.rect.right() + 1, item.rect.bottom() + 1};
-    rect.B += 1;
-    const QSize imageSize = ImageSize(item);
-    const Edges column = s.Rtl ? Edges{rect.R - IconWidth, rect.T, rect.R, rect.B}
-                               : Edges{rect.L, rect.T, rect.L + IconWidth, rect.B};
-    const Edges box = s.HasImage ? Edges{column.L + 1, column.T + 2, column.R - 3, column.B - 2}
-                                 : Edges{column.L + (column.Width() - 10) / 2, column.T + (column.Height() - 10) / 2,
-                                         column.L + (column.Width() - 10) / 2 + 10,
-                                         column.T + (column.Height() - 10) / 2 + 10};
-    // The caption starts after the icon column, or after an icon wider than the column.
-    const int textInset = IconWidth < imageSize.width() ? imageSize.width() + 4 : IconWidth;
-    Edges text = rect;
-    if (s.Rtl)
-        text.R = rect.R - textInset;
-    else
-        text.L = rect.L + textInset;
-
-    canvas.fillRect(rect.ToRect(), c.Background);
-    canvas.fillRect(column.ToRect(), c.IconColumn);
+    canvas.fillRect(at.Rect.ToRect(), c.Background);
+    canvas.fillRect(at.Column.ToRect(), c.IconColumn);
     const bool selectionBox = s.Selected && DrawSelect && s.Enabled;
-    if (selectionBox) Rectangle(canvas, Edges{rect.L, rect.T + 1, rect.R, rect.B - 1}, c.SelectionBorder, c.SelectionFill);
-    DrawCheckedItem(canvas, s, box, c);
-    if (s.HasImage) {
-        QImage bitmap(imageSize, QImage::Format_ARGB32);
-        bitmap.fill(c.IconColumn);
-        QPainter into(&bitmap);
-        item.icon.paint(&into, QRect(QPoint(0, 0), imageSize));
-        into.end();
-        DrawIcon(canvas, s, column, IconWidth, bitmap, c);
-    }
-    if (separator) {
-        const int y = text.T + int(std::nearbyint(text.Height() / 2.0));
-        if (s.Rtl)
-            LineTo(canvas, text.L, y, text.R - 7, y, c.Separator);
-        else
-            LineTo(canvas, text.L + 7, y, text.R, y, c.Separator);
+    if (selectionBox)
+        Rectangle(canvas, Edges{at.Rect.L, at.Rect.T + 1, at.Rect.R, at.Rect.B - 1}, c.SelectionBorder, c.SelectionFill);
+    DrawCheckedItem(canvas, s, at.Box, c);
+    if (s.HasImage) DrawIcon(canvas, s, at.Column, IconWidth, IconBitmap(item, c.IconColumn), c);
+    if (item.menuItemType == QStyleOptionMenuItem::Separator) {
+        DrawSeparator(canvas, s, at.Text, c.Separator);
         return;
     }
-    Edges moved = text;
+    Edges moved = at.Text;
     if (s.Rtl)
         moved.R -= 5;
     else
         moved.L += 5;
     DrawMenuText(canvas, s, {SplitMenuText(item), moved, selectionBox ? c.SelectionFill : c.Background}, c);
     if (item.menuItemType == QStyleOptionMenuItem::SubMenu)
-        DrawSubMenuArrow(canvas, s, rect, s.Enabled ? (s.Selected ? c.SelectionText : c.FontColour) : c.DisabledText);
+        DrawSubMenuArrow(canvas, s, at.Rect, s.Enabled ? (s.Selected ? c.SelectionText : c.FontColour) : c.DisabledText);
 }
 
 }  // namespace menupainter

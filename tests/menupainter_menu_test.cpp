@@ -99,13 +99,11 @@ TEST_F(MenuPainterTest, SystemColoursOnADeepAndAShallowDevice) {
     EXPECT_EQ(deep.DisabledText, LightenColor(kBtnShadow, 10));
     EXPECT_EQ(deep.CheckFill, LightenColor(kHighlight, 75));
     EXPECT_EQ(deep.SelectedCheckFill, LightenColor(kHighlight, 50));
-    EXPECT_EQ(deep.Outline, DarkenColor(kBtnFace, 90));
     const WorkingColours shallow = painter.SetupColors(8);
     EXPECT_EQ(shallow.Background, QColor(255, 255, 255));
     EXPECT_EQ(shallow.SelectionFill, QColor(255, 255, 255));
     EXPECT_EQ(shallow.IconColumn, kBtnFace);
     EXPECT_EQ(shallow.DisabledText, kBtnShadow);
-    EXPECT_EQ(shallow.Outline, kBtnShadow);
 }
 
 TEST_F(MenuPainterTest, OwnColoursWithoutSystemColours) {
