@@ -42,11 +42,10 @@ void TXPMenu::UnhookAll() {
 }
 
 void TXPMenu::HookMenu(QMenu* menu) {
-    // A menu given a style of its own keeps it.
-    if (menu->style() != this && !menu->testAttribute(Qt::WA_SetStyle)) {
-        menu->setStyle(this);
-        hooked_.emplace_back(menu);
-    }
+    // A menu given a style of its own keeps it, with its sub-menus.
+    if (menu->style() == this || menu->testAttribute(Qt::WA_SetStyle)) return;
+    menu->setStyle(this);
+    hooked_.emplace_back(menu);
     for (QAction* action : menu->actions())
         if (action->menu()) HookMenu(action->menu());
 }

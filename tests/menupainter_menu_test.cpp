@@ -263,6 +263,8 @@ TEST_F(MenuPainterTest, ActivationHooksMenusAndLeavesForeignStyles) {
     EXPECT_NE(ownMenu->style(), painter);
     EXPECT_NE(later->style(), painter);
     EXPECT_EQ(styled->style(), foreign.get());
+    painter->SetActive(true);
+    EXPECT_EQ(later->style(), painter);
 }
 
 TEST_F(MenuPainterTest, RadioDotAndRightToLeftColumn) {
