@@ -58,6 +58,28 @@ void ForgetProbe(Values* values) {
         it = it.key().startsWith(prefix) ? values->erase(it) : std::next(it);
 }
 
+// The input's bytes as UTF-16 code units, lone surrogates and control characters included.
+QString RawText(const uint8_t* data, size_t size) {
+    return QString(reinterpret_cast<const QChar*>(data), qsizetype(size / 2));
+}
+
+// Any name and any text go into the file and come back exactly, whatever they hold.
+void CheckExactWrite(const uint8_t* data, size_t size) {
+    const size_t half = size / 4 * 2;
+    const QString name = RawText(data, half);
+    const QString value = RawText(data + half, size - half);
+    QString key = name;
+    key.remove(u'\\');
+    if (key.trimmed().isEmpty()) key = QStringLiteral("Key");
+    platform::TRegistry reg;
+    FUZZ_CHECK(reg.OpenKey("\\" + kProbeKey + "\\" + key, true));
+    FUZZ_CHECK(reg.WriteString(name, value));
+    FUZZ_CHECK(reg.ReadString(name) == value);
+    FUZZ_CHECK(reg.GetValueNames().contains(name));
+    FUZZ_CHECK(reg.OpenKeyReadOnly("\\" + kProbeKey));
+    FUZZ_CHECK(reg.GetKeyNames().contains(key));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -85,5 +107,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ForgetProbe(&before);
     ForgetProbe(&after);
     FUZZ_CHECK(before == after);
+    CheckExactWrite(data, size);
     return 0;
 }

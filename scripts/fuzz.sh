@@ -15,7 +15,9 @@ if ! command -v clang++ >/dev/null || ! dpkg-query -W libclang-rt-14-dev >/dev/n
     echo "fuzz.sh: needs ${fuzz_packages[*]}; run as root to install them" >&2
     exit 1
   fi
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${fuzz_packages[@]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends "${fuzz_packages[@]}"
 fi
 
 targets=(playlist_files_fuzz playlist_item_fuzz bmp_fuzz cursor_fuzz pledit_fuzz ini_fuzz registry_fuzz)
