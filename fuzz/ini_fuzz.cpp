@@ -43,6 +43,23 @@ bool SurvivesRewrite(const QByteArray& bytes) {
     return platform::DecodeText(platform::EncodeGb18030(text)) == text;
 }
 
+// Any section, key and value the writer accepts read back exactly; a refusal says why.
+void CheckExactWrite(platform::TIniFile& ini, const QString& text) {
+    const QStringList parts = text.split(u'\x01');
+    if (parts.size() < 3) return;
+    const QString& section = parts[0];
+    const QString& key = parts[1];
+    const QString& value = parts[2];
+    const QString written = platform::DecodeText(platform::EncodeGb18030(text));
+    if (written != text) return;
+    if (!ini.WriteString(section, key, value)) {
+        FUZZ_CHECK(!ini.LastError().isEmpty());
+        return;
+    }
+    FUZZ_CHECK(ini.LastError().isEmpty());
+    FUZZ_CHECK(ini.ReadString(section, key, "\x02") == value);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -70,5 +87,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     FUZZ_CHECK(ini.EraseSection(first));
     FUZZ_CHECK(!ini.SectionExists(first));
+    CheckExactWrite(ini, platform::DecodeText(bytes));
     return 0;
 }

@@ -48,6 +48,9 @@ QList<QByteArray> Inis() {
         "Left=$FFFFFFFF\r\n",
         Gb18030("; 注释\n[播放]\nTitle=\"歌曲\"\nsetup=-12\n[SETUP]\nworkpath=second\n[Empty]\n=novalue\n"),
         "key=before any section\n[a]\nk=1\nk=2\n[A]\nk=3\n[b\nbroken\n",
+        // Section, key and value for a write, split by \x01.
+        "[Skin]\nName=old\nSkin\x01 Name \x01 'new' value ",
+        "[a]\n\x01k\x01\"quoted\"",
     };
 }
 
