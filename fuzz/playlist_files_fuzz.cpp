@@ -48,10 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(playlist::ReadKpl(path, &entries));
     FUZZ_CHECK(entries == lines);
 
-    // A mask list built from hostile decoder settings is still a list of distinct masks.
+    // A mask list built from hostile decoder settings still holds only distinct, usable masks.
     const QString settings = platform::DecodeText(bytes.left(256));
     QStringList masks = playlist::BuildMaskList(settings, settings, {}, {}, {});
     CheckKept(lines, playlist::FilterListLines(lines, masks));
+    for (const QString& mask : masks)
+        FUZZ_CHECK(mask.size() > 2 && mask != "*.exe" && mask == mask.toLower() && mask == mask.trimmed());
     FUZZ_CHECK(masks.removeDuplicates() == 0);
     return 0;
 }
