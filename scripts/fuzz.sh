@@ -10,7 +10,8 @@ bash scripts/install-deps.sh
 
 # libFuzzer ships with clang's runtime libraries, not with clang itself.
 fuzz_packages=(clang libclang-rt-14-dev)
-if ! command -v clang++ >/dev/null || ! dpkg-query -W libclang-rt-14-dev >/dev/null 2>&1; then
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+if ! command -v clang++ >/dev/null || ! installed libclang-rt-14-dev; then
   if [ "$(id -u)" -ne 0 ]; then
     echo "fuzz.sh: needs ${fuzz_packages[*]}; run as root to install them" >&2
     exit 1
@@ -35,12 +36,15 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 failed=()
 for target in "${targets[@]}"; do
   # New inputs go to the working corpus, which later runs start from; the seeds stay as built.
-  work="$build/fuzz/work/$target" findings="$build/findings/$target"
+  work="$build/fuzz/work/$target" findings="$build/findings/$target" log="$build/findings/$target.log"
   mkdir -p "$work" "$findings"
-  echo "== $target: ${seconds}s"
-  if ! "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -max_len=65536 \
-      -print_final_stats=1 -artifact_prefix="$findings/" "$work" "$build/fuzz/corpus/$target"; then
+  if "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 -max_len=65536 \
+      -print_final_stats=1 -artifact_prefix="$findings/" "$work" "$build/fuzz/corpus/$target" >"$log" 2>&1; then
+    echo "$target: ${seconds}s, $(grep -m1 '^stat::number_of_executed_units' "$log" | cut -d: -f4 | tr -d ' ') inputs, clean"
+  else
     failed+=("$target")
+    echo "$target: FOUND A FAULT (full log: $log)"
+    grep -v -E '^#[0-9]+' "$log" | tail -n 60
   fi
 done
 if [ "${#failed[@]}" -gt 0 ]; then
