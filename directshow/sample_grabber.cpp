@@ -118,6 +118,9 @@ void TSampleGrabber::Release() {
         gst_object_unref(sink);
     }
     filter_.reset();
+    auto* last = static_cast<GstCaps*>(lastCaps_);
+    gst_caps_replace(&last, nullptr);
+    lastCaps_ = nullptr;
     std::lock_guard guard(connectedLock_);
     isConnected_ = false;
 }
@@ -170,9 +173,11 @@ int TSampleGrabber::OnNewSample(void* appsink, void* data) {
     GstSample* sample = gst_app_sink_pull_sample(static_cast<GstAppSink*>(appsink));
     if (!sample) return GST_FLOW_EOS;
     GstCaps* caps = gst_sample_get_caps(sample);
-    if (caps && caps != self->lastCaps_) {
+    auto* last = static_cast<GstCaps*>(self->lastCaps_);
+    if (caps && (!last || !gst_caps_is_equal(caps, last))) {
         self->Connected(caps);
-        self->lastCaps_ = caps;
+        gst_caps_replace(&last, caps);
+        self->lastCaps_ = last;
     }
     GstBuffer* buffer = gst_sample_get_buffer(sample);
     GstMapInfo map;

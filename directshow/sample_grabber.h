@@ -68,7 +68,7 @@ private:
     mutable std::mutex connectedLock_;
     TMediaType connected_;
     bool isConnected_ = false;
-    void* lastCaps_ = nullptr;  // streaming thread only
+    void* lastCaps_ = nullptr;  // the caps of the last frame, held; streaming thread while active
 };
 
 }  // namespace directshow
