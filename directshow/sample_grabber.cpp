@@ -13,7 +13,7 @@ namespace directshow {
 
 namespace {
 
-constexpr const char* kParts[] = {"videoconvert", "videoflip", "capsfilter", "appsink"};
+constexpr const char* kElements[] = {"videoconvert", "videoflip", "capsfilter", "appsink"};
 
 bool WantsTopDown(const TMediaType& type) {
     BitmapInfoHeader header;
@@ -33,8 +33,8 @@ GstElement* Child(const FilterPtr& filter, const char* name) {
 
 TSampleGrabber::TSampleGrabber(QObject* owner) : QObject(owner), mediaType_(MEDIATYPE_Video) {
     platform::InitMedia();
-    for (const char* part : kParts) {
-        GstElementFactory* factory = gst_element_factory_find(part);
+    for (const char* element : kElements) {
+        GstElementFactory* factory = gst_element_factory_find(element);
         if (!factory) throw EAssertionFailed("The SampleGrabber Filter is not available on this system.");
         gst_object_unref(factory);
     }
