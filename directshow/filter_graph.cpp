@@ -1,0 +1,183 @@
+#include "directshow/filter_graph.h"
+
+#include <QDebug>
+#include <limits>
+
+#include "directshow/filter_graph_core.h"
+
+namespace directshow {
+
+TFilterGraph::TFilterGraph(QObject* owner) : QObject(owner) {}
+
+TFilterGraph::~TFilterGraph() { SetActive(false); }
+
+void TFilterGraph::SetActive(bool active) {
+    if (active == Active()) return;
+    if (active)
+        Activate();
+    else
+        Deactivate();
+}
+
+// Only the plain graph exists over GStreamer; the capture and DVD builders do not.
+void TFilterGraph::Activate() {
+    if (mode_ != TGraphMode::gmNormal) CheckHResult(REGDB_E_CLASSNOTREG);
+    core_ = std::make_unique<Core>(this);
+    core_->ApplyLevels(volume_, balance_);
+    for (IFilterProvider* member : members_) AddToGraph(member);
+    emit OnActivate();
+}
+
+void TFilterGraph::Deactivate() {
+    for (IFilterProvider* member : members_) RemoveFromGraph(member);
+    core_.reset();
+}
+
+void TFilterGraph::SetMode(TGraphMode mode) {
+    if (mode == mode_) return;
+    const bool wasActive = Active();
+    SetActive(false);
+    mode_ = mode;
+    SetActive(wasActive);
+}
+
+void TFilterGraph::AddToGraph(IFilterProvider* member) {
+    member->NotifyFilter(foAdding);
+    const QString name = member->GetName();
+    core_->AddFilter(member->GetFilter(), name);
+    member->NotifyFilter(foAdded);
+}
+
+void TFilterGraph::RemoveFromGraph(IFilterProvider* member) {
+    member->NotifyFilter(foRemoving);
+    core_->RemoveFilter(member->GetFilter());
+    member->NotifyFilter(foRemoved);
+}
+
+void TFilterGraph::AddMember(IFilterProvider* member) {
+    if (!member || members_.contains(member)) return;
+    members_.append(member);
+    if (Active()) AddToGraph(member);
+}
+
+void TFilterGraph::RemoveMember(IFilterProvider* member) {
+    if (!members_.removeOne(member)) return;
+    if (Active()) RemoveFromGraph(member);
+}
+
+bool TFilterGraph::Run() {
+    if (!Active()) return false;
+    const HRESULT result = CheckHResult(core_->ChangeState(GST_STATE_PLAYING, false));
+    core_->wanted = FilterState::State_Running;
+    return result >= 0;
+}
+
+bool TFilterGraph::Pause() {
+    if (!Active()) return false;
+    const HRESULT result = CheckHResult(core_->ChangeState(GST_STATE_PAUSED, true));
+    core_->wanted = FilterState::State_Paused;
+    return result == S_OK;
+}
+
+// A stopped graph keeps its position and its prerolled picture; nothing streams.
+bool TFilterGraph::Stop() {
+    if (!Active()) return false;
+    const HRESULT result = CheckHResult(core_->ChangeState(GST_STATE_PAUSED, false));
+    core_->wanted = FilterState::State_Stopped;
+    return result == S_OK;
+}
+
+HRESULT TFilterGraph::RenderFile(const QString& name) {
+    if (!Active()) return S_FALSE;
+    return CheckHResult(core_->Render(name));
+}
+
+void TFilterGraph::ClearGraph() {
+    if (!Active()) return;
+    Stop();
+    core_->ClearRendered();
+}
+
+void TFilterGraph::DisconnectAll() {
+    if (!Active()) return;
+    gst_element_set_state(core_->pipeline, GST_STATE_NULL);
+    core_->UnlinkAll();
+    core_->wanted = FilterState::State_Stopped;
+}
+
+HRESULT TFilterGraph::GetState(int timeoutMs, FilterState* state) {
+    if (!state) return E_POINTER;
+    if (!Active()) return E_NOINTERFACE;
+    return core_->State(timeoutMs, state);
+}
+
+HRESULT TFilterGraph::GetDuration(qint64* duration) {
+    if (!duration) return E_POINTER;
+    return Active() ? core_->Duration(duration) : E_NOINTERFACE;
+}
+
+HRESULT TFilterGraph::GetCurrentPosition(qint64* position) {
+    if (!position) return E_POINTER;
+    return Active() ? core_->Position(position) : E_NOINTERFACE;
+}
+
+HRESULT TFilterGraph::SetPositions(qint64* current, int currentFlags, qint64*, int) {
+    if (!Active()) return E_NOINTERFACE;
+    if ((currentFlags & 0x3) != AM_SEEKING_AbsolutePositioning) return S_OK;
+    if (!current) return E_POINTER;
+    return core_->Seek(*current);
+}
+
+HRESULT TFilterGraph::put_Volume(long volume) {
+    if (volume < -10000 || volume > 0) return E_INVALIDARG;
+    volume_ = volume;
+    if (Active()) core_->ApplyLevels(volume_, balance_);
+    return Active() ? S_OK : E_NOINTERFACE;
+}
+
+HRESULT TFilterGraph::get_Volume(long* volume) {
+    if (!volume) return E_POINTER;
+    *volume = volume_;
+    return Active() ? S_OK : E_NOINTERFACE;
+}
+
+HRESULT TFilterGraph::put_Balance(long balance) {
+    if (balance < -10000 || balance > 10000) return E_INVALIDARG;
+    balance_ = balance;
+    if (Active()) core_->ApplyLevels(volume_, balance_);
+    return Active() ? S_OK : E_NOINTERFACE;
+}
+
+HRESULT TFilterGraph::get_Balance(long* balance) {
+    if (!balance) return E_POINTER;
+    *balance = balance_;
+    return Active() ? S_OK : E_NOINTERFACE;
+}
+
+QStringList TFilterGraph::FilterFactories() const { return Active() ? core_->Factories() : QStringList(); }
+
+// An event of a render or graph that has since been replaced is dropped. A handler's exception
+// stops at this boundary; the next event is still delivered.
+void TFilterGraph::Deliver(quint64 epoch, int code, qintptr param1, qintptr param2) {
+    if (!core_ || core_->epoch.load() != epoch) return;
+    try {
+        DoEvent(code, param1, param2);
+    } catch (const std::exception& e) {
+        qWarning("filter graph event %d: %s", code, e.what());
+    }
+}
+
+int DurationToMs(HRESULT result, qint64 duration) {
+    if (result < 0 || duration <= 0) return 0;
+    const qint64 ms = RefTimeToMs(duration);
+    return ms > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : int(ms);
+}
+
+int GraphDurationMs(TFilterGraph* graph) {
+    if (!graph) return 0;
+    qint64 duration = 0;
+    const HRESULT result = graph->GetDuration(&duration);
+    return DurationToMs(result, duration);
+}
+
+}  // namespace directshow

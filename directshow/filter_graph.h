@@ -1,0 +1,143 @@
+// The filter-graph component: one GStreamer graph that renders a file, runs, pauses, stops and
+// seeks it, puts its members' filters into it whenever it becomes active, and reports the graph's
+// events on the thread that made it.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <memory>
+
+#include "directshow/base_filter.h"
+
+namespace directshow {
+
+// What the graph tells a member through NotifyFilter.
+enum FilterOperation { foAdding = 0, foAdded = 1, foRemoving = 2, foRemoved = 3, foRefresh = 4 };
+
+// A member component of a graph: its filter, its name, and the graph's notifications.
+class IFilterProvider {
+public:
+    virtual ~IFilterProvider() = default;
+    virtual FilterPtr GetFilter() const = 0;
+    virtual QString GetName() const = 0;
+    virtual void NotifyFilter(FilterOperation operation, int param = 0) = 0;
+};
+
+enum class TGraphMode { gmNormal, gmCapture, gmDVD };
+enum class FilterState { State_Stopped, State_Paused, State_Running };
+
+// Graph event codes.
+enum GraphEventCode {
+    EC_COMPLETE = 1, EC_USERABORT = 2, EC_ERRORABORT = 3, EC_STREAM_ERROR_STOPPED = 6,
+    EC_STREAM_ERROR_STILLPLAYING = 7, EC_ERROR_STILLPLAYING = 8, EC_PALETTE_CHANGED = 9,
+    EC_VIDEO_SIZE_CHANGED = 10, EC_QUALITY_CHANGE = 11, EC_CLOCK_CHANGED = 13, EC_PAUSED = 14,
+    EC_OPENING_FILE = 16, EC_BUFFERING_DATA = 17, EC_FULLSCREEN_LOST = 18, EC_OLE_EVENT = 24,
+    EC_STREAM_CONTROL_STOPPED = 26, EC_STREAM_CONTROL_STARTED = 27, EC_END_OF_SEGMENT = 28,
+    EC_LENGTH_CHANGED = 30, EC_DEVICE_LOST = 31, EC_STEP_COMPLETE = 36, EC_TIMECODE_AVAILABLE = 48,
+    EC_EXTDEVICE_MODE_CHANGE = 49, EC_GRAPH_CHANGED = 80, EC_CLOCK_UNSET = 81,
+    EC_VMR_RENDERDEVICE_SET = 83, EC_SNDDEV_IN_ERROR = 512, EC_SNDDEV_OUT_ERROR = 513,
+};
+
+constexpr int AM_SEEKING_NoPositioning = 0;
+constexpr int AM_SEEKING_AbsolutePositioning = 1;
+
+class TFilterGraph : public QObject {
+    Q_OBJECT
+public:
+    explicit TFilterGraph(QObject* owner = nullptr);
+    ~TFilterGraph() override;
+
+    bool Active() const { return core_ != nullptr; }
+    // Activation builds the graph for the mode and adds every member's filter. A graph that
+    // cannot be made raises EDirectShowException with the creation's code; the component stays
+    // inactive.
+    void SetActive(bool active);
+    TGraphMode Mode() const { return mode_; }
+    void SetMode(TGraphMode mode);
+
+    void AddMember(IFilterProvider* member);
+    void RemoveMember(IFilterProvider* member);
+    const QList<IFilterProvider*>& Members() const { return members_; }
+
+    // False while inactive (nothing done). A failed state change raises EDirectShowException. Run
+    // answers True while the graph is still changing state; Pause and Stop only once it has.
+    bool Run();
+    bool Pause();
+    bool Stop();
+    // Builds the graph for a local file or a URL and waits for its preroll. S_FALSE while
+    // inactive; a failure raises EDirectShowException.
+    HRESULT RenderFile(const QString& name);
+    // Stops and removes everything but the members' filters, which stay ready for the next render.
+    void ClearGraph();
+    void DisconnectAll();
+
+    // Media control, seeking (100-ns units) and sound (1/100 dB), as the graph's interfaces
+    // answer them; VFW_E_NOT_CONNECTED or E_NOINTERFACE while inactive.
+    HRESULT GetState(int timeoutMs, FilterState* state);
+    HRESULT GetDuration(qint64* duration);
+    HRESULT GetCurrentPosition(qint64* position);
+    HRESULT SetPositions(qint64* current, int currentFlags, qint64* stop, int stopFlags);
+    HRESULT put_Volume(long volume);  // -10000 .. 0
+    HRESULT get_Volume(long* volume);
+    HRESULT put_Balance(long balance);  // -10000 (left only) .. 10000 (right only)
+    HRESULT get_Balance(long* balance);
+    // The factories of the elements the graph holds now, members' filters included.
+    QStringList FilterFactories() const;
+
+    // Dispatch of one graph event: OnDSEvent, then the event's own signal.
+    virtual void DoEvent(int code, qintptr param1, qintptr param2);
+
+signals:
+    void OnActivate();
+    void OnDSEvent(int event, qintptr param1, qintptr param2);
+    void OnGraphComplete(HRESULT result, qintptr renderer);
+    void OnGraphUserAbort();
+    void OnGraphErrorAbort(HRESULT result);
+    void OnGraphStreamErrorStopped(HRESULT operation, quint32 value);
+    void OnGraphStreamErrorStillPlaying(HRESULT operation, quint32 value);
+    void OnGraphErrorStillPlaying(HRESULT result);
+    void OnGraphPaletteChanged();
+    void OnGraphVideoSizeChanged(quint16 width, quint16 height);
+    void OnGraphQualityChange();
+    void OnGraphClockChanged();
+    void OnGraphPaused(HRESULT result);
+    void OnGraphOpeningFile(bool opening);
+    void OnGraphBufferingData(bool buffering);
+    void OnGraphFullscreenLost(qintptr renderer);
+    void OnGraphOleEvent(qintptr string1, qintptr string2);
+    void OnGraphStreamControlStopped(qintptr pinSender, quint32 cookie);
+    void OnGraphStreamControlStarted(qintptr pinSender, quint32 cookie);
+    void OnGraphEndOfSegment(qint64 streamTime, quint32 numSegment);
+    void OnGraphDeviceLost(qintptr device, bool removed);
+    void OnGraphStepComplete();
+    void OnGraphTimeCodeAvailable(qintptr from, quint32 deviceId);
+    void OnGraphEXTDeviceModeChange(quint32 newMode, quint32 deviceId);
+    void OnGraphChanged();
+    void OnGraphClockUnset();
+    void OnGraphVMRRenderDevice(qintptr renderDevice);
+    void OnGraphSNDDevInError(quint32 occurWhen, quint32 errorCode);
+    void OnGraphSNDDevOutError(quint32 occurWhen, quint32 errorCode);
+
+public:
+    struct Core;  // the GStreamer side
+
+private:
+    void Activate();
+    void Deactivate();
+    void AddToGraph(IFilterProvider* member);
+    void RemoveFromGraph(IFilterProvider* member);
+    void Deliver(quint64 epoch, int code, qintptr param1, qintptr param2);
+    bool DispatchGraphEvent(int code, qintptr param1, qintptr param2);
+    bool DispatchMoreGraphEvents(int code, qintptr param1, qintptr param2);
+
+    std::unique_ptr<Core> core_;
+    TGraphMode mode_ = TGraphMode::gmNormal;
+    QList<IFilterProvider*> members_;
+    long volume_ = 0, balance_ = 0;
+};
+
+// The graph's duration in ms: 0 when inactive or unknown, never beyond the 32-bit range.
+int GraphDurationMs(TFilterGraph* graph);
+int DurationToMs(HRESULT result, qint64 duration);
+
+}  // namespace directshow

@@ -1,0 +1,80 @@
+// The GStreamer side of the filter graph: the pipeline, what a render added to it, and the bus
+// relay that turns messages into graph events for the owner's thread. Private to the layer.
+#pragma once
+
+#include <gst/gst.h>
+
+#include <QStringList>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+#include "directshow/filter_graph.h"
+
+namespace directshow {
+
+struct TFilterGraph::Core {
+    explicit Core(TFilterGraph* owner);
+    ~Core();
+    Core(const Core&) = delete;
+    Core& operator=(const Core&) = delete;
+
+    // Members' filters: a renderer of a stream (it has a sink) waits outside the pipeline until a
+    // render gives it a stream, so an idle one never holds up a preroll; any other joins at once.
+    void AddFilter(const FilterPtr& filter, const QString& name);
+    void RemoveFilter(const FilterPtr& filter);
+
+    HRESULT Render(const QString& name);
+    void ClearRendered();  // to NULL; the render's elements go, the members' stay
+    void UnlinkAll();
+    HRESULT ChangeState(GstState state, bool announcePause);  // announcePause: EC_PAUSED once there
+    HRESULT State(int timeoutMs, FilterState* state);
+    HRESULT Duration(qint64* duration) const;
+    HRESULT Position(qint64* position) const;
+    HRESULT Seek(qint64 position);
+    void ApplyLevels(long volume, long balance);
+    QStringList Factories() const;
+
+    TFilterGraph* owner;
+    GstElement* pipeline;
+    std::atomic<quint64> epoch{1};  // events of an older render or graph are dropped
+    std::atomic<bool> rendering{false};
+    std::atomic<bool> pausing{false};
+    std::atomic<int> lastBuffering{-1};
+    FilterState wanted = FilterState::State_Stopped;
+
+    // Touched by the streaming thread that exposes a stream.
+    mutable std::mutex lock;
+    std::vector<FilterPtr> members;       // every member filter in the graph
+    std::vector<FilterPtr> waiting;       // renderers outside the pipeline, not linked
+    std::vector<FilterPtr> linkedTargets;  // renderers a render linked in
+    std::vector<GstElement*> rendered;    // the render's own elements (the pipeline holds them)
+    GstElement* volume = nullptr;         // in the audio branch, borrowed
+    GstElement* panorama = nullptr;
+    double linearVolume = 1.0, pan = 0.0;
+    int streamsLinked = 0;
+
+    // The preroll a render waits for.
+    std::mutex waitMutex;
+    std::condition_variable waitCond;
+    bool waitDone = false;
+    HRESULT waitResult = S_OK;
+
+private:
+    static GstBusSyncReply OnBusSync(GstBus* bus, GstMessage* message, gpointer data);
+    static void OnPadAdded(GstElement* source, GstPad* pad, gpointer data);
+    static GstPadProbeReturn OnVideoCaps(GstPad* pad, GstPadProbeInfo* info, gpointer data);
+    void Relay(GstMessage* message);
+    void Post(int code, qintptr param1, qintptr param2);
+    void FinishWait(HRESULT result);
+    void LinkStream(GstPad* pad);
+    bool LinkToTarget(GstPad* pad);
+    void LinkAudio(GstPad* pad);
+    void LinkToFakeSink(GstPad* pad, bool sync);
+    GstElement* AddRendered(const char* factory);
+};
+
+HRESULT ResultOfError(GstMessage* message);
+
+}  // namespace directshow

@@ -1,0 +1,218 @@
+// The streaming side of the filter graph: new streams are linked to a renderer as they appear,
+// and bus messages become graph events posted to the owner's thread. Nothing here waits for that
+// thread.
+#include <QMetaObject>
+#include <QPointer>
+
+#include "directshow/filter_graph_core.h"
+#include "directshow/gst_filter.h"
+#include "platform/media_engine.h"
+#include "platform/media_internal.h"
+
+namespace directshow {
+
+namespace {
+
+constexpr char kVideoSizeMessage[] = "velmora-graph-video-size";
+
+QString MediaOf(GstPad* pad) {
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    if (!caps) caps = gst_pad_query_caps(pad, nullptr);
+    QString name;
+    if (caps && gst_caps_get_size(caps) > 0) name = QString::fromUtf8(gst_structure_get_name(gst_caps_get_structure(caps, 0)));
+    if (caps) gst_caps_unref(caps);
+    return name;
+}
+
+bool LinkPads(GstPad* pad, GstElement* target) {
+    GstPad* sink = gst_element_get_static_pad(target, "sink");
+    const bool ok = sink && gst_pad_link(pad, sink) == GST_PAD_LINK_OK;
+    if (sink) gst_object_unref(sink);
+    return ok;
+}
+
+}  // namespace
+
+GstBusSyncReply TFilterGraph::Core::OnBusSync(GstBus*, GstMessage* message, gpointer data) {
+    static_cast<Core*>(data)->Relay(message);
+    gst_message_unref(message);
+    return GST_BUS_DROP;
+}
+
+void TFilterGraph::Core::FinishWait(HRESULT result) {
+    std::lock_guard guard(waitMutex);
+    if (waitDone) return;
+    waitDone = true;
+    waitResult = result;
+    waitCond.notify_all();
+}
+
+void TFilterGraph::Core::Relay(GstMessage* message) {
+    const bool fromPipeline = GST_MESSAGE_SRC(message) == GST_OBJECT(pipeline);
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS:
+        if (fromPipeline) Post(EC_COMPLETE, S_OK, 0);
+        break;
+    case GST_MESSAGE_ERROR: {
+        const HRESULT result = ResultOfError(message);
+        if (rendering)
+            FinishWait(result);
+        else
+            Post(EC_ERRORABORT, result, 0);
+        break;
+    }
+    case GST_MESSAGE_WARNING:
+        if (!rendering) Post(EC_ERROR_STILLPLAYING, E_FAIL, 0);
+        break;
+    case GST_MESSAGE_ASYNC_DONE:
+        if (!fromPipeline) break;
+        if (rendering) FinishWait(S_OK);
+        if (pausing.exchange(false)) Post(EC_PAUSED, S_OK, 0);
+        break;
+    case GST_MESSAGE_BUFFERING: {
+        gint percent = 100;
+        gst_message_parse_buffering(message, &percent);
+        const int now = percent < 100 ? 1 : 0;
+        if (lastBuffering.exchange(now) != now) Post(EC_BUFFERING_DATA, now, 0);
+        break;
+    }
+    case GST_MESSAGE_NEW_CLOCK:
+        Post(EC_CLOCK_CHANGED, 0, 0);
+        break;
+    case GST_MESSAGE_DURATION_CHANGED:
+        Post(EC_LENGTH_CHANGED, 0, 0);
+        break;
+    case GST_MESSAGE_APPLICATION: {
+        const GstStructure* s = gst_message_get_structure(message);
+        gint width = 0, height = 0;
+        if (s && gst_structure_has_name(s, kVideoSizeMessage) && gst_structure_get_int(s, "width", &width) &&
+            gst_structure_get_int(s, "height", &height))
+            Post(EC_VIDEO_SIZE_CHANGED, qintptr((width & 0xFFFF) | ((height & 0xFFFF) << 16)), 0);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+// Queued, never blocking: the owner's thread may itself be waiting for this graph.
+void TFilterGraph::Core::Post(int code, qintptr param1, qintptr param2) {
+    const quint64 tag = epoch.load();
+    QPointer<TFilterGraph> target(owner);
+    QMetaObject::invokeMethod(
+        owner, [target, tag, code, param1, param2] {
+            if (target) target->Deliver(tag, code, param1, param2);
+        },
+        Qt::QueuedConnection);
+}
+
+void TFilterGraph::Core::OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
+    static_cast<Core*>(data)->LinkStream(pad);
+}
+
+void TFilterGraph::Core::LinkStream(GstPad* pad) {
+    const QString media = MediaOf(pad);
+    if (media.startsWith(QLatin1String("video/"))) {
+        gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &Core::OnVideoCaps, this, nullptr);
+        if (!LinkToTarget(pad)) LinkToFakeSink(pad, true);
+    } else if (media.startsWith(QLatin1String("audio/"))) {
+        LinkAudio(pad);
+    } else {
+        LinkToFakeSink(pad, false);
+        return;
+    }
+    std::lock_guard guard(lock);
+    ++streamsLinked;
+}
+
+// A waiting member renderer takes the first video stream.
+bool TFilterGraph::Core::LinkToTarget(GstPad* pad) {
+    std::unique_lock guard(lock);
+    FilterPtr target;
+    for (const FilterPtr& filter : waiting) {
+        GstPad* sink = gst_element_get_static_pad(filter->Element(), "sink");
+        if (!sink) continue;
+        GstCaps* caps = gst_pad_query_caps(sink, nullptr);
+        GstCaps* video = gst_caps_from_string("video/x-raw");
+        if (gst_caps_can_intersect(caps, video)) target = filter;
+        gst_caps_unref(video);
+        gst_caps_unref(caps);
+        gst_object_unref(sink);
+        if (target) break;
+    }
+    if (!target) return false;
+    std::erase(waiting, target);
+    linkedTargets.push_back(target);
+    guard.unlock();
+    GstElement* element = target->Element();
+    gst_bin_add(GST_BIN(pipeline), element);
+    if (LinkPads(pad, element)) {
+        gst_element_sync_state_with_parent(element);
+        return true;
+    }
+    // The renderer refuses this stream (another media type asked for): it keeps waiting.
+    gst_bin_remove(GST_BIN(pipeline), element);
+    guard.lock();
+    std::erase(linkedTargets, target);
+    waiting.push_back(target);
+    return false;
+}
+
+// convert ! resample ! volume ! panorama ! sink: the first audio stream; any other is dropped.
+void TFilterGraph::Core::LinkAudio(GstPad* pad) {
+    bool taken = false;
+    {
+        std::lock_guard guard(lock);
+        taken = volume != nullptr;
+    }
+    if (taken) {
+        LinkToFakeSink(pad, false);
+        return;
+    }
+    const bool fake = platform::CurrentAudioOut() == platform::AudioOut::Fake || !platform::MachineHasSoundOutput();
+    GstElement* chain[] = {AddRendered("audioconvert"), AddRendered("audioresample"), AddRendered("volume"),
+                           AddRendered("audiopanorama"), AddRendered(fake ? "fakesink" : "autoaudiosink")};
+    for (GstElement* element : chain) {
+        if (!element) return;
+    }
+    if (fake) g_object_set(chain[4], "sync", TRUE, nullptr);
+    gst_util_set_object_arg(G_OBJECT(chain[3]), "method", "simple");
+    gst_element_link_many(chain[0], chain[1], chain[2], chain[3], chain[4], nullptr);
+    {
+        std::lock_guard guard(lock);
+        volume = chain[2];
+        panorama = chain[3];
+        g_object_set(volume, "volume", linearVolume, nullptr);
+        g_object_set(panorama, "panorama", float(pan), nullptr);
+    }
+    for (GstElement* element : chain) gst_element_sync_state_with_parent(element);
+    LinkPads(pad, chain[0]);
+}
+
+// A stream with no renderer of its own; sync keeps a picture to the clock, other streams never
+// hold up the preroll.
+void TFilterGraph::Core::LinkToFakeSink(GstPad* pad, bool sync) {
+    GstElement* sink = AddRendered("fakesink");
+    if (!sink) return;
+    g_object_set(sink, "sync", gboolean(sync), "async", gboolean(sync), nullptr);
+    gst_element_sync_state_with_parent(sink);
+    LinkPads(pad, sink);
+}
+
+GstPadProbeReturn TFilterGraph::Core::OnVideoCaps(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (GST_EVENT_TYPE(event) != GST_EVENT_CAPS) return GST_PAD_PROBE_OK;
+    GstCaps* caps = nullptr;
+    gst_event_parse_caps(event, &caps);
+    gint width = 0, height = 0;
+    const GstStructure* s = caps ? gst_caps_get_structure(caps, 0) : nullptr;
+    if (s && gst_structure_get_int(s, "width", &width) && gst_structure_get_int(s, "height", &height)) {
+        auto* core = static_cast<Core*>(data);
+        GstStructure* size = gst_structure_new(kVideoSizeMessage, "width", G_TYPE_INT, width, "height", G_TYPE_INT,
+                                               height, nullptr);
+        gst_element_post_message(core->pipeline, gst_message_new_application(GST_OBJECT(core->pipeline), size));
+    }
+    return GST_PAD_PROBE_OK;
+}
+
+}  // namespace directshow
