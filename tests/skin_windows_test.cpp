@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QWindow>
 #include <set>
 
 #include "player/playlist/playlist_box.h"
@@ -310,10 +311,13 @@ TEST_F(SkinWindowsTest, BrowserOutsideTheWorkAreaComesBackAndHostileSizesAreBoun
 TEST_F(SkinWindowsTest, APressGivesItsWindowTheActiveTitleBar) {
     Open();
     ASSERT_TRUE(PlaylistWindow && EqualizerWindow);
+    // A click reaches the native window first, where the application's mouse hook sees it.
     auto press = [](QWidget* window) {
-        QMouseEvent event(QEvent::MouseButtonPress, QPointF(5, 5), window->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(window, &event);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, QPointF(5, 5), window->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(window->windowHandle(), &event);
+        }
     };
     press(PlaylistWindow);
     EXPECT_EQ(D().FocusedCaption, "dispForm2");

@@ -12,6 +12,7 @@
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/text_file.h"
+#include "player/actions/app_message.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/commands/menu.h"
@@ -100,7 +101,7 @@ void TForm1::FormCreate(const QString& installFolder) {
         // arrives with the dialogs; until then a new install folder is only recorded.
     }
     reg.CloseKey();
-    // The application message hook arrives with the skinned windows' mouse handling.
+    InstallAppMessage();
     Ctrl->Display->BuildMainWindow(Ctrl->Volume, Ctrl->Balance, true);
     init();
     // Painting from the skin and the skin hotkeys arrive with the skin and menu work.

@@ -5,8 +5,6 @@
 #include <QTimer>
 
 #include "player/skin/canvas.h"
-#include "player/core/ctrl.h"
-#include "player/display/display.h"
 
 TSkinWindow::TSkinWindow(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {}
 
@@ -35,13 +33,6 @@ void TSkinWindow::paintEvent(QPaintEvent* event) {
     if (screen_.isNull()) return;
     QPainter painter(this);
     painter.drawImage(event->rect(), screen_, event->rect());
-}
-
-// A press in a skinned window gives it the active title bar; the rest of the press (regions,
-// drags) belongs to the window's own handlers.
-void TSkinWindow::mousePressEvent(QMouseEvent* event) {
-    if (Ctrl && Ctrl->Display) Ctrl->Display->DrawTitleBars(this);
-    QWidget::mousePressEvent(event);
 }
 
 void TSkinWindow::showEvent(QShowEvent* event) {

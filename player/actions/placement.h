@@ -1,0 +1,11 @@
+// Hiding skinned windows to the tray and bringing them back, and keeping them top-most.
+#pragma once
+
+class QWidget;
+
+// hide true: the window goes to the tray (the main window takes the playlist, equaliser and
+// browser with it); false: it comes back with the windows that were open.
+void AnimateToTray(bool hide, QWidget* window);
+// The main, playlist, equaliser and browser windows that are visible stay above other windows
+// (topMost) or stop doing so; the video window keeps its own setting.
+void SetWindowsOnTop(bool topMost);
