@@ -4,9 +4,13 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTimer>
 #include <QWindow>
 
 #include "player/actions/hit_test.h"
+#include "player/actions/placement.h"
+#include "player/actions/screen_saver.h"
+#include "player/actions/skin_cursor.h"
 #include "player/actions/region_actions.h"
 #include "player/actions/seek.h"
 #include "player/actions/skin_forms.h"
@@ -27,6 +31,15 @@ QWidget* WidgetOfWindow(const QObject* window) {
 }
 
 int NumberOf(const QString& caption) { return caption.size() == 9 ? caption.at(8).digitValue() : 0; }
+
+void SkinCursorFor(const QObject* window, const QPoint& global) {
+    if (!Ctrl->SkinCursors) return;
+    QWidget* form = WidgetOfWindow(window);
+    const QString caption = CaptionOf(form);
+    if (!form) return;
+    const QPoint at = global - form->geometry().topLeft();
+    SkinMouseMove(form, NumberOf(caption), at.x(), at.y());
+}
 
 bool Current(QWidget* form, const QString& caption) {
     return QApplication::activeWindow() == form || Ctrl->MouseCaption == caption;
@@ -79,6 +92,37 @@ void Release(int number, bool right, const QPoint& at) {
     } else if (!PressedRegion.isEmpty() && FormByNumber(number)) {
         Repaint(number);
     }
+}
+
+// A skinned window minimised by the window manager goes to the tray instead: the main window
+// with its glued windows, and the video window hidden beside it.
+void MinimiseToTray() {
+    TForm4* video = Form4;
+    const bool videoShows = video && video->isVisible();
+    if (videoShows && Form1 && Form1->isVisible()) {
+        AnimateToTray(true, Form1);
+        // LATER(video): the hidden video window keeps its tray icon.
+        video->hide();
+        return;
+    }
+    if (Form1 && Form1->isVisible()) AnimateToTray(true, Form1);
+    if (videoShows) AnimateToTray(true, video);
+}
+
+bool WindowEvent(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ApplicationDeactivate) {
+        if (Form1 && Form1->AppOnTop) SetWindowsOnTop(true);
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() != QEvent::WindowStateChange || !widget || CaptionOf(widget).isEmpty()) return false;
+    if (!widget->isMinimized()) return false;
+    // The window system is still in its own state change: the tray path runs right after it.
+    QTimer::singleShot(0, widget, [widget] {
+        widget->setWindowState(widget->windowState() & ~Qt::WindowMinimized);
+        MinimiseToTray();
+    });
+    return false;
 }
 
 }  // namespace
@@ -160,9 +204,10 @@ bool RouteMouse(const QString& caption, MouseMessage message, bool right, const 
 bool TAppMessage::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove)
-        return false;
+        return Ctrl && WindowEvent(watched, event);
     if (!watched->isWindowType() || !Ctrl) return false;
     auto* mouse = static_cast<QMouseEvent*>(event);
+    if (type == QEvent::MouseMove) SkinCursorFor(watched, mouse->globalPosition().toPoint());
     if (type != QEvent::MouseMove && mouse->button() != Qt::LeftButton && mouse->button() != Qt::RightButton)
         return false;
     // While a button is held every mouse event belongs to the window it went down in.
@@ -178,4 +223,5 @@ void InstallAppMessage() {
     if (hook || !qApp) return;
     hook = new TAppMessage(qApp);
     qApp->installEventFilter(hook);
+    new TScreenSaverGuard(hook);
 }
