@@ -3,6 +3,7 @@
 // pictures, the shade toggle with hanging windows, and windows that go away mid-press.
 #include "player/actions/app_message.h"
 #include "player/actions/hit_test.h"
+#include "player/actions/region_actions.h"
 #include "player/actions/skin_forms.h"
 #include "player/playback/run.h"
 #include "player/skin/skin_regions.h"
@@ -180,6 +181,57 @@ TEST_F(DispatchTest, PressWhoseWindowVanishesEndsWithoutAction) {
     EXPECT_TRUE(PressedRegion.isEmpty());
     EXPECT_TRUE(Ctrl->MouseCaption.isEmpty());
     EXPECT_EQ(Ctrl->ReadString("PL_Open", "unset"), "unset") << "nothing under the cursor was clicked";
+}
+
+TEST_F(DispatchTest, PlaylistShadeKeepsItsFullHeightForUnshading) {
+    Open();
+    PlaylistWindow->resize(275, 200);
+    D().BuildPlaylistWindow(false);
+    const int w = PlaylistWindow->width();
+    Click(PlaylistWindow, {w - 16, 7});
+    EXPECT_EQ(PlaylistWindow->height(), 14);
+    EXPECT_EQ(Ctrl->ReadInteger("PL_H", 0), 200);
+    Click(PlaylistWindow, {w - 16, 7});
+    EXPECT_EQ(PlaylistWindow->height(), 200);
+
+    Click(PlaylistWindow, {w - 16, 7});
+    Ctrl->WriteInteger("PL_H", 14);  // as a playlist built shaded leaves it
+    Click(PlaylistWindow, {w - 16, 7});
+    EXPECT_EQ(PlaylistWindow->height(), 116);
+    EXPECT_EQ(PlaylistRegions[3].Bottom, 116) << "rebuilt: the grip follows the new height";
+}
+
+TEST_F(DispatchTest, EqualiserShadeAndCloseRegions) {
+    Open();
+    Click(EqualizerWindow, {258, 7});
+    EXPECT_EQ(EqualizerWindow->height(), 14);
+    EXPECT_EQ(OriginAt(ScreenOf(EqualizerWindow), 100, 5), From(EqEx, 100, 5)) << "its shade bar";
+    Click(EqualizerWindow, {258, 7});
+    EXPECT_EQ(EqualizerWindow->height(), 116);
+    Click(EqualizerWindow, {268, 7});
+    EXPECT_EQ(Ctrl->ReadString("EQ_Open", ""), "0") << "close is the equaliser toggle";
+    EXPECT_FALSE(EqualizerWindow->isVisible());
+    EXPECT_EQ(OriginAt(ScreenOf(form_), 219, 58), From(Shufrep, 0, 61)) << "the main window's button shows off";
+}
+
+TEST_F(DispatchTest, ClickRegionByNameActsAsTheButton) {
+    Open();
+    ClickRegion("mButPL");
+    EXPECT_EQ(Ctrl->ReadString("PL_Open", ""), "0");
+    EXPECT_FALSE(PlaylistWindow->isVisible());
+    EXPECT_EQ(OriginAt(ScreenOf(form_), 243, 58), From(Shufrep, 23, 61));
+    ClickRegion("mNoSuchRegion");  // an unknown name presses an empty rectangle and does nothing
+    EXPECT_EQ(Ctrl->ReadString("PL_Open", ""), "0");
+}
+
+TEST_F(DispatchTest, TimeDigitsPressSwitchesTheTimeOrder) {
+    Open();
+    const bool before = Ctrl->Run->TimeOrder;
+    Press(form_, {60, 30});
+    EXPECT_EQ(Ctrl->Run->TimeOrder, !before) << "on the press, not the release";
+    EXPECT_EQ(Ctrl->ReadBool("TimeOrder", before), !before);
+    Release(form_, {60, 30});
+    EXPECT_EQ(Ctrl->Run->TimeOrder, !before);
 }
 
 TEST(SkinForms, CaptionsNameOnlyTheFiveWindows) {

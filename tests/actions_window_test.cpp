@@ -3,6 +3,7 @@
 #include "player/actions/placement.h"
 #include "player/actions/screen_saver.h"
 #include "player/actions/skin_cursor.h"
+#include "player/skin/skin_regions.h"
 #include "tests/actions_test_support.h"
 #include "tests/skin_test_support.h"
 
@@ -104,6 +105,19 @@ TEST_F(TrayTest, TopMostWindowsStayOnTopAfterDeactivation) {
     QCoreApplication::sendEvent(qApp, &deactivate);
     SetWindowsOnTop(false);
     EXPECT_FALSE(form_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(TrayTest, VideoBoundsFollowTheResizeRules) {
+    Open();
+    D().BuildVideoWindow(true);
+    ASSERT_TRUE(Form4);
+    D().VideoProportion = false;
+    SetVideoBounds(40, 30, 101, 61);
+    EXPECT_EQ(Form4->geometry(), QRect(40, 30, 102, 62));
+    EXPECT_EQ(Ctrl->DragX, -1);
+    SetVideoBounds(0, 0, 50, 50);
+    EXPECT_EQ(Form4->size(), QSize(76, 60));
+    EXPECT_EQ(VideoRegions[0].Left, 76 - 11) << "the close region follows the new width";
 }
 
 }  // namespace

@@ -115,6 +115,10 @@ bool WindowEvent(QObject* watched, QEvent* event) {
         return false;
     }
     auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::WindowActivate && widget && widget == PlaylistWindow.data()) {
+        PlaylistActivate();
+        return false;
+    }
     if (event->type() != QEvent::WindowStateChange || !widget || CaptionOf(widget).isEmpty()) return false;
     if (!widget->isMinimized()) return false;
     // The window system is still in its own state change: the tray path runs right after it.

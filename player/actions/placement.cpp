@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "player/actions/region_actions.h"
 #include "player/actions/skin_forms.h"
 #include "player/app/form1.h"
 #include "player/core/ctrl.h"
@@ -55,4 +56,25 @@ void AnimateToTray(bool hide, QWidget* window) {
         window->show();
     }
     if (Form1 && Form1->AppOnTop) SetWindowsOnTop(true);
+}
+
+void SetVideoBounds(int left, int top, int width, int height) {
+    TForm4* video = Form4;
+    if (!video) return;
+    video->move(left, top);
+    Ctrl->DragX = 0;
+    Ctrl->DragY = 0;
+    RegionMouseDrag(QStringLiteral("a_Resize"), video, width, height);
+    if (Form4) {
+        const int right = Form4->width() - 1, bottom = Form4->height() - 1;
+        RegionClick(TSkinRegion{QStringLiteral("a_Resize"), right, bottom, right, bottom}, false, right, bottom);
+    }
+    Ctrl->DragX = -1;
+    Ctrl->DragY = -1;
+}
+
+void PlaylistActivate() {
+    QWidget* playlist = PlaylistWindow;
+    if (!playlist) return;
+    if (QWidget* focused = playlist->focusWidget()) focused->clearFocus();
 }
