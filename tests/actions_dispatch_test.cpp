@@ -234,6 +234,14 @@ TEST_F(DispatchTest, TimeDigitsPressSwitchesTheTimeOrder) {
     EXPECT_EQ(Ctrl->Run->TimeOrder, !before);
 }
 
+TEST_F(DispatchTest, CaptionUnderTheCursorIsTheSkinnedWindowThere) {
+    Open();
+    EXPECT_EQ(WindowCaptionUnderCursor(form_->mapToGlobal(QPoint(10, 50))), "dispForm1");
+    EXPECT_EQ(WindowCaptionUnderCursor(EqualizerWindow->mapToGlobal(QPoint(10, 50))), "dispForm3");
+    EXPECT_EQ(FormByCaption("dispForm2"), PlaylistWindow.data());
+    EXPECT_EQ(CaptionOf(Form5), "dispForm5");
+}
+
 TEST(SkinForms, CaptionsNameOnlyTheFiveWindows) {
     EXPECT_EQ(FormByCaption("dispForm9"), nullptr);
     EXPECT_EQ(FormByCaption("dispForm"), nullptr);

@@ -138,6 +138,7 @@ void RepaintIfCurrent(int number) {
 }
 
 void DispatchMouseDown(const std::vector<TSkinRegion>& table, int x, int y, bool right) {
+    // LATER(strips): an open playlist button strip closes first, and presses inside it stay its own.
     const TSkinRegion* hit = HitRegion(table, x, y, HitKind::Press, MainShaded());
     if (!hit) {
         for (int n : {1, 3, 5}) RepaintIfCurrent(n);
