@@ -1,6 +1,8 @@
 // The mouse hook over the skinned windows: the hit rule at region borders, pressed pictures that
 // follow the cursor, clicks of the main window's buttons and toggles by their stored settings and
 // pictures, the shade toggle with hanging windows, and windows that go away mid-press.
+#include <QFile>
+
 #include "player/actions/app_message.h"
 #include "player/actions/hit_test.h"
 #include "player/actions/region_actions.h"
@@ -240,6 +242,17 @@ TEST_F(DispatchTest, CaptionUnderTheCursorIsTheSkinnedWindowThere) {
     EXPECT_EQ(WindowCaptionUnderCursor(EqualizerWindow->mapToGlobal(QPoint(10, 50))), "dispForm3");
     EXPECT_EQ(FormByCaption("dispForm2"), PlaylistWindow.data());
     EXPECT_EQ(CaptionOf(Form5), "dispForm5");
+}
+
+TEST_F(DispatchTest, CloseRegionShutsThePlayerDownAfterTheRelease) {
+    Open();
+    form_->QuietClose = true;
+    Click(form_, {268, 7});
+    EXPECT_TRUE(form_->isVisible()) << "not from inside the release";
+    EXPECT_TRUE(PressedRegion.isEmpty());
+    Settle();
+    EXPECT_FALSE(form_->isVisible());
+    EXPECT_TRUE(QFile::exists(dir_.path() + "/setup.ini")) << "the settings were saved on the way out";
 }
 
 TEST(SkinForms, CaptionsNameOnlyTheFiveWindows) {
