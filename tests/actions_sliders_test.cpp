@@ -13,7 +13,7 @@ using namespace skin_test;
 using namespace actions_test;
 using namespace slider_math;
 
-TEST(SliderNumbers, VolumeAtEachPositionThePartsName) {
+TEST(SliderNumbers, VolumeAtTheMarkedPositions) {
     const std::pair<int, int> table[] = {{115, 0},  {116, 1},  {117, 3},  {140, 49},
                                          {141, 50}, {142, 52}, {165, 98}, {166, 100}};
     for (auto [p, v] : table) EXPECT_EQ(VolumeAt(p), v) << "p " << p;
@@ -31,7 +31,7 @@ TEST(SliderNumbers, VolumeGrabOnAndOffTheThumb) {
     EXPECT_EQ(VolumeGrabOffset(50, 146), 6) << "one past the thumb";
 }
 
-TEST(SliderNumbers, BalanceAtEachPositionThePartsName) {
+TEST(SliderNumbers, BalanceAtTheMarkedPositions) {
     const std::pair<int, int> table[] = {{184, -100}, {185, -90}, {186, -81}, {194, -9},
                                          {195, 0},    {196, 9},   {205, 90},  {206, 100}};
     for (auto [p, b] : table) EXPECT_EQ(BalanceAt(p), b) << "p " << p;
