@@ -13,6 +13,7 @@
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/text_file.h"
+#include "player/actions/app_message.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/commands/menu.h"
@@ -112,14 +113,14 @@ void TForm1::FormCreate(const QString& installFolder, const QString& startArgume
         // until it exists a new install folder is only recorded.
     }
     reg.CloseKey();
-    // LATER(actions): install the application message hook here.
+    InstallAppMessage();
     Ctrl->Display->BuildMainWindow(Ctrl->Volume, Ctrl->Balance, true);
     // The start argument is added to the saved list, as a hand-over is.
     if (!startArgument.isEmpty()) handedOver_.prepend(startArgument);
     listLoaded_ = true;
     AddHandedOver();
     init();
-    // Painting from the skin and the skin hotkeys arrive with the skin and menu work.
+    // LATER(menus): the skin hotkeys.
     AppOnTop = Ctrl->ReadBool(QStringLiteral("AppOnTop"), false) ? 1 : 0;
     if (Ctrl->ReadBool(QStringLiteral("AutoStartPlay"), false)) Ctrl->Run->PlayIndex(0);
 }

@@ -51,7 +51,7 @@ void TForm5::FormCreate() {
                       ClampPosition(Ctrl->ReadInteger(QStringLiteral("MB_T"), mainTop)), w, h);
     setGeometry(PlaceInWorkArea(place, area));
     setFont(QFont(QStringLiteral("宋体"), 9));
-    // The hotkeys and the station list arrive with the browser's own work.
+    // LATER(browser): the hotkeys and the station list.
     Ctrl->Display->BuildBrowserWindow(true);
     Ctrl->Display->PaintBrowser();
 }

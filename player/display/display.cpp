@@ -2,19 +2,11 @@
 
 #include <QCoreApplication>
 
-#include "player/core/ctrl.h"
 
 QPointer<QWidget> PlaylistWindow;
 QPointer<QWidget> EqualizerWindow;
 QPointer<TForm4> Form4;
 QPointer<TForm5> Form5;
-
-void BindPress(TSkinWindow* window) {
-    if (!window) return;
-    window->PressHandler = [](TSkinWindow* pressed) {
-        if (Ctrl && Ctrl->Display) Ctrl->Display->DrawTitleBars(pressed);
-    };
-}
 
 QString FirstArgument() {
     const QStringList args = QCoreApplication::arguments();

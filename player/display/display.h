@@ -98,8 +98,6 @@ extern QPointer<QWidget> EqualizerWindow;
 extern QPointer<TForm4> Form4;
 extern QPointer<TForm5> Form5;
 
-// Binds a skinned window's press handler: a press makes its title bar the active one.
-void BindPress(TSkinWindow* window);
 
 // The first command-line argument, or the empty text.
 QString FirstArgument();

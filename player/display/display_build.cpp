@@ -98,10 +98,8 @@ void TDisplay::BuildMainWindow(int volume, int balance, bool first) {
         PlaceWindow(Form1, "MA_L", 150, "MA_T", 110,
                     QSize(StoredSide("MA_W", 275, 1, Qt::Horizontal),
                           FixedShadeRule(StoredSide("MA_H", kFullHeight, 0, Qt::Vertical))));
-        BindPress(Form1);
         MainRegions = ResolveRegions(kMainRegions, Form1->width(), Form1->height());
         PressedRegion.clear();
-        // The skin cursors follow the mouse once the region actions arrive.
     }
     LoadPlaylistColors();
     SetWindowColour(Form1, NormalBG);
@@ -170,10 +168,8 @@ void TDisplay::BuildPlaylistWindow(bool first) {
         PressedRegion.clear();
         // Bound before showing: the first paint after the show draws the finished picture.
         BindPaint(SkinSurface(window), &TDisplay::PaintPlaylist);
-        BindPress(SkinSurface(window));
         window->show();
-        // The skin hotkeys, the focus handling on activation and the skin cursors arrive with
-        // the menus, docking and region actions.
+        // LATER(menus): the skin hotkeys.
     }
     QWidget* window = PlaylistWindow;
     if (!window) return;
@@ -238,7 +234,6 @@ void TDisplay::BuildEqualizerWindow(bool first) {
         QWidget* window = EqualizerWindow;
         PlaceWindow(window, "EQ_L", Form1->x(), "EQ_T", qint64(Form1->y()) + Form1->height(),
                     QSize(275, FixedShadeRule(StoredSide("EQ_H", kFullHeight, 0, Qt::Vertical))));
-        BindPress(SkinSurface(window));
         EqualizerRegions = ResolveRegions(kEqualizerRegions, 275, kFullHeight);
         PressedRegion.clear();
     }
@@ -256,6 +251,6 @@ void TDisplay::BuildEqualizerWindow(bool first) {
     if (first) {
         BindPaint(SkinSurface(window), &TDisplay::PaintEqualizer);
         window->show();
-        // Dropped files, the skin hotkeys and the skin cursors arrive with their own work.
+        // LATER(menus): the skin hotkeys. LATER(equaliser): dropped files.
     }
 }

@@ -42,7 +42,6 @@ void TDisplay::BuildVideoWindow(bool first) {
                                     DesktopSideLimit(Qt::Vertical, 1));
             window->setGeometry(BringOnScreen(QRect(ClampPosition(Ctrl->ReadInteger(QStringLiteral("AV_L"), 0)),
                                                     ClampPosition(Ctrl->ReadInteger(QStringLiteral("AV_T"), 0)), w, h)));
-            BindPress(window);
             SetColours(window, QPalette::Window, Qt::black);
             window->setAutoFillBackground(true);
             Form4 = window;
@@ -53,7 +52,6 @@ void TDisplay::BuildVideoWindow(bool first) {
     VideoRegions = ResolveRegions(kVideoRegions, Form4->width(), Form4->height());
     PaintMain();
     BindPaint(Form4, &TDisplay::PaintVideo);
-    // The skin cursors follow the mouse once the region actions arrive.
     PaintVideo();
 }
 
@@ -84,8 +82,6 @@ void TDisplay::BuildBrowserWindow(bool first) {
         BrowserRegions = ResolveRegions(kBrowserRegions, form->width(), form->height());
         PressedRegion.clear();
         BindPaint(form, &TDisplay::PaintBrowser);
-        BindPress(form);
-        // The skin cursors follow the mouse once the region actions arrive.
     }
     const int w = form->width();
     const int h = form->height();

@@ -35,12 +35,6 @@ void TSkinWindow::paintEvent(QPaintEvent* event) {
     painter.drawImage(event->rect(), screen_, event->rect());
 }
 
-// The rest of a press (regions, drags) belongs to the window's own handlers.
-void TSkinWindow::mousePressEvent(QMouseEvent* event) {
-    if (PressHandler) PressHandler(this);
-    QWidget::mousePressEvent(event);
-}
-
 void TSkinWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     RequestRepaint();

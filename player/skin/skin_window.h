@@ -22,9 +22,6 @@ public:
     // window is shown or changes size, as a window system asks a window to paint then, once per
     // burst of such changes, after the handler that caused them has returned.
     std::function<void()> PaintHandler;
-    // Runs first on every mouse press in the window (the display makes the window's title bar
-    // the active one); set by whoever builds the window.
-    std::function<void(TSkinWindow*)> PressHandler;
 
     // The picture on screen, always the window's size; new parts take the window's colour.
     QImage& ScreenImage();
@@ -36,7 +33,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

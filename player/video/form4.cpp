@@ -13,7 +13,7 @@ TForm4::TForm4(QWidget* parent)
     Timer1->setInterval(10);
     Timer1->setSingleShot(true);
     PopupMenu1 = new QMenu(this);
-    // The shortcut menu, the tray icon and the key handler arrive with the video window's own work.
+    // LATER(video): the shortcut menu, the tray icon and the key handler.
 }
 
 TForm4::~TForm4() = default;
