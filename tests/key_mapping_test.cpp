@@ -48,7 +48,10 @@ TEST(KeyMapping, LettersArrowsAndModifiersFromAnEvent) {
     EXPECT_EQ(Code(Qt::Key_Down), 40);
     EXPECT_EQ(Code(Qt::Key_F12), 123);
     EXPECT_EQ(Code(Qt::Key_Space), 32);
-    EXPECT_EQ(Code(Qt::Key_Shift, Qt::ShiftModifier), 16);
+    const TVirtualKey shift = MapKeyEvent(QKeyEvent(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier));
+    EXPECT_EQ(shift.Key, 16);
+    EXPECT_TRUE(shift.Shift) << "Shift pressed alone is held";
+    EXPECT_TRUE(MapKeyEvent(QKeyEvent(QEvent::KeyPress, Qt::Key_Control, Qt::NoModifier)).Ctrl);
 }
 
 TEST(KeyMapping, KeyNamesFollowTheNameTable) {

@@ -89,5 +89,5 @@ QString HotkeyKeyText(const QString& hotkey);
 bool SkinKeyDown(QWidget* window, quint16 key, bool shift, bool alt, bool ctrl);
 // 0 main, 1 playlist, 2 equaliser, 3 video, 4 station browser; -1 for any other window.
 int SkinWindowScope(const QWidget* window);
-// Hands the key presses of the skinned windows to SkinKeyDown for as long as `owner` lives.
-void InstallSkinKeyHook(QObject* owner);
+// Hands the key presses of the skinned windows to SkinKeyDown (once for the application).
+void InstallSkinKeyHook();

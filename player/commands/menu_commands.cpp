@@ -10,7 +10,7 @@
 #include "player/playback/run.h"
 #include "player/playlist/playlist_box.h"
 
-TmMenu::TmMenu() : targets_(std::make_unique<TCommandTargets>()) { InstallSkinKeyHook(this); }
+TmMenu::TmMenu() : targets_(std::make_unique<TCommandTargets>()) { InstallSkinKeyHook(); }
 
 TmMenu::~TmMenu() {
     for (QPointer<QMenu>& own : ownMenus_) delete own.data();

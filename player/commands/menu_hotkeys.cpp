@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 
 #include "platform/message_box.h"
 #include "platform/text_file.h"
@@ -104,6 +105,10 @@ protected:
 
 }  // namespace
 
-void InstallSkinKeyHook(QObject* owner) {
-    if (qApp) qApp->installEventFilter(new TSkinKeyHook(owner));
+void InstallSkinKeyHook() {
+    // One hook for the application: it reaches the controller of the moment through Ctrl.
+    static QPointer<TSkinKeyHook> hook;
+    if (hook || !qApp) return;
+    hook = new TSkinKeyHook(qApp);
+    qApp->installEventFilter(hook);
 }

@@ -64,7 +64,14 @@ TVirtualKey MapQtKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     return key;
 }
 
-TVirtualKey MapKeyEvent(const QKeyEvent& event) { return MapQtKey(event.key(), event.modifiers()); }
+TVirtualKey MapKeyEvent(const QKeyEvent& event) {
+    TVirtualKey key = MapQtKey(event.key(), event.modifiers());
+    // Qt leaves a modifier out of its own key's press; the key is held all the same.
+    key.Shift = key.Shift || key.Key == 16;
+    key.Ctrl = key.Ctrl || key.Key == 17;
+    key.Alt = key.Alt || key.Key == 18;
+    return key;
+}
 
 QString KeyName(quint16 key) {
     switch (key) {
