@@ -86,3 +86,18 @@ TEST_F(MenuTest, KeysOfOtherWindowsAndTextBoxesAreNoHotkeys) {
     QApplication::sendEvent(Form5, &key);
     EXPECT_EQ(calls_, QStringList{u"about"_qs});
 }
+
+TEST_F(MenuTest, ClosingTheBrowserFromItsOwnKeyHidesItNowAndFreesItLater) {
+    WriteMenus({u"1.221=电台浏览器#Alt+B%00001"_qs});
+    form_->show();
+    ASSERT_TRUE(Form5);
+    QPointer<QWidget> browser = Form5.data();
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_B, Qt::AltModifier);
+    QApplication::sendEvent(browser, &key);
+    ASSERT_TRUE(browser) << "never deleted inside its own key handler";
+    EXPECT_FALSE(browser->isVisible());
+    EXPECT_FALSE(Form5);
+    EXPECT_FALSE(Ctrl->ReadBool(u"MB_Open"_qs, true));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(browser);
+}
