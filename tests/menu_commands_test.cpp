@@ -166,3 +166,12 @@ TEST_F(MenuCommandTest, MenusWhoseWindowIsMissingDoNothing) {
     Ctrl->Menu->Execute(u"2.9"_qs);
     EXPECT_EQ(calls_, QStringList{u"settings 4"_qs});
 }
+
+TEST_F(MenuCommandTest, TheMainMenuHotkeyPopsItUpBesideTheMainWindow) {
+    WriteMenus({u"1.11=关于"_qs, u"1.121=停止"_qs});
+    Ctrl->Menu->Execute(u"0.1"_qs);
+    QMenu* popup = Ctrl->Menu->PopupMenu(1);
+    EXPECT_EQ(Names(popup), (QStringList{u"a11"_qs, u"a121"_qs}));
+    EXPECT_TRUE(popup->isVisible());
+    popup->hide();
+}

@@ -28,6 +28,7 @@ public:
     void SetVideoBounds(const QRect& r) override {
         *calls_ << QStringLiteral("bounds %1 %2 %3 %4").arg(r.left()).arg(r.top()).arg(r.width()).arg(r.height());
     }
+    void AnimateToTray(QWidget*, bool hide) override { *calls_ << (hide ? u"to tray"_qs : u"from tray"_qs); }
     bool LyricsLoaded() const override { return Lyrics; }
     bool FrameEngineExists() const override { return FrameEngine; }
     int FrameEngineVideoWidth() const override { return FrameWidth; }

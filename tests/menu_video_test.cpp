@@ -119,7 +119,7 @@ TEST_F(VideoMenuTest, FullScreenTwiceKeepsThePlaceFromBefore) {
     EXPECT_EQ(Ctrl->ReadInteger(u"AV_L"_qs, 0), 60);
     calls_.clear();
     Ctrl->Menu->Execute(u"2.3"_qs);
-    EXPECT_EQ(calls_, QStringList{u"bounds 60 70 374 288"_qs});
+    EXPECT_EQ(calls_.filter(u"bounds"_qs), QStringList{u"bounds 60 70 374 288"_qs});
     EXPECT_EQ(Ctrl->ReadInteger(u"ScreenMode"_qs, 0), 1);
 }
 
@@ -130,4 +130,13 @@ TEST_F(VideoMenuTest, SoftenTogglesItsFlagAndStoresIt) {
     Ctrl->Menu->Execute(u"2.12"_qs);
     Ctrl->Menu->Execute(u"2.11"_qs);
     EXPECT_EQ(Ctrl->ReadString(u"VideoControl"_qs, QString()), u"000001"_qs);
+}
+
+TEST_F(VideoMenuTest, SizesBringAVideoWindowBackFromTheTrayExceptDesktopSize) {
+    Form4->hide();
+    Ctrl->Menu->Execute(u"2.4"_qs);
+    EXPECT_EQ(calls_.value(0), u"from tray"_qs);
+    calls_.clear();
+    Ctrl->Menu->Execute(u"2.5"_qs);
+    EXPECT_FALSE(calls_.contains(u"from tray"_qs));
 }
