@@ -136,3 +136,16 @@ TEST_F(MenuTest, TheSharedPopupIsRebuiltOnlyForAnotherMenu) {
     EXPECT_EQ(Names(shared), QStringList{u"f11"_qs});
     EXPECT_EQ(Ctrl->Menu->LastShared, u"6"_qs);
 }
+
+TEST_F(MenuTest, ItemsWithoutAPlaceAreLeftOut) {
+    WriteMenus({u"1.13=无父"_qs, u"1.19=无处"_qs, u"1.26=无子级父"_qs, u"1.21=顶"_qs, u"1.39=无处"_qs, u"1.33=子"_qs,
+                u"1.47=孙"_qs, u"1.=空"_qs, u"1.5=无级"_qs});
+    QMenu* popup = Ctrl->Menu->PopupMenu(1);
+    ASSERT_TRUE(Ctrl->Menu->BuildMenu(popup, u"1"_qs));
+    EXPECT_EQ(Names(popup), (QStringList{u"a21"_qs, u"a"_qs}));
+    QMenu* sub = popup->actions()[0]->menu();
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(Names(sub), QStringList{u"a33"_qs});
+    EXPECT_EQ(Names(sub->actions()[0]->menu()), QStringList{u"a47"_qs});
+    EXPECT_EQ(Ctrl->Menu->Items.count(nullptr), 4);
+}

@@ -52,7 +52,8 @@ public:
 private:
     // menu_build.cpp
     QAction* NewItem(QMenu* popup, const QString& name, const QString& caption);
-    void AddChild(QMenu* popup, int parentIndex, QAction* item);
+    bool AddChild(QMenu* popup, int parentIndex, int index);
+    bool PlaceItem(QMenu* popup, QChar level, int counter, int& lastTop, int& lastSecond);
     void AddFavouritesMenu(QMenu* popup, int& counter, int lastTop);
     // menu_items.cpp
     void UpdateVideoMenuItem(QAction* item, int number);

@@ -3,6 +3,7 @@
 
 #include <QActionGroup>
 #include <QFileInfo>
+#include <QHash>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QTimer>
@@ -104,17 +105,73 @@ QAction* TmMenu::NewItem(QMenu* popup, const QString& name, const QString& capti
     return item;
 }
 
-void TmMenu::AddChild(QMenu* popup, int parentIndex, QAction* item) {
-    QAction* parent = parentIndex >= 0 && parentIndex < Items.size() ? Items[parentIndex] : nullptr;
+// The item at `index` goes into the submenu of the item at `parentIndex`; an item without a
+// parent goes nowhere and is freed.
+bool TmMenu::AddChild(QMenu* popup, int parentIndex, int index) {
+    QAction* parent = parentIndex >= 0 && parentIndex < index ? Items[parentIndex] : nullptr;
     if (!parent) {
-        delete item;
-        return;
+        delete Items[index];
+        Items[index] = nullptr;
+        return false;
     }
-    if (!parent->menu()) {
-        auto* sub = new QMenu(parent->text(), popup);
-        parent->setMenu(sub);
+    if (!parent->menu()) parent->setMenu(new QMenu(parent->text(), popup));
+    parent->menu()->addAction(Items[index]);
+    return true;
+}
+
+namespace {
+
+// One line of a menu: its item name, the caption with its shortcut text, its level character and
+// its command id.
+struct TMenuLine {
+    QString Name;
+    QString Caption;
+    QChar Level;
+    QString CommandId;
+};
+
+TMenuLine ParseMenuLine(const QString& line, const QString& letter) {
+    const qsizetype eq = line.indexOf(u'=');
+    const qsizetype dot = line.indexOf(u'.');
+    const QString withHash = line + u'#';
+    const qsizetype hash = withHash.indexOf(u'#', eq);
+    TMenuLine parsed{letter + line.mid(dot + 1, eq - dot - 1), withHash.mid(eq + 1, hash - eq - 1), line[eq - 1],
+                     line.left(eq - 1)};
+    if (hash < line.size() && parsed.Caption != u"-") {
+        const QString rest = line.mid(hash + 1);
+        const QString shortcut = ShortcutText(rest.left(rest.indexOf(u'%')));
+        if (!shortcut.isEmpty()) parsed.Caption += u'\t' + shortcut;
     }
-    parent->menu()->addAction(item);
+    return parsed;
+}
+
+bool IsRadioLevel(QChar level) { return level == u'2' || level == u'5' || level == u'8'; }
+
+}  // namespace
+
+// Radio items of one submenu form one group; their check marks come from the item states.
+static void JoinRadioGroup(QMenu* popup, QAction* item, QHash<QObject*, QActionGroup*>& groups) {
+    QActionGroup*& group = groups[item->associatedObjects().value(0)];
+    if (!group) group = new QActionGroup(popup);
+    item->setCheckable(true);
+    group->addAction(item);
+}
+
+// Places the item at `counter` by its level character; false when it went nowhere.
+bool TmMenu::PlaceItem(QMenu* popup, QChar level, int counter, int& lastTop, int& lastSecond) {
+    if (level == u'3' || level == u'4' || level == u'5') {
+        lastSecond = counter;
+        return AddChild(popup, lastTop, counter);
+    }
+    if (level == u'6' || level == u'7' || level == u'8') return AddChild(popup, lastSecond, counter);
+    if (level == u'.' || level == u'0' || level == u'1' || level == u'2') {
+        popup->addAction(Items[counter]);
+        lastTop = counter;
+        return true;
+    }
+    delete Items[counter];
+    Items[counter] = nullptr;
+    return false;
 }
 
 bool TmMenu::BuildMenu(QMenu* popup, const QString& menu) {
@@ -124,52 +181,22 @@ bool TmMenu::BuildMenu(QMenu* popup, const QString& menu) {
         platform::ShowMessage(error, QString(), platform::MessageIcon::Error);
         return false;
     }
-    const int menuNumber = menu.toInt();
-    const QString letter(QChar(96 + menuNumber));
+    const QString letter(QChar(96 + menu.toInt()));
     Items.clear();
     int counter = 0, lastTop = 0, lastSecond = 0;
-    QHash<QMenu*, QActionGroup*> radioGroups;
+    QHash<QObject*, QActionGroup*> radioGroups;
     for (const QString& line : lines) {
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq < 1 || !BelongsTo(line, menu)) continue;
-        const QString withHash = line + u'#';
-        const qsizetype hash = withHash.indexOf(u'#', eq);
-        const QString name = letter + line.mid(line.indexOf(u'.') + 1, eq - line.indexOf(u'.') - 1);
-        if (!ValidName(name)) {
-            platform::ShowMessage(QStringLiteral("\"%1\" is not a valid component name.").arg(name), QString(),
+        if (line.indexOf(u'=') < 1 || !BelongsTo(line, menu)) continue;
+        const TMenuLine parsed = ParseMenuLine(line, letter);
+        if (!ValidName(parsed.Name)) {
+            platform::ShowMessage(QStringLiteral("\"%1\" is not a valid component name.").arg(parsed.Name), QString(),
                                   platform::MessageIcon::Error);
             return false;
         }
-        QString caption = withHash.mid(eq + 1, hash - eq - 1);
-        if (hash < line.size() && caption != u"-") {
-            const QString rest = line.mid(hash + 1);
-            const QString shortcut = ShortcutText(rest.left(rest.indexOf(u'%')));
-            if (!shortcut.isEmpty()) caption += u'\t' + shortcut;
-        }
-        QAction* item = NewItem(popup, name, caption);
-        Items.append(item);
-        const QChar level = line[eq - 1];
-        if (level == u'3' || level == u'4' || level == u'5') {
-            AddChild(popup, lastTop, item);
-            lastSecond = counter;
-        } else if (level == u'6' || level == u'7' || level == u'8') {
-            AddChild(popup, lastSecond, item);
-        } else if (level == u'.' || level == u'0' || level == u'1' || level == u'2') {
-            popup->addAction(item);
-            lastTop = counter;
-        } else {
-            delete item;
-            Items[counter] = nullptr;
-            item = nullptr;
-        }
-        if (item && (level == u'2' || level == u'5' || level == u'8')) {
-            QMenu* owner = qobject_cast<QMenu*>(item->associatedObjects().value(0));
-            QActionGroup*& group = radioGroups[owner];
-            if (!group) group = new QActionGroup(popup);
-            item->setCheckable(true);
-            group->addAction(item);
-        }
-        if (line.left(eq - 1) == QStringLiteral("1.27")) AddFavouritesMenu(popup, counter, lastTop);
+        Items.append(NewItem(popup, parsed.Name, parsed.Caption));
+        if (PlaceItem(popup, parsed.Level, counter, lastTop, lastSecond) && IsRadioLevel(parsed.Level))
+            JoinRadioGroup(popup, Items[counter], radioGroups);
+        if (parsed.CommandId == u"1.27") AddFavouritesMenu(popup, counter, lastTop);
         ++counter;
     }
     // LATER(menupainter): the menus are drawn by the menu painter once it exists.
@@ -178,9 +205,8 @@ bool TmMenu::BuildMenu(QMenu* popup, const QString& menu) {
 
 void TmMenu::AddFavouritesMenu(QMenu* popup, int& counter, int lastTop) {
     ++counter;
-    QAction* separator = NewItem(popup, kFavouriteName, QStringLiteral("-"));
-    Items.append(separator);
-    AddChild(popup, lastTop, separator);
+    Items.append(NewItem(popup, kFavouriteName, QStringLiteral("-")));
+    AddChild(popup, lastTop, counter);
     const QString folder = Ctrl->InstallFolder + QStringLiteral("Favor/");
     QStringList names;
     if (!QFileInfo::exists(folder + QStringLiteral("Favor.ini"))) return;
@@ -194,6 +220,6 @@ void TmMenu::AddFavouritesMenu(QMenu* popup, int& counter, int lastTop) {
         item->setData(name);
         item->setSeparator(false);
         Items.append(item);
-        AddChild(popup, lastTop, item);
+        AddChild(popup, lastTop, counter);
     }
 }
