@@ -63,6 +63,8 @@ private:
     bool PreconditionHolds(int menu);
     void RunHotkeyOnly(int item);
     void RunMainMenu(int item, const QString& favourite);
+    void RunMainMenuWindows(int item, const QString& favourite);
+    void RunVideoOptions(int item);
     void OpenFavourite(const QString& favourite);
     void ToggleVideoWindow();
     void ToggleBrowser();

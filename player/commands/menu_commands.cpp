@@ -146,6 +146,13 @@ void TmMenu::RunMainMenu(int item, const QString& favourite) {
     case 11: run.PauseResume(); break;
     case 12: run.Stop(); break;
     case 13: run.PlayIndex(run.Index + 1); break;
+    default: RunMainMenuWindows(item, favourite); break;
+    }
+}
+
+// The rows of menu 1 that show, hide or open windows.
+void TmMenu::RunMainMenuWindows(int item, const QString& favourite) {
+    switch (item) {
     case 14:
         if (!Form1) break;
         Form1->AppOnTop = Form1->AppOnTop ? 0 : 1;

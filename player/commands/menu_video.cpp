@@ -94,19 +94,6 @@ void TmMenu::RunVideoMenu(int item) {
         if (Form1) Form1->show();
         break;
     case 2: case 3: case 4: case 5: SizeVideoWindow(item); break;
-    case 7: case 8:
-        writeInt("RatePriority", item == 7 ? 1 : 0);
-        if (targets_->FrameEngineExists()) targets_->SetRatePriority(item == 8);
-        break;
-    case 9: ShowSettingsPage(4, true); break;
-    case 11: case 12:
-        ToggleControlFlag(item - 7);
-        if (targets_->FrameEngineExists()) targets_->ReloadFrameFilters();
-        break;
-    case 14: case 15: case 16:
-        if (targets_->FrameEngineExists()) targets_->SetAudioMode(item - 14);
-        writeInt("AudioMode", item - 14);
-        break;
     case 17: ToggleVideoOnTop(); break;
     case 18: ShowSettingsPage(6, true); break;
     case 19: {
@@ -135,6 +122,27 @@ void TmMenu::RunVideoMenu(int item) {
     }
     case 32: ShowSettingsPage(8, true); break;
     case 33: ShowSettingsPage(9, true); break;
+    default: RunVideoOptions(item); break;
+    }
+}
+
+// The frame engine's options: output path, frame filters, audio channels.
+void TmMenu::RunVideoOptions(int item) {
+    const auto writeInt = [](const char* name, int value) { Ctrl->WriteInteger(QLatin1String(name), value); };
+    switch (item) {
+    case 7: case 8:
+        writeInt("RatePriority", item == 7 ? 1 : 0);
+        if (targets_->FrameEngineExists()) targets_->SetRatePriority(item == 8);
+        break;
+    case 9: ShowSettingsPage(4, true); break;
+    case 11: case 12:
+        ToggleControlFlag(item - 7);
+        if (targets_->FrameEngineExists()) targets_->ReloadFrameFilters();
+        break;
+    case 14: case 15: case 16:
+        if (targets_->FrameEngineExists()) targets_->SetAudioMode(item - 14);
+        writeInt("AudioMode", item - 14);
+        break;
     default: break;
     }
 }
