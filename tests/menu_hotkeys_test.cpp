@@ -57,6 +57,8 @@ TEST_F(MenuTest, KeypadAndMainDigitsShareTheirNamesThroughTheKeyHook) {
     QApplication::sendEvent(form_, &space);
     QKeyEvent shift(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
     QApplication::sendEvent(form_, &shift);
+    QKeyEvent media(QEvent::KeyPress, Qt::Key_VolumeUp, Qt::NoModifier);
+    QApplication::sendEvent(form_, &media);
     EXPECT_EQ(calls_, QStringList{u"address"_qs});
 }
 

@@ -98,6 +98,8 @@ protected:
         if (widget != first) return false;
         if (qobject_cast<QLineEdit*>(widget) && !(Form4 && widget == Form4->Edit1)) return false;
         const TVirtualKey key = MapKeyEvent(*static_cast<QKeyEvent*>(event));
+        // A key with no virtual-key code (a media key, a letter of another script) is no hotkey.
+        if (key.Key == 0) return false;
         // A key that ran a command is not also typed or handled by the focused control.
         return SkinKeyDown(widget->window(), key.Key, key.Shift, key.Alt, key.Ctrl);
     }
