@@ -1,0 +1,72 @@
+// The operations some commands call that belong to other areas of the player (dialogs, lyrics,
+// the frame-grabbing engine, display animations, the station browser's editors). The program
+// installs an implementation when those areas exist; until then every call does nothing.
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+class QWidget;
+
+class TCommandTargets {
+public:
+    virtual ~TCommandTargets() = default;
+
+    // Dialogs.
+    // LATER(dialogs): the settings dialog; page < 0 keeps the page it shows.
+    virtual void ShowSettingsPage(int /*page*/) {}
+    // LATER(dialogs): the about box, shown modally.
+    virtual void ShowAbout() {}
+    // LATER(dialogs): the folder picker; true when the user confirmed a folder, which is then
+    // stored under DefaultFolder.
+    virtual bool PickFolder(const QString& /*startFolder*/, const QString& /*caption*/) { return false; }
+    // LATER(dialogs): the address dialog, which adds and plays the address itself.
+    virtual void OpenAddress() {}
+    // LATER(dialogs): file information of the selected entry, shown modally.
+    virtual void ShowFileInformation() {}
+    // LATER(dialogs): the add-to-favourites dialog with its proposed name.
+    virtual void AddToFavourites(const QString& /*title*/) {}
+    // LATER(platform): open a document with the desktop's viewer.
+    virtual void OpenDocument(const QString& /*path*/) {}
+
+    // Display operations.
+    // LATER(display): every skinned window on top of others or not.
+    virtual void SetWindowsOnTop(bool /*onTop*/) {}
+    // LATER(display): a window to the tray (hide) or back from it.
+    virtual void AnimateToTray(QWidget* /*window*/, bool /*hide*/) {}
+    // LATER(display): the video window at left, top, width, height, with its frame laid out.
+    virtual void SetVideoBounds(const QRect& /*bounds*/) {}
+    // LATER(actions): a press and release of a main-window button region.
+    virtual void ClickRegion(const QString& /*name*/) {}
+    // LATER(video): the taskbar hidden while the video fills the screen.
+    virtual void HideTaskbar(bool /*hide*/) {}
+
+    // Lyrics.
+    // LATER(lyrics): whether a lyrics object is loaded.
+    virtual bool LyricsLoaded() const { return false; }
+    // LATER(lyrics): look for and load the lyrics of the current track.
+    virtual void LoadLyrics() {}
+    // LATER(lyrics): word-by-word wiping on or off for the loaded lyrics.
+    virtual void SetLyricsLiteral(bool /*on*/) {}
+
+    // The frame-grabbing engine object.
+    // LATER(video): whether it exists.
+    virtual bool FrameEngineExists() const { return false; }
+    // LATER(video): the width its video window reports; 0 when frames go through the grabber.
+    virtual int FrameEngineVideoWidth() const { return 0; }
+    // LATER(video): the extension of the file it plays, lower case, without the dot.
+    virtual QString FrameEngineExtension() const { return QString(); }
+    // LATER(video): frames through the grabber (true) or the engine's own window.
+    virtual void SetRatePriority(bool /*grabber*/) {}
+    // LATER(video): the MPEG audio decoder's channel mode.
+    virtual void SetAudioMode(int /*mode*/) {}
+    // LATER(video): the frame filters read the VideoControl flags again.
+    virtual void ReloadFrameFilters() {}
+
+    // LATER(equaliser): a preset into the equaliser.
+    virtual void LoadEqPreset(int /*index*/) {}
+    // LATER(browser): the station editors of the browser.
+    virtual void BrowserAddItem() {}
+    virtual void BrowserEditItem() {}
+    virtual void BrowserDeleteItem() {}
+};

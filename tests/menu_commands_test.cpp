@@ -1,0 +1,177 @@
+// The dispatcher: command texts, clicks, the pending command, and the rows of menus 0, 1, 3 and 5
+// on a main window over a private install folder.
+#include <QCoreApplication>
+
+#include "player/display/display.h"
+#include "player/playback/run.h"
+#include "player/playlist/playlist_box.h"
+#include "tests/menu_test_support.h"
+
+namespace {
+
+void Click(const QString& itemName) {
+    QAction item;
+    item.setObjectName(itemName);
+    Ctrl->Menu->DoCommand(&item);
+}
+
+QString Entry(const QString& path, const QString& time = QString()) {
+    return u"<?"_qs + path + u"?>"_qs + (time.isEmpty() ? QString() : u"<#"_qs + time + u"#>"_qs);
+}
+
+class MenuCommandTest : public MenuTest {
+protected:
+    void SetUp() override {
+        MenuTest::SetUp();
+        form_->show();
+        ASSERT_TRUE(PlaylistWindow && ListBox1);
+        ListBox1->AutoPlayNewFile = false;
+    }
+    void Entries(const QStringList& entries) {
+        ListBox1->SetItems(entries);
+        ListBox1->RefreshAllTime();
+    }
+};
+
+}  // namespace
+
+TEST_F(MenuCommandTest, TextsWithoutAMenuDoNothingAndABadNumberLeavesNothingPending) {
+    Ctrl->Menu->Execute(u"5"_qs);
+    Ctrl->Menu->Execute(u".5"_qs);
+    EXPECT_TRUE(messages_.isEmpty());
+    Ctrl->Menu->Execute(u"1.x"_qs);
+    EXPECT_EQ(messages_.size(), 1) << "a conversion error is shown";
+    EXPECT_TRUE(Ctrl->Menu->Pending.isEmpty());
+    Click(u"a61"_qs);
+    EXPECT_EQ(calls_, QStringList{u"address"_qs}) << "the next click runs its own item";
+}
+
+TEST_F(MenuCommandTest, AClickDuringAModalCommandRunsItsOwnItem) {
+    targets_->DuringAbout = [this] {
+        targets_->DuringAbout = nullptr;
+        Click(u"a61"_qs);
+    };
+    Ctrl->Menu->Execute(u"1.1"_qs);
+    EXPECT_EQ(calls_, (QStringList{u"about"_qs, u"address"_qs}));
+}
+
+TEST_F(MenuCommandTest, AMenuClickRunsAfterTheMenuHasClosed) {
+    WriteMenus({u"1.61=网址"_qs});
+    QMenu* popup = Ctrl->Menu->PopupMenu(1);
+    ASSERT_TRUE(Ctrl->Menu->BuildMenu(popup, u"1"_qs));
+    popup->actions().value(0)->trigger();
+    EXPECT_TRUE(calls_.isEmpty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calls_, QStringList{u"address"_qs});
+}
+
+TEST_F(MenuCommandTest, VolumeStepsStopAtTheEnds) {
+    Ctrl->Volume = 98;
+    Ctrl->Menu->Execute(u"0.2"_qs);
+    EXPECT_EQ(Ctrl->Volume, 100);
+    Ctrl->Volume = 2;
+    Ctrl->Menu->Execute(u"0.3"_qs);
+    EXPECT_EQ(Ctrl->Volume, 0);
+}
+
+TEST_F(MenuCommandTest, RowMovesStayInsideThePlaylist) {
+    Entries({Entry(u"/a.mp3"_qs), Entry(u"/b.mp3"_qs), Entry(u"/c.mp3"_qs)});
+    ListBox1->SetItemIndex(-1);
+    Ctrl->Menu->Execute(u"0.10"_qs);
+    EXPECT_EQ(ListBox1->ItemIndex(), -1);
+    Ctrl->Menu->Execute(u"0.11"_qs);
+    EXPECT_EQ(ListBox1->ItemIndex(), 0);
+    EXPECT_EQ(ListBox1->LastSelected, 0);
+    Ctrl->Menu->Execute(u"0.10"_qs);
+    EXPECT_EQ(ListBox1->ItemIndex(), 0);
+    Ctrl->Menu->Execute(u"0.13"_qs);
+    EXPECT_EQ(ListBox1->ItemIndex(), 2);
+    Ctrl->Menu->Execute(u"0.11"_qs);
+    EXPECT_EQ(ListBox1->ItemIndex(), 2);
+    Ctrl->Menu->Execute(u"0.12"_qs);
+    EXPECT_EQ(ListBox1->ItemIndex(), 0);
+}
+
+TEST_F(MenuCommandTest, DeletingAnEntryKeepsThePlayingIndexOnItsEntry) {
+    Entries({Entry(u"/a.mp3"_qs, u"00:10"_qs), Entry(u"/b.mp3"_qs, u"00:20"_qs), Entry(u"/c.mp3"_qs),
+             Entry(u"/d.mp3"_qs)});
+    const int total = ListBox1->TotalSeconds;
+    Ctrl->Run->Index = 2;
+    ListBox1->LastSelected = 1;
+    Ctrl->Menu->Execute(u"3.4"_qs);
+    EXPECT_EQ(ListBox1->Count(), 3);
+    EXPECT_EQ(Ctrl->Run->Index, 1) << "still the entry /c.mp3";
+    EXPECT_EQ(ListBox1->TotalSeconds, total - 20);
+    ListBox1->LastSelected = 1;
+    Ctrl->Menu->Execute(u"3.4"_qs);
+    EXPECT_EQ(Ctrl->Run->Index, -1) << "the playing entry went";
+    ListBox1->LastSelected = 1;
+    Ctrl->Menu->Execute(u"3.4"_qs);
+    EXPECT_EQ(ListBox1->Items(), QStringList{Entry(u"/a.mp3"_qs, u"00:10"_qs)});
+    EXPECT_EQ(ListBox1->LastSelected, 0);
+    ListBox1->LastSelected = 5;
+    Ctrl->Menu->Execute(u"3.4"_qs);
+    EXPECT_EQ(ListBox1->Count(), 1);
+}
+
+TEST_F(MenuCommandTest, RemovalFiltersMoveThePlayingIndex) {
+    Entries({Entry(u"/a.mp3"_qs), Entry(u"http://x/s"_qs, u"01:00"_qs), Entry(u"/b.mp3"_qs)});
+    Ctrl->Run->Index = 1;
+    Ctrl->Menu->Execute(u"5.1"_qs);
+    EXPECT_EQ(ListBox1->Items(), QStringList{Entry(u"http://x/s"_qs, u"01:00"_qs)});
+    EXPECT_EQ(Ctrl->Run->Index, 0);
+    EXPECT_EQ(ListBox1->TotalSeconds, 60);
+    Ctrl->Menu->Execute(u"5.3"_qs);
+    EXPECT_EQ(ListBox1->Count(), 0);
+    EXPECT_EQ(Ctrl->Run->Index, -1);
+    EXPECT_EQ(ListBox1->TotalSeconds, 0);
+}
+
+TEST_F(MenuCommandTest, AddToFavouritesProposesTheFirstTitleWithNothingSelected) {
+    Ctrl->Menu->Execute(u"1.26"_qs);
+    EXPECT_TRUE(calls_.isEmpty()) << "an empty playlist proposes nothing";
+    Entries({Entry(u"/歌一.mp3"_qs), Entry(u"/歌二.mp3"_qs)});
+    ListBox1->SetItemIndex(-1);
+    Ctrl->Menu->Execute(u"1.26"_qs);
+    EXPECT_EQ(calls_, QStringList{u"favourite "_qs + ListBox1->GetTitle(0)});
+}
+
+TEST_F(MenuCommandTest, AFavouriteLoadsItsListOnlyWhileTheFileExists) {
+    Entries({Entry(u"/a.mp3"_qs)});
+    QAction favourite;
+    favourite.setObjectName(u"a1000"_qs);
+    favourite.setData(u"旧"_qs);
+    Ctrl->Menu->DoCommand(&favourite);
+    EXPECT_EQ(ListBox1->Count(), 1) << "a list deleted since the menu was built";
+    WriteLines("Favor/旧.kpl", {u"[playlist]"_qs});
+    Ctrl->Menu->DoCommand(&favourite);
+    EXPECT_NE(ListBox1->Items(), QStringList{Entry(u"/a.mp3"_qs)}) << "the favourite replaced the playlist";
+    Ctrl->Menu->Execute(u"1.100"_qs);
+}
+
+TEST_F(MenuCommandTest, StopRunsFromItsCommand) {
+    Ctrl->Run->Position = 1234;
+    Ctrl->Run->Length = 5000;
+    Ctrl->Menu->Execute(u"1.12"_qs);
+    EXPECT_EQ(Ctrl->Run->Position, 0);
+    EXPECT_EQ(Ctrl->Run->Length, 0);
+}
+
+TEST_F(MenuCommandTest, MenusWhoseWindowIsMissingDoNothing) {
+    ASSERT_FALSE(Form4);
+    Ctrl->Menu->Execute(u"2.9"_qs);
+    EXPECT_TRUE(calls_.isEmpty());
+    Ctrl->Display->BuildVideoWindow(true);
+    ASSERT_TRUE(Form4);
+    Ctrl->Menu->Execute(u"2.9"_qs);
+    EXPECT_EQ(calls_, QStringList{u"settings 4"_qs});
+}
+
+TEST_F(MenuCommandTest, TheMainMenuHotkeyPopsItUpBesideTheMainWindow) {
+    WriteMenus({u"1.11=关于"_qs, u"1.121=停止"_qs});
+    Ctrl->Menu->Execute(u"0.1"_qs);
+    QMenu* popup = Ctrl->Menu->PopupMenu(1);
+    EXPECT_EQ(Names(popup), (QStringList{u"a11"_qs, u"a121"_qs}));
+    EXPECT_TRUE(popup->isVisible());
+    popup->hide();
+}
