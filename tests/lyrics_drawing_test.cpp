@@ -160,6 +160,14 @@ TEST_F(LyricsDrawing, WithABackgroundPictureTheLinesSitNearTheBottom) {
     EXPECT_TRUE(upperArea.contains(Rgb(0xFF0000)));
 }
 
+TEST_F(LyricsDrawing, TheLinesCoverTheFrameInsideAndLetTheMouseThrough) {
+    Show(U("x"), U("y"));
+    const QList<QWidget*> children = window.findChildren<QWidget*>();
+    ASSERT_EQ(children.size(), 1);
+    EXPECT_EQ(children[0]->geometry(), QRect(7, 15, 640 - 14, 200 - 20));
+    EXPECT_EQ(window.childAt(100, 100), nullptr);
+}
+
 TEST_F(LyricsDrawing, AWindowTooShortForTwoLinesIsMadeTaller) {
     window.resize(640, 30);
     int grown = 0;

@@ -192,6 +192,8 @@ void TLrcCtrl::ShowChanges() {
 
 TLrcView::TLrcView(TLrcCtrl* ctrl, QWidget* window) : QWidget(window), ctrl_(ctrl) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Presses and drags over the lines belong to the window (its regions, its menu).
+    setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void TLrcView::paintEvent(QPaintEvent*) {
