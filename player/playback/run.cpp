@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
+#include "player/lyrics/lrc_ctrl.h"
 #include "player/playback/engines.h"
 #include "player/app/form1.h"
 #include "player/playback/pinyin.h"
@@ -171,6 +172,10 @@ void TRun::Stop() {
 // The video window and the engine that drew into it go together; both are freed only after the
 // handler that may be running inside them has returned.
 void TRun::FreeVideoWindow() {
+    if (LrcCtrl) {
+        LrcCtrl->deleteLater();
+        LrcCtrl = nullptr;
+    }
     VideoWidth = 360;
     VideoHeight = 268;
     if (EngineCode == Engine::MediaPlayer && Media) {

@@ -13,6 +13,7 @@ class TReal;
 class TFlash;
 class TDirect;
 class TWinamp;
+class TLrcCtrl;
 
 // The engine of the current entry. The values are the stored codes other parts of the player
 // compare against, so they stay as they are.
@@ -49,6 +50,10 @@ public:
     void PauseResume();
     void SeekBy(int delta);
     void LoadWinampPlugins(int kind);
+    // The lyrics of the current entry, shown in the video window (defined with the lyrics).
+    void LoadLyrics();
+    // The lyrics timer's step; also called to find the lines again at once.
+    void LyricsTimerTick();
     // Stores an equaliser value (value -1: none) and hands the equaliser to the input module.
     void SetEq(const QString& name, int value);
     // Every live engine takes the device levels of its family.
@@ -72,6 +77,7 @@ public:
     bool TimeOrder = true;
     QString Title;
     QPointer<QTimer> LyricsTimer;
+    QPointer<TLrcCtrl> LrcCtrl;
     bool VideoOpen = false;
     bool Paused = false;
     QTimer* ProgressTimerObj = nullptr;

@@ -275,7 +275,7 @@ void TRun::StartedVideo() {
         DrawStereoMark(true);
         Ctrl->Display->DrawBitrate(128, 44);
     }
-    // LATER(lyrics): load the lyrics when LrcFileControl flag 1 is set.
+    if (LrcFileControl.startsWith(QLatin1Char('1'))) LoadLyrics();
     if (EngineCode == Engine::MediaPlayer && Media) {
         platform::MediaPlayerControl& control = Media->Control();
         control.SetProperty(platform::mp::DisplaySize, 1);

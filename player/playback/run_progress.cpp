@@ -6,6 +6,7 @@
 
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
+#include "player/lyrics/lrc_ctrl.h"
 #include "player/playback/engines.h"
 #include "player/app/form1.h"
 #include "player/playlist/playlist_box.h"
@@ -219,5 +220,5 @@ void TRun::SeekBy(int delta) {
         break;
     default: break;
     }
-    // LATER(lyrics): the lyrics find their line again after a seek.
+    if (LrcCtrl) LrcCtrl->ResetLines();
 }

@@ -1,0 +1,106 @@
+// The playback controller's lyrics: loading into the video window, a seek, and the stop.
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include "platform/text_file.h"
+#include "player/app/form1.h"
+#include "player/core/ctrl.h"
+#include "player/display/display.h"
+#include "player/lyrics/lrc_ctrl.h"
+#include "player/playback/run.h"
+#include "player/playlist/playlist_box.h"
+#include "player/video/form4.h"
+#include "tests/test_support.h"
+
+namespace {
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+class LyricsPlayback : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form_ = new TForm1(dir_.path() + "/");
+        run_ = Ctrl->Run.get();
+        ListBox1->SetItems({"<?" + dir_.file("song.mp3") + "?>"});
+        run_->Index = 0;
+        run_->Length = 245000;
+        run_->LrcFileControl = "11000";
+    }
+    void TearDown() override {
+        form_->QuietClose = true;
+        form_->close();
+        delete form_;
+    }
+
+    testing_support::TempFolder dir_;
+    TForm1* form_ = nullptr;
+    TRun* run_ = nullptr;
+};
+
+TEST_F(LyricsPlayback, ASongWithLyricsShowsThemInTheVideoWindow) {
+    dir_.write("song.lrc", platform::EncodeGb18030(U("[00:01]第一行\r\n[00:03]Second line\r\n")));
+    run_->LoadLyrics();
+    ASSERT_TRUE(run_->LrcCtrl);
+    ASSERT_TRUE(Form4);
+    EXPECT_TRUE(Form4->isVisible());
+    EXPECT_TRUE(run_->VideoOpen);
+    EXPECT_EQ(run_->LrcCtrl->Lyrics().Lines.back(), U("[4:5]"));
+    EXPECT_TRUE(run_->LyricsTimer && run_->LyricsTimer->isActive());
+    EXPECT_EQ(run_->ProgressTimerObj->interval(), 100);
+    EXPECT_EQ(QSize(run_->VideoWidth, run_->VideoHeight), run_->LrcCtrl->VideoSize());
+    run_->Position = 1500;
+    run_->LyricsTimerTick();
+    EXPECT_EQ(run_->LrcCtrl->UpperText, U("第一行"));
+    EXPECT_EQ(run_->LrcCtrl->LowerText, U("Second line"));
+}
+
+TEST_F(LyricsPlayback, SettingsReachTheLyrics) {
+    dir_.write("song.lrc", "[00:01]a\r\n");
+    Ctrl->WriteBool("LrcUseLiteral", false);
+    Ctrl->WriteInteger("LrcCorrectTime", 300);
+    Ctrl->WriteInteger("LrcBackgroundColor", 0x00FF00);
+    run_->LoadLyrics();
+    ASSERT_TRUE(run_->LrcCtrl);
+    EXPECT_FALSE(run_->LrcCtrl->WordWipe);
+    EXPECT_EQ(run_->LrcCtrl->Correction, 300);
+    EXPECT_EQ(run_->LrcCtrl->BackgroundColor & 0xFFFFFF, 0x00FF00u);
+    Ctrl->WriteBool("LrcUseCorrectTime", false);
+    run_->LoadLyrics();
+    EXPECT_EQ(run_->LrcCtrl->Correction, 0);
+}
+
+TEST_F(LyricsPlayback, NoFileWhereTheFlagsLookLoadsNothing) {
+    dir_.write("song.lrc", "[00:01]beside\r\n");
+    run_->LrcFileControl = "10000";
+    run_->LoadLyrics();
+    EXPECT_FALSE(run_->LrcCtrl);
+    EXPECT_FALSE(Form4);
+    EXPECT_EQ(run_->ProgressTimerObj->interval(), 500);
+}
+
+TEST_F(LyricsPlayback, ASeekMakesTheLinesBeFoundAgain) {
+    dir_.write("song.lrc", "[00:01]a\r\n[00:02]b\r\n");
+    run_->LoadLyrics();
+    ASSERT_TRUE(run_->LrcCtrl);
+    run_->Position = 1500;
+    run_->LyricsTimerTick();
+    ASSERT_EQ(run_->LrcCtrl->State, 0);
+    run_->SeekBy(-1000);
+    EXPECT_EQ(run_->LrcCtrl->State, 2);
+    EXPECT_EQ(run_->LrcCtrl->NextChange, -1);
+}
+
+TEST_F(LyricsPlayback, AStopFreesTheLyricsWithTheVideoWindow) {
+    dir_.write("song.lrc", "[00:01]a\r\n");
+    run_->LoadLyrics();
+    ASSERT_TRUE(run_->LrcCtrl);
+    run_->Stop();
+    EXPECT_FALSE(run_->LrcCtrl);
+    EXPECT_FALSE(run_->LyricsTimer->isActive());
+    EXPECT_EQ(run_->ProgressTimerObj->interval(), 500);
+    run_->LyricsTimerTick();  // a tick already queued finds nothing to drive
+    EXPECT_FALSE(run_->LyricsTimer->isActive());
+}
+
+}  // namespace
