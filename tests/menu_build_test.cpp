@@ -149,3 +149,13 @@ TEST_F(MenuTest, ItemsWithoutAPlaceAreLeftOut) {
     EXPECT_EQ(Names(sub->actions()[0]->menu()), QStringList{u"a47"_qs});
     EXPECT_EQ(Ctrl->Menu->Items.count(nullptr), 4);
 }
+
+TEST_F(MenuTest, ABuiltMenuSwitchesTheMainWindowsFlatPainterOn) {
+    WriteMenus(kMainMenu);
+    ASSERT_NE(form_->XPMenu1, nullptr);
+    EXPECT_FALSE(form_->XPMenu1->Active()) << "the painter starts inactive";
+    QMenu* popup = Ctrl->Menu->PopupMenu(1);
+    ASSERT_TRUE(Ctrl->Menu->BuildMenu(popup, u"1"_qs));
+    EXPECT_TRUE(form_->XPMenu1->Active());
+    EXPECT_EQ(popup->style(), form_->XPMenu1) << "the main window's pop-up is drawn by the painter";
+}

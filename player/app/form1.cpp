@@ -69,6 +69,8 @@ TForm1::TForm1(const QString& installFolder, const QString& startArgument) : ui_
     PopupMenu1 = new QMenu(this);
     PopupMenu2 = new QMenu(this);
     PopupMenu3 = new QMenu(this);
+    XPMenu1 = new menupainter::TXPMenu(this);
+    XPMenu1->Font = QFont(QStringLiteral("宋体"), 9);
     Timer1 = new QTimer(this);
     Timer1->setInterval(10);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "menupainter/xp_menu.h"
 #include "platform/session.h"
 #include "platform/tray_icon.h"
 #include "player/skin/skin_window.h"
@@ -54,6 +55,8 @@ public:
     QMenu* PopupMenu1;
     QMenu* PopupMenu2;
     QMenu* PopupMenu3;
+    // Paints the pop-up menus flat once the menu object has built one; owned by this window.
+    menupainter::TXPMenu* XPMenu1;
     QTimer* Timer1;
 
 protected:

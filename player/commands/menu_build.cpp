@@ -199,7 +199,7 @@ bool TmMenu::BuildMenu(QMenu* popup, const QString& menu) {
         if (parsed.CommandId == u"1.27") AddFavouritesMenu(popup, counter, lastTop);
         ++counter;
     }
-    // LATER(menupainter): the menus are drawn by the menu painter once it exists.
+    if (Form1 && Form1->XPMenu1) Form1->XPMenu1->SetActive(true);
     return true;
 }
 
