@@ -175,3 +175,13 @@ TEST_F(MenuCommandTest, TheMainMenuHotkeyPopsItUpBesideTheMainWindow) {
     EXPECT_TRUE(popup->isVisible());
     popup->hide();
 }
+
+TEST_F(MenuCommandTest, ThePlayersOwnTargetsRunWithoutTheDialogs) {
+    Ctrl->Menu->SetTargets(nullptr);  // what the player has before the program installs more
+    ASSERT_TRUE(PlaylistWindow->isVisible());
+    Ctrl->Menu->Execute(u"1.16"_qs);
+    EXPECT_EQ(Ctrl->ReadString("PL_Open", ""), "0") << "the menu item clicks the PL button";
+    EXPECT_FALSE(PlaylistWindow && PlaylistWindow->isVisible());
+    EXPECT_FALSE(Ctrl->Menu->Targets().LyricsLoaded());
+    Ctrl->Menu->Targets().SetLyricsLiteral(false);  // no lyrics loaded: nothing to redraw
+}

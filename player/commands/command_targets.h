@@ -1,6 +1,7 @@
 // The operations some commands call that belong to other areas of the player (dialogs, lyrics,
 // the frame-grabbing engine, display animations, the station browser's editors). The program
-// installs an implementation when those areas exist; until then every call does nothing.
+// installs an implementation when those areas exist; here every call does nothing. The player's
+// own areas are in TPlayerTargets.
 #pragma once
 
 #include <QRect>
@@ -30,23 +31,23 @@ public:
     virtual void OpenDocument(const QString& /*path*/) {}
 
     // Display operations.
-    // LATER(display): every skinned window on top of others or not.
+    // Every skinned window on top of others or not.
     virtual void SetWindowsOnTop(bool /*onTop*/) {}
-    // LATER(display): a window to the tray (hide) or back from it.
+    // A window to the tray (hide) or back from it.
     virtual void AnimateToTray(QWidget* /*window*/, bool /*hide*/) {}
-    // LATER(display): the video window at left, top, width, height, with its frame laid out.
+    // The video window at left, top, width, height, with its frame laid out.
     virtual void SetVideoBounds(const QRect& /*bounds*/) {}
-    // LATER(actions): a press and release of a main-window button region.
+    // A press and release of a main-window button region.
     virtual void ClickRegion(const QString& /*name*/) {}
     // LATER(video): the taskbar hidden while the video fills the screen.
     virtual void HideTaskbar(bool /*hide*/) {}
 
     // Lyrics.
-    // LATER(lyrics): whether a lyrics object is loaded.
+    // Whether a lyrics object is loaded.
     virtual bool LyricsLoaded() const { return false; }
-    // LATER(lyrics): look for and load the lyrics of the current track.
+    // Look for and load the lyrics of the current track.
     virtual void LoadLyrics() {}
-    // LATER(lyrics): word-by-word wiping on or off for the loaded lyrics.
+    // Word-by-word wiping on or off for the loaded lyrics.
     virtual void SetLyricsLiteral(bool /*on*/) {}
 
     // The frame-grabbing engine object.

@@ -5,19 +5,20 @@
 #include "platform/message_box.h"
 #include "player/app/form1.h"
 #include "player/commands/menu.h"
+#include "player/commands/player_targets.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/playback/run.h"
 #include "player/playlist/playlist_box.h"
 
-TmMenu::TmMenu() : targets_(std::make_unique<TCommandTargets>()) { InstallSkinKeyHook(); }
+TmMenu::TmMenu() : targets_(std::make_unique<TPlayerTargets>()) { InstallSkinKeyHook(); }
 
 TmMenu::~TmMenu() {
     for (QPointer<QMenu>& own : ownMenus_) delete own.data();
 }
 
 void TmMenu::SetTargets(std::unique_ptr<TCommandTargets> targets) {
-    targets_ = targets ? std::move(targets) : std::make_unique<TCommandTargets>();
+    targets_ = targets ? std::move(targets) : std::make_unique<TPlayerTargets>();
 }
 
 void TmMenu::Execute(const QString& command) {

@@ -1,0 +1,32 @@
+#include "player/commands/player_targets.h"
+
+#include "player/actions/placement.h"
+#include "player/actions/region_actions.h"
+#include "player/core/ctrl.h"
+#include "player/lyrics/lrc_ctrl.h"
+#include "player/playback/run.h"
+
+void TPlayerTargets::SetWindowsOnTop(bool onTop) { ::SetWindowsOnTop(onTop); }
+
+void TPlayerTargets::AnimateToTray(QWidget* window, bool hide) { ::AnimateToTray(hide, window); }
+
+void TPlayerTargets::SetVideoBounds(const QRect& bounds) {
+    ::SetVideoBounds(bounds.left(), bounds.top(), bounds.width(), bounds.height());
+}
+
+void TPlayerTargets::ClickRegion(const QString& name) { ::ClickRegion(name); }
+
+bool TPlayerTargets::LyricsLoaded() const { return Ctrl && Ctrl->Run && Ctrl->Run->LrcCtrl; }
+
+void TPlayerTargets::LoadLyrics() {
+    if (Ctrl && Ctrl->Run) Ctrl->Run->LoadLyrics();
+}
+
+void TPlayerTargets::SetLyricsLiteral(bool on) {
+    if (!LyricsLoaded()) return;
+    TLrcCtrl& lyrics = *Ctrl->Run->LrcCtrl;
+    // The wipe starts again from the line's start with the new rule.
+    lyrics.WipeColumn = -1;
+    lyrics.WordWipe = on;
+    if (!on) lyrics.DrawLines();
+}

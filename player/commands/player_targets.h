@@ -1,0 +1,16 @@
+// The command targets the player itself provides: lyrics, the button regions, window placement.
+// The dialogs, which live above the player, extend this and are installed by the program.
+#pragma once
+
+#include "player/commands/command_targets.h"
+
+class TPlayerTargets : public TCommandTargets {
+public:
+    void SetWindowsOnTop(bool onTop) override;
+    void AnimateToTray(QWidget* window, bool hide) override;
+    void SetVideoBounds(const QRect& bounds) override;
+    void ClickRegion(const QString& name) override;
+    bool LyricsLoaded() const override;
+    void LoadLyrics() override;
+    void SetLyricsLiteral(bool on) override;
+};
