@@ -11,14 +11,14 @@
 #include "player/playback/run.h"
 #include "player/playlist/playlist_box.h"
 
-TmMenu::TmMenu() : targets_(std::make_unique<TPlayerTargets>()) { InstallSkinKeyHook(); }
+TmMenu::TmMenu() : targets_(MakeCommandTargets()) { InstallSkinKeyHook(); }
 
 TmMenu::~TmMenu() {
     for (QPointer<QMenu>& own : ownMenus_) delete own.data();
 }
 
 void TmMenu::SetTargets(std::unique_ptr<TCommandTargets> targets) {
-    targets_ = targets ? std::move(targets) : std::make_unique<TPlayerTargets>();
+    targets_ = targets ? std::move(targets) : MakeCommandTargets();
 }
 
 void TmMenu::Execute(const QString& command) {

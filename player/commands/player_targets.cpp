@@ -6,6 +6,24 @@
 #include "player/lyrics/lrc_ctrl.h"
 #include "player/playback/run.h"
 
+namespace {
+
+std::function<std::unique_ptr<TCommandTargets>()>& Maker() {
+    static std::function<std::unique_ptr<TCommandTargets>()> maker;
+    return maker;
+}
+
+}  // namespace
+
+void SetCommandTargetsMaker(std::function<std::unique_ptr<TCommandTargets>()> maker) { Maker() = std::move(maker); }
+
+std::unique_ptr<TCommandTargets> MakeCommandTargets() {
+    if (Maker()) {
+        if (std::unique_ptr<TCommandTargets> targets = Maker()()) return targets;
+    }
+    return std::make_unique<TPlayerTargets>();
+}
+
 void TPlayerTargets::SetWindowsOnTop(bool onTop) { ::SetWindowsOnTop(onTop); }
 
 void TPlayerTargets::AnimateToTray(QWidget* window, bool hide) { ::AnimateToTray(hide, window); }

@@ -2,6 +2,9 @@
 // The dialogs, which live above the player, extend this and are installed by the program.
 #pragma once
 
+#include <functional>
+#include <memory>
+
 #include "player/commands/command_targets.h"
 
 class TPlayerTargets : public TCommandTargets {
@@ -14,3 +17,8 @@ public:
     void LoadLyrics() override;
     void SetLyricsLiteral(bool on) override;
 };
+
+// What every new menu object starts with: the program installs a maker of its fuller targets
+// (the dialogs) before the main window is created; without one, the player's own.
+void SetCommandTargetsMaker(std::function<std::unique_ptr<TCommandTargets>()> maker);
+std::unique_ptr<TCommandTargets> MakeCommandTargets();
