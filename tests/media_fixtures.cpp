@@ -82,7 +82,9 @@ bool Encode(MediaKind kind, double seconds, const QString& path) {
 // recipe and the GStreamer version, so a changed recipe never meets an old file. Written under a
 // private name and renamed, so a parallel test process sees either nothing or the whole file.
 QString SharedMedia(MediaKind kind, double seconds) {
-    const QByteArray recipe = Description(kind, seconds, {}).toUtf8() + gst_version_string();
+    gchar* version = gst_version_string();
+    const QByteArray recipe = Description(kind, seconds, {}).toUtf8() + version;
+    g_free(version);
     const QString key = QCryptographicHash::hash(recipe, QCryptographicHash::Sha1).toHex().left(16);
     const QString folder = QStringLiteral(VELMORA_TEST_MEDIA_DIR);
     const QString shared = folder + "/" + key + Extension(kind);
