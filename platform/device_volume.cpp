@@ -3,7 +3,9 @@
 
 #include "platform/registry.h"
 
+#include <QCoreApplication>
 #include <QString>
+#include <QTimer>
 #include <array>
 #include <atomic>
 #include <cstdio>
@@ -25,7 +27,13 @@ struct State {
     std::atomic<bool> loaded{false};
     std::map<int, DeviceVolumeListener> listeners;
     int nextListener = 1;
+    std::array<bool, 2> unsaved{false, false};
+    bool saveScheduled = false;
 };
+
+// A slider drag sets the volume many times a second; the registry file is written once the
+// changes pause, and at exit.
+constexpr int kSaveDelayMs = 300;
 
 State& Shared() {
     static State state;
@@ -58,6 +66,33 @@ State& Loaded() {
     return state;
 }
 
+void SaveLocked(State& state) {
+    state.saveScheduled = false;
+    if (!state.unsaved[0] && !state.unsaved[1]) return;
+    TRegistry registry(RootKey::CurrentUser);
+    bool stored = registry.OpenKey(kKey, true);
+    for (DeviceFamily family : {DeviceFamily::Wave, DeviceFamily::Midi}) {
+        if (!state.unsaved[Slot(family)]) continue;
+        state.unsaved[Slot(family)] = false;
+        stored = stored && registry.WriteInteger(ValueName(family), static_cast<int>(state.words[Slot(family)].load()));
+    }
+    // The device has taken the volume either way; only keeping it for the next start fails.
+    if (!stored) std::fprintf(stderr, "velmora: the device volume could not be stored in the registry\n");
+}
+
+void SaveAtExit() { SaveDeviceVolumes(); }
+
+void ScheduleSave() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) {
+        SaveDeviceVolumes();
+        return;
+    }
+    static const bool atExit = (qAddPostRoutine(SaveAtExit), true);
+    (void)atExit;
+    QTimer::singleShot(kSaveDelayMs, app, [] { SaveDeviceVolumes(); });
+}
+
 bool ValidDevice(DeviceFamily family, int device) { return device >= 0 && device < DeviceCount(family); }
 
 }  // namespace
@@ -73,15 +108,16 @@ bool SetDeviceVolume(DeviceFamily family, int device, quint32 word) {
     if (!ValidDevice(family, device)) return false;
     State& state = Loaded();
     std::vector<DeviceVolumeListener> toTell;
+    bool schedule = false;
     {
         std::lock_guard lock(state.mutex);
         if (state.words[Slot(family)].exchange(word) == word) return true;
-        TRegistry registry(RootKey::CurrentUser);
-        // The device has taken the volume either way; only keeping it for the next start fails.
-        if (!registry.OpenKey(kKey, true) || !registry.WriteInteger(ValueName(family), static_cast<int>(word)))
-            std::fprintf(stderr, "velmora: the device volume could not be stored in the registry\n");
+        state.unsaved[Slot(family)] = true;
+        schedule = !state.saveScheduled;
+        state.saveScheduled = true;
         for (const auto& [id, listener] : state.listeners) toTell.push_back(listener);
     }
+    if (schedule) ScheduleSave();
     for (const auto& listener : toTell) listener(family, word);
     return true;
 }
@@ -105,9 +141,17 @@ void RemoveDeviceVolumeListener(int id) {
     state.listeners.erase(id);
 }
 
+void SaveDeviceVolumes() {
+    State& state = Shared();
+    std::lock_guard lock(state.mutex);
+    SaveLocked(state);
+}
+
 void ReloadDeviceVolumes() {
     State& state = Shared();
     std::lock_guard lock(state.mutex);
+    // What this process set and has not written yet is not lost to the read.
+    SaveLocked(state);
     LoadLocked(state);
 }
 

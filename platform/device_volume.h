@@ -32,6 +32,9 @@ void RemoveDeviceVolumeListener(int id);
 
 // The words are read from the registry once and then kept in memory; this reads them again.
 void ReloadDeviceVolumes();
+// A change is written to the registry a moment after the last one (and at exit); this writes
+// what is pending now.
+void SaveDeviceVolumes();
 
 }  // namespace platform
 

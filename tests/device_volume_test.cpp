@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <dlfcn.h>
+#include <optional>
 #include <vector>
 
 using platform::DeviceFamily;
@@ -18,6 +21,7 @@ const QString kKey = QStringLiteral("Software\\Velmora\\DeviceVolume");
 class DeviceVolume : public ::testing::Test {
 protected:
     void SetUp() override {
+        platform::SaveDeviceVolumes();  // nothing of an earlier test is written after the reset
         platform::TRegistry registry;
         registry.DeleteKey(QStringLiteral("\\") + kKey);
         platform::ReloadDeviceVolumes();
@@ -87,4 +91,30 @@ TEST_F(DeviceVolume, OutputPluginFindsTheWordThroughTheExportedAccessor) {
     EXPECT_EQ(word(0), 0x40004000u);
     EXPECT_EQ(word(1), 0x12345678u);
     EXPECT_EQ(word(7), 0xFFFFFFFFu) << "an unknown family plays at full volume";
+}
+
+TEST_F(DeviceVolume, ADragOfChangesIsWrittenOnceItPauses) {
+    auto stored = [] {
+        platform::TRegistry registry;
+        int value = 0;
+        return registry.OpenKeyReadOnly(kKey) && registry.ReadInteger(QStringLiteral("Wave"), &value)
+                   ? std::optional<quint32>(quint32(value))
+                   : std::nullopt;
+    };
+    for (quint32 step = 1; step <= 50; ++step)
+        ASSERT_TRUE(platform::SetDeviceVolume(DeviceFamily::Wave, 0, step * 0x01000100u));
+    EXPECT_EQ(platform::GetDeviceVolume(DeviceFamily::Wave, 0), 50 * 0x01000100u) << "the device takes each change at once";
+    EXPECT_FALSE(stored().has_value()) << "no file write per step of a drag";
+    QElapsedTimer waited;
+    waited.start();
+    while (!stored() && waited.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_EQ(stored(), std::optional<quint32>(50 * 0x01000100u)) << "the last value is kept once the changes pause";
+
+    ASSERT_TRUE(platform::SetDeviceVolume(DeviceFamily::Midi, 0, 0x00420042u));
+    platform::SaveDeviceVolumes();
+    platform::TRegistry registry;
+    int midi = 0;
+    ASSERT_TRUE(registry.OpenKeyReadOnly(kKey));
+    ASSERT_TRUE(registry.ReadInteger(QStringLiteral("Midi"), &midi));
+    EXPECT_EQ(quint32(midi), 0x00420042u) << "a save asked for writes what is pending";
 }
