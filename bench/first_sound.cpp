@@ -1,10 +1,11 @@
 // The player as a user starts it: from the process's start to its main window mapped, to idle,
 // and to the first non-silent sample reaching the sound sink; resident memory (RSS and PSS) idle
 // and while playing; per media type. Median of several runs, since the machine may be busy.
-//   xvfb-run -a build/bench/bench_first_sound [runs] [--real-sink] [--libs]
+//   xvfb-run -a build/bench/bench_first_sound [runs] [--real-sink] [--libs] [--install FOLDER]
 // The first sample is noted by a GStreamer tracer loaded from outside (bench/tracer), so the
 // player runs as it ships. Sound goes to a fake sink unless --real-sink is given. --libs prints
-// what each mapped file costs (PSS) while an MP3 plays.
+// what each mapped file costs (PSS) while an MP3 plays. --install measures another build's
+// install folder (a copy of build/velmora/ kept from before a change), for side-by-side figures.
 #include <gst/gst.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -298,14 +299,15 @@ void PrintLibs(const std::vector<std::pair<double, std::string>>& libs) {
 int main(int argc, char** argv) {
     int runs = 5;
     bool realSink = false, wantLibs = false;
+    QString install = QFileInfo(QStringLiteral(VELMORA_PROGRAM)).absolutePath();
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--real-sink") == 0) realSink = true;
+        else if (std::strcmp(argv[i], "--install") == 0 && i + 1 < argc) install = QFile::decodeName(argv[++i]);
         else if (std::strcmp(argv[i], "--libs") == 0) wantLibs = true;
         else runs = std::max(1, std::atoi(argv[i]));
     }
     gst_init(&argc, &argv);
     QTemporaryDir home;
-    const QString install = QFileInfo(QStringLiteral(VELMORA_PROGRAM)).absolutePath();
     CopyTree(install, home.path() + "/velmora");
     QDir(home.path()).mkpath("media");
     PrepareEnvironment(home.path(), QStringLiteral(VELMORA_TRACER_FOLDER), realSink);
@@ -317,8 +319,8 @@ int main(int argc, char** argv) {
     std::vector<Run> idleRuns;
     for (int i = 0; i < runs; ++i) idleRuns.push_back(StartOnce(program, {}, soundFile, watch, nullptr));
     const Summary idle = Summarise(idleRuns);
-    std::printf("platform: %s, sink: %s, median of %d runs\n", qgetenv("QT_QPA_PLATFORM").constData(),
-                realSink ? "the player's own choice" : "fakesink", runs);
+    std::printf("program: %s\nplatform: %s, sink: %s, median of %d runs\n", qPrintable(install),
+                qgetenv("QT_QPA_PLATFORM").constData(), realSink ? "the player's own choice" : "fakesink", runs);
     std::printf("start to main window mapped:      %7.1f ms%s\n", idle.mapped, watch.Active() ? "" : " (no X server)");
     std::printf("start to idle:                    %7.1f ms\n", idle.idle);
     std::printf("resident memory idle (RSS / PSS): %5.1f / %5.1f MB\n", idle.rss, idle.pss);
