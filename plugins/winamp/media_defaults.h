@@ -11,8 +11,8 @@
 namespace velmora_media {
 
 // mpg123audiodec and avdec_mp3 are installed with the same rank, and a tie goes by name, so an
-// MP3 was decoded by libav: loading libavcodec and libavfilter for it costs about 120 ms before
-// the first sound and some 40 MB while playing, where mpg123 is a small library that decodes MP3
+// MP3 was decoded by libav: loading libavcodec and libavfilter for it cost about 100 ms before
+// the first sound and some 30 MB while playing, where mpg123 is a small library that decodes MP3
 // alone. Types only libav decodes still load it when they are played.
 inline void PreferLightDecoders() {
     GstPluginFeature* mpg123 = gst_registry_lookup_feature(gst_registry_get(), "mpg123audiodec");
