@@ -148,8 +148,7 @@ struct MediaEngine::Impl {
 // The text of an error message.
 QString ErrorText(GstMessage* message);
 
-// Where sound goes when nothing forces the fake sink.
-bool MachineHasSoundOutput();
+// Fake when the process or a test asks for silence; else GStreamer picks (MakeSoundSink).
 AudioOut CurrentAudioOut();
 
 }  // namespace platform

@@ -3,13 +3,12 @@
 #include <gst/video/video.h>
 #include <gst/video/videooverlay.h>
 
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QString>
 #include <mutex>
 
 #include "platform/media_internal.h"
+#include "plugins/winamp/media_defaults.h"
 
 namespace platform {
 
@@ -35,8 +34,8 @@ GstElement* MakeFakeSink(const char* name) {
 // fake sink, audio is first gathered into 100 ms buffers: every buffer costs the sink a clock wait,
 // and at 26 ms a frame those wake-ups cost more than decoding the MP3.
 ElementRef MakeAudioBin(GstElement** volume, GstElement** panorama) {
-    const bool fake = CurrentAudioOut() == AudioOut::Fake || !MachineHasSoundOutput();
-    ElementRef sink = MakeOwned(fake ? MakeFakeSink("audio-sink") : Make("autoaudiosink", "audio-sink"));
+    const bool fake = CurrentAudioOut() == AudioOut::Fake;
+    ElementRef sink = MakeOwned(fake ? MakeFakeSink("audio-sink") : velmora_media::MakeSoundSink());
     ElementRef gather = MakeOwned(fake ? Make("audiobuffersplit", "audio-gather") : nullptr);
     ElementRef vol = MakeOwned(Make("volume", "levels-volume"));
     ElementRef pan = MakeOwned(Make("audiopanorama", "levels-panorama"));
@@ -85,6 +84,7 @@ void InitMedia() {
         // The DirectFB sink can take the process down when something auto-plugs a video sink.
         const GstObjectRef<GstPluginFeature> dfb(gst_registry_lookup_feature(gst_registry_get(), "dfbvideosink"));
         if (dfb) gst_plugin_feature_set_rank(dfb.get(), GST_RANK_NONE);
+        velmora_media::PreferLightDecoders();
     });
 }
 
@@ -93,16 +93,6 @@ void MediaEngine::SetAudioOut(AudioOut out) { g_audioOut = out; }
 AudioOut CurrentAudioOut() {
     if (qEnvironmentVariable("VELMORA_AUDIO_SINK") == QLatin1String("fakesink")) return AudioOut::Fake;
     return g_audioOut.load();
-}
-
-// autoaudiosink with nothing to open waits seconds before it gives up, so look first.
-bool MachineHasSoundOutput() {
-    if (!QDir(QStringLiteral("/dev/snd")).entryList({QStringLiteral("pcm*")}, QDir::System).isEmpty())
-        return true;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (runtime.isEmpty()) return false;
-    return QFileInfo::exists(runtime + QStringLiteral("/pulse/native")) ||
-           QFileInfo::exists(runtime + QStringLiteral("/pipewire-0"));
 }
 
 bool MediaEngine::Impl::Build(bool native) {

@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
 #include <cstdio>
+#include <functional>
 #include <utility>
 
 #include "platform/file_drop.h"
@@ -127,6 +129,41 @@ void TForm1::FormCreate(const QString& installFolder, const QString& startArgume
     if (Ctrl->ReadBool(QStringLiteral("AutoStartPlay"), false)) Ctrl->Run->PlayIndex(0);
 }
 
+namespace {
+
+// Runs a call once, queued after the watched window's first paint (or its hiding, should it go
+// before it was ever painted).
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget* window, std::function<void()> call) : QObject(window), call_(std::move(call)) {
+        window->installEventFilter(this);
+    }
+    bool Pending() const { return bool(call_); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if ((event->type() == QEvent::Paint || event->type() == QEvent::Hide) && call_) {
+            watched->removeEventFilter(this);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    const std::function<void()> call = std::exchange(call_, nullptr);
+                    deleteLater();
+                    call();
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> call_;
+};
+
+QPointer<AfterFirstPaint> pendingBrowser;
+
+}  // namespace
+
 void TForm1::showEvent(QShowEvent* event) {
     TSkinWindow::showEvent(event);
     FormShow();
@@ -136,11 +173,16 @@ void TForm1::FormShow() {
     if (!dropTarget_) {
         dropTarget_ = new platform::FileDropTarget(this, [this](const QStringList& paths) { finishDropped(paths); });
     }
-    if (Ctrl->ReadBool(QStringLiteral("MB_Open"), true) && !Form5) {
-        // Its creation builds its frame already; the second build here changes nothing.
-        new TForm5(this);
-        Ctrl->Display->BuildBrowserWindow(true);
-        Form5->show();
+    const bool browserPending = pendingBrowser && pendingBrowser->parent() == this && pendingBrowser->Pending();
+    if (Ctrl->ReadBool(QStringLiteral("MB_Open"), true) && !Form5 && !browserPending) {
+        // The browser is not needed to show the player, so the main window paints first.
+        pendingBrowser = new AfterFirstPaint(this, [this] {
+            if (Form5) return;
+            // Its creation builds its frame already; the second build here changes nothing.
+            new TForm5(this);
+            Ctrl->Display->BuildBrowserWindow(true);
+            Form5->show();
+        });
     }
     if (Ctrl->ReadBool(QStringLiteral("EQ_Open"), true) && !EqualizerWindow) Ctrl->Display->BuildEqualizerWindow(true);
     if (Ctrl->ReadBool(QStringLiteral("PL_Open"), true) && !PlaylistWindow) Ctrl->Display->BuildPlaylistWindow(true);
@@ -236,7 +278,10 @@ void TForm1::FormCloseQuery() {
         Ctrl->WriteInteger(QStringLiteral("MB_W"), Form5->width());
         Ctrl->WriteInteger(QStringLiteral("MB_H"), Form5->height());
     }
-    Ctrl->WriteBool(QStringLiteral("MB_Open"), Form5 && Form5->isVisible());
+    // A browser still waiting for the first paint was open as far as the user is concerned.
+    const bool browserPending = pendingBrowser && pendingBrowser->parent() == this && pendingBrowser->Pending();
+    Ctrl->WriteBool(QStringLiteral("MB_Open"), (Form5 && Form5->isVisible()) || browserPending);
+    if (browserPending) delete pendingBrowser.data();  // not built for a closing player
     QStringList failures;
     if (!SaveOnClose(&failures)) {
         // Nothing the user made may vanish silently: a failed save is said, not swallowed.

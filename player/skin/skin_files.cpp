@@ -1,6 +1,7 @@
 #include "player/skin/skin_files.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -396,8 +397,48 @@ QString FindFileNoCase(const QString& folder, const QString& name) {
     return {};
 }
 
+namespace {
+
+// A skin load asks the built-in library for up to 22 resources; loading and freeing it for each
+// cost more than the reading. It stays open until control returns to the event loop, so each
+// load (a start, a skin change) opens it once, and no library is held between loads.
+struct HeldSkinLibrary {
+    QString path;
+    platform::SharedLibrary library;
+    bool releasePosted = false;
+};
+
+HeldSkinLibrary& Held() {
+    static HeldSkinLibrary held;
+    return held;
+}
+
+const platform::SharedLibrary& SkinLibraryAt(const QString& path) {
+    HeldSkinLibrary& held = Held();
+    if (held.path != path || !held.library) {
+        held.library = platform::SharedLibrary(path);
+        held.path = path;
+    }
+    if (!held.releasePosted && QCoreApplication::instance()) {
+        held.releasePosted = true;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [] {
+                Held().library = platform::SharedLibrary();
+                Held().path.clear();
+                Held().releasePosted = false;
+            },
+            Qt::QueuedConnection);
+    }
+    return held.library;
+}
+
+}  // namespace
+
 QByteArray BuiltInSkinResource(const QString& libraryPath, const char* type, const QString& name) {
-    const platform::SharedLibrary library(libraryPath);
+    const bool eventLoop = QCoreApplication::instance() != nullptr;
+    const platform::SharedLibrary own = eventLoop ? platform::SharedLibrary() : platform::SharedLibrary(libraryPath);
+    const platform::SharedLibrary& library = eventLoop ? SkinLibraryAt(libraryPath) : own;
     if (!library) return {};
     QByteArray bytes;
     const auto find = library.function<FindSkinResourceFn>("FindSkinResource");

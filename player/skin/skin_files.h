@@ -48,8 +48,8 @@ bool DecodeCursor(const QByteArray& bytes, QCursor* cursor);
 QString FindFileNoCase(const QString& folder, const QString& name);
 
 // The bytes of one resource ("BITMAP" or "CURSOR", by name) of the built-in skin library at
-// libraryPath. The library is loaded, asked and unloaded again at once; empty when the library,
-// its export or the resource is missing.
+// libraryPath; empty when the library, its export or the resource is missing. With an event loop
+// the library stays loaded until control returns to it, so one skin load opens it once.
 QByteArray BuiltInSkinResource(const QString& libraryPath, const char* type, const QString& name);
 
 // Writes a colour word (0x00BBGGRR) read from text like "#2F2B66"; leaves `colour` alone when the

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+#include "plugins/winamp/media_defaults.h"
+
 namespace velmora_input {
 
 using namespace velmora_gst;
@@ -75,6 +77,7 @@ double EqualiserDb(int value) {
 
 bool Decoder::Build(const Source& source) {
     if (!gst_init_check(nullptr, nullptr, nullptr)) return false;
+    velmora_media::PreferLightDecoders();
     constexpr std::array factories{"uridecodebin", "audioconvert", "volume",     "equalizer-10bands",
                                    "audioconvert", "audioresample", "capsfilter", "appsink"};
     std::vector<ObjectRef<GstElement>> made;  // released once the pipeline holds them

@@ -1,13 +1,12 @@
 #include "plugins/winamp/output/audio_out.h"
 
 #include "plugins/winamp/output/gains.h"
+#include "plugins/winamp/media_defaults.h"
 
 #include <gst/app/app.h>
 #include <gst/audio/audio.h>
 
 #include <dlfcn.h>
-#include <glob.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,34 +28,6 @@ constexpr auto kStallLimit = std::chrono::seconds(3);
 constexpr auto kInputWaitingHolds = std::chrono::seconds(1);
 // Less than this left unheard counts as all heard: a resampling sink rounds the last timestamp.
 constexpr gint64 kHeardSlackNs = GST_MSECOND;
-
-bool PathExists(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0;
-}
-
-// Without a sound card or a sound server the automatic sink only falls back to a fake one after
-// seconds of waiting, so say so at once.
-bool HaveSoundOutput() {
-    glob_t found{};
-    const bool cards = glob("/dev/snd/pcm*", 0, nullptr, &found) == 0 && found.gl_pathc > 0;
-    globfree(&found);
-    if (cards) return true;
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (!runtime || !*runtime) return false;
-    const std::string folder = runtime;
-    return PathExists(folder + "/pulse/native") || PathExists(folder + "/pipewire-0");
-}
-
-GstElement* MakeSink() {
-    const char* wanted = std::getenv("VELMORA_AUDIO_SINK");
-    if ((wanted && std::strcmp(wanted, "fakesink") == 0) || !HaveSoundOutput()) {
-        GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-        if (sink) g_object_set(sink, "sync", TRUE, nullptr);
-        return sink;
-    }
-    return gst_element_factory_make("autoaudiosink", nullptr);
-}
 
 GstAudioFormat FormatFor(int bitsPerSample) {
     switch (bitsPerSample) {
@@ -110,7 +81,7 @@ bool IsFakeSink(GstElement* sink) {
 
 Road MakeRoad(const GstAudioInfo& info) {
     Road road;
-    GstElement* sink = MakeSink();
+    GstElement* sink = velmora_media::MakeSoundSink();
     const bool fitsPanorama =
         GST_AUDIO_INFO_FORMAT(&info) == GST_AUDIO_FORMAT_S16LE && GST_AUDIO_INFO_CHANNELS(&info) <= 2;
     const bool fitsSink = sink && IsFakeSink(sink);

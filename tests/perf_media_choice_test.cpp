@@ -1,0 +1,191 @@
+// The decoder chosen for MP3 and the sound sink chosen when none is forced.
+#include "plugins/winamp/media_defaults.h"
+#include "platform/media_engine.h"
+#include "plugins/winamp/winamp_plugin.h"
+#include "tests/media_fixtures.h"
+#include "tests/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstring>
+#include <dlfcn.h>
+#include <string>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool Installed(const char* factory) {
+    GstElementFactory* found = gst_element_factory_find(factory);
+    if (found) gst_object_unref(found);
+    return found != nullptr;
+}
+
+bool PluginLoaded(const char* name) {
+    GstPlugin* plugin = gst_registry_find_plugin(gst_registry_get(), name);
+    const bool loaded = plugin && gst_plugin_is_loaded(plugin);
+    if (plugin) gst_object_unref(plugin);
+    return loaded;
+}
+
+std::string FactoryName(GstElement* element) {
+    GstElementFactory* factory = element ? gst_element_get_factory(element) : nullptr;
+    return factory ? GST_OBJECT_NAME(factory) : "";
+}
+
+// The audio decoder decodebin plugged for the file, after preroll.
+std::string AudioDecoderFor(const QString& path) {
+    const std::string description = "filesrc location=\"" + path.toStdString() + "\" ! decodebin ! fakesink";
+    GstElement* pipeline = gst_parse_launch(description.c_str(), nullptr);
+    if (!pipeline) return "no pipeline";
+    gst_element_set_state(pipeline, GST_STATE_PAUSED);
+    gst_element_get_state(pipeline, nullptr, nullptr, 10 * GST_SECOND);
+    std::string decoder;
+    GstIterator* all = gst_bin_iterate_recurse(GST_BIN(pipeline));
+    GValue item = G_VALUE_INIT;
+    while (gst_iterator_next(all, &item) == GST_ITERATOR_OK) {
+        GstElement* element = GST_ELEMENT(g_value_get_object(&item));
+        GstElementFactory* factory = gst_element_get_factory(element);
+        const char* klass = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
+        if (klass && std::strstr(klass, "Decoder") && std::strstr(klass, "Audio")) decoder = FactoryName(element);
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(all);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return decoder;
+}
+
+int HostSamples(short int*, int samples, int, int, int) { return samples; }
+int HostZero() { return 0; }
+int HostMode(int*, int*) { return 0; }
+void HostVoid() {}
+void HostTwoInts(int, int) {}
+void HostPcm(void*, int, int, int) {}
+void HostSaAdd(void*, int, int) {}
+void HostVsaAdd(void*, int) {}
+void HostSetInfo(int, int, int, int) {}
+
+int written = 0;
+int CountOpen(int, int, int, int, int) { return 1000; }
+int CountWrite(char*, int length) { return written += length, 0; }
+int CountRoom() { return 1 << 20; }
+int CountPause(int) { return 0; }
+int CountTime() { return 0; }
+void CountInt(int) {}
+void CountWindow(void*) {}
+Out_Module countingOutput = {VELMORA_OUT_MODULE_VERSION, "counting", 97, nullptr, nullptr, CountWindow,
+                             CountWindow, HostVoid, HostVoid, CountOpen, HostVoid, CountWrite, CountRoom, HostZero,
+                             CountPause, CountInt, CountInt, CountInt, CountTime, CountTime};
+
+In_Module* ShippedInput() {
+    void* library = dlopen(VELMORA_BUILT_INSTALL_DIR "/Plugins/input.dll", RTLD_NOW | RTLD_LOCAL);
+    auto entry = library ? reinterpret_cast<GetInModuleProc>(dlsym(library, VELMORA_IN_MODULE_ENTRY)) : nullptr;
+    if (!entry) return nullptr;
+    In_Module* in = entry();
+    in->Init();
+    in->SetInfo = HostSetInfo;
+    in->dsp_isactive = HostZero;
+    in->dsp_dosamples = HostSamples;
+    in->SAVSAInit = HostTwoInts;
+    in->SAVSADeInit = HostVoid;
+    in->SAAddPCMData = HostPcm;
+    in->SAGetMode = HostZero;
+    in->SAAdd = HostSaAdd;
+    in->VSAAddPCMData = HostPcm;
+    in->VSAGetMode = HostMode;
+    in->VSAAdd = HostVsaAdd;
+    in->VSASetInfo = HostTwoInts;
+    in->outMod = &countingOutput;
+    return in;
+}
+
+class Mp3Decoder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::InitMedia();
+        if (!Installed("mpg123audiodec") || !Installed("avdec_mp3"))
+            GTEST_SKIP() << "the choice only arises with both MP3 decoders installed";
+        mp3_ = MakeMedia(dir_.path(), QStringLiteral("tone"), MediaKind::Mp3, 1.0);
+        ASSERT_FALSE(mp3_.isEmpty());
+    }
+    QTemporaryDir dir_;
+    QString mp3_;
+};
+
+TEST_F(Mp3Decoder, TheEngineDecodesMp3WithMpg123) {
+    EXPECT_EQ(AudioDecoderFor(mp3_), "mpg123audiodec");
+}
+
+// The input plug-in sets the ranks itself: it may be loaded by a host that never started the engine.
+TEST_F(Mp3Decoder, TheInputPluginPlaysMp3WithoutLoadingLibav) {
+    GstPluginFeature* mpg123 = gst_registry_lookup_feature(gst_registry_get(), "mpg123audiodec");
+    gst_plugin_feature_set_rank(mpg123, GST_RANK_MARGINAL);  // as installed, before anyone chose
+    gst_object_unref(mpg123);
+    ASSERT_FALSE(PluginLoaded("libav")) << "an earlier step of this process loaded it";
+    In_Module* in = ShippedInput();
+    ASSERT_NE(in, nullptr);
+    written = 0;
+    ASSERT_EQ(in->Play(mp3_.toUtf8().constData()), 0);
+    for (int i = 0; i < 500 && written == 0; ++i) std::this_thread::sleep_for(10ms);
+    in->Stop();
+    EXPECT_GT(written, 0);
+    EXPECT_FALSE(PluginLoaded("libav"));
+}
+
+class SoundSink : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::InitMedia();
+        const char* wanted = std::getenv("VELMORA_AUDIO_SINK");
+        saved_ = wanted ? wanted : "";
+        unsetenv("VELMORA_AUDIO_SINK");
+    }
+    void TearDown() override {
+        if (!saved_.empty()) setenv("VELMORA_AUDIO_SINK", saved_.c_str(), 1);
+    }
+    static std::string Chosen(GstElement* sink) {
+        const std::string name = FactoryName(sink);
+        gst_element_set_state(sink, GST_STATE_NULL);
+        gst_object_unref(gst_object_ref_sink(sink));
+        return name;
+    }
+    std::string saved_;
+};
+
+// A sound server named by PULSE_SERVER has no socket in the runtime folder; the player must not
+// decide by itself that there is no sound.
+TEST_F(SoundSink, GStreamerChoosesWhenSilenceIsNotAsked) {
+    if (!Installed("autoaudiosink")) GTEST_SKIP() << "no automatic sink installed";
+    QTemporaryDir runtime;
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    qputenv("PULSE_SERVER", "tcp:127.0.0.1:1");
+    const std::string chosen = Chosen(velmora_media::MakeSoundSink());
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    qunsetenv("PULSE_SERVER");
+    EXPECT_EQ(chosen, "autoaudiosink");
+}
+
+TEST_F(SoundSink, ASinkThatCannotOpenGivesWayToTheSilentSink) {
+    if (!Installed("osssink")) GTEST_SKIP() << "no sink with a device to refuse";
+    GstElement* refusing = gst_element_factory_make("osssink", nullptr);
+    g_object_set(refusing, "device", "/nonexistent/dsp", nullptr);
+    GstElement* sink = velmora_media::OpenedOrSilent(refusing);
+    gboolean sync = FALSE;
+    g_object_get(sink, "sync", &sync, nullptr);
+    EXPECT_TRUE(sync) << "a silent sink must still keep the clock's pace";
+    EXPECT_EQ(Chosen(sink), "fakesink");
+}
+
+TEST_F(SoundSink, TestsAskForSilenceAndGetItAtOnce) {
+    setenv("VELMORA_AUDIO_SINK", "fakesink", 1);
+    EXPECT_EQ(Chosen(velmora_media::MakeSoundSink()), "fakesink");
+}
+
+}  // namespace
