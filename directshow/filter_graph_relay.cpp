@@ -169,7 +169,7 @@ void TFilterGraph::Core::LinkAudio(GstPad* pad) {
         LinkToFakeSink(pad, false);
         return;
     }
-    const bool fake = platform::CurrentAudioOut() == platform::AudioOut::Fake || !platform::MachineHasSoundOutput();
+    const bool fake = platform::CurrentAudioOut() == platform::AudioOut::Fake;
     GstElement* chain[] = {AddRendered("audioconvert"), AddRendered("audioresample"), AddRendered("volume"),
                            AddRendered("audiopanorama"), AddRendered(fake ? "fakesink" : "autoaudiosink")};
     for (GstElement* element : chain) {

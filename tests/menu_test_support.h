@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <functional>
 
@@ -12,6 +13,7 @@
 #include "platform/text_file.h"
 #include "player/app/form1.h"
 #include "player/commands/menu.h"
+#include "player/display/display.h"
 #include "player/core/ctrl.h"
 #include "tests/test_support.h"
 
@@ -62,6 +64,11 @@ protected:
         platform::SetMessageRecorder({});
     }
     void WriteMenus(const QStringList& lines) const { WriteLines("Plugins/MenuPlus.ini", lines); }
+    // The browser window is built after the main window's first paint.
+    static void WaitForBrowser() {
+        for (int i = 0; i < 500 && !Form5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_TRUE(Form5);
+    }
     void WriteLines(const QString& name, const QStringList& lines) const {
         dir_.write(name, "");
         ASSERT_TRUE(platform::WriteTextLines(dir_.file(name), lines));

@@ -98,6 +98,14 @@ protected:
         if (!setup.isEmpty()) dir_.write("setup.ini", setup);
         form_ = new TForm1(dir_.path() + "/");
         Settle();
+        // The browser follows the main window's first paint.
+        const bool browser = form_->isVisible() && Ctrl->ReadBool(QStringLiteral("MB_Open"), true);
+        for (int i = 0; browser && i < 500 && !Form5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (browser) {
+            // As at a start: the main window, not the browser shown after it, is the active one.
+            form_->activateWindow();
+            Settle();
+        }
     }
     TDisplay& D() const { return *Ctrl->Display; }
     static QImage& ScreenOf(QWidget* window) { return qobject_cast<TSkinWindow*>(window)->ScreenImage(); }
