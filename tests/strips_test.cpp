@@ -13,6 +13,7 @@
 #include "player/display/display.h"
 #include "player/playback/run.h"
 #include "player/playlist/playlist_box.h"
+#include "tests/actions_test_support.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -162,6 +163,27 @@ TEST_F(StripTest, ReleaseActsOnlyInsideTheStrip) {
     ReleaseOnStrip({10, 5});
     EXPECT_EQ(ListBox1->Count(), 0) << "LIST's first cell clears the playlist";
     EXPECT_FALSE(OpenStrip()) << "a cell's action closes the strip";
+}
+
+// Through the application's mouse hook, as the user clicks: the bottom-bar button opens its strip,
+// a click inside the strip is the strip's own, a press elsewhere closes it.
+TEST_F(StripTest, ClicksOnThePlaylistWindowOpenUseAndCloseTheStrips) {
+    QWidget* window = PlaylistWindow;
+    const int w = window->width(), h = window->height();
+    Entries({Entry("/a.mp3"), Entry("/b.mp3")});
+    actions_test::Click(window, {w - 30, h - 20});
+    ASSERT_TRUE(OpenStrip()) << "the LIST button opens its strip";
+    EXPECT_EQ(OpenStrip()->Layout().Strip, TStrip::List);
+    actions_test::Click(window, {w - 40, h - 60});
+    EXPECT_EQ(ListBox1->Count(), 0) << "a click on the strip's first cell cleared the list";
+    EXPECT_FALSE(OpenStrip());
+
+    actions_test::Click(window, {50, h - 20});
+    ASSERT_TRUE(OpenStrip());
+    EXPECT_EQ(OpenStrip()->Layout().Strip, TStrip::Rem);
+    actions_test::Press(window, {w / 2, 30});
+    EXPECT_FALSE(OpenStrip()) << "a press elsewhere on the window closes the strip";
+    actions_test::Release(window, {w / 2, 30});
 }
 
 TEST_F(StripTest, ClearingAndRemovingKeepThePlayingIndexHonest) {
