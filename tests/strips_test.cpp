@@ -155,7 +155,7 @@ TEST_F(StripTest, OpeningDrawsTheStripAndHighlightFollowsThePointer) {
 TEST_F(StripTest, ReleaseActsOnlyInsideTheStrip) {
     Entries({Entry("/a.mp3"), Entry("/b.mp3"), Entry("/c.mp3")});
     OpenPlaylistMenu("lMenu5");
-    ReleaseOnStrip({10, 60}) ;
+    ReleaseOnStrip({10, 60});
     EXPECT_EQ(ListBox1->Count(), 3) << "a release below the strip clears nothing";
     ReleaseOnStrip({-4, 5});
     EXPECT_EQ(ListBox1->Count(), 3);
