@@ -14,6 +14,7 @@
 #include "player/actions/region_actions.h"
 #include "player/actions/seek.h"
 #include "player/actions/skin_forms.h"
+#include "player/actions/strips.h"
 #include "player/app/form1.h"
 #include "player/commands/menu.h"
 #include "player/core/ctrl.h"
@@ -138,7 +139,7 @@ void RepaintIfCurrent(int number) {
 }
 
 void DispatchMouseDown(const std::vector<TSkinRegion>& table, int x, int y, bool right) {
-    // LATER(strips): an open playlist button strip closes first, and presses inside it stay its own.
+    ClosePlaylistMenu();
     const TSkinRegion* hit = HitRegion(table, x, y, HitKind::Press, MainShaded());
     if (!hit) {
         for (int n : {1, 3, 5}) RepaintIfCurrent(n);
@@ -185,6 +186,8 @@ bool RouteMouse(const QString& caption, MouseMessage message, bool right, const 
     }
     if (message == MouseMessage::Down && right && number == 4 && VideoPictureMenu(global)) return true;
     const QPoint at = global - form->geometry().topLeft();
+    // The open strip handles the mouse over itself.
+    if (number == 2 && InsideOpenStrip(at.x(), at.y())) return false;
     switch (message) {
     case MouseMessage::Down: Press(form, caption, number, right, at); break;
     case MouseMessage::Up:

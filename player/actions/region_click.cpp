@@ -7,6 +7,7 @@
 #include "player/actions/placement.h"
 #include "player/actions/region_actions.h"
 #include "player/actions/skin_forms.h"
+#include "player/actions/strips.h"
 #include "player/app/form1.h"
 #include "player/commands/menu.h"
 #include "player/core/ctrl.h"
@@ -119,7 +120,6 @@ void EqualizerAuto(const TSkinRegion& r) {
 void EqualizerPresets(const TSkinRegion& r) {
     if (TSkinWindow* window = SkinSurface(EqualizerWindow))
         window->DrawOnWindow(RegionRect(r), Ctrl->Display->EqmainBmp, Rect(224, 164, 268, 176));
-    // LATER(menus): menu "4" lists the presets once the menus are built.
     Ctrl->Menu->PopupAt(QStringLiteral("4"), QCursor::pos());
 }
 
@@ -127,9 +127,8 @@ void OtherClick(const TSkinRegion& r) {
     const QString& name = r.Name;
     if (Is(name, "lSmall")) TogglePlaylistShade();
     else if (Is(name, "lClose")) ClickRegion(QStringLiteral("mButPL"));
-    else if (name.contains(QLatin1String("lMenu"))) {
-        // LATER(strips): the playlist's button strips open here.
-    } else if (Is(name, "eSmall")) ToggleEqualizerShade();
+    else if (name.contains(QLatin1String("lMenu"))) OpenPlaylistMenu(name);
+    else if (Is(name, "eSmall")) ToggleEqualizerShade();
     else if (Is(name, "eClose")) ClickRegion(QStringLiteral("mButEQ"));
     else if (Is(name, "eEQON")) EqualizerOn(r);
     else if (Is(name, "eEQAuto")) EqualizerAuto(r);

@@ -64,7 +64,7 @@ public:
     // LATER(video): the frame filters read the VideoControl flags again.
     virtual void ReloadFrameFilters() {}
 
-    // LATER(equaliser): a preset into the equaliser.
+    // A preset into the equaliser.
     virtual void LoadEqPreset(int /*index*/) {}
     // LATER(browser): the station editors of the browser.
     virtual void BrowserAddItem() {}

@@ -48,3 +48,7 @@ void TPlayerTargets::SetLyricsLiteral(bool on) {
     lyrics.WordWipe = on;
     if (!on) lyrics.DrawLines();
 }
+
+void TPlayerTargets::LoadEqPreset(int index) {
+    if (Ctrl && Ctrl->Run) Ctrl->Run->LoadEqPreset(index);
+}

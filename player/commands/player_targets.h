@@ -16,6 +16,7 @@ public:
     bool LyricsLoaded() const override;
     void LoadLyrics() override;
     void SetLyricsLiteral(bool on) override;
+    void LoadEqPreset(int index) override;
 };
 
 // What every new menu object starts with: the program installs a maker of its fuller targets

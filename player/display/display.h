@@ -3,6 +3,8 @@
 // title bars, and repaints each window from its back buffer.
 #pragma once
 
+#include <array>
+
 #include <QColor>
 #include <QImage>
 #include <QPointer>
@@ -54,6 +56,7 @@ public:
     // One equaliser slider at its value: track and normal knob into the back buffer, track and
     // held knob onto the window.
     void DrawEqSlider(const QString& name, int value);
+    void DrawEqGraph(const std::array<int, 10>& bands);
     // The play-state cells alone, into the main back buffer: no tray icon, no repaint.
     void DrawPlayStateCells(int state);
     // The seek bar straight on the main window: its track, and the thumb at pixel 0..219.

@@ -1,5 +1,6 @@
 // The equaliser's values: stored per slider, drawn on the equaliser window, handed to the input
 // plug-in.
+#include <array>
 #include <cmath>
 
 #include "player/skin/canvas.h"
@@ -21,19 +22,21 @@ QString Key(int slider) { return QStringLiteral("EQ%1").arg(slider, 2, 10, QLati
 void TRun::SetEq(const QString& name, int value) {
     if (value >= 0) Ctrl->WriteInteger(name.mid(2, 4), value);
     const int preamp = Level(Ctrl->ReadInteger(Key(0), 31));
-    int bands[10];
-    for (int band = 1; band <= 10; ++band) bands[band - 1] = Level(Ctrl->ReadInteger(Key(band), 31));
+    std::array<int, 10> bands{};
+    for (int band = 1; band <= 10; ++band) bands[std::size_t(band - 1)] = Level(Ctrl->ReadInteger(Key(band), 31));
     TDisplay& display = *Ctrl->Display;
     if (name == QLatin1String("InitEQ")) {
-        for (int band = 1; band <= 10; ++band) display.DrawEqSlider(QStringLiteral("e_") + Key(band), bands[band - 1]);
+        for (int band = 1; band <= 10; ++band) display.DrawEqSlider(QStringLiteral("e_") + Key(band), bands[std::size_t(band - 1)]);
         display.DrawEqSlider(QStringLiteral("e_EQ00"), preamp);
+        display.DrawEqGraph(bands);
     } else if (name != QLatin1String("RunEQ")) {
         display.DrawEqSlider(name, value);
+        display.DrawEqGraph(bands);
     }
     if (Winamp && Winamp->InModule && Winamp->InModule->EQSet) {
         // The plug-in counts from the top: 0 for a knob at the top, 63 at the bottom.
         char data[10];
-        for (int band = 0; band < 10; ++band) data[band] = char(63 - bands[band]);
+        for (std::size_t band = 0; band < 10; ++band) data[band] = char(63 - bands[band]);
         Winamp->InModule->EQSet(Ctrl->ReadInteger(QStringLiteral("EQON"), 0), data, 63 - preamp);
     }
 }

@@ -56,6 +56,8 @@ public:
     void LyricsTimerTick();
     // Stores an equaliser value (value -1: none) and hands the equaliser to the input module.
     void SetEq(const QString& name, int value);
+    // Preset n of Plugins/EQPlus.ini into the equaliser (an unknown n changes nothing).
+    void LoadEqPreset(int n);
     // Every live engine takes the device levels of its family.
     void ApplyDeviceLevels();
     // Quits and frees the plug-in pair and the remaining engines (the close query).
