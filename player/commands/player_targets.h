@@ -16,6 +16,12 @@ public:
     bool LyricsLoaded() const override;
     void LoadLyrics() override;
     void SetLyricsLiteral(bool on) override;
+    bool FrameEngineExists() const override;
+    int FrameEngineVideoWidth() const override;
+    QString FrameEngineExtension() const override;
+    void SetRatePriority(bool grabber) override;
+    void SetAudioMode(int mode) override;
+    void ReloadFrameFilters() override;
 };
 
 // What every new menu object starts with: the program installs a maker of its fuller targets
