@@ -123,14 +123,14 @@ TEST_F(FrameEngineTest, StopFreesTheFilterObjectsAndKeepsTheEngine) {
     EXPECT_FALSE(PlayAndGrab(avi).isNull());
 }
 
-TEST(FrameEngineParts, PositionIsZeroWhileTheDurationIsUnknown) {
+TEST(FrameEngineArithmetic, PositionIsZeroWhileTheDurationIsUnknown) {
     EXPECT_EQ(TDspack::PositionMs(50000000, 0, 10000), 0);
     EXPECT_EQ(TDspack::PositionMs(50000000, -1, 10000), 0);
     EXPECT_EQ(TDspack::PositionMs(50000000, 100000000, 10000), 5000);
     EXPECT_EQ(TDspack::PositionMs(1, 3, 1001), 334) << "rounded to nearest";
 }
 
-TEST(FrameEngineParts, TheDecoderSearchExaminesEveryFilterAndKeepsTheLastMatch) {
+TEST(FrameEngineArithmetic, TheDecoderSearchExaminesEveryFilterAndKeepsTheLastMatch) {
     const auto listOf = [](std::vector<QString> names) {
         return [names](const GUID&) {
             std::vector<MonikerPtr> out;
