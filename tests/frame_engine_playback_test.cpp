@@ -25,9 +25,9 @@ constexpr int kPatience = 15000;
 
 class FrameEngineTest : public ::testing::Test {
 protected:
-    void Start(const QByteArray& setup) {
-        dir_.write("Plugins/FilePlus.ini",
-                   "[DECODE_SETUP]\r\nDECODE0=*.mp3\r\nDECODE3=*.avi;*.mpg\r\n[AUTO_CTRL]\r\nENABLE_AUTO_CTRL=1\r\n");
+    void Start(const QByteArray& setup, const QByteArray& automatic = "1") {
+        dir_.write("Plugins/FilePlus.ini", "[DECODE_SETUP]\r\nDECODE0=*.mp3\r\nDECODE3=*.dat;*.mpg\r\n[AUTO_CTRL]\r\n"
+                                           "ENABLE_AUTO_CTRL=" + automatic + "\r\n");
         dir_.write("setup.ini", "[Initialise]\r\nUseDirectShow=1\r\n" + setup);
         platform::SetMessageRecorder([this](const QString& text, const QString&, platform::MessageIcon) { messages_ << text; });
         form_ = new TForm1(dir_.path() + "/");
@@ -48,6 +48,15 @@ protected:
         const bool made = EncodeWith("videotestsrc pattern=black num-buffers=100 ! "
                                      "video/x-raw,format=BGR,width=160,height=120,framerate=25/1 ! avimux ! "
                                      "filesink location=" + path);
+        return made ? path : QString();
+    }
+    // MPEG-1 video with MPEG audio, as on a video CD.
+    QString MpegFile() {
+        const QString path = dir_.file("clip.mpg");
+        const bool made = EncodeWith("videotestsrc pattern=black num-buffers=75 ! "
+                                     "video/x-raw,width=352,height=288,framerate=25/1 ! mpeg2enc format=0 ! "
+                                     "mpegpsmux name=m ! filesink location=" + path +
+                                     " audiotestsrc num-buffers=75 ! audioconvert ! avenc_mp2 ! m.");
         return made ? path : QString();
     }
     // Plays the file and waits for frames in the video window; the last one drawn.
@@ -121,6 +130,21 @@ TEST_F(FrameEngineTest, StopFreesTheFilterObjectsAndKeepsTheEngine) {
     EXPECT_EQ(late, 0) << "frames queued before the stop are not drawn";
     // The kept engine plays the next entry too.
     EXPECT_FALSE(PlayAndGrab(avi).isNull());
+}
+
+TEST_F(FrameEngineTest, MpegFilesOfTheListPlayWithTheChannelModeOfTheSettings) {
+    Start("RatePriority=0\r\nVideoControl=10000011\r\nBrightnessValue=200\r\nAudioMode=2\r\n", "0");
+    if (!HaveElements({"mpeg2enc", "mpegpsmux", "avenc_mp2"})) GTEST_SKIP() << "no MPEG-1 encoder here";
+    const QString mpg = MpegFile();
+    ASSERT_FALSE(mpg.isEmpty());
+    const QImage drawn = PlayAndGrab(mpg);
+    EXPECT_EQ(run_->EngineCode, Engine::FrameGrabbing);
+    ASSERT_FALSE(drawn.isNull());
+    EXPECT_GE(qRed(Middle(drawn)), 200) << "black lifted by the brightness";
+    TDspack* engine = RunDspack(run_, false);
+    EXPECT_EQ(engine->Extension, ".mpg");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return run_->Length > 0; }, kPatience));
+    EXPECT_EQ(engine->AudioMode(), 2);
 }
 
 TEST(FrameEngineArithmetic, PositionIsZeroWhileTheDurationIsUnknown) {
