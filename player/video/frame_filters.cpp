@@ -155,18 +155,20 @@ void AdjustContrast(QImage* frame, int contrast) {
 void AdjustSaturation(QImage* frame, int saturation) {
     std::array<std::int16_t, 256> scale;
     for (int i = 0; i < 256; ++i) scale[size_t(i)] = std::int16_t(((saturation + 255) * i) / 256);
-    std::array<std::int16_t, 766> grey;
-    for (int t = 0; t < 766; ++t) grey[size_t(t)] = std::int16_t(t / 3 - scale[size_t(t / 3)]);
+    // Every result by the pixel's channel sum and the channel's value: one lookup per byte.
+    std::vector<uchar> result(size_t(766) * 256);
+    for (int t = 0; t < 766; ++t) {
+        const int grey = t / 3 - scale[size_t(t / 3)];
+        uchar* row = result.data() + size_t(t) * 256;
+        for (int v = 0; v < 256; ++v) row[v] = uchar(std::clamp(grey + scale[size_t(v)], 0, 255));
+    }
     MakeFilterable(frame);
     const int w = frame->width();
     for (int y = 0; y < frame->height(); ++y) {
         uchar* p = frame->scanLine(y);
         for (int x = 0; x < w; ++x, p += 3) {
-            const int g = grey[size_t(p[0] + p[1] + p[2])];
-            for (int c = 0; c < 3; ++c) {
-                const int v = g + scale[p[c]];
-                p[c] = uchar(v <= 0 ? 0 : std::min(255, v));
-            }
+            const uchar* row = result.data() + size_t(p[0] + p[1] + p[2]) * 256;
+            p[0] = row[p[0]], p[1] = row[p[1]], p[2] = row[p[2]];
         }
     }
 }
