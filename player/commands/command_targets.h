@@ -51,17 +51,17 @@ public:
     virtual void SetLyricsLiteral(bool /*on*/) {}
 
     // The frame-grabbing engine object.
-    // LATER(video): whether it exists.
+    // Whether it exists.
     virtual bool FrameEngineExists() const { return false; }
-    // LATER(video): the width its video window reports; 0 when frames go through the grabber.
+    // The width its video window reports; 0 when frames go through the grabber.
     virtual int FrameEngineVideoWidth() const { return 0; }
-    // LATER(video): the extension of the file it plays, lower case, without the dot.
+    // The extension of the file it plays, lower case, without the dot.
     virtual QString FrameEngineExtension() const { return QString(); }
-    // LATER(video): frames through the grabber (true) or the engine's own window.
+    // Frames through the grabber (true) or the engine's own window.
     virtual void SetRatePriority(bool /*grabber*/) {}
-    // LATER(video): the MPEG audio decoder's channel mode.
+    // The MPEG audio decoder's channel mode.
     virtual void SetAudioMode(int /*mode*/) {}
-    // LATER(video): the frame filters read the VideoControl flags again.
+    // The frame filters read the VideoControl flags again.
     virtual void ReloadFrameFilters() {}
 
     // A preset into the equaliser.

@@ -5,6 +5,7 @@
 #include "player/core/ctrl.h"
 #include "player/lyrics/lrc_ctrl.h"
 #include "player/playback/run.h"
+#include "player/video/dspack.h"
 
 namespace {
 
@@ -51,4 +52,34 @@ void TPlayerTargets::SetLyricsLiteral(bool on) {
 
 void TPlayerTargets::LoadEqPreset(int index) {
     if (Ctrl && Ctrl->Run) Ctrl->Run->LoadEqPreset(index);
+}
+
+namespace {
+
+TDspack* FrameEngine() { return Ctrl && Ctrl->Run ? RunDspack(Ctrl->Run.get(), false) : nullptr; }
+
+}  // namespace
+
+bool TPlayerTargets::FrameEngineExists() const { return FrameEngine() != nullptr; }
+
+int TPlayerTargets::FrameEngineVideoWidth() const {
+    const TDspack* engine = FrameEngine();
+    return engine && !engine->FiltersOn() ? engine->VideoSize.width() : 0;
+}
+
+QString TPlayerTargets::FrameEngineExtension() const {
+    const TDspack* engine = FrameEngine();
+    return engine ? engine->Extension.mid(1) : QString();
+}
+
+void TPlayerTargets::SetRatePriority(bool grabber) {
+    if (TDspack* engine = FrameEngine()) engine->SetRatePriority(grabber ? 1 : 0);
+}
+
+void TPlayerTargets::SetAudioMode(int mode) {
+    if (TDspack* engine = FrameEngine()) engine->SetAudioMode(mode);
+}
+
+void TPlayerTargets::ReloadFrameFilters() {
+    if (TDspack* engine = FrameEngine()) engine->ReloadSettings();
 }

@@ -17,6 +17,12 @@ public:
     void LoadLyrics() override;
     void SetLyricsLiteral(bool on) override;
     void LoadEqPreset(int index) override;
+    bool FrameEngineExists() const override;
+    int FrameEngineVideoWidth() const override;
+    QString FrameEngineExtension() const override;
+    void SetRatePriority(bool grabber) override;
+    void SetAudioMode(int mode) override;
+    void ReloadFrameFilters() override;
 };
 
 // What every new menu object starts with: the program installs a maker of its fuller targets

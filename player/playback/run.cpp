@@ -16,6 +16,8 @@
 #include "player/playlist/playlist_item.h"
 #include "player/playlist/station_code.h"
 #include "player/playback/winamp_host.h"
+#include "player/video/dspack.h"
+#include "player/video/dspack_run.h"
 
 namespace {
 
@@ -151,6 +153,7 @@ void TRun::Stop() {
         Direct = nullptr;
         platform::CoUninitialize();
     }
+    if (EngineCode == Engine::FrameGrabbing) StopFrameEngine(*this);
     if (EngineCode == Engine::MediaPlayer && Media) Media->Control().Stop();
     if (EngineCode == Engine::Winamp && Winamp) {
         if (Winamp->Bound() && Winamp->In()->GetLength() >= 0) Winamp->In()->Stop();
@@ -251,6 +254,7 @@ void TRun::ReleaseEngines() {
     delete Real.data();
     delete Direct.data();
     delete Flash.data();
+    delete RunDspack(this, false);
     UnloadInputPlugin();
     UnloadOutputPlugin();
 }

@@ -13,6 +13,7 @@
 #include "player/playback/run.h"
 #include "player/playback/run_progress.h"
 #include "player/playback/winamp_host.h"
+#include "player/video/dspack_run.h"
 
 namespace {
 
@@ -32,9 +33,13 @@ bool TRun::OpenInEngine(const QString& path, const QString& mask) {
     if (EngineCode == Engine::Real) OpenReal(path);
     if (EngineCode == Engine::RealUnusable) RealUnusable(path);
     if (EngineCode == Engine::MediaPlayer) OpenMedia(path);
-    // LATER(video): the frame-grabbing engine; until then its entries play through the plain
-    // graph, which renders the same files.
-    if (EngineCode == Engine::FrameGrabbing) EngineCode = Engine::DirectShow;
+    if (EngineCode == Engine::FrameGrabbing) {
+        QString reason;
+        if (!OpenFrameEngine(*this, path, &reason)) {
+            FailEntry(reason);
+            return false;
+        }
+    }
     if (EngineCode == Engine::DirectShow && !OpenDirect(path)) return false;
     if (EngineCode == Engine::Winamp && !OpenWinamp(path)) return false;
     return true;
@@ -182,6 +187,7 @@ int TRun::EngineLength() {
         return HundredNsToMs(duration);
     }
     case Engine::Real: return Real && Real->Control() ? Real->Control()->GetLength() : 0;
+    case Engine::FrameGrabbing: return FrameEngineLength(*this);
     case Engine::Flash: {
         if (!Flash) return 0;
         int length = 0;
@@ -207,6 +213,7 @@ bool TRun::EnginePlays() {
         return Direct && Direct->GraphBuilder &&
                Direct->GraphBuilder->Engine().CurrentState() == platform::MediaEngine::State::Playing &&
                !Direct->GraphBuilder->Engine().IsBuffering();
+    case Engine::FrameGrabbing: return FrameEnginePlays(*this);
     default: return false;
     }
 }
@@ -275,6 +282,7 @@ void TRun::StartedVideo() {
         DrawStereoMark(true);
         Ctrl->Display->DrawBitrate(128, 44);
     }
+    if (EngineCode == Engine::FrameGrabbing && StartedFrameEngine(*this)) DrawStereoMark(true);
     if (LrcFileControl.startsWith(QLatin1Char('1'))) LoadLyrics();
     if (EngineCode == Engine::MediaPlayer && Media) {
         platform::MediaPlayerControl& control = Media->Control();

@@ -12,6 +12,7 @@
 #include "player/playlist/playlist_box.h"
 #include "player/playback/run.h"
 #include "player/playback/run_progress.h"
+#include "player/video/dspack_run.h"
 #include "player/playback/winamp_host.h"
 
 int SeekBarPixel(int position, int length) {
@@ -68,6 +69,7 @@ int TRun::EnginePosition() {
             return Position;
         return HundredNsToMs(current);
     }
+    case Engine::FrameGrabbing: return FrameEnginePosition(*this);
     default: return Position;
     }
 }
@@ -89,6 +91,7 @@ bool TRun::StreamEnded() {
     case Engine::MediaPlayer: return Media && Media->Ended;
     case Engine::Real: return Real && Real->Ended;
     case Engine::DirectShow: return Direct && Direct->Ended;
+    case Engine::FrameGrabbing: return FrameEngineEnded(*this);
     case Engine::Winamp: {
         if (!Winamp || !Winamp->Bound()) return false;
         const int now = Winamp->In()->GetOutputTime();
@@ -164,6 +167,7 @@ void TRun::PauseResume() {
     case Engine::DirectShow:
         if (Direct && Direct->MediaControl) resume ? Direct->MediaControl->Run() : Direct->MediaControl->Pause();
         break;
+    case Engine::FrameGrabbing: FrameEnginePause(*this, resume); break;
     case Engine::Flash:
         if (Flash) Flash->Control().SetProperty(flash::Playing, resume);
         break;
@@ -218,6 +222,7 @@ void TRun::SeekBy(int delta) {
                                                platform::AM_SEEKING_NoPositioning);
         }
         break;
+    case Engine::FrameGrabbing: FrameEngineSeekBy(*this, delta); break;
     default: break;
     }
     if (LrcCtrl) LrcCtrl->ResetLines();

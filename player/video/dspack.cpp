@@ -1,0 +1,202 @@
+// The frame-grabbing engine over the filter-graph layer.
+#include "player/video/dspack.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QPainter>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "directshow/filter.h"
+#include "directshow/filter_graph.h"
+#include "directshow/sample_grabber.h"
+#include "directshow/sys_dev_enum.h"
+#include "player/display/display.h"
+#include "player/playback/run.h"
+#include "player/video/capture.h"
+#include "player/video/form4.h"
+
+using namespace directshow;
+
+namespace {
+
+// Frames waiting for the GUI thread beyond this are dropped, so a slow window never piles them up.
+constexpr int kMostQueuedFrames = 2;
+
+}  // namespace
+
+TDspack::TDspack(QObject* parent) : QObject(parent), graph_(std::make_unique<TFilterGraph>()) {
+    grabber_ = new TSampleGrabber(this);
+    grabber_->SetFilterGraph(graph_.get());
+    grabber_->SetOnBuffer([this](QObject* s, double t, const std::uint8_t* b, int n) { GrabberBuffer(s, t, b, n); });
+    filter_ = new TFilter(this);
+    filter_->SetFilterGraph(graph_.get());
+    TSysDevEnum filters(CLSID_LegacyAmFilterCategory);
+    decoderIndex_ = FindDecoder(filters);
+    if (decoderIndex_ >= 0) filter_->BaseFilter().SetMoniker(filters.GetMoniker(decoderIndex_));
+    graph_->SetActive(false);
+    graph_->SetActive(true);
+    connect(graph_.get(), &TFilterGraph::OnGraphComplete, this, [this] { Ended = true; });
+    connect(graph_.get(), &TFilterGraph::OnGraphVideoSizeChanged, this,
+            [this](quint16 width, quint16 height) { VideoSize = QSize(width, height); });
+}
+
+// The graph goes first: taking it down joins the streaming threads before the frames go.
+TDspack::~TDspack() {
+    if (grabber_) grabber_->SetOnBuffer({});
+    epoch_.fetch_add(1);
+    if (graph_) graph_->SetActive(false);
+    delete grabber_.data();
+    delete filter_.data();
+    graph_.reset();
+}
+
+int TDspack::FindDecoder(const TSysDevEnum& filters) {
+    int found = -1;
+    for (int i = 0; i < filters.FilterCount(); ++i) {
+        TDeviceFilterRecord record;
+        filters.GetFilterInfo(i, &record);
+        // A later match replaces an earlier one.
+        if (record.FriendlyName == QLatin1String(kMpegAudioDecoderName)) found = i;
+    }
+    return found;
+}
+
+void TDspack::Open(const QString& path) {
+    Ended = false;
+    VideoSize = QSize();
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    Extension = suffix.isEmpty() ? QString() : u'.' + suffix;
+    graph_->RenderFile(path);
+    // The picture's size is reported while the file prerolls; take it now rather than later.
+    QCoreApplication::sendPostedEvents(graph_.get(), QEvent::MetaCall);
+}
+
+void TDspack::Run() {
+    epoch_.fetch_add(1);
+    graph_->Run();
+}
+
+void TDspack::Pause() { graph_->Pause(); }
+
+void TDspack::Stop() {
+    graph_->Stop();
+    SetPosition(0, LengthMs());
+    graph_->ClearGraph();
+    epoch_.fetch_add(1);  // frames still queued for the window are not drawn
+    FreeImage();
+    Ended = false;
+}
+
+int TDspack::LengthMs() { return GraphDurationMs(graph_.get()); }
+
+int TDspack::GetPosition(int runLength) {
+    qint64 duration = 0, current = 0;
+    if (graph_->GetDuration(&duration) != S_OK || graph_->GetCurrentPosition(&current) != S_OK) return 0;
+    return PositionMs(current, duration, runLength);
+}
+
+int TDspack::PositionMs(qint64 current, qint64 duration, int runLength) {
+    // Nothing to divide by while the file opens or for a live source.
+    if (duration <= 0) return 0;
+    const double ms = std::nearbyint(double(current) / double(duration) * runLength);
+    return ms > 2147483647.0 ? 2147483647 : ms < 0 ? 0 : int(ms);
+}
+
+void TDspack::SetPosition(int ms, int runLength) {
+    if (runLength <= 0) return;
+    qint64 duration = 0;
+    if (graph_->GetDuration(&duration) != S_OK) return;
+    qint64 target = qint64(std::nearbyint(double(ms) / runLength * double(duration)));
+    graph_->SetPositions(&target, AM_SEEKING_AbsolutePositioning, &duration, AM_SEEKING_NoPositioning);
+}
+
+void TDspack::SetRatePriority(int mode) {
+    if (Form4) SetDrawArea(QSize(Form4->width() - 14, Form4->height() - 20));
+    if (mode == 0) {
+        filtersOn_ = false;
+        return;
+    }
+    if (!imgVideo_) {
+        imgVideo_ = std::make_unique<TImgVideo>();
+        imgVideo_->LoadSettings();
+        std::lock_guard guard(imgVideo_->FrameLock);
+        if (VideoSize.isValid() && !VideoSize.isEmpty())
+            imgVideo_->FrameBitmap = QImage(VideoSize, QImage::Format_BGR888);
+        imgVideo_->WindowBitmap = QImage(AreaNow().expandedTo(QSize(1, 1)), QImage::Format_BGR888);
+    }
+    filtersOn_ = true;
+}
+
+// LATER(directshow): the graph's audio chain has no channel mode yet; the mode is kept for it.
+void TDspack::SetAudioMode(int mode) { audioMode_ = mode; }
+
+void TDspack::FreeImage() {
+    filtersOn_ = false;
+    if (!imgVideo_) return;
+    // Wait for a frame being filtered now: it holds the grabber's lock.
+    std::lock_guard guard(grabber_->CriticalSection());
+    imgVideo_.reset();
+}
+
+void TDspack::ReloadSettings() {
+    if (imgVideo_) imgVideo_->LoadSettings();
+}
+
+void TDspack::SetDrawArea(const QSize& area) {
+    areaWidth_ = std::max(area.width(), 0);
+    areaHeight_ = std::max(area.height(), 0);
+}
+
+QSize TDspack::AreaNow() const { return QSize(areaWidth_.load(), areaHeight_.load()); }
+
+// Runs under the grabber's lock, which FreeImage also takes, so the filter object cannot go away
+// during a frame. The window is drawn on the GUI thread from a copy.
+void TDspack::GrabberBuffer(QObject*, double, const std::uint8_t* buffer, int length) {
+    const QSize area = AreaNow();
+    TImgVideo* img = filtersOn_ ? imgVideo_.get() : nullptr;
+    int delayMs = 0;
+    QImage shown;
+    try {
+        if (img) {
+            std::lock_guard guard(img->FrameLock);
+            if (grabber_->FrameToBitmap(&img->FrameBitmap, buffer, length) && !area.isEmpty()) {
+                img->ApplyFilters(&img->FrameBitmap);
+                if (img->WindowBitmap.size() != area) img->WindowBitmap = QImage(area, QImage::Format_BGR888);
+                QPainter painter(&img->WindowBitmap);
+                painter.drawImage(QRect(QPoint(0, 0), area), img->FrameBitmap);
+                painter.end();
+                shown = img->WindowBitmap.copy();
+            }
+            delayMs = img->FrameDelayMs();
+        } else if (grabber_->FrameToBitmap(&rawFrame_, buffer, length) && !area.isEmpty()) {
+            shown = rawFrame_.scaled(area);
+        }
+    } catch (...) {
+        shown = QImage();  // the frame is dropped
+    }
+    if (!shown.isNull() && framesQueued_.load() < kMostQueuedFrames) {
+        framesQueued_.fetch_add(1);
+        const quint64 epoch = epoch_.load();
+        QMetaObject::invokeMethod(this, [this, shown, epoch] { Draw(shown, epoch); }, Qt::QueuedConnection);
+    }
+    if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+}
+
+void TDspack::Draw(const QImage& picture, quint64 epoch) {
+    framesQueued_.fetch_sub(1);
+    if (epoch != epoch_.load()) return;
+    lastDrawn_ = picture;
+    if (Form4) {
+        Form4->DrawOnWindow(QRect(QPoint(7, 15), picture.size()), picture, picture.rect());
+        SetDrawArea(QSize(Form4->width() - 14, Form4->height() - 20));
+    }
+    emit FrameDrawn();
+}
+
+TDspack* RunDspack(TRun* run, bool create) {
+    auto* engine = run->findChild<TDspack*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!engine && create) engine = new TDspack(run);
+    return engine;
+}

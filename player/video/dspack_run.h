@@ -1,0 +1,19 @@
+// What TRun does with the frame-grabbing engine: open, length, position, pause, seek, stop and
+// the steps of the start. GUI thread.
+#pragma once
+
+#include <QString>
+
+class TRun;
+
+// Renders and runs the file; false with the graph's reason when it cannot be played.
+bool OpenFrameEngine(TRun& run, const QString& path, QString* reason);
+int FrameEngineLength(TRun& run);
+int FrameEnginePosition(TRun& run);
+bool FrameEnginePlays(TRun& run);
+bool FrameEngineEnded(TRun& run);
+void FrameEnginePause(TRun& run, bool resume);
+void FrameEngineSeekBy(TRun& run, int delta);
+void StopFrameEngine(TRun& run);
+// The start: MPEG files get the channel mode of the settings. True when the stereo mark is due.
+bool StartedFrameEngine(TRun& run);
