@@ -1,5 +1,8 @@
 // The station editor: adding to an existing category in any letter case, a new category asked
 // for first, moving a station, keeping an untouched code, and the checks of what was typed.
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QTimer>
 #include <functional>
 
@@ -138,6 +141,24 @@ TEST_F(EditorTest, ATabTypedIntoANameCannotSplitTheFile) {
     Run(&TCommandTargets::BrowserAddItem, [](TForm13* e) { Type(e, u"A\tB"_qs, u"http://a/"_qs, u"Empty"_qs); });
     EXPECT_EQ(Form5->StationLines().last(), "\tA B<?http://a/?>");
     ExpectInStep();
+}
+
+TEST_F(EditorTest, TheNameAndAddressBoxesNeitherCopyNorOfferAMenu) {
+    ASSERT_TRUE(Open());
+    QApplication::clipboard()->setText(u"before"_qs);
+    bool noMenus = false;
+    Run(&TCommandTargets::BrowserAddItem, [&noMenus](TForm13* e) {
+        for (QLineEdit* edit : {e->Edit1, e->Edit2}) {
+            edit->setText(u"secret"_qs);
+            edit->selectAll();
+            QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, u"\x03"_qs);
+            QApplication::sendEvent(edit, &copy);
+            noMenus = edit->contextMenuPolicy() == Qt::NoContextMenu;
+        }
+        e->Edit1->clear();
+    });
+    EXPECT_EQ(QApplication::clipboard()->text(), "before");
+    EXPECT_TRUE(noMenus);
 }
 
 }  // namespace

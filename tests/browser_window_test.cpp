@@ -2,12 +2,16 @@
 // the buttons that move and reload, deleting, and a save that fails and so changes nothing.
 #include <QDir>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 
 #include "platform/message_box.h"
 #include "player/actions/region_actions.h"
 #include "player/browser/browser_prompts.h"
 #include "player/browser/form5.h"
+#include "player/commands/menu.h"
 #include "player/commands/player_targets.h"
+#include "player/core/ctrl.h"
 #include "player/playlist/playlist_box.h"
 #include "tests/browser_test_support.h"
 
@@ -120,6 +124,27 @@ TEST_F(BrowserFixture, AFailedSaveChangesNothingAndSaysWhy) {
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_TRUE(messages_[0].startsWith(u"保存失败|"_qs));
     EXPECT_TRUE(messages_[0].contains(StationFile())) << "the reason names the file";
+}
+
+TEST_F(BrowserFixture, TheTreeOffersItsMenuOnARightReleaseAndItsCommandsReachTheBrowser) {
+    dir_.write("Plugins/MenuPlus.ini", u"8.11=添加电台\r\n8.21=编辑电台\r\n8.31=删除电台\r\n"_qs.toUtf8());
+    ASSERT_TRUE(Open());
+    QWidget* viewport = Form5->TreeView1->viewport();
+    QMouseEvent left(QEvent::MouseButtonRelease, QPointF(5, 5), viewport->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &left);
+    EXPECT_FALSE(Ctrl->Menu->PopupMenu(8)->isVisible());
+    QMouseEvent right(QEvent::MouseButtonRelease, QPointF(5, 5), viewport->mapToGlobal(QPointF(5, 5)),
+                      Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &right);
+    EXPECT_TRUE(Ctrl->Menu->PopupMenu(8)->isVisible());
+    EXPECT_EQ(Ctrl->Menu->LastShared, "8");
+    Ctrl->Menu->PopupMenu(8)->hide();
+
+    Select(6);
+    Ctrl->Menu->Execute(u"8.3"_qs);
+    EXPECT_EQ(questions_, QStringList{u"确定删除|确定删除“Empty”吗？    "_qs});
+    EXPECT_EQ(FileLines().last(), "\tWorld<?http://127.0.0.1:9/world?>");
 }
 
 }  // namespace
