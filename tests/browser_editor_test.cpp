@@ -2,10 +2,12 @@
 // for first, moving a station, keeping an untouched code, and the checks of what was typed.
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QKeyEvent>
 #include <QTimer>
 #include <functional>
 
+#include "player/actions/region_actions.h"
 #include "player/browser/form13.h"
 #include "player/commands/player_targets.h"
 #include "player/playlist/station_code.h"
@@ -141,6 +143,23 @@ TEST_F(EditorTest, ATabTypedIntoANameCannotSplitTheFile) {
     Run(&TCommandTargets::BrowserAddItem, [](TForm13* e) { Type(e, u"A\tB"_qs, u"http://a/"_qs, u"Empty"_qs); });
     EXPECT_EQ(Form5->StationLines().last(), "\tA B<?http://a/?>");
     ExpectInStep();
+}
+
+TEST_F(EditorTest, AFileThatCouldNotBeReadIsNeverOverwritten) {
+    ASSERT_TRUE(QFile::remove(StationFile()));
+    ASSERT_TRUE(QDir().mkdir(StationFile()));
+    ASSERT_TRUE(Open());
+    ASSERT_TRUE(QDir().rmdir(StationFile()));  // writable now, but the tree never held its stations
+    Run(&TCommandTargets::BrowserAddItem, [](TForm13* e) { Type(e, u"A"_qs, u"http://a/"_qs, u"Empty"_qs); });
+    EXPECT_TRUE(stayedOpen_);
+    EXPECT_FALSE(QFile::exists(StationFile()));
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].contains(u"Cannot read"_qs));
+
+    dir_.write("Plugins/BCSPlus.ini", "Empty\r\n");
+    BrowserClick(u"bRefresh"_qs);
+    Run(&TCommandTargets::BrowserAddItem, [](TForm13* e) { Type(e, u"A"_qs, u"http://a/"_qs, u"Empty"_qs); });
+    EXPECT_EQ(FileLines(), (QStringList{u"Empty"_qs, u"\tA<?http://a/?>"_qs})) << "a file read again is saved again";
 }
 
 TEST_F(EditorTest, TheNameAndAddressBoxesNeitherCopyNorOfferAMenu) {

@@ -95,7 +95,8 @@ bool TForm5::eventFilter(QObject* watched, QEvent* event) {
 QString TForm5::StationFile() const { return Ctrl->InstallFolder + QStringLiteral("Plugins/BCSPlus.ini"); }
 
 void TForm5::LoadStations() {
-    lines_ = stations::LoadLines(StationFile());
+    loadError_.clear();
+    lines_ = stations::LoadLines(StationFile(), &loadError_);
     FillTree();
 }
 
@@ -165,8 +166,9 @@ void TForm5::TreeView1DblClick() {
 }
 
 bool TForm5::Save(const QStringList& lines) {
-    QString error;
-    if (platform::WriteTextLines(StationFile(), lines, &error)) {
+    QString error = loadError_;
+    // A file that exists but could not be read shows as an empty tree; writing that would lose it.
+    if (error.isEmpty() && platform::WriteTextLines(StationFile(), lines, &error)) {
         lines_ = lines;
         return true;
     }
@@ -212,24 +214,13 @@ void TForm5::AddItem() {
     editor->exec();
 }
 
-QTreeWidgetItem* TForm5::AddStationNode(QTreeWidgetItem* category, const QString& line) {
-    QTreeWidgetItem* node = NewNode(line);
-    category->addChild(node);
-    return node;
-}
-
 bool TForm5::StoreStation(int station, const QString& category, const QString& name, const QString& target) {
     const bool editing = station >= 0 && station < lines_.size();
     const QString line = stations::StationLine(name, target);
     if (editing) {
         const int current = stations::CategoryIndex(lines_, station);
-        if (current >= 0 && stations::DisplayName(lines_.at(current)).toLower() == category.toLower()) {
-            QStringList changed = lines_;
-            changed[station] = QString(stations::Depth(lines_.at(station)), u'\t') + line.mid(1);
-            if (!Save(changed)) return false;
-            NodeAt(station)->setText(0, name);
-            return true;
-        }
+        if (current >= 0 && stations::DisplayName(lines_.at(current)).toLower() == category.toLower())
+            return RewriteStation(station, name, line);
     }
     const bool isNew = stations::FindCategory(lines_, category) < 0;
     if (isNew && !browser::AskYesNo(QStringLiteral("分类中没有包括“") + category + QStringLiteral("”，要创建该分类吗？    "),
@@ -242,13 +233,16 @@ bool TForm5::StoreStation(int station, const QString& category, const QString& n
     QTreeWidgetItem* old = editing ? NodeAt(station) : nullptr;
     if (!Save(changed)) return false;
     delete old;
-    QTreeWidgetItem* home = nullptr;
-    if (isNew) {
-        home = NewNode(category);
-        TreeView1->addTopLevelItem(home);
-    } else {
-        home = NodeAt(stations::FindCategory(lines_, category));
-    }
-    AddStationNode(home, line);
+    QTreeWidgetItem* home = isNew ? NewNode(category) : NodeAt(stations::FindCategory(lines_, category));
+    if (isNew) TreeView1->addTopLevelItem(home);
+    home->addChild(NewNode(line));
+    return true;
+}
+
+bool TForm5::RewriteStation(int station, const QString& name, const QString& line) {
+    QStringList changed = lines_;
+    changed[station] = QString(stations::Depth(lines_.at(station)), u'\t') + line.mid(1);
+    if (!Save(changed)) return false;
+    if (QTreeWidgetItem* node = NodeAt(station)) node->setText(0, name);
     return true;
 }

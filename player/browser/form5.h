@@ -59,9 +59,11 @@ private:
     void FillTree();
     bool Save(const QStringList& lines);
     TForm13* EnsureEditor();
-    QTreeWidgetItem* AddStationNode(QTreeWidgetItem* category, const QString& line);
+    // The station keeps its place and category and takes a new name and target.
+    bool RewriteStation(int station, const QString& name, const QString& line);
 
     std::unique_ptr<Ui::TForm5> ui_;
     QStringList lines_;
+    QString loadError_;  // why the existing file could not be read; empty when it was
     std::unique_ptr<TForm13> form13_;
 };
