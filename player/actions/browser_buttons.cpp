@@ -9,10 +9,10 @@
 
 namespace {
 
-void SelectNode(QTreeWidget* tree, QTreeWidgetItem* node) {
+void SelectNode(TForm5* form, QTreeWidgetItem* node) {
     if (!node) return;
-    tree->setCurrentItem(node);
-    // LATER(browser): the chosen station plays as a double-click on it would.
+    form->TreeView1->setCurrentItem(node);
+    form->TreeView1DblClick();
 }
 
 }  // namespace
@@ -43,13 +43,13 @@ void BrowserClick(const QString& name) {
     QTreeWidget* tree = form->TreeView1;
     QTreeWidgetItem* current = tree->currentItem();
     if (name == QLatin1String("bBack")) {
-        if (current) SelectNode(tree, tree->itemAbove(current));
+        if (current) SelectNode(form, tree->itemAbove(current));
     } else if (name == QLatin1String("bForward")) {
-        if (current) SelectNode(tree, tree->itemBelow(current));
+        if (current) SelectNode(form, tree->itemBelow(current));
     } else if (name == QLatin1String("bStop")) {
         if (current && current->parent()) tree->setCurrentItem(current->parent());
     } else if (name == QLatin1String("bRefresh")) {
-        // LATER(browser): the station list reloads from its file.
+        form->LoadStations();
     } else if (name == QLatin1String("bEnter")) {
         Ctrl->Menu->PopupAt(QStringLiteral("8"), QCursor::pos());
     }

@@ -66,7 +66,7 @@ public:
 
     // A preset into the equaliser.
     virtual void LoadEqPreset(int /*index*/) {}
-    // LATER(browser): the station editors of the browser.
+    // The station editors of the browser.
     virtual void BrowserAddItem() {}
     virtual void BrowserEditItem() {}
     virtual void BrowserDeleteItem() {}

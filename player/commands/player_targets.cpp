@@ -2,6 +2,8 @@
 
 #include "player/actions/placement.h"
 #include "player/actions/region_actions.h"
+#include "player/browser/form5.h"
+#include "player/display/display.h"
 #include "player/core/ctrl.h"
 #include "player/lyrics/lrc_ctrl.h"
 #include "player/playback/run.h"
@@ -82,4 +84,16 @@ void TPlayerTargets::SetAudioMode(int mode) {
 
 void TPlayerTargets::ReloadFrameFilters() {
     if (TDspack* engine = FrameEngine()) engine->ReloadSettings();
+}
+
+void TPlayerTargets::BrowserAddItem() {
+    if (Form5) Form5->AddItem();
+}
+
+void TPlayerTargets::BrowserEditItem() {
+    if (Form5) Form5->EditItem();
+}
+
+void TPlayerTargets::BrowserDeleteItem() {
+    if (Form5) Form5->DeleteItem();
 }

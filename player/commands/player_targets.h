@@ -1,4 +1,5 @@
-// The command targets the player itself provides: lyrics, the button regions, window placement.
+// The command targets the player itself provides: lyrics, the button regions, window placement,
+// the station browser's editors.
 // The dialogs, which live above the player, extend this and are installed by the program.
 #pragma once
 
@@ -23,6 +24,10 @@ public:
     void SetRatePriority(bool grabber) override;
     void SetAudioMode(int mode) override;
     void ReloadFrameFilters() override;
+    // The station editors of the browser, when it is open.
+    void BrowserAddItem() override;
+    void BrowserEditItem() override;
+    void BrowserDeleteItem() override;
 };
 
 // What every new menu object starts with: the program installs a maker of its fuller targets
