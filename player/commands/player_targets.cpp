@@ -5,6 +5,8 @@
 #include "player/core/ctrl.h"
 #include "player/lyrics/lrc_ctrl.h"
 #include "player/playback/run.h"
+#include "player/display/display.h"
+#include "player/video/form4.h"
 
 namespace {
 
@@ -33,6 +35,10 @@ void TPlayerTargets::SetVideoBounds(const QRect& bounds) {
 }
 
 void TPlayerTargets::ClickRegion(const QString& name) { ::ClickRegion(name); }
+
+void TPlayerTargets::HideTaskbar(bool hide) {
+    if (Form4) Form4->HideTaskbar(hide);
+}
 
 bool TPlayerTargets::LyricsLoaded() const { return Ctrl && Ctrl->Run && Ctrl->Run->LrcCtrl; }
 
