@@ -22,6 +22,15 @@ const QString kRenderer = QStringLiteral("VideoRenderer");
 constexpr int kTitleBand = 15;
 constexpr int kTitleRightMargin = 11;
 
+// A hotkey text as a key sequence; the arrow signs and other characters that no key types give
+// none, and their keys reach the key handler instead.
+QKeySequence ShortCut(const QString& text) {
+    const QKeySequence keys = QKeySequence::fromString(text, QKeySequence::PortableText);
+    if (keys.count() != 1) return {};
+    const int key = keys[0].key();
+    return key > 0xff && key < Qt::Key_Escape ? QKeySequence() : keys;
+}
+
 }  // namespace
 
 TForm4::TForm4(QWidget* parent)
@@ -106,7 +115,7 @@ void TForm4::BuildPopupMenu() {
         // The command id is the text before the level character that precedes "=".
         const QString command = line.left(eq - 1);
         auto* item = new QAction(command, PopupMenu1);
-        item->setShortcut(QKeySequence::fromString(line.mid(hash + 1, percent - hash - 1), QKeySequence::PortableText));
+        item->setShortcut(ShortCut(line.mid(hash + 1, percent - hash - 1)));
         item->setShortcutContext(Qt::WindowShortcut);
         connect(item, &QAction::triggered, this, [command] {
             if (Ctrl && Ctrl->Menu) Ctrl->Menu->Execute(command);
