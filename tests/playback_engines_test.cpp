@@ -310,9 +310,10 @@ TEST_F(PlaybackEnginesTest, VideosOpenTheVideoWindow) {
     EXPECT_EQ(run_->VideoHeight, 240);
     ASSERT_TRUE(Form4);
     EXPECT_EQ(Form4->objectName(), "dispForm4");
+    EXPECT_EQ(Form4->width(), 320 + 14) << "shown in normal size: the picture and the frame";
     run_->Stop();
     EXPECT_FALSE(Form4) << "the stop frees the video window";
-    EXPECT_EQ(Ctrl->ReadInteger("AV_W", 0), 320) << "its size is kept";
+    EXPECT_EQ(Ctrl->ReadInteger("AV_W", 0), 320 + 14) << "its size is kept";
 
     PlayAlone(mkv_);
     EXPECT_EQ(run_->EngineCode, Engine::MediaPlayer);

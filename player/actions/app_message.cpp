@@ -102,7 +102,8 @@ void MinimiseToTray() {
     const bool videoShows = video && video->isVisible();
     if (videoShows && Form1 && Form1->isVisible()) {
         AnimateToTray(true, Form1);
-        // LATER(video): the hidden video window keeps its tray icon.
+        // The video window hidden beside the main window keeps its tray icon.
+        video->RemoveIconOnHide = false;
         video->hide();
         return;
     }

@@ -39,7 +39,7 @@ public:
     virtual void SetVideoBounds(const QRect& /*bounds*/) {}
     // A press and release of a main-window button region.
     virtual void ClickRegion(const QString& /*name*/) {}
-    // LATER(video): the taskbar hidden while the video fills the screen.
+    // The taskbar hidden while the video fills the screen.
     virtual void HideTaskbar(bool /*hide*/) {}
 
     // Lyrics.

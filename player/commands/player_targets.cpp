@@ -3,11 +3,12 @@
 #include "player/actions/placement.h"
 #include "player/actions/region_actions.h"
 #include "player/browser/form5.h"
-#include "player/display/display.h"
 #include "player/core/ctrl.h"
+#include "player/display/display.h"
 #include "player/lyrics/lrc_ctrl.h"
 #include "player/playback/run.h"
 #include "player/video/dspack.h"
+#include "player/video/form4.h"
 
 namespace {
 
@@ -36,6 +37,10 @@ void TPlayerTargets::SetVideoBounds(const QRect& bounds) {
 }
 
 void TPlayerTargets::ClickRegion(const QString& name) { ::ClickRegion(name); }
+
+void TPlayerTargets::HideTaskbar(bool hide) {
+    if (Form4) Form4->HideTaskbar(hide);
+}
 
 bool TPlayerTargets::LyricsLoaded() const { return Ctrl && Ctrl->Run && Ctrl->Run->LrcCtrl; }
 

@@ -14,6 +14,7 @@ public:
     void AnimateToTray(QWidget* window, bool hide) override;
     void SetVideoBounds(const QRect& bounds) override;
     void ClickRegion(const QString& name) override;
+    void HideTaskbar(bool hide) override;
     bool LyricsLoaded() const override;
     void LoadLyrics() override;
     void SetLyricsLiteral(bool on) override;

@@ -71,7 +71,9 @@ void TRun::LoadLyrics() {
     LrcCtrl->Correction = correct ? Ctrl->ReadInteger(QStringLiteral("LrcCorrectTime"), 0) : 0;
     LrcCtrl->WordWipe = Ctrl->ReadBool(QStringLiteral("LrcUseLiteral"), true);
     ProgressTimerObj->setInterval(100);
-    // LATER(video): the video window sizes itself for the lyrics (its IniFormSize) here.
+    // The window takes the size of the lyrics in the stored screen mode.
+    Form4->IniFormSize();
+    if (!Form4 || !LrcCtrl) return;
     LyricsTimer->start();
     Form4->update();
 }
