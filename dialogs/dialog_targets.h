@@ -13,6 +13,7 @@ public:
     void AddToFavourites(const QString& title) override;
     bool PickFolder(const QString& startFolder, const QString& caption) override;
     void OpenAddress() override;
+    void ShowLinkList(const QString& argument) override;
 };
 
 // Makes every new menu object use TDialogTargets.

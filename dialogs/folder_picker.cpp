@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QPointer>
 
+#include "player/app/form1.h"
 #include "player/core/ctrl.h"
 #include "ui_folder_picker.h"
 
@@ -72,4 +74,12 @@ void TForm7::Button1Click() {
     if (Settings && !SettingName.isEmpty()) Settings->WriteString(SettingName, path);
     OK = true;
     accept();
+}
+
+bool PickFolderSetting(const QString& startFolder, const QString& prompt, bool showOptions, const QString& settingName) {
+    static QPointer<TForm7> form;
+    if (!form) form = new TForm7(Form1);
+    form->Init(startFolder, prompt, showOptions, settingName);
+    form->exec();
+    return form->OK;
 }

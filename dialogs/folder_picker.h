@@ -33,3 +33,8 @@ private:
     std::unique_ptr<Ui::TForm7> ui_;
     QFileSystemModel* model_;
 };
+
+// The program's one folder picker, made at its first use and kept, shown modally: true when the
+// user confirmed a folder, which is then stored under `settingName`. For every caller (folder
+// scan, capture folder, lyrics folder, skin folder).
+bool PickFolderSetting(const QString& startFolder, const QString& prompt, bool showOptions, const QString& settingName);

@@ -6,6 +6,7 @@
 #include "dialogs/favourite_name.h"
 #include "dialogs/file_info.h"
 #include "dialogs/folder_picker.h"
+#include "dialogs/link_list.h"
 #include "dialogs/open_url.h"
 #include "platform/message_box.h"
 #include "player/app/form1.h"
@@ -20,8 +21,8 @@ Form* Kept(QPointer<Form>& form) {
 
 QPointer<TForm10> g_fileInfo;
 QPointer<TForm11> g_favouriteName;
-QPointer<TForm7> g_folderPicker;
 QPointer<TForm9> g_openUrl;
+QPointer<TForm15> g_linkList;
 
 }  // namespace
 
@@ -41,10 +42,16 @@ void TDialogTargets::AddToFavourites(const QString& title) {
 }
 
 bool TDialogTargets::PickFolder(const QString& startFolder, const QString& caption) {
-    TForm7* form = Kept(g_folderPicker);
-    form->Init(startFolder, caption, true, QStringLiteral("DefaultFolder"));
-    form->exec();
-    return form->OK;
+    return PickFolderSetting(startFolder, caption, true, QStringLiteral("DefaultFolder"));
 }
 
 void TDialogTargets::OpenAddress() { Kept(g_openUrl)->exec(); }
+
+// Modeless and on top: a later hand-over refills the same dialog in place.
+void TDialogTargets::ShowLinkList(const QString& argument) {
+    TForm15* form = Kept(g_linkList);
+    form->ShowData(argument);
+    form->show();
+    form->raise();
+    form->activateWindow();
+}

@@ -2,10 +2,12 @@
 // the typed address with its history.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "dialogs/dialog_targets.h"
 #include "dialogs/link_list.h"
 #include "dialogs/open_url.h"
 #include "platform/message_box.h"
@@ -148,6 +150,24 @@ TEST_F(LinkDialogsTest, RefusedAddressKeepsDialogOpen) {
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(ListBox1->Count(), 1);
     EXPECT_TRUE(played_.isEmpty());
+}
+
+TEST(LinkListHandOver, PageLinksOpenTheDialogOnTop) {
+    InstallDialogTargets();
+    testing_support::TempFolder dir;
+    auto* main = new TForm1(dir.path() + "/");
+    ListBox1->addParam("vmp://page<ALL>A$;http://h/a.mp3*;B$;http://h/b.mp3*;");
+    TForm15* shown = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<TForm15*>(window); form && form->isVisible()) shown = form;
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->findChild<QTreeWidget*>("ListView1")->topLevelItemCount(), 2);
+    EXPECT_TRUE(shown->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(ListBox1->Count(), 0) << "nothing is added before the user chooses";
+    SetCommandTargetsMaker({});
+    main->QuietClose = true;
+    main->close();
+    delete main;
 }
 
 }  // namespace

@@ -27,6 +27,8 @@ public:
     virtual void ShowFileInformation() {}
     // LATER(dialogs): the add-to-favourites dialog with its proposed name.
     virtual void AddToFavourites(const QString& /*title*/) {}
+    // The links a web page handed over ("<ALL>"), offered in a dialog of their own.
+    virtual void ShowLinkList(const QString& /*argument*/) {}
     // LATER(platform): open a document with the desktop's viewer.
     virtual void OpenDocument(const QString& /*path*/) {}
 
