@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "dialogs/dialog_targets.h"
 #include "dialogs/file_info.h"
 #include "platform/media_tags.h"
 #include "platform/message_box.h"
@@ -131,6 +132,11 @@ TEST(FileInfoPlaylist, EmptyPlaylistHasNothingToShow) {
     dir.write("Plugins/FilePlus.ini", "[decode_setup]\r\nDECODE0=*.MP3\r\n");
     auto* main = new TForm1(dir.path() + "/");
     ListBox1->SetItems({});
+    QStringList messages;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { messages << text; });
+    TDialogTargets().ShowFileInformation();  // says so instead of opening on no entry
+    platform::SetMessageRecorder({});
+    EXPECT_EQ(messages.size(), 1);
     TForm10 form;
     EXPECT_FALSE(form.init());
     EXPECT_TRUE(form.findChild<QLineEdit*>("Edit1")->text().isEmpty());
