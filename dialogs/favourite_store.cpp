@@ -66,8 +66,9 @@ bool AddFavourite(const QString& favorFolder, const QString& name, const QString
 }
 
 bool RenameFavourite(const QString& favorFolder, const QString& oldName, const QString& newName, QString* error) {
-    if (CheckFavouriteName(newName) != FavouriteNameProblem::None)
-        return Fail(error, QStringLiteral("Invalid name: ") + newName);
+    // The old name comes from Favor.ini, which anyone may have edited: it must not reach outside.
+    for (const QString& name : {oldName, newName})
+        if (CheckFavouriteName(name) != FavouriteNameProblem::None) return Fail(error, QStringLiteral("Invalid name: ") + name);
     QStringList names;
     if (!LoadNames(favorFolder, &names, error)) return false;
     if (!MakeFolder(favorFolder, error)) return false;

@@ -97,6 +97,11 @@ TEST_F(FavouriteTest, RenameFailureReported) {
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(Index(), QStringList({"Jazz"}));
     EXPECT_TRUE(QFile::exists(folder_ + "Jazz.kpl"));
+    // A hand-edited Favor.ini line naming a file outside the folder moves nothing.
+    dir_.write("outside.kpl", "keep");
+    EXPECT_FALSE(dialogs::RenameFavourite(folder_, "../outside", "Moved", &error));
+    EXPECT_EQ(dir_.read("outside.kpl"), "keep");
+    EXPECT_FALSE(QFile::exists(folder_ + "Moved.kpl"));
 }
 
 TEST_F(FavouriteTest, DialogRefusesAndAsksBeforeOverwriting) {
