@@ -8,6 +8,12 @@ class TDialogTargets : public TPlayerTargets {
 public:
     // LATER(dialogs): the settings dialog, the about box, the folder picker, the address dialog,
     // file information and the favourites dialog override their rows here.
+    // The small dialogs (small_dialog_targets.cpp).
+    void ShowFileInformation() override;
+    void AddToFavourites(const QString& title) override;
+    bool PickFolder(const QString& startFolder, const QString& caption) override;
+    void OpenAddress() override;
+    void ShowLinkList(const QString& argument) override;
 };
 
 // Makes every new menu object use TDialogTargets.

@@ -18,15 +18,17 @@ public:
     virtual void ShowSettingsPage(int /*page*/) {}
     // LATER(dialogs): the about box, shown modally.
     virtual void ShowAbout() {}
-    // LATER(dialogs): the folder picker; true when the user confirmed a folder, which is then
+    // The folder picker; true when the user confirmed a folder, which is then
     // stored under DefaultFolder.
     virtual bool PickFolder(const QString& /*startFolder*/, const QString& /*caption*/) { return false; }
-    // LATER(dialogs): the address dialog, which adds and plays the address itself.
+    // The address dialog, which adds and plays the address itself.
     virtual void OpenAddress() {}
-    // LATER(dialogs): file information of the selected entry, shown modally.
+    // File information of the selected entry, shown modally.
     virtual void ShowFileInformation() {}
-    // LATER(dialogs): the add-to-favourites dialog with its proposed name.
+    // The add-to-favourites dialog with its proposed name.
     virtual void AddToFavourites(const QString& /*title*/) {}
+    // The links a web page handed over ("<ALL>"), offered in a dialog of their own.
+    virtual void ShowLinkList(const QString& /*argument*/) {}
     // LATER(platform): open a document with the desktop's viewer.
     virtual void OpenDocument(const QString& /*path*/) {}
 

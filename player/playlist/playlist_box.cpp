@@ -21,6 +21,7 @@
 #include "platform/drives.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
+#include "player/commands/menu.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/app/form1.h"
@@ -379,9 +380,10 @@ void TListBox1::addParam(const QString& argument) {
         addFile(text, true);
         return;
     }
-    // A link list ("<ALL>") is shown by the link-list dialog, which does not exist yet: nothing
-    // is added meanwhile.
-    if (text.contains(QLatin1String("<ALL>"))) return;
+    if (text.contains(QLatin1String("<ALL>"))) {
+        if (Ctrl->Menu) Ctrl->Menu->Targets().ShowLinkList(text);
+        return;
+    }
     const int one = int(text.indexOf(QLatin1String("<ONE>")));
     if (one < 0) return;
     QString url = text.mid(one + 5);

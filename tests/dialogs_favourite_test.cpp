@@ -1,0 +1,149 @@
+// Naming favourites: names refused, the playlist saved under its name with Favor.ini read afresh,
+// renames that move the file, and failures reported instead of taken for success.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include "dialogs/favourite_name.h"
+#include "dialogs/favourite_store.h"
+#include "platform/message_box.h"
+#include "platform/text_file.h"
+#include "player/playlist/playlist_files.h"
+#include "tests/test_support.h"
+
+using dialogs::FavouriteNameProblem;
+
+namespace {
+
+class FavouriteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = dir_.path() + "/Favor/";
+        platform::SetMessageRecorder([this](const QString& text, const QString&, platform::MessageIcon) { messages_ << text; });
+    }
+    void TearDown() override { platform::SetMessageRecorder({}); }
+    QStringList Index() const {
+        QStringList lines;
+        platform::ReadTextLines(folder_ + "Favor.ini", &lines);
+        return lines;
+    }
+    void Seed(const QStringList& names) const {
+        QDir().mkpath(folder_);
+        ASSERT_TRUE(platform::WriteTextLines(folder_ + "Favor.ini", names));
+        for (const QString& name : names) ASSERT_TRUE(playlist::WriteKpl(folder_ + name + ".kpl", {"<?/m/" + name + ".mp3?>"}));
+    }
+    QStringList Kpl(const QString& name) const {
+        QStringList entries;
+        playlist::ReadKpl(folder_ + name + ".kpl", &entries);
+        return entries;
+    }
+
+    testing_support::TempFolder dir_;
+    QString folder_;
+    QStringList messages_;
+};
+
+TEST(FavouriteName, RefusedNames) {
+    EXPECT_EQ(dialogs::CheckFavouriteName(""), FavouriteNameProblem::Empty);
+    EXPECT_EQ(dialogs::CheckFavouriteName("-"), FavouriteNameProblem::Minus);
+    for (const QString bad : {"a/b", "a\\b", "..", "../x", "x..", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b",
+                              "line\nbreak", "tab\tname", "."})
+        EXPECT_EQ(dialogs::CheckFavouriteName(bad), FavouriteNameProblem::Forbidden) << bad.toStdString();
+    EXPECT_EQ(dialogs::CheckFavouriteName("rock-pop"), FavouriteNameProblem::None);
+    EXPECT_EQ(dialogs::CheckFavouriteName("摇滚 1.2"), FavouriteNameProblem::None);
+}
+
+TEST_F(FavouriteTest, AddPutsNameFirstAndSavesPlaylist) {
+    Seed({"Jazz", "Rock", "Pop"});
+    ASSERT_TRUE(dialogs::AddFavourite(folder_, "Rock", {"<?/a.mp3?>", "<?/b.mp3?>"}, nullptr));
+    EXPECT_EQ(Index(), QStringList({"Rock", "Jazz", "Pop"}));
+    EXPECT_EQ(Kpl("Rock"), QStringList({"<?/a.mp3?>", "<?/b.mp3?>"}));
+    ASSERT_TRUE(dialogs::AddFavourite(folder_, "rock", {"<?/c.mp3?>"}, nullptr));
+    EXPECT_EQ(Index(), QStringList({"rock", "Rock", "Jazz", "Pop"})) << "case variants are two names";
+    EXPECT_EQ(Kpl("Rock").size(), 2);
+}
+
+TEST_F(FavouriteTest, AddReportsFailureAndLeavesIndexAlone) {
+    Seed({"Jazz"});
+    // A folder where the playlist file should go makes the save fail.
+    QDir().mkpath(folder_ + "Blocked.kpl");
+    QString error;
+    EXPECT_FALSE(dialogs::AddFavourite(folder_, "Blocked", {"<?/a.mp3?>"}, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(Index(), QStringList({"Jazz"}));
+    EXPECT_FALSE(dialogs::AddFavourite(folder_, "../escape", {"<?/a.mp3?>"}, &error));
+    EXPECT_FALSE(QFile::exists(dir_.path() + "/escape.kpl"));
+}
+
+TEST_F(FavouriteTest, RenameReplacesExistingAndReadsIndexAfresh) {
+    Seed({"Jazz", "Pop"});
+    // Added after the settings page read its list: a rename must not drop it.
+    ASSERT_TRUE(dialogs::AddFavourite(folder_, "New", {"<?/n.mp3?>"}, nullptr));
+    ASSERT_TRUE(dialogs::RenameFavourite(folder_, "Jazz", "Pop", nullptr));
+    EXPECT_EQ(Index(), QStringList({"New", "Pop"}));
+    EXPECT_EQ(Kpl("Pop"), QStringList({"<?/m/Jazz.mp3?>"}));
+    EXPECT_FALSE(QFile::exists(folder_ + "Jazz.kpl"));
+    EXPECT_EQ(dialogs::RenamedList({"Jazz", "Rock", "Pop"}, 0, "Pop"), QStringList({"Pop", "Rock"}));
+}
+
+TEST_F(FavouriteTest, RenameFailureReported) {
+    Seed({"Jazz"});
+    QDir().mkpath(folder_ + "Full.kpl/inside");  // a non-empty folder cannot be replaced by a file
+    QString error;
+    EXPECT_FALSE(dialogs::RenameFavourite(folder_, "Jazz", "Full", &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(Index(), QStringList({"Jazz"}));
+    EXPECT_TRUE(QFile::exists(folder_ + "Jazz.kpl"));
+    // A hand-edited Favor.ini line naming a file outside the folder moves nothing.
+    dir_.write("outside.kpl", "keep");
+    EXPECT_FALSE(dialogs::RenameFavourite(folder_, "../outside", "Moved", &error));
+    EXPECT_EQ(dir_.read("outside.kpl"), "keep");
+    EXPECT_FALSE(QFile::exists(folder_ + "Moved.kpl"));
+}
+
+TEST_F(FavouriteTest, DialogRefusesAndAsksBeforeOverwriting) {
+    Seed({"Jazz"});
+    TForm11 form;
+    form.FavorFolder = folder_;
+    int asked = 0;
+    form.Ask = [&](const QString&, const QString&) { return ++asked > 1; };
+    form.OpenAdd("a/b");
+    form.open();
+    form.Button2Click();
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].startsWith(QStringLiteral("名字不能含有")));
+    EXPECT_TRUE(form.isVisible());
+    form.OpenAdd("Jazz");
+    form.Button2Click();  // answered No
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(Kpl("Jazz"), QStringList({"<?/m/Jazz.mp3?>"}));
+    form.Button2Click();  // answered Yes
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+}
+
+TEST_F(FavouriteTest, DialogRenameEditsTheShownList) {
+    Seed({"Jazz", "Rock", "Pop"});
+    QListWidget list;
+    list.addItems({"Jazz", "Rock", "Pop"});
+    list.setCurrentRow(2);
+    TForm11 form;
+    form.FavorFolder = folder_;
+    form.Ask = [](const QString&, const QString&) { return true; };
+    form.OpenRename(&list);
+    form.open();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("更改列表名称"));
+    form.findChild<QLineEdit*>("Edit1")->setText("Jazz");
+    form.Button2Click();
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(list.item(0)->text(), "Rock");
+    EXPECT_EQ(list.item(1)->text(), "Jazz");
+    EXPECT_EQ(list.currentItem()->text(), "Jazz");
+    EXPECT_EQ(Index(), QStringList({"Rock", "Jazz"}));
+    EXPECT_EQ(Kpl("Jazz"), QStringList({"<?/m/Pop.mp3?>"}));
+}
+
+}  // namespace
