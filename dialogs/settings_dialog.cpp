@@ -109,7 +109,7 @@ bool TForm8::FillPage(const QString& caption, QString* error) {
 void TForm8::ShowFillFailure(const QString& caption, const QString& error) {
     // Not modal: the dialog stays usable and a test or a script is never held up by the box.
     auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("信息提示"),
-                                QStringLiteral("页面[%1]无法读取：%2").arg(caption, error), QMessageBox::Ok, this);
+                                QStringLiteral("页面[%1]出错：%2").arg(caption, error), QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

@@ -91,8 +91,9 @@ extern QPointer<TForm8> Form8;
 void ShowSettingsDialog(int page);
 
 // The settings dialog for one task of a caller that may need it only briefly: it uses the one
-// that exists, or creates one and frees that one again when it goes away. A dialog that existed
-// before (possibly holding a running countdown) is never freed by it.
+// that exists, or creates one and frees that one again when it goes away, unless it is on show
+// by then. A dialog that existed before (possibly holding a running countdown) is never freed
+// by it.
 class TForm8Use {
 public:
     TForm8Use();
