@@ -1,5 +1,9 @@
 #include "dialogs/dialog_targets.h"
 
+#include "dialogs/settings_dialog.h"
+
 void InstallDialogTargets() {
     SetCommandTargetsMaker([] { return std::make_unique<TDialogTargets>(); });
 }
+
+void TDialogTargets::ShowSettingsPage(int page) { ShowSettingsDialog(page); }

@@ -6,6 +6,7 @@
 
 class TDialogTargets : public TPlayerTargets {
 public:
+    void ShowSettingsPage(int page) override;
     // LATER(dialogs): the settings dialog, the about box, the folder picker, the address dialog,
     // file information and the favourites dialog override their rows here.
     // The small dialogs (small_dialog_targets.cpp).

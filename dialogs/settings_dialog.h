@@ -1,0 +1,110 @@
+// TForm8: the modeless settings dialog. A page tree on the left, one page per node on the right;
+// every control writes its setting the moment it changes and pushes it into the running objects.
+// The frame lives in settings_dialog.cpp, the pages in settings_general.cpp,
+// settings_favourites.cpp and settings_proxy_page.cpp.
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+namespace Ui {
+class TForm8;
+}
+class QTreeWidgetItem;
+
+class TForm8 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm8(QWidget* parent = nullptr);
+    ~TForm8() override;
+
+    // Fills the controls of the page whose node caption is `caption`; any other text fills
+    // nothing. A fill that fails is shown in a message box; the change handlers work afterwards.
+    void LoadPage(const QString& caption);
+    // Selects the node at a depth-first index, which loads and shows its page.
+    void SelectPage(int index);
+    // The node caption of the page on show; empty when none is.
+    QString CurrentPage() const;
+    void HideAllPages();
+
+    Ui::TForm8* ui() const { return ui_.get(); }
+
+    QString CheckStates;
+    int DragIndex = -1;
+    quint8 Loading = 0;
+    bool Moved = false;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void TreeView1Change(QTreeWidgetItem* node);
+    void FormShow();
+    void Button2Click();
+    // Each page's fill; false with the reason in *error when it could not be filled.
+    bool FillPage(const QString& caption, QString* error);
+    void ShowFillFailure(const QString& caption, const QString& error);
+
+    // settings_general.cpp
+    void ConnectGeneralPage();
+    void FillGeneralPage();
+    void FillTimeOut();
+    void CheckBox34Click();
+    void CheckBox35Click();
+    void CheckBox36Click();
+    void CheckBox26Click();
+    void TrackBar11Change(int position);
+
+    // settings_favourites.cpp
+    void ConnectFavouritesPage();
+    bool LoadFavorites(QString* error);
+    void UpdateFavouriteButtons();
+    bool SaveFavourites();
+    void Button9Click();
+    void Button10Click();
+    void Button11Click();
+    void FavouritesMouseDown();
+    void FavouritesMouseMove(const QPoint& pos);
+    void FavouritesMouseUp();
+
+    // settings_proxy_page.cpp
+    void ConnectProxyRows();
+    void FillProxyRows();
+    void CheckBox3Click();
+    void CheckBox14Click();
+    void CheckBox13Click();
+    void CheckBox15Click();
+    bool PortAccepted(const QString& port);
+
+    std::unique_ptr<Ui::TForm8> ui_;
+};
+
+// The one settings dialog; null until it is first needed.
+extern QPointer<TForm8> Form8;
+
+// Creates the dialog when there is none, shows it modelessly and raises it; page >= 0 selects
+// the node of that depth-first index, page < 0 keeps the page it shows.
+void ShowSettingsDialog(int page);
+
+// The settings dialog for one task of a caller that may need it only briefly: it uses the one
+// that exists, or creates one and frees that one again when it goes away, unless it is on show
+// by then. A dialog that existed before (possibly holding a running countdown) is never freed
+// by it.
+class TForm8Use {
+public:
+    TForm8Use();
+    ~TForm8Use();
+    TForm8Use(const TForm8Use&) = delete;
+    TForm8Use& operator=(const TForm8Use&) = delete;
+    TForm8* operator->() const { return form_; }
+    TForm8* get() const { return form_; }
+    bool Created() const { return created_; }
+
+private:
+    QPointer<TForm8> form_;
+    bool created_ = false;
+};
