@@ -6,9 +6,9 @@
 
 class TDialogTargets : public TPlayerTargets {
 public:
+    // The settings dialog.
     void ShowSettingsPage(int page) override;
-    // LATER(dialogs): the settings dialog, the about box, the folder picker, the address dialog,
-    // file information and the favourites dialog override their rows here.
+    // LATER(dialogs): the about box.
     // The small dialogs (small_dialog_targets.cpp).
     void ShowFileInformation() override;
     void AddToFavourites(const QString& title) override;
