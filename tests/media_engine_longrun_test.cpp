@@ -84,7 +84,11 @@ TEST(EngineLongRun, HundredsOfTracksLeaveDescriptorsAndMemoryFlat) {
     QTest::qWait(50);
     // A few descriptors may come and go with GStreamer's thread pools; one pair per track may not.
     EXPECT_LE(OpenDescriptors(), descriptors + 6) << "before: " << descriptors;
+#ifndef __SANITIZE_ADDRESS__  // the sanitizer's quarantine keeps freed memory resident on purpose
     EXPECT_LT(ResidentKb(), resident + 30 * 1024) << "kB resident before: " << resident;
+#else
+    (void)resident;
+#endif
 }
 
 }  // namespace
