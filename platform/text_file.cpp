@@ -226,8 +226,8 @@ QStringList SplitLines(const QString& text) {
     return lines;
 }
 
-bool ReadTextLines(const QString& path, QStringList* lines, QString* error, TextEncoding* found) {
-    lines->clear();
+bool ReadText(const QString& path, QString* text, QString* error, TextEncoding* found) {
+    text->clear();
     QFile file(path);
     QString reason;
     if (QFileInfo(path).isDir()) {
@@ -237,13 +237,21 @@ bool ReadTextLines(const QString& path, QStringList* lines, QString* error, Text
     } else {
         const QByteArray bytes = file.readAll();
         if (file.error() == QFileDevice::NoError) {
-            *lines = SplitLines(DecodeText(bytes, found));
+            *text = DecodeText(bytes, found);
             return true;
         }
         reason = file.errorString();
     }
     if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, reason);
     return false;
+}
+
+bool ReadTextLines(const QString& path, QStringList* lines, QString* error, TextEncoding* found) {
+    lines->clear();
+    QString text;
+    if (!ReadText(path, &text, error, found)) return false;
+    *lines = SplitLines(text);
+    return true;
 }
 
 bool WriteTextFile(const QString& path, const QByteArray& bytes, QString* error) {

@@ -30,6 +30,10 @@ QByteArray EncodeTextLines(const QStringList& lines, TextEncoding preferred = Te
 // and a text ending in a line end gives no extra empty line (as a Windows string list loads).
 QStringList SplitLines(const QString& text);
 
+// A whole text file decoded. False, with "Cannot read <path>: <reason>" in *error, when it cannot
+// be read; *text is left empty then. *found tells how the file was read.
+bool ReadText(const QString& path, QString* text, QString* error = nullptr, TextEncoding* found = nullptr);
+
 // False (with the reason in *error) when the file cannot be read; *lines is left empty then.
 // *found tells how the file was read, so a rewrite can keep its encoding.
 bool ReadTextLines(const QString& path, QStringList* lines, QString* error = nullptr,

@@ -139,23 +139,7 @@ QStringList FilterListText(QStringView text, const QStringList& masks) {
 bool IsKplAppendLine(QStringView line) { return line.contains(u'.') && !HoldsKpl(line); }
 
 bool ReadListText(const QString& path, QString* text, QString* error) {
-    text->clear();
-    QFile file(path);
-    QString reason;
-    if (QFileInfo(path).isDir()) {
-        reason = QStringLiteral("it is a folder");
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-    } else {
-        const QByteArray bytes = file.readAll();
-        if (file.error() == QFileDevice::NoError) {
-            *text = platform::DecodeText(bytes);
-            return true;
-        }
-        reason = file.errorString();
-    }
-    if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, reason);
-    return false;
+    return platform::ReadText(path, text, error);
 }
 
 bool ReadKpl(const QString& path, QStringList* entries, QString* error) {
