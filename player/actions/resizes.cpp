@@ -7,6 +7,7 @@
 #include "player/display/display.h"
 #include "player/playback/run.h"
 #include "player/playlist/playlist_box.h"
+#include "player/video/dspack.h"
 
 namespace {
 
@@ -64,7 +65,10 @@ void VideoResizeStep(int x, int y) {
 }
 
 void EndVideoResize() {
-    // LATER(video): the frame filter's window bitmap shrinks to the inner area under the
-    // engine's frame lock, as its streaming thread draws into it.
+    // The frame engine's streaming thread reads the picture area; it is one atomic pair.
+    if (Form4 && Ctrl->Run) {
+        if (TDspack* engine = RunDspack(Ctrl->Run.get(), false))
+            engine->SetDrawArea(QSize(Form4->width() - 14, Form4->height() - 20));
+    }
     if (Form4) Ctrl->Display->PaintVideo();
 }

@@ -8,6 +8,7 @@
 #include "player/playback/run.h"
 #include "player/playback/winamp_host.h"
 #include "player/skin/canvas.h"
+#include "player/video/dspack.h"
 #include "platform/media_faces.h"
 
 namespace {
@@ -51,7 +52,7 @@ void SeekEngine(TRun& run, long long target) {
         }
         break;
     case Engine::FrameGrabbing:
-        // LATER(video): the frame-grabbing engine seeks to the target once it exists.
+        if (TDspack* engine = RunDspack(&run, false)) engine->SetPosition(int(target), run.Length);
         break;
     case Engine::DirectShow:
         if (run.Direct && run.Direct->MediaSeeking) {
