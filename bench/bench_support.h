@@ -12,12 +12,10 @@
 namespace bench {
 
 // A 440 Hz stereo tone of the given length as an MP3 with a Xing header; false on failure.
-inline bool MakeMp3(const std::string& path, double seconds) {
+// Runs a gst-launch description to its end: true at end of stream, false on an error, a bad
+// description or when nothing ends within timeoutSeconds.
+inline bool RunToEnd(const std::string& description, int timeoutSeconds = 120) {
     gst_init(nullptr, nullptr);
-    const std::string description = "audiotestsrc num-buffers=" + std::to_string(int(seconds * 44100 / 1024 + 1)) +
-                                    " samplesperbuffer=1024 freq=440 ! audio/x-raw,rate=44100,channels=2 ! "
-                                    "audioconvert ! lamemp3enc ! xingmux ! id3v2mux ! filesink location=\"" +
-                                    path + "\"";
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
     if (error) g_error_free(error);
@@ -25,13 +23,19 @@ inline bool MakeMp3(const std::string& path, double seconds) {
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
     GstBus* bus = gst_element_get_bus(pipeline);
     GstMessage* message =
-        gst_bus_timed_pop_filtered(bus, 120 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+        gst_bus_timed_pop_filtered(bus, timeoutSeconds * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
     const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
     if (message) gst_message_unref(message);
     gst_object_unref(bus);
     gst_element_set_state(pipeline, GST_STATE_NULL);
     gst_object_unref(pipeline);
     return ok;
+}
+
+inline bool MakeMp3(const std::string& path, double seconds) {
+    return RunToEnd("audiotestsrc num-buffers=" + std::to_string(int(seconds * 44100 / 1024 + 1)) +
+                    " samplesperbuffer=1024 freq=440 ! audio/x-raw,rate=44100,channels=2 ! "
+                    "audioconvert ! lamemp3enc ! xingmux ! id3v2mux ! filesink location=\"" + path + "\"");
 }
 
 // User plus system CPU time of the process so far.

@@ -31,20 +31,7 @@ bool MakeClip(const QString& path) {
                        "x264enc speed-preset=ultrafast ! h264parse ! mp4mux ! filesink location=\"%2\"")
             .arg(kFrames)
             .arg(path);
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.toUtf8().constData(), &error);
-    if (error) g_error_free(error);
-    if (!pipeline) return false;
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message =
-        gst_bus_timed_pop_filtered(bus, 300 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message) gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
+    return bench::RunToEnd(description.toStdString(), 300);
 }
 
 struct Start {

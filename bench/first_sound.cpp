@@ -28,6 +28,8 @@
 #include <thread>
 #include <vector>
 
+#include "bench_support.h"
+
 #include "bench/bench_home.h"
 
 extern char** environ;
@@ -40,22 +42,7 @@ double MsSince(Clock::time_point start, Clock::time_point then) {
     return std::chrono::duration<double, std::milli>(then - start).count();
 }
 
-bool Encode(const std::string& description) {
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
-    if (error) g_error_free(error);
-    if (!pipeline) return false;
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message =
-        gst_bus_timed_pop_filtered(bus, 120 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message) gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
-}
+bool Encode(const std::string& description) { return bench::RunToEnd(description); }
 
 struct MediaType {
     const char* name;

@@ -44,20 +44,7 @@ bool MakeClip(const QString& path) {
     const std::string description =
         "videotestsrc pattern=ball num-buffers=150 ! video/x-raw,width=1920,height=1080,framerate=30/1 ! "
         "x264enc speed-preset=ultrafast ! h264parse ! mp4mux ! filesink location=\"" + path.toStdString() + "\"";
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
-    if (error) g_error_free(error);
-    if (!pipeline) return false;
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message =
-        gst_bus_timed_pop_filtered(bus, 300 * GST_SECOND, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = message && GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS;
-    if (message) gst_message_unref(message);
-    gst_object_unref(bus);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
-    return ok;
+    return bench::RunToEnd(description, 300);
 }
 
 // CPU seconds per second of playing the clip to its end.
