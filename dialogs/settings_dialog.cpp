@@ -62,6 +62,20 @@ void TForm8::FormCreate() {
             [this](QTreeWidgetItem* node) { TreeView1Change(node); });
     connect(ui_->Button1, &QPushButton::clicked, this, &QDialog::close);
     connect(ui_->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    // skin page
+
+    // hotkey page
+
+    // association page
+
+    // video pages
+
+    // lyrics pages
+
+    // shell page
+
+    // timed-shutdown page
+
     ConnectGeneralPage();
     ConnectFavouritesPage();
     ConnectProxyRows();
@@ -93,6 +107,20 @@ void TForm8::LoadPage(const QString& caption) {
 }
 
 bool TForm8::FillPage(const QString& caption, QString* error) {
+    // skin page
+
+    // hotkey page
+
+    // association page
+
+    // video pages
+
+    // lyrics pages
+
+    // shell page
+
+    // timed-shutdown page
+
     if (caption == u"网络设置") {
         FillProxyRows();
         FillTimeOut();

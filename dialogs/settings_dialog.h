@@ -49,6 +49,21 @@ private:
     bool FillPage(const QString& caption, QString* error);
     void ShowFillFailure(const QString& caption, const QString& error);
 
+    // settings_skins.cpp (skin page)
+
+    // settings_hotkeys.cpp (hotkey page)
+
+    // settings_associations.cpp (association page)
+    void Button6Click();
+
+    // settings_video.cpp (video, colour, effects and capture pages)
+
+    // settings_lyrics.cpp (lyrics pages)
+
+    // settings_shell.cpp (browser entries, shortcuts, first-run setup)
+
+    // settings_shutdown.cpp (timed-shutdown page)
+
     // settings_general.cpp
     void ConnectGeneralPage();
     void FillGeneralPage();

@@ -1,0 +1,66 @@
+// Every name the player leaves outside its install folder: registry keys and values of the
+// associations, URL protocols and browser entries, shortcut names, the settings key, and the
+// files of the install folder. The player writes them, the uninstaller removes them; both read
+// them from here only.
+#pragma once
+
+namespace names {
+
+// The player's own settings key under HKEY_CURRENT_USER.
+inline constexpr char16_t kSettingsKey[] = u"Software\\Velmora";
+inline constexpr char16_t kWorkPathValue[] = u"WorkPath";
+
+// File-type associations (HKEY_CLASSES_ROOT\.e and the ProgID key "velmora3.e").
+inline constexpr char16_t kProgIdPrefix[] = u"velmora3.";
+inline constexpr char16_t kBackupValue[] = u"velmora3_backup";
+inline constexpr char16_t kOpenWithListKeyFormat[] =
+    u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.%1\\OpenWithList";
+inline constexpr char16_t kOpenWithName[] = u"velmora3.exe";
+
+// URL protocols (HKEY_CLASSES_ROOT\p\shell with the verb "velmora3").
+inline constexpr char16_t kProtocolVerb[] = u"velmora3";
+inline constexpr char16_t kOwnProtocol[] = u"vmp";
+inline constexpr char16_t kUrlProtocolValue[] = u"URL Protocol";
+inline constexpr char16_t kPageProtocols[] = u"rtsp://;pnm://;mms://;mmst://;mmsu://;";
+inline constexpr char16_t kDefaultProtocols[] = u"vmp://;rtsp://;pnm://;mms://;mmst://;mmsu://;";
+
+// The types associated by the default set, and the list masks the player always owns.
+inline constexpr char16_t kDefaultExtensions[] =
+    u"*.mp3;*.ra;*.rm;*.ram;*.rmm;*.wma;*.wmv;*.asf;*.mpg;*.mpeg;*.avi;*.mid;*.cda;*.swf;*.kpl;*.wsz;";
+inline constexpr char16_t kListExtensions[] = u"*.kpl;*.m3u;*.pls;";
+inline constexpr char16_t kUninstallExtraExtensions[] = u"*.kpl;*.m3u;*.pls;*.wsz;";
+
+// Browser entries.
+inline constexpr char16_t kMenuExtPlayKey[] = u"Software\\Microsoft\\Internet Explorer\\MenuExt\\使用VELMORA播放";
+inline constexpr char16_t kMenuExtPlayAllKey[] =
+    u"Software\\Microsoft\\Internet Explorer\\MenuExt\\使用VELMORA播放全部链接";
+inline constexpr char16_t kMenuExtPlayPage[] = u"Plugins/load.htm";
+inline constexpr char16_t kMenuExtPlayAllPage[] = u"Plugins/loadall.htm";
+inline constexpr int kMenuExtPlayContexts = 34;
+inline constexpr int kMenuExtPlayAllContexts = 243;
+inline constexpr char16_t kToolbarKey[] =
+    u"SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\{FC0669A0-58C4-11D4-B084-5254AB1B788C}";
+inline constexpr char16_t kToolbarButtonClass[] = u"{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}";
+inline constexpr char16_t kToolbarButtonText[] = u"Velmora Player";
+
+// Shortcuts, written as freedesktop ".desktop" files under these names.
+inline constexpr char16_t kDesktopLink[] = u"Velmora3.0";
+inline constexpr char16_t kStartMenuFolder[] = u"Velmora Player 3.0";
+inline constexpr char16_t kStartMenuPlayerLink[] = u"Velmora 3.0";
+inline constexpr char16_t kStartMenuGuideLink[] = u"使用Velmora指南";
+inline constexpr char16_t kStartMenuSiteLink[] = u"访问Velmora网站";
+inline constexpr char16_t kStartMenuUninstallLink[] = u"卸载Velmora 3.0";
+inline constexpr char16_t kQuickLaunchLink[] = u"Velmora3.0";
+inline constexpr char16_t kLinkSuffix[] = u".desktop";
+
+// The player's own freedesktop entry that file managers open the associated types with.
+inline constexpr char16_t kDesktopEntry[] = u"velmora.desktop";
+
+// The install folder's files, relative to it.
+inline constexpr char16_t kUninstallProgram[] = u"Plugins/Uninstall.exe";
+inline constexpr char16_t kPlayerProgram[] = u"velmora";
+inline constexpr char16_t kSkinsFolder[] = u"skins";
+inline constexpr char16_t kDefaultSkinFolder[] = u"skins/default";
+inline constexpr char16_t kFavouritesFolder[] = u"Favor";
+
+}  // namespace names
