@@ -1,12 +1,11 @@
 #include "dialogs/settings_dialog.h"
 
-#include <QDesktopServices>
 #include <QMessageBox>
 #include <QTreeWidgetItemIterator>
-#include <QUrl>
 #include <array>
 #include <exception>
 
+#include "platform/media_faces.h"
 #include "player/core/ctrl.h"
 #include "ui_settings_dialog.h"
 
@@ -169,9 +168,10 @@ void TForm8::FormShow() {
 }
 
 void TForm8::Button2Click() {
-    // Our own manual, opened by the desktop's browser.
     const QString folder = Ctrl ? Ctrl->InstallFolder : QString();
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder + QStringLiteral("help/参数设置.htm")));
+    // Quoted: an install folder with a blank would otherwise cut the page's path in two.
+    platform::WinExec(QStringLiteral("HH.exe \"") + folder + QStringLiteral("help.chm::使用手册\\参数设置.htm\""),
+                      platform::SW_SHOWNORMAL);
 }
 
 void ShowSettingsDialog(int page) {

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/media_faces.h"
+#include "platform/shell_open.h"
 
 namespace platform {
 
@@ -107,6 +108,11 @@ void WinExec(const QString& commandLine, int show) {
     QStringList parts = SplitCommandLine(commandLine);
     if (parts.isEmpty() || parts.first().isEmpty()) return;
     const QString program = parts.takeFirst();
+    // The help viewer's command line opens our HTML manual's page instead.
+    if (program.section(u'\\', -1).section(u'/', -1).compare(QStringLiteral("HH.exe"), Qt::CaseInsensitive) == 0) {
+        if (!parts.isEmpty()) ShellOpen(HelpPage(parts.first()));
+        return;
+    }
     // A program that is not there starts nothing, as WinExec reports an error code nobody reads.
     QProcess::startDetached(program, parts);
 }

@@ -213,7 +213,7 @@ TEST_F(PlaybackTest, UnusableRealAudioFallsBackForMp3AndExplainsOtherTypes) {
     EXPECT_TRUE(messages_[0].text.endsWith("  "));
     EXPECT_EQ(messages_[0].caption, "不能播放");
     ASSERT_EQ(commands_.size(), 1);
-    EXPECT_EQ(commands_[0], "HH.exe " + dir_.path() + "/help.chm::使用手册\\常见问题.htm");
+    EXPECT_EQ(commands_[0], "HH.exe \"" + dir_.path() + "/help.chm::使用手册\\常见问题.htm\"");
     EXPECT_FALSE(run_->OpenWaitTimerObj->isActive());
 
     messages_.clear();

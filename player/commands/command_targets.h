@@ -29,7 +29,7 @@ public:
     virtual void AddToFavourites(const QString& /*title*/) {}
     // The links a web page handed over ("<ALL>"), offered in a dialog of their own.
     virtual void ShowLinkList(const QString& /*argument*/) {}
-    // LATER(platform): open a document with the desktop's viewer.
+    // Open a document with the desktop's viewer.
     virtual void OpenDocument(const QString& /*path*/) {}
 
     // Display operations.

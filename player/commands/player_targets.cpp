@@ -9,6 +9,7 @@
 #include "player/playback/run.h"
 #include "player/video/dspack.h"
 #include "player/video/form4.h"
+#include "platform/shell_open.h"
 
 namespace {
 
@@ -102,3 +103,5 @@ void TPlayerTargets::BrowserEditItem() {
 void TPlayerTargets::BrowserDeleteItem() {
     if (Form5) Form5->DeleteItem();
 }
+
+void TPlayerTargets::OpenDocument(const QString& path) { platform::ShellOpen(platform::HelpPage(path)); }

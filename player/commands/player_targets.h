@@ -29,6 +29,8 @@ public:
     void BrowserAddItem() override;
     void BrowserEditItem() override;
     void BrowserDeleteItem() override;
+    // A document with the desktop's viewer; the help book is our HTML manual.
+    void OpenDocument(const QString& path) override;
 };
 
 // What every new menu object starts with: the program installs a maker of its fuller targets

@@ -120,7 +120,8 @@ void TRun::RealUnusable(const QString& path) {
                               kCannotPlay);
     }
     // The settings dialog takes the RealAudio types away from the associations once it exists.
-    platform::WinExec(QStringLiteral("HH.exe ") + Ctrl->InstallFolder + QStringLiteral("help.chm::使用手册\\常见问题.htm"),
+    // Quoted, so an install folder with a blank still names the page.
+    platform::WinExec(QStringLiteral("HH.exe \"") + Ctrl->InstallFolder + QStringLiteral("help.chm::使用手册\\常见问题.htm\""),
                       platform::SW_SHOWNORMAL);
 }
 
