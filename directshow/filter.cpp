@@ -1,5 +1,7 @@
 #include "directshow/filter.h"
 
+#include "directshow/sys_dev_enum.h"
+
 namespace directshow {
 
 TFilter::TFilter(QObject* owner) : QObject(owner), baseFilter_(std::make_unique<TBaseFilter>()) {}
@@ -30,6 +32,29 @@ void TFilter::NotifyFilter(FilterOperation operation, int) {
         }
         break;
     }
+}
+
+IMpegAudioDecoder* TFilter::QueryMpegAudioDecoder() {
+    if (!filter_ || !graph_ || !graph_->Active()) return nullptr;
+    const MonikerPtr moniker = baseFilter_->GetMoniker();
+    const std::optional<PropertyBag> bag = moniker ? moniker->BindToStorage() : std::nullopt;
+    QString name;
+    if (!bag || !bag->Read(QStringLiteral("FriendlyName"), &name) || name != QLatin1String(kMpegAudioDecoderName))
+        return nullptr;
+    return this;
+}
+
+HRESULT TFilter::put_DualMode(unsigned long mode) {
+    if (mode > AM_MPEG_AUDIO_DUAL_RIGHT) return E_INVALIDARG;
+    if (!graph_) return E_FAIL;
+    graph_->SetDualMode(int(mode));
+    return S_OK;
+}
+
+HRESULT TFilter::get_DualMode(unsigned long* mode) {
+    if (!mode) return E_POINTER;
+    *mode = graph_ ? static_cast<unsigned long>(graph_->DualMode()) : 0;
+    return S_OK;
 }
 
 }  // namespace directshow

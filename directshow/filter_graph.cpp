@@ -1,6 +1,7 @@
 #include "directshow/filter_graph.h"
 
 #include <QDebug>
+#include <algorithm>
 #include <limits>
 
 #include "directshow/filter_graph_core.h"
@@ -23,7 +24,10 @@ void TFilterGraph::SetActive(bool active) {
 void TFilterGraph::Activate() {
     if (mode_ != TGraphMode::gmNormal) CheckHResult(REGDB_E_CLASSNOTREG);
     core_ = std::make_unique<Core>(this);
+    core_->deviceLeft = deviceLeft_;
+    core_->deviceRight = deviceRight_;
     core_->ApplyLevels(volume_, balance_);
+    core_->dualMode = dualMode_;
     for (IFilterProvider* member : members_) AddToGraph(member);
     emit OnActivate();
 }
@@ -133,6 +137,23 @@ HRESULT TFilterGraph::put_Volume(long volume) {
     volume_ = volume;
     if (Active()) core_->ApplyLevels(volume_, balance_);
     return Active() ? S_OK : E_NOINTERFACE;
+}
+
+void TFilterGraph::SetDeviceLevels(double left, double right) {
+    deviceLeft_ = std::clamp(left, 0.0, 1.0);
+    deviceRight_ = std::clamp(right, 0.0, 1.0);
+    if (!Active()) return;
+    {
+        std::lock_guard guard(core_->lock);
+        core_->deviceLeft = deviceLeft_;
+        core_->deviceRight = deviceRight_;
+    }
+    core_->ApplyLevels(volume_, balance_);
+}
+
+void TFilterGraph::SetDualMode(int mode) {
+    dualMode_ = std::clamp(mode, 0, 2);
+    if (Active()) core_->dualMode = dualMode_;
 }
 
 HRESULT TFilterGraph::get_Volume(long* volume) {

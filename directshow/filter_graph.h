@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 #include <memory>
+#include <utility>
 
 #include "directshow/base_filter.h"
 
@@ -81,6 +82,15 @@ public:
     HRESULT get_Volume(long* volume);
     HRESULT put_Balance(long balance);  // -10000 (left only) .. 10000 (right only)
     HRESULT get_Balance(long* balance);
+    // The sound device's own left and right levels (linear 0..1), on top of the graph's volume and
+    // balance: what the device would do to the graph's sound. Kept across activations.
+    void SetDeviceLevels(double left, double right);
+    std::pair<double, double> DeviceLevels() const { return {deviceLeft_, deviceRight_}; }
+    // Which channels of two-channel sound are heard (the MPEG audio decoder's dual mode): 0 both
+    // as they come, 1 the left on both sides, 2 the right on both sides. Kept across renders and
+    // activations; takes effect on the next buffer.
+    void SetDualMode(int mode);
+    int DualMode() const { return dualMode_; }
     // The factories of the elements the graph holds now, members' filters included.
     QStringList FilterFactories() const;
 
@@ -134,6 +144,8 @@ private:
     TGraphMode mode_ = TGraphMode::gmNormal;
     QList<IFilterProvider*> members_;
     long volume_ = 0, balance_ = 0;
+    int dualMode_ = 0;
+    double deviceLeft_ = 1.0, deviceRight_ = 1.0;
 };
 
 // The graph's duration in ms: 0 when inactive or unknown, never beyond the 32-bit range.

@@ -223,12 +223,16 @@ HRESULT TFilterGraph::Core::Seek(qint64 position) {
                                                                                                          : E_FAIL;
 }
 
-// Volume is an attenuation in 1/100 dB; balance attenuates the other side the same way.
+// Volume is an attenuation in 1/100 dB; balance attenuates the other side the same way. The
+// device's levels scale each side after that; one volume and one pan carry the product.
 void TFilterGraph::Core::ApplyLevels(long volumeLevel, long balance) {
     std::lock_guard guard(lock);
-    linearVolume = std::pow(10.0, double(volumeLevel) / 2000.0);
+    const double level = std::pow(10.0, double(volumeLevel) / 2000.0);
     const double other = std::pow(10.0, -std::abs(double(balance)) / 2000.0);
-    pan = balance == 0 ? 0.0 : (balance > 0 ? 1.0 - other : other - 1.0);
+    const double left = level * (balance > 0 ? other : 1.0) * deviceLeft;
+    const double right = level * (balance < 0 ? other : 1.0) * deviceRight;
+    linearVolume = std::max(left, right);
+    pan = linearVolume <= 0.0 || left == right ? 0.0 : right > left ? 1.0 - left / right : right / left - 1.0;
     if (volume) g_object_set(volume, "volume", linearVolume, nullptr);
     if (panorama) g_object_set(panorama, "panorama", float(pan), nullptr);
 }

@@ -53,6 +53,8 @@ struct TFilterGraph::Core {
     GstElement* volume = nullptr;         // in the audio branch, borrowed
     GstElement* panorama = nullptr;
     double linearVolume = 1.0, pan = 0.0;
+    double deviceLeft = 1.0, deviceRight = 1.0;
+    std::atomic<int> dualMode{0};  // read by the audio streaming thread
     int streamsLinked = 0;
 
     // The preroll a render waits for.
@@ -64,6 +66,7 @@ struct TFilterGraph::Core {
 private:
     static GstBusSyncReply OnBusSync(GstBus* bus, GstMessage* message, gpointer data);
     static void OnPadAdded(GstElement* source, GstPad* pad, gpointer data);
+    static GstPadProbeReturn OnAudioBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer data);
     static GstPadProbeReturn OnVideoCaps(GstPad* pad, GstPadProbeInfo* info, gpointer data);
     void Relay(GstMessage* message);
     void Post(int code, qintptr param1, qintptr param2);

@@ -1,9 +1,13 @@
 // The streaming side of the filter graph: new streams are linked to a renderer as they appear,
 // and bus messages become graph events posted to the owner's thread. Nothing here waits for that
 // thread.
+#include <gst/audio/audio.h>
+
 #include <QMetaObject>
+#include <cstring>
 #include <QPointer>
 
+#include "directshow/filter.h"
 #include "directshow/filter_graph_core.h"
 #include "directshow/gst_filter.h"
 #include "platform/media_engine.h"
@@ -159,6 +163,8 @@ bool TFilterGraph::Core::LinkToTarget(GstPad* pad) {
 }
 
 // convert ! resample ! volume ! panorama ! sink: the first audio stream; any other is dropped.
+// The dual mode works on the converter's output, before the balance, so the balance still acts
+// on what the mode leaves.
 void TFilterGraph::Core::LinkAudio(GstPad* pad) {
     bool taken = false;
     {
@@ -185,8 +191,34 @@ void TFilterGraph::Core::LinkAudio(GstPad* pad) {
         g_object_set(volume, "volume", linearVolume, nullptr);
         g_object_set(panorama, "panorama", float(pan), nullptr);
     }
+    GstPad* converted = gst_element_get_static_pad(chain[0], "src");
+    gst_pad_add_probe(converted, GST_PAD_PROBE_TYPE_BUFFER, &Core::OnAudioBuffer, this, nullptr);
+    gst_object_unref(converted);
     for (GstElement* element : chain) gst_element_sync_state_with_parent(element);
     LinkPads(pad, chain[0]);
+}
+
+// Left or right on both sides: each frame's one sample is copied over the other, byte for byte,
+// so any interleaved sample format works. Mono, planar and many-channel sound pass untouched.
+GstPadProbeReturn TFilterGraph::Core::OnAudioBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+    const int mode = static_cast<Core*>(data)->dualMode.load(std::memory_order_relaxed);
+    if (mode != AM_MPEG_AUDIO_DUAL_LEFT && mode != AM_MPEG_AUDIO_DUAL_RIGHT) return GST_PAD_PROBE_OK;
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    GstAudioInfo audio;
+    const bool known = caps && gst_audio_info_from_caps(&audio, caps);
+    if (caps) gst_caps_unref(caps);
+    if (!known || GST_AUDIO_INFO_CHANNELS(&audio) != 2 || GST_AUDIO_INFO_LAYOUT(&audio) != GST_AUDIO_LAYOUT_INTERLEAVED)
+        return GST_PAD_PROBE_OK;
+    const gsize width = gsize(GST_AUDIO_INFO_BPF(&audio)) / 2;
+    GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
+    GST_PAD_PROBE_INFO_DATA(info) = buffer;
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READWRITE)) return GST_PAD_PROBE_OK;
+    const gsize from = mode == AM_MPEG_AUDIO_DUAL_LEFT ? 0 : width, to = width - from;
+    for (gsize frame = 0; frame + 2 * width <= map.size; frame += 2 * width)
+        std::memcpy(map.data + frame + to, map.data + frame + from, width);
+    gst_buffer_unmap(buffer, &map);
+    return GST_PAD_PROBE_OK;
 }
 
 // A stream with no renderer of its own; sync keeps a picture to the clock, other streams never

@@ -4,8 +4,12 @@
 
 #include <QtCore/qtestsupport_core.h>
 
+#include "directshow/filter_graph.h"
 #include "directshow/sys_dev_enum.h"
+#include "platform/device_volume.h"
 #include "platform/message_box.h"
+#include "player/actions/placement.h"
+#include "player/actions/seek.h"
 #include "player/app/form1.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
@@ -145,6 +149,59 @@ TEST_F(FrameEngineTest, MpegFilesOfTheListPlayWithTheChannelModeOfTheSettings) {
     EXPECT_EQ(engine->Extension, ".mpg");
     EXPECT_TRUE(QTest::qWaitFor([&] { return run_->Length > 0; }, kPatience));
     EXPECT_EQ(engine->AudioMode(), 2);
+    if (engine->DecoderIndex() >= 0) EXPECT_EQ(engine->Graph()->DualMode(), 2) << "the decoder took the mode";
+}
+
+TEST_F(FrameEngineTest, TheWaveDeviceVolumeReachesTheGraphAtTheStartAndOnEveryChange) {
+    Start("RatePriority=0\r\nVideoControl=10000011\r\n");
+    platform::SetDeviceVolume(platform::DeviceFamily::Wave, 0, 0x80008000u);
+    const QString avi = BlackAvi();
+    ASSERT_FALSE(avi.isEmpty());
+    ASSERT_FALSE(PlayAndGrab(avi).isNull());
+    TDspack* engine = RunDspack(run_, false);
+    const auto start = engine->Graph()->DeviceLevels();
+    EXPECT_NEAR(start.first, 0x8000 / 65535.0, 1e-6);
+    EXPECT_NEAR(start.second, 0x8000 / 65535.0, 1e-6);
+    Ctrl->Volume = 40;
+    Ctrl->Balance = -100;
+    Ctrl->ApplyVolume();
+    const auto changed = engine->Graph()->DeviceLevels();
+    EXPECT_NEAR(changed.first, 102 * 256 / 65535.0, 1e-6);
+    EXPECT_EQ(changed.second, 0.0) << "balance -100 silences the right side";
+    // The MIDI devices belong to the media player's MIDI files, not to this engine.
+    platform::SetDeviceVolume(platform::DeviceFamily::Midi, 0, 0xFFFFFFFFu);
+    EXPECT_EQ(engine->Graph()->DeviceLevels(), changed);
+}
+
+TEST_F(FrameEngineTest, TheSeekBarMovesTheGraph) {
+    Start("RatePriority=0\r\nVideoControl=10000011\r\n");
+    const QString avi = BlackAvi();
+    ASSERT_FALSE(avi.isEmpty());
+    ASSERT_FALSE(PlayAndGrab(avi).isNull());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return run_->Length > 0; }, kPatience));
+    TDspack* engine = RunDspack(run_, false);
+    run_->PauseResume();
+    // Let go at 180 of 16..235: 164/219 of the track.
+    SeekToThumb(180);
+    const int target = int(std::lround(164.0 / 219.0 * run_->Length));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::abs(engine->GetPosition(run_->Length) - target) <= 100; }, kPatience))
+        << "at " << engine->GetPosition(run_->Length) << " of " << run_->Length << ", not near " << target;
+}
+
+TEST_F(FrameEngineTest, TheEndOfAResizeGivesTheFramesTheNewPictureArea) {
+    Start("RatePriority=0\r\nVideoControl=10000011\r\nBrightnessValue=200\r\n");
+    const QString avi = BlackAvi();
+    ASSERT_FALSE(avi.isEmpty());
+    ASSERT_FALSE(PlayAndGrab(avi).isNull());
+    ASSERT_TRUE(Form4);
+    Ctrl->Display->VideoProportion = false;
+    SetVideoBounds(10, 10, 300, 220);
+    ASSERT_EQ(Form4->size(), QSize(300, 220));
+    TDspack* engine = RunDspack(run_, false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return engine->LastDrawn().size() == QSize(300 - 14, 220 - 20); }, kPatience))
+        << "frames drawn at " << engine->LastDrawn().width() << " x " << engine->LastDrawn().height();
+    std::lock_guard guard(engine->ImgVideo()->FrameLock);
+    EXPECT_EQ(engine->ImgVideo()->WindowBitmap.size(), QSize(286, 200));
 }
 
 TEST(FrameEngineArithmetic, PositionIsZeroWhileTheDurationIsUnknown) {

@@ -35,7 +35,8 @@ void AnimateToTray(bool hide, QWidget* window) {
     if (!window) return;
     const bool isMain = window == Form1.data();
     if (hide) {
-        // LATER(video): the video window keeps its tray icon while it is hidden.
+        // The video window keeps its tray icon while it is away.
+        if (window == Form4.data() && window->isVisible()) Form4->RemoveIconOnHide = false;
         HideIfVisible(window);
         if (isMain) {
             HideIfVisible(PlaylistWindow);

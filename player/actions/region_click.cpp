@@ -134,7 +134,7 @@ void OtherClick(const TSkinRegion& r) {
     else if (Is(name, "eEQAuto")) EqualizerAuto(r);
     else if (Is(name, "eEQLoad")) EqualizerPresets(r);
     else if (Is(name, "aClose")) {
-        // LATER(menus): command "2.23" closes the video window through the dispatcher.
+        if (Ctrl->Menu) Ctrl->Menu->Execute(QStringLiteral("2.23"));
     } else if (name.startsWith(QLatin1String("a_Resize"))) EndVideoResize();
     else if (name.startsWith(QLatin1Char('b'))) BrowserClick(name);
 }

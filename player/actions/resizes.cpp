@@ -5,11 +5,34 @@
 #include "player/actions/slider_math.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
+#include "player/lyrics/lrc_ctrl.h"
+#include "player/lyrics/run_lyrics.h"
+#include "player/playback/engines.h"
 #include "player/playback/run.h"
 #include "player/playlist/playlist_box.h"
 #include "player/video/dspack.h"
 
 namespace {
+
+// The engines' pictures and the lyrics take the inner area (7, 15, W - 14, H - 20) of the video
+// window as it is now.
+void FitVideoContents(TForm4& window) {
+    TRun& run = *Ctrl->Run;
+    const int w = window.width() - 14, h = window.height() - 20;
+    if (run.Direct && run.Direct->VideoWindow) run.Direct->VideoWindow->SetWindowPosition(7, 15, w, h);
+    if (run.Media) run.Media->Control().SetBounds(7, 15, w, h);
+    // Both of its paths draw into the area; the streaming thread reads it as one atomic pair.
+    if (TDspack* engine = RunDspack(&run, false)) engine->SetDrawArea(QSize(w, h));
+    if (run.Real && run.Real->Control()) run.Real->Control()->SetBounds(7, 15, w, h);
+    // No Flash control can be made here, so there is none to fit.
+    if (TLrcCtrl* lyrics = run.LrcCtrl) {
+        // Lines chosen but not wiped while the window moves; the release wipes them again.
+        if (lyrics->State < 3) lyrics->State += 3;
+        lyrics->ApplySettings(ReadLrcSettings(*Ctrl), false);
+        run.LyricsTimerTick();
+        lyrics->DrawLines();
+    }
+}
 
 // The grips never make a list window smaller than the skin's frame.
 QSize GripSize(int x, int y) {
@@ -54,14 +77,15 @@ void VideoResizeStep(int x, int y) {
     if (Ctrl->DragX < 0 || !window) return;
     int w = x + Ctrl->DragX;
     int h = y + Ctrl->DragY;
-    // LATER(lyrics): with lyrics showing the aspect is free and the least height is two lines.
-    if (Ctrl->Display->VideoProportion)
+    // With lyrics the aspect is free and the window keeps room for two lines.
+    const TLrcCtrl* lyrics = Ctrl->Run->LrcCtrl;
+    if (Ctrl->Display->VideoProportion && !lyrics)
         slider_math::KeepVideoAspect(w, h, Ctrl->Run->VideoWidth, Ctrl->Run->VideoHeight,
                                      Ctrl->ReadInteger(QStringLiteral("ScreenMode"), 1));
-    slider_math::VideoResizeSize(w, h, false, 0);
+    slider_math::VideoResizeSize(w, h, lyrics != nullptr, lyrics ? lyrics->LineHeight() : 0);
     window->resize(std::min(w, kMaxSkinWindowSide), std::min(h, kMaxSkinWindowSide));
     Ctrl->Display->BuildVideoWindow(false);
-    // LATER(video): the engines' pictures fit the inner area (7, 15, W - 14, H - 20).
+    if (Form4) FitVideoContents(*Form4);
 }
 
 void EndVideoResize() {
@@ -71,4 +95,20 @@ void EndVideoResize() {
             engine->SetDrawArea(QSize(Form4->width() - 14, Form4->height() - 20));
     }
     if (Form4) Ctrl->Display->PaintVideo();
+    TLrcCtrl* lyrics = Ctrl->Run ? Ctrl->Run->LrcCtrl.data() : nullptr;
+    if (!lyrics || !Form4) return;
+    // The lines are drawn afresh for the new width, then wiped again as far as the singing was.
+    lyrics->ApplySettings(ReadLrcSettings(*Ctrl), false);
+    Ctrl->Run->LyricsTimerTick();
+    const int reached = lyrics->WipeColumn;
+    lyrics->DrawLines();
+    if (lyrics->State > 2) lyrics->State -= 3;
+    if (lyrics->State == 0) {
+        lyrics->WipeColumn = 0;
+        lyrics->WipeColumns(lyrics->UpperImage, reached);
+    } else {
+        lyrics->WipeColumn = Form4->width() - lyrics->LowerWidth - lyrics->LeftMargin - 16;
+        lyrics->WipeColumns(lyrics->LowerImage, reached - lyrics->WipeColumn);
+    }
+    lyrics->ShowChanges();
 }

@@ -6,6 +6,7 @@
 
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
+#include "player/lyrics/lrc_ctrl.h"
 #include "player/playback/run.h"
 
 namespace {
@@ -44,8 +45,7 @@ TScreenState CurrentScreenState() {
     s.VideoOpen = run.VideoOpen;
     s.VideoWindowVisible = Form4 && Form4->isVisible();
     s.Position = run.Position;
-    // LATER(lyrics): the lyrics object counts here once lyrics show.
-    s.Lyrics = false;
+    s.Lyrics = run.LrcCtrl != nullptr;
     s.VideoControl = run.VideoControl;
     s.LyricsControl = run.LrcFileControl;
     return s;

@@ -4,6 +4,7 @@
 #include "player/app/form1.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
+#include "player/lyrics/lrc_ctrl.h"
 #include "player/playback/engines.h"
 #include "player/playback/run.h"
 #include "player/playback/winamp_host.h"
@@ -95,5 +96,5 @@ void SeekToThumb(int thumb) {
     if (run.Direct) run.Direct->Ended = false;
     SeekEngine(run, slider_math::SeekTarget(thumb, run.Length));
     if (run.ProgressTimerObj) run.ProgressTimerObj->start();
-    // LATER(lyrics): the lyrics find their line again after a seek.
+    if (run.LrcCtrl) run.LrcCtrl->ResetLines();
 }

@@ -68,6 +68,8 @@ public:
     void Layout();
     void DrawLines();
     void WipeColumns(QImage& image, int n);
+    // The window shows the images as they are now.
+    void ShowChanges();
 
     // One step of the lyrics timer at time t (the playback position plus the correction).
     void Tick(int t);
@@ -109,7 +111,6 @@ private:
     void WipeTo(QImage& image, const std::vector<lyrics::TLrcMark>& marks, int t, int origin);
     lyrics::TParsedLine Parse(const QString& line, const QFont& font) const;
     void DrawLine(QImage& image, const QFont& font, const QString& text, int x) const;
-    void ShowChanges();
 
     lyrics::TLrcData data_;
     QPointer<QWidget> window_;

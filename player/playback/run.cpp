@@ -16,6 +16,7 @@
 #include "player/playlist/playlist_item.h"
 #include "player/playlist/station_code.h"
 #include "player/playback/winamp_host.h"
+#include "directshow/filter_graph.h"
 #include "player/video/dspack.h"
 #include "player/video/dspack_run.h"
 
@@ -49,6 +50,7 @@ void TRun::ApplyDeviceLevels() {
     }
     if (Real && Real->Control()) Real->Control()->Engine().SetLevels(wave.first, wave.second);
     if (Direct && Direct->GraphBuilder) Direct->GraphBuilder->Engine().SetLevels(wave.first, wave.second);
+    if (TDspack* engine = RunDspack(this, false)) engine->Graph()->SetDeviceLevels(wave.first, wave.second);
 }
 
 void TRun::CreateTimers() {

@@ -129,8 +129,12 @@ void TDspack::SetRatePriority(int mode) {
     filtersOn_ = true;
 }
 
-// LATER(directshow): the graph's audio chain has no channel mode yet; the mode is kept for it.
-void TDspack::SetAudioMode(int mode) { audioMode_ = mode; }
+// Only the MPEG audio decoder answers; without one the mode is kept and nothing changes.
+void TDspack::SetAudioMode(int mode) {
+    audioMode_ = mode;
+    IMpegAudioDecoder* decoder = filter_ ? filter_->QueryMpegAudioDecoder() : nullptr;
+    if (decoder && mode >= 0) decoder->put_DualMode(static_cast<unsigned long>(mode));
+}
 
 void TDspack::FreeImage() {
     filtersOn_ = false;
