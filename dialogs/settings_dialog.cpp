@@ -73,6 +73,7 @@ void TForm8::FormCreate() {
     // lyrics pages
 
     // shell page
+    ConnectShellPage();
 
     // timed-shutdown page
 
@@ -118,6 +119,10 @@ bool TForm8::FillPage(const QString& caption, QString* error) {
     // lyrics pages
 
     // shell page
+    if (caption == u"操作系统") {
+        FillShellPage();
+        return true;
+    }
 
     // timed-shutdown page
 
