@@ -7,3 +7,8 @@ void InstallDialogTargets() {
 }
 
 void TDialogTargets::ShowSettingsPage(int page) { ShowSettingsDialog(page); }
+
+bool TDialogTargets::FirstRunSetup() {
+    TForm8Use form;
+    return form->FirstRunSetup();
+}

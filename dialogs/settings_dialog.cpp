@@ -72,6 +72,7 @@ void TForm8::FormCreate() {
     // lyrics pages
 
     // shell page
+    ConnectShellPage();
 
     // timed-shutdown page
 
@@ -117,6 +118,10 @@ bool TForm8::FillPage(const QString& caption, QString* error) {
     // lyrics pages
 
     // shell page
+    if (caption == u"操作系统") {
+        FillShellPage();
+        return true;
+    }
 
     // timed-shutdown page
 

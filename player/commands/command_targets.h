@@ -29,6 +29,9 @@ public:
     virtual void AddToFavourites(const QString& /*title*/) {}
     // The links a web page handed over ("<ALL>"), offered in a dialog of their own.
     virtual void ShowLinkList(const QString& /*argument*/) {}
+    // The set-up start-up runs for a new install folder (associations, browser entries,
+    // shortcuts); true when it succeeded. Without the dialogs there is nothing to set up.
+    virtual bool FirstRunSetup() { return true; }
     // Open a document with the desktop's viewer.
     virtual void OpenDocument(const QString& /*path*/) {}
 
