@@ -64,6 +64,7 @@ void TForm8::FormCreate() {
     // skin page
 
     // hotkey page
+    ConnectHotkeyPage();
 
     // association page
 
@@ -110,6 +111,8 @@ bool TForm8::FillPage(const QString& caption, QString* error) {
     // skin page
 
     // hotkey page
+    // Read once per dialog: the editor keeps the rows in step with the file.
+    if (caption == u"热键设置") return ui_->ListView1->topLevelItemCount() > 0 || LoadHotkeyList(error);
 
     // association page
 

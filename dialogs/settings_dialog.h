@@ -52,6 +52,10 @@ private:
     // settings_skins.cpp (skin page)
 
     // settings_hotkeys.cpp (hotkey page)
+    void ConnectHotkeyPage();
+    // Fills ListView1 from Plugins/MenuPlus.ini; false with the reason when it cannot be read.
+    bool LoadHotkeyList(QString* error);
+    void ListView1Click();
 
     // settings_associations.cpp (association page)
     void Button6Click();

@@ -129,7 +129,9 @@ void TForm1::FormCreate(const QString& installFolder, const QString& startArgume
     listLoaded_ = true;
     AddHandedOver();
     init();
-    // LATER(menus): the skin hotkeys.
+    // The key handler of the skinned windows: one application-wide hook hands the keys of each
+    // of them (main, playlist, equaliser, video, station browser) to SkinKeyDown.
+    InstallSkinKeyHook();
     AppOnTop = Ctrl->ReadBool(QStringLiteral("AppOnTop"), false) ? 1 : 0;
     if (Ctrl->ReadBool(QStringLiteral("AutoStartPlay"), false)) Ctrl->Run->PlayIndex(0);
 }

@@ -169,7 +169,7 @@ void TDisplay::BuildPlaylistWindow(bool first) {
         // Bound before showing: the first paint after the show draws the finished picture.
         BindPaint(SkinSurface(window), &TDisplay::PaintPlaylist);
         window->show();
-        // LATER(menus): the skin hotkeys.
+        // Its keys reach SkinKeyDown through the application's key hook (InstallSkinKeyHook).
     }
     QWidget* window = PlaylistWindow;
     if (!window) return;
@@ -251,6 +251,7 @@ void TDisplay::BuildEqualizerWindow(bool first) {
     if (first) {
         BindPaint(SkinSurface(window), &TDisplay::PaintEqualizer);
         window->show();
-        // LATER(menus): the skin hotkeys. LATER(equaliser): dropped files.
+        // Its keys reach SkinKeyDown through the application's key hook (InstallSkinKeyHook).
+        // LATER(equaliser): dropped files.
     }
 }
