@@ -1,5 +1,6 @@
 #include "dialogs/dialog_targets.h"
 
+#include "dialogs/about_box.h"
 #include "dialogs/settings_dialog.h"
 
 void InstallDialogTargets() {
@@ -7,3 +8,5 @@ void InstallDialogTargets() {
 }
 
 void TDialogTargets::ShowSettingsPage(int page) { ShowSettingsDialog(page); }
+
+void TDialogTargets::ShowAbout() { ShowAboutBox(); }

@@ -8,7 +8,8 @@ class TDialogTargets : public TPlayerTargets {
 public:
     // The settings dialog.
     void ShowSettingsPage(int page) override;
-    // LATER(dialogs): the about box.
+    // The about box, modal; freed when it closes.
+    void ShowAbout() override;
     // The small dialogs (small_dialog_targets.cpp).
     void ShowFileInformation() override;
     void AddToFavourites(const QString& title) override;

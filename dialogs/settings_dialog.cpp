@@ -75,6 +75,7 @@ void TForm8::FormCreate() {
     // shell page
 
     // timed-shutdown page
+    ConnectShutdownPage();
 
     ConnectGeneralPage();
     ConnectFavouritesPage();

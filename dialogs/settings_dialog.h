@@ -63,6 +63,12 @@ private:
     // settings_shell.cpp (browser entries, shortcuts, first-run setup)
 
     // settings_shutdown.cpp (timed-shutdown page)
+    // The page shows the program's one countdown; it does not own it.
+    void ConnectShutdownPage();
+    void ShowShutdownState();
+    void CheckBox16Click(bool checked);
+    void TrackBar12Change(int position);
+    void Timer1Timer();
 
     // settings_general.cpp
     void ConnectGeneralPage();
