@@ -61,6 +61,10 @@ TForm12::TForm12(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TF
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setFixedSize(350, 230);
+    // Twelve pixels high whatever the screen's resolution, as the lines are placed for it.
+    QFont text = font();
+    text.setPixelSize(12);
+    setFont(text);
     ui_->Image1->setPixmap(Artwork());
     for (QWidget* label : {ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4, ui_->Label6, ui_->Label7})
         SetColour(label, kText);
