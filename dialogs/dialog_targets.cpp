@@ -1,5 +1,6 @@
 #include "dialogs/dialog_targets.h"
 
+#include "dialogs/about_box.h"
 #include "dialogs/settings_dialog.h"
 
 void InstallDialogTargets() {
@@ -12,3 +13,5 @@ bool TDialogTargets::FirstRunSetup() {
     TForm8Use form;
     return form->FirstRunSetup();
 }
+
+void TDialogTargets::ShowAbout() { ShowAboutBox(); }

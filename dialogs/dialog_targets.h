@@ -10,7 +10,8 @@ public:
     void ShowSettingsPage(int page) override;
     // Runs on a settings dialog of its own, freed again afterwards.
     bool FirstRunSetup() override;
-    // LATER(dialogs): the about box.
+    // The about box, modal; freed when it closes.
+    void ShowAbout() override;
     // The small dialogs (small_dialog_targets.cpp).
     void ShowFileInformation() override;
     void AddToFavourites(const QString& title) override;

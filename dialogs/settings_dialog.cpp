@@ -76,6 +76,7 @@ void TForm8::FormCreate() {
     ConnectShellPage();
 
     // timed-shutdown page
+    ConnectShutdownPage();
 
     ConnectGeneralPage();
     ConnectFavouritesPage();

@@ -80,6 +80,12 @@ private:
     bool CheckBox19Click();
 
     // settings_shutdown.cpp (timed-shutdown page)
+    // The page shows the program's one countdown; it does not own it.
+    void ConnectShutdownPage();
+    void ShowShutdownState();
+    void CheckBox16Click(bool checked);
+    void TrackBar12Change(int position);
+    void Timer1Timer();
 
     // settings_general.cpp
     void ConnectGeneralPage();

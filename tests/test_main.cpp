@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
     setenv("VELMORA_AUDIO_SINK", "fakesink", 1);
     // A message box nobody can close would hang the run.
     setenv("VELMORA_MESSAGES_TO_STDERR", "1", 1);
+    // Whatever a test does, the real power-off is refused without being sent.
+    setenv("VELMORA_NO_POWER_OFF", "1", 1);
 
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

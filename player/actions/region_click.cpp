@@ -95,7 +95,10 @@ bool MainClick(const TSkinRegion& r, bool right, int x) {
     } else if (Is(name, "m_Balance")) {
         EndBalanceDrag(x);
     } else if (Is(name, "mAbout")) {
-        // LATER(menus): the about command "1.1" runs through the command dispatcher.
+        // The modal box opens after this release has been handled, not inside it.
+        QTimer::singleShot(0, Ctrl->Menu.get(), [] {
+            if (Ctrl && Ctrl->Menu) Ctrl->Menu->Execute(QStringLiteral("1.1"));
+        });
     } else {
         return false;
     }

@@ -16,7 +16,7 @@ public:
     // Dialogs.
     // LATER(dialogs): the settings dialog; page < 0 keeps the page it shows.
     virtual void ShowSettingsPage(int /*page*/) {}
-    // LATER(dialogs): the about box, shown modally.
+    // The about box, shown modally.
     virtual void ShowAbout() {}
     // The folder picker; true when the user confirmed a folder, which is then
     // stored under DefaultFolder.
