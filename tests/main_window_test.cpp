@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QPointer>
+#include <QtCore/qtestsupport_core.h>
 #include <limits>
 
 #include "platform/message_box.h"
@@ -132,6 +133,20 @@ TEST_F(MainWindowTest, CloseWritesPlaceListAndSettingsButNeverTheWidth) {
     EXPECT_EQ(Lines("velmora.kpl"), (QStringList{"<?/m/一.mp3?><#03:25#>", "", "<*Radio*><?mms://h/s?>"}));
     EXPECT_EQ(form_->Caption(), "正在退出...");
     EXPECT_FALSE(platform::FindWindow("dispForm1")) << "a closed player is not found by a later start";
+}
+
+TEST_F(MainWindowTest, ChangedSettingsReachTheFileWithoutWaitingForTheCloseAndStopThere) {
+    Open();
+    Ctrl->WriteString("LrcFontColor", "255");
+    Ctrl->WriteInteger("ConnectTimeOut", 9);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Lines("setup.ini").contains("ConnectTimeOut=9"); }, 10000))
+        << "a crash after a change loses nothing";
+    EXPECT_TRUE(Lines("setup.ini").contains("LrcFontColor=255"));
+    form_->close();
+    // After the close's save the file is the player's last word: later writes stay in memory.
+    Ctrl->WriteString("LrcFontColor", "1");
+    QTest::qWait(500);  // longer than the save delay
+    EXPECT_TRUE(Lines("setup.ini").contains("LrcFontColor=255"));
 }
 
 TEST_F(MainWindowTest, FailedPlaylistSaveIsReportedAndTheSettingsStillSaved) {

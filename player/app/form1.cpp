@@ -303,6 +303,7 @@ bool TForm1::SaveOnClose(QStringList* failures) {
     const QStringList items = ListBox1 ? ListBox1->Items() : QStringList();
     if (!platform::WriteTextLines(Ctrl->InstallFolder + QStringLiteral("velmora.kpl"), items, &error))
         failures->append(QStringLiteral("无法保存播放列表：") + error);
+    Ctrl->StopSavingChanges();
     if (!Ctrl->Settings.Save(Ctrl->InstallFolder + QStringLiteral("setup.ini"), &error))
         failures->append(QStringLiteral("无法保存设置：") + error);
     return failures->isEmpty();

@@ -1,5 +1,6 @@
 #include "player/core/ctrl.h"
 
+#include <QTimer>
 #include <algorithm>
 #include <limits>
 
@@ -29,12 +30,42 @@ void TCtrl::ReadDecoderLists() {
     Decode5List = DecoderList(ini, "DECODE5");
 }
 
+void TCtrl::WriteString(const QString& name, const QString& value) {
+    Settings.WriteString(name, value);
+    SaveSoon();
+}
+
+void TCtrl::WriteBool(const QString& name, bool value) {
+    Settings.WriteBool(name, value);
+    SaveSoon();
+}
+
+void TCtrl::WriteInteger(const QString& name, int value) {
+    Settings.WriteInteger(name, value);
+    SaveSoon();
+}
+
+void TCtrl::SaveSoon() {
+    if (saveTimer_) saveTimer_->start();
+}
+
+void TCtrl::StopSavingChanges() { saveTimer_.reset(); }
+
 void TCtrl::Init(const QString& installFolder) {
     InstallFolder = installFolder.isEmpty() ? platform::InstallFolder() : installFolder;
     if (!InstallFolder.endsWith(QLatin1Char('/'))) InstallFolder += QLatin1Char('/');
     Menu = std::make_unique<TmMenu>();
     platform::RemoveSaveLeftovers(InstallFolder);
     Settings.Load(InstallFolder + QStringLiteral("setup.ini"));
+    // One save for a burst of writes (a slider drag writes on every step).
+    saveTimer_ = std::make_unique<QTimer>();
+    saveTimer_->setSingleShot(true);
+    saveTimer_->setInterval(300);
+    QObject::connect(saveTimer_.get(), &QTimer::timeout, [this] {
+        // A failure here is not shown: the save at close tries again and reports it.
+        QString error;
+        Settings.Save(InstallFolder + QStringLiteral("setup.ini"), &error);
+    });
     ReadDecoderLists();
     Display = std::make_unique<TDisplay>();
     Run = std::make_unique<TRun>();

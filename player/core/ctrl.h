@@ -8,6 +8,7 @@
 
 #include "player/core/settings_store.h"
 
+class QTimer;
 class TDisplay;
 class TRun;
 class TmMenu;
@@ -26,9 +27,12 @@ public:
     QString ReadString(const QString& name, const QString& def) const { return Settings.ReadString(name, def); }
     bool ReadBool(const QString& name, bool def) const { return Settings.ReadBool(name, def); }
     int ReadInteger(const QString& name, int def) const { return Settings.ReadInteger(name, def); }
-    void WriteString(const QString& name, const QString& value) { Settings.WriteString(name, value); }
-    void WriteBool(const QString& name, bool value) { Settings.WriteBool(name, value); }
-    void WriteInteger(const QString& name, int value) { Settings.WriteInteger(name, value); }
+    // Each write reaches setup.ini shortly after, so a setting the user changed survives a crash
+    // or a killed session; the save at close ends that (later writes stay in memory only).
+    void WriteString(const QString& name, const QString& value);
+    void WriteBool(const QString& name, bool value);
+    void WriteInteger(const QString& name, int value);
+    void StopSavingChanges();
 
     void ReadDecoderLists();
     // Volume 0..100 and balance -100..100 from the sound devices, and back to them (or to the
@@ -56,6 +60,10 @@ public:
     TSettingsStore Settings;
     QString InstallFolder;  // always ends in "/"
     quint8 SkinCursors = 0;
+
+private:
+    void SaveSoon();
+    std::unique_ptr<QTimer> saveTimer_;
 };
 
 // The controller of the main window that exists, or null; the main window owns it.
