@@ -1,4 +1,5 @@
 // The resize grips of the playlist, browser and video windows.
+#include <QTimer>
 #include <QWidget>
 
 #include "player/actions/drags.h"
@@ -13,6 +14,12 @@
 #include "player/video/dspack.h"
 
 namespace {
+
+// The lyrics timer's step acts only while the timer runs: a resize while the lyrics load (the
+// window taking its stored size) must not choose the lines before the song's position is known.
+void LyricsStepIfRunning(TRun& run) {
+    if (run.LyricsTimer && run.LyricsTimer->isActive()) run.LyricsTimerTick();
+}
 
 // The engines' pictures and the lyrics take the inner area (7, 15, W - 14, H - 20) of the video
 // window as it is now.
@@ -29,7 +36,7 @@ void FitVideoContents(TForm4& window) {
         // Lines chosen but not wiped while the window moves; the release wipes them again.
         if (lyrics->State < 3) lyrics->State += 3;
         lyrics->ApplySettings(ReadLrcSettings(*Ctrl), false);
-        run.LyricsTimerTick();
+        LyricsStepIfRunning(run);
         lyrics->DrawLines();
     }
 }
@@ -99,7 +106,7 @@ void EndVideoResize() {
     if (!lyrics || !Form4) return;
     // The lines are drawn afresh for the new width, then wiped again as far as the singing was.
     lyrics->ApplySettings(ReadLrcSettings(*Ctrl), false);
-    Ctrl->Run->LyricsTimerTick();
+    LyricsStepIfRunning(*Ctrl->Run);
     const int reached = lyrics->WipeColumn;
     lyrics->DrawLines();
     if (lyrics->State > 2) lyrics->State -= 3;
