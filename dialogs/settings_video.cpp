@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <array>
 
+#include "dialogs/folder_picker.h"
 #include "dialogs/settings_dialog.h"
 #include "dialogs/settings_page_values.h"
 #include "platform/message_box.h"
@@ -235,7 +236,15 @@ void TForm8::TrackBar2Change() {
 }
 
 void TForm8::CaptureClick(int mode) {
-    if (TImgVideo* filters = Filters()) filters->Capture(mode);
+    TImgVideo* filters = Filters();
+    if (!filters) return;
+    // The timed capture's folder comes from the program's one folder picker, which stores it.
+    filters->AskFolder = [](const QString& start) {
+        if (!PickFolderSetting(start, QStringLiteral("请选择保存的路径"), true, QStringLiteral("GetVideoFolder")))
+            return QString();
+        return Ctrl->ReadString(QStringLiteral("GetVideoFolder"), start);
+    };
+    filters->Capture(mode);
 }
 
 void TForm8::RadioButton9Click() {
