@@ -69,8 +69,10 @@ void TForm8::FormCreate() {
     // association page
 
     // video pages
+    ConnectVideoPages();
 
     // lyrics pages
+    ConnectLyricsPages();
 
     // shell page
     ConnectShellPage();
@@ -118,8 +120,24 @@ bool TForm8::FillPage(const QString& caption, QString* error) {
     // association page
 
     // video pages
+    if (caption == u"视频设置") return FillVideoPage(error);
+    if (caption == u"色彩调节") return FillColourPage(error);
+    if (caption == u"特效处理") return FillEffectsPage(error);
+    if (caption == u"截图控制") {
+        FillCapturePage();
+        return true;
+    }
 
     // lyrics pages
+    if (caption == u"动态歌词") return FillLyricFilesPage(error);
+    if (caption == u"控制选项") {
+        FillLyricTimingPage();
+        return true;
+    }
+    if (caption == u"显示选项") {
+        FillLyricLookPage();
+        return true;
+    }
 
     // shell page
     if (caption == u"操作系统") {

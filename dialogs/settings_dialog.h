@@ -1,18 +1,25 @@
 // TForm8: the modeless settings dialog. A page tree on the left, one page per node on the right;
 // every control writes its setting the moment it changes and pushes it into the running objects.
 // The frame lives in settings_dialog.cpp, the pages in settings_general.cpp,
-// settings_favourites.cpp and settings_proxy_page.cpp.
+// settings_favourites.cpp, settings_proxy_page.cpp, settings_video.cpp and settings_lyrics.cpp.
 #pragma once
 
+#include <QColor>
 #include <QDialog>
+#include <QFont>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TForm8;
 }
 class QTreeWidgetItem;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
 
 class TForm8 : public QDialog {
     Q_OBJECT
@@ -61,8 +68,51 @@ private:
     void Button6Click();
 
     // settings_video.cpp (video, colour, effects and capture pages)
+    void ConnectVideoPages();
+    bool FillVideoPage(QString* error);
+    bool FillColourPage(QString* error);
+    bool FillEffectsPage(QString* error);
+    void FillCapturePage();
+    void UpdateRateControls();
+    void UpdateVideoNotes();
+    void CheckBox30Click();
+    void RadioButton5Click();
+    void TrackBar7Change(int position);
+    void CheckBox12Click();
+    void CheckBox21Click();
+    void CheckBox2Click();
+    void TrackBar2Change();
+    void CaptureClick(int mode);
+    void RadioButton9Click();
+    void GetVideoWidthChange(QLineEdit* edit);
+    void TrackBar9Change(int position);
 
     // settings_lyrics.cpp (lyrics pages)
+public:
+    // The font, colour and picture dialogs of the lyrics look page; tests answer without a box.
+    std::function<std::optional<QFont>(const QFont& start)> AskFont;
+    std::function<std::optional<QColor>(const QColor& start)> AskColour;
+    std::function<QString(const QString& folder)> AskPicture;
+
+private:
+    void ConnectLyricsPages();
+    bool FillLyricFilesPage(QString* error);
+    void FillLyricTimingPage();
+    void FillLyricLookPage();
+    void UpdateLyricLookEnabling();
+    void ShowFontLabel();
+    void CheckBox6Click();
+    void Button4Click();
+    void CheckBox9Click();
+    void CheckBox10Click();
+    void TrackBar1Change(int position);
+    void LrcFontLeftColorChange(QComboBox* box);
+    void LrcFontLeftButtonClick(QPushButton* button);
+    void Button7Click();
+    void Button8Click();
+    void RadioButton1Click();
+    void RadioButton3Click();
+    void LrcAlignTopChange(QLineEdit* edit);
 
     // settings_shell.cpp (browser entries, shortcuts, first-run setup)
 public:

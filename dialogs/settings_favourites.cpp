@@ -4,8 +4,10 @@
 #include <QFile>
 #include <QMouseEvent>
 
+#include "dialogs/favourite_name.h"
 #include "dialogs/settings_dialog.h"
 #include "dialogs/settings_favourites.h"
+#include "player/app/form1.h"
 #include "player/commands/menu.h"
 #include "player/core/ctrl.h"
 #include "ui_settings_dialog.h"
@@ -84,9 +86,28 @@ void TForm8::Button10Click() {
 }
 
 void TForm8::Button11Click() {
-    if (ui_->ListBox3->currentRow() < 0) return;
-    // LATER(dialogs): the favourite-name dialog in rename mode, which renames the playlist,
-    // updates this list and saves Favor.ini itself.
+    const QListWidgetItem* chosen = ui_->ListBox3->currentItem();
+    if (!chosen) return;
+    const QString name = chosen->text();
+    // Rename within the list as the store holds it now, so the saved list loses nothing.
+    QString error;
+    if (!LoadFavorites(&error)) {
+        ShowFillFailure(QStringLiteral("列表收藏夹"), error);
+        return;
+    }
+    const QList<QListWidgetItem*> found = ui_->ListBox3->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found.isEmpty()) {
+        UpdateFavouriteButtons();
+        return;
+    }
+    ui_->ListBox3->setCurrentItem(found.first());
+    // Made once and kept, as the program's other small dialogs are.
+    static QPointer<TForm11> naming;
+    if (!naming) naming = new TForm11(Form1);
+    naming->FavorFolder = FavorFolder();
+    naming->OpenRename(ui_->ListBox3);
+    naming->exec();
+    UpdateFavouriteButtons();
 }
 
 void TForm8::FavouritesMouseDown() {

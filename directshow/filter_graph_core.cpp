@@ -8,6 +8,7 @@
 #include "directshow/gst_filter.h"
 #include "platform/media_engine.h"
 #include "platform/media_internal.h"
+#include "platform/network_proxy.h"
 
 namespace directshow {
 
@@ -104,6 +105,7 @@ HRESULT TFilterGraph::Core::Render(const QString& name) {
     if (!source) return VFW_E_CANNOT_RENDER;
     g_object_set(source, "uri", uri.constData(), nullptr);
     g_signal_connect(source, "pad-added", G_CALLBACK(&Core::OnPadAdded), this);
+    platform::WatchSourceSetup(source);
     {
         std::lock_guard guard(waitMutex);
         waitDone = false;

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/media_internal.h"
+#include "platform/network_proxy.h"
 #include "plugins/winamp/media_defaults.h"
 
 namespace platform {
@@ -110,6 +111,7 @@ bool MediaEngine::Impl::Build(bool native) {
     guint flags = kPlayVideo | kPlayAudio;
     if (!windowSink) flags |= kPlayNativeVideo;
     g_object_set(made.get(), "flags", flags, "audio-sink", audio.get(), "video-sink", video.get(), nullptr);
+    WatchSourceSetup(made.get());
 
     pipeline = std::move(made);
     volume = audioVolume;

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 
 #include "dialogs/settings_proxy.h"
 #include "platform/text_file.h"
@@ -75,6 +76,29 @@ TEST_F(FavouritesPageTest, HostileNamesNeverReachAFileOperation) {
     EXPECT_TRUE(QFile::exists(dir_.file("outside.kpl")));
     EXPECT_TRUE(QFile::exists(dir_.file("Favor/sub/x.kpl")));
     EXPECT_FALSE(QFile::exists(dir_.file("Favor/Favor.ini")));
+}
+
+TEST_F(FavouritesPageTest, RenameOpensTheNamingDialogOverTheStoreAsItIsNow) {
+    Store({"a", "b"}, {"a", "b"});
+    TForm8 form;
+    form.SelectPage(14);
+    Widget<QListWidget>(form, "ListBox3")->setCurrentRow(1);  // "b"
+    Store({"new", "a", "b"}, {"new"});  // added meanwhile by another window
+    QString offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* naming = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!naming) return;
+        auto* edit = naming->findChild<QLineEdit*>("Edit1");
+        offered = edit->text();
+        edit->setText("c");
+        naming->findChild<QPushButton*>("Button2")->click();
+    });
+    Widget<QPushButton>(form, "Button11")->click();
+    EXPECT_EQ(offered, "b");
+    EXPECT_EQ(StoredNames(), QStringList({"new", "a", "c"}));
+    EXPECT_EQ(Listed(form), QStringList({"new", "a", "c"}));
+    EXPECT_TRUE(QFile::exists(dir_.file("Favor/c.kpl")));
+    EXPECT_FALSE(QFile::exists(dir_.file("Favor/b.kpl")));
 }
 
 TEST_F(FavouritesPageTest, DraggingTheFirstToTheBottomSavesTheNewOrder) {

@@ -103,17 +103,26 @@ const TSettingsStore& TImgVideo::Settings() const {
 void TImgVideo::LoadSettings() { LoadSettings(Settings()); }
 
 void TImgVideo::LoadSettings(const TSettingsStore& settings) {
-    brightness_ = FilterValue(settings, "BrightnessValue");
-    contrast_ = FilterValue(settings, "ContrastValue");
-    saturation_ = FilterValue(settings, "SaturationValue");
-    red_ = FilterValue(settings, "RGBRed");
-    green_ = FilterValue(settings, "RGBGreen");
-    blue_ = FilterValue(settings, "RGBBlue");
+    const int brightness = FilterValue(settings, "BrightnessValue");
+    const int contrast = FilterValue(settings, "ContrastValue");
+    const int saturation = FilterValue(settings, "SaturationValue");
+    const int red = FilterValue(settings, "RGBRed");
+    const int green = FilterValue(settings, "RGBGreen");
+    const int blue = FilterValue(settings, "RGBBlue");
     const QString control = settings.ReadString(QStringLiteral("VideoControl"), QString());
-    for (int i = 0; i < 6; ++i) flags_[i] = i < control.size() && control[i] == QLatin1Char('1') ? 1 : 0;
     // A negative delay would be a sleep that never ends on the streaming thread.
     const int rate = settings.ReadInteger(QStringLiteral("VideoDisplayRate"), 100);
     frameDelay_ = std::clamp(200 - 2 * std::clamp(rate, -1000, 1000), 0, 200);
+    // The streaming thread filters a frame under the frame lock: taking it here means a frame is
+    // filtered wholly with the old values or wholly with the new ones, never with a mixture.
+    std::lock_guard guard(FrameLock);
+    brightness_ = brightness;
+    contrast_ = contrast;
+    saturation_ = saturation;
+    red_ = red;
+    green_ = green;
+    blue_ = blue;
+    for (int i = 0; i < 6; ++i) flags_[i] = i < control.size() && control[i] == QLatin1Char('1') ? 1 : 0;
 }
 
 void TImgVideo::ApplyFilters(QImage* frame) const {

@@ -42,7 +42,8 @@ public:
     // The store the captures read (GetVideoType, GetVideoFolder, ...); null: the player's.
     void UseSettings(const TSettingsStore* settings) { store_ = settings; }
 
-    // The enabled filters in their fixed order, on the streaming thread.
+    // The enabled filters in their fixed order, on the streaming thread, with FrameLock held so
+    // that one frame sees one whole set of values.
     void ApplyFilters(QImage* frame) const;
     int FrameDelayMs() const { return frameDelay_.load(); }
 
