@@ -7,3 +7,8 @@ void InstallDialogTargets() {
 }
 
 void TDialogTargets::ShowSettingsPage(int page) { ShowSettingsDialog(page); }
+
+void TDialogTargets::ApplyHandedSkin(const QString& fileName) {
+    const TForm8Use form;
+    form->ApplyHandedSkin(fileName);
+}

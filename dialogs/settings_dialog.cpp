@@ -63,6 +63,7 @@ void TForm8::FormCreate() {
     connect(ui_->Button1, &QPushButton::clicked, this, &QDialog::close);
     connect(ui_->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     // skin page
+    ConnectSkinPage();
 
     // hotkey page
 
@@ -108,6 +109,7 @@ void TForm8::LoadPage(const QString& caption) {
 
 bool TForm8::FillPage(const QString& caption, QString* error) {
     // skin page
+    if (caption == u"选择界面") FillSkinPage();
 
     // hotkey page
 

@@ -29,6 +29,9 @@ public:
     virtual void AddToFavourites(const QString& /*title*/) {}
     // The links a web page handed over ("<ALL>"), offered in a dialog of their own.
     virtual void ShowLinkList(const QString& /*argument*/) {}
+    // A skin archive handed to the player, copied into the skins folder under fileName: its
+    // entry of the settings dialog's skin list is installed and the skin reloaded.
+    virtual void ApplyHandedSkin(const QString& /*fileName*/) {}
     // LATER(platform): open a document with the desktop's viewer.
     virtual void OpenDocument(const QString& /*path*/) {}
 
