@@ -1,8 +1,10 @@
 // The skin page: the skins folder's list, installing the chosen entry as the current skin and the
 // reload that shows it, the folder choice, and the install of a skin archive handed to the player.
+#include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include "dialogs/folder_picker.h"
 #include "dialogs/settings_dialog.h"
@@ -51,8 +53,12 @@ bool TForm8::ApplySkin() {
     const QString entry = selected->text();
     QString error;
     if (!InstallSkin(Ctrl->InstallFolder, SkinsPath(), entry, SkinUnzipLibrary(Ctrl->InstallFolder), &error)) {
-        platform::ShowMessage(QStringLiteral("界面安装失败，当前界面保持不变：\n%1").arg(error), QStringLiteral("信息提示"),
-                              platform::MessageIcon::Warning);
+        // Shown once the caller is done: a skin handed over by a second start must not hold that
+        // start's answer until the box is closed.
+        const QString text = QStringLiteral("界面安装失败，当前界面保持不变：\n%1").arg(error);
+        QTimer::singleShot(0, qApp, [text] {
+            platform::ShowMessage(text, QStringLiteral("信息提示"), platform::MessageIcon::Warning);
+        });
         return false;
     }
     // Recorded once it is the current skin: a failed install leaves the name of the one in use.

@@ -4,6 +4,7 @@
 // player, down to the main window's bitmap.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDirIterator>
 #include <QListWidget>
 
@@ -70,6 +71,7 @@ protected:
         ASSERT_EQ(found.size(), 1) << entry.toStdString();
         List()->setCurrentItem(found.first());
         emit List()->itemClicked(found.first());
+        QCoreApplication::processEvents();  // a failure is told by a posted message box
     }
     QStringList CurrentSkin() const { return QDir(dir_.file("skins/default")).entryList(QDir::Files | QDir::Hidden); }
     // What an install may have left behind: anything hidden in the skins folder (staging, the
@@ -240,10 +242,13 @@ TEST_F(SkinHandOverTest, AHandedOverArchiveBecomesTheMainWindowsSkin) {
     EXPECT_TRUE(Form8.isNull()) << "the dialog made for the install is freed again";
 
     // A broken archive handed over leaves the green skin on show.
-    platform::SetMessageRecorder([](const QString&, const QString&, platform::MessageIcon) {});
+    int told = 0;
+    platform::SetMessageRecorder([&told](const QString&, const QString&, platform::MessageIcon) { ++told; });
     dir_.write("in/Broken.wsz", "PK\x03\x04 and nothing more");
     ListBox1->addParam(dir_.file("in/Broken.wsz"));
+    QCoreApplication::processEvents();
     platform::SetMessageRecorder({});
+    EXPECT_EQ(told, 1) << "the failure is told once the hand-over has returned";
     EXPECT_EQ(Ctrl->ReadString("SkinsName", ""), "Green.wsz");
     EXPECT_EQ(Ctrl->Display->MainBmp.pixel(100, 60), qRgb(0, 200, 0));
 }
