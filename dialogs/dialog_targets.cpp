@@ -15,3 +15,8 @@ bool TDialogTargets::FirstRunSetup() {
 }
 
 void TDialogTargets::ShowAbout() { ShowAboutBox(); }
+
+void TDialogTargets::ApplyHandedSkin(const QString& fileName) {
+    const TForm8Use form;
+    form->ApplyHandedSkin(fileName);
+}

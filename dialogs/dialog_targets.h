@@ -12,6 +12,8 @@ public:
     bool FirstRunSetup() override;
     // The about box, modal; freed when it closes.
     void ShowAbout() override;
+    // A handed-over skin archive applied through the skin page.
+    void ApplyHandedSkin(const QString& fileName) override;
     // The small dialogs (small_dialog_targets.cpp).
     void ShowFileInformation() override;
     void AddToFavourites(const QString& title) override;

@@ -62,6 +62,7 @@ void TForm8::FormCreate() {
     connect(ui_->Button1, &QPushButton::clicked, this, &QDialog::close);
     connect(ui_->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     // skin page
+    ConnectSkinPage();
 
     // hotkey page
     ConnectHotkeyPage();
@@ -112,6 +113,7 @@ void TForm8::LoadPage(const QString& caption) {
 
 bool TForm8::FillPage(const QString& caption, QString* error) {
     // skin page
+    if (caption == u"选择界面") FillSkinPage();
 
     // hotkey page
     // Read once per dialog: the editor keeps the rows in step with the file.

@@ -57,6 +57,21 @@ private:
     void ShowFillFailure(const QString& caption, const QString& error);
 
     // settings_skins.cpp (skin page)
+public:
+    // Rebuilds the skin list from a folder (ends in "/").
+    void ListSkins(const QString& folder);
+    // Installs the selected entry; nothing without a selection. True when the current skin changed.
+    bool ApplySkin();
+    // A skin archive handed to the player, already in the skins folder: loads this page, selects
+    // the archive's entry, installs it and reloads the skin.
+    void ApplyHandedSkin(const QString& fileName);
+
+private:
+    void ConnectSkinPage();
+    void FillSkinPage();
+    QString SkinsPath() const;
+    void ListBox1Click();
+    void Button3Click();
 
     // settings_hotkeys.cpp (hotkey page)
     void ConnectHotkeyPage();

@@ -8,10 +8,11 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libxkbcommon-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libbz2-dev unicode-data            # the pinyin table is made from Unihan's readings
+  libzip-dev zlib1g-dev              # skin archives (Plugins/explain.dll); the tests make their own
   libgtest-dev libgmock-dev
   # run: Qt's platform plug-ins (xcb, offscreen), the GStreamer elements that decode and show
   # what the player plays, gst-launch for the screenshot script, the interface fonts
-  qt6-qpa-plugins
+  qt6-qpa-plugins libzip4
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-tools
   fonts-arphic-uming fonts-dejavu-core

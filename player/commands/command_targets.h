@@ -32,6 +32,9 @@ public:
     // The set-up start-up runs for a new install folder (associations, browser entries,
     // shortcuts); true when it succeeded. Without the dialogs there is nothing to set up.
     virtual bool FirstRunSetup() { return true; }
+    // A skin archive handed to the player, copied into the skins folder under fileName: its
+    // entry of the settings dialog's skin list is installed and the skin reloaded.
+    virtual void ApplyHandedSkin(const QString& /*fileName*/) {}
     // Open a document with the desktop's viewer.
     virtual void OpenDocument(const QString& /*path*/) {}
 

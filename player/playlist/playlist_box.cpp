@@ -392,16 +392,16 @@ void TListBox1::addParam(const QString& argument) {
 }
 
 // A skin archive handed over is copied into the skins folder (an existing one of that name, in
-// any case, is kept). Selecting it in the settings dialog's skin list, applying it and reloading
-// the skin wait for that dialog.
+// any case, is kept) and made the current skin through the settings dialog's skin page.
 void TListBox1::AddSkinFile(const QString& path) {
     if (!QFileInfo(path).isFile()) return;
     const QString skins = Ctrl->InstallFolder + QStringLiteral("skins/");
     Ctrl->WriteString(QStringLiteral("SkinsPath"), skins);
     QDir().mkpath(skins);
     const QString name = QFileInfo(path).fileName();
-    if (QDir(skins).entryList(QDir::Files | QDir::Hidden).contains(name, Qt::CaseInsensitive)) return;
-    QFile::copy(path, skins + name);
+    if (!QDir(skins).entryList(QDir::Files | QDir::Hidden).contains(name, Qt::CaseInsensitive))
+        QFile::copy(path, skins + name);
+    if (Ctrl->Menu) Ctrl->Menu->Targets().ApplyHandedSkin(name);
 }
 
 void TListBox1::addFile(const QString& text, bool play) {
