@@ -109,9 +109,9 @@ QStringList MaskPieces(const QString& list) {
 }
 
 bool IsAssociableMask(const QString& mask) {
-    if (mask.size() <= 2 || !mask.startsWith(QLatin1String("*.")) || mask == u"*.exe") return false;
+    if (mask.size() <= 2 || !mask.startsWith(QLatin1String("*.")) || mask == u"*.exe" || mask.at(2) == u'.') return false;
     for (const QChar c : mask.mid(2))
-        if (c == u'*' || c == u'?' || c == u'\\' || c == u'/' || c == u'.' || c.isSpace() || c.category() == QChar::Other_Control)
+        if (c == u'*' || c == u'?' || c == u'\\' || c == u'/' || c.isSpace() || c.category() == QChar::Other_Control)
             return false;
     return true;
 }

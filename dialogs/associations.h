@@ -18,8 +18,8 @@ public:
 
 // "*.mp3;*.WMA;" -> {"*.mp3", "*.wma"}: the ";"-separated pieces, trimmed and lower-cased.
 QStringList MaskPieces(const QString& list);
-// A mask the scheme may act on: "*." and a plain extension (no wildcard, separator or blank), and
-// never "*.exe".
+// A mask the scheme may act on: "*." and a plain extension (no wildcard, key separator, path
+// separator or blank), and never "*.exe".
 bool IsAssociableMask(const QString& mask);
 
 class TAssociations {

@@ -12,7 +12,11 @@
 #include "dialogs/associations.h"
 #include "dialogs/dialog_targets.h"
 #include "platform/desktop_associations.h"
+#include "platform/media_faces.h"
 #include "platform/message_box.h"
+#include "player/app/form1.h"
+#include "player/playback/run.h"
+#include "player/playlist/playlist_box.h"
 #include "tests/settings_dialog_support.h"
 
 namespace {
@@ -155,7 +159,8 @@ TEST_F(AssociationSchemeTest, ProtocolsKeepThePreviousVerbAndOnlyTheOwnOneIsAUrl
 
 TEST_F(AssociationSchemeTest, AMaskThatIsNotAPlainExtensionIsNeverActedOn) {
     EXPECT_TRUE(IsAssociableMask("*.mp3"));
-    for (const char* mask : {"*.exe", "*.*", "*.", "mp3", "*.m\\p3", "*.a/b", "*.mp?", "*.m p3", "*.tar.gz"})
+    EXPECT_TRUE(IsAssociableMask("*.tar.gz"));
+    for (const char* mask : {"*.exe", "*.*", "*.", "*..", "mp3", "*.m\\p3", "*.a/b", "*.mp?", "*.m p3"})
         EXPECT_FALSE(IsAssociableMask(mask)) << mask;
     EXPECT_EQ(MaskPieces(" *.MP3 ;;*.wma;"), QStringList({"*.mp3", "*.wma"}));
 }
@@ -426,6 +431,38 @@ TEST_F(AssociationPageTest, ARegistryFailureIsShownAndThePageStaysUsable) {
     ASSERT_EQ(messages_.size(), 1);
     EXPECT_FALSE(messages_.first().isEmpty());
     QFile::remove(TRegistry::StorageFolder());
+}
+
+// The playback controller asks for the RealAudio types to go when the RealAudio engine cannot be
+// made; the program's command targets reach the settings dialog for it.
+TEST(RealAudioRemovalTest, AnUnusableRealAudioEngineTakesItsTypesAway) {
+    ClearAll();
+    testing_support::TempFolder dir;
+    dir.write("Plugins/FilePlus.ini", "[DECODE_SETUP]\r\nDECODE0=*.mp3\r\nDECODE1=*.rm;*.ra\r\n");
+    TAssociations scheme(QCoreApplication::applicationFilePath());
+    scheme.AssociateFileType("rm", QString());
+    scheme.AssociateFileType("mp3", QString());
+    scheme.AssociateProtocol("pnm");
+    platform::SetMessageRecorder([](const QString&, const QString&, platform::MessageIcon) {});
+    platform::SetCommandRecorder([](const QString&, int) {});
+    platform::RealAudioControl::SetAvailable(false);
+    InstallDialogTargets();
+    auto* form = new TForm1(dir.path() + "/");
+    ListBox1->SetItems({"<?/m/a.rm?>"});
+    Ctrl->Run->PlayIndex(0);
+    EXPECT_EQ(Ctrl->Run->EngineCode, Engine::RealUnusable);
+    EXPECT_FALSE(scheme.IsFileTypeAssociated("*.rm"));
+    EXPECT_FALSE(scheme.IsProtocolAssociated("pnm"));
+    EXPECT_TRUE(scheme.IsFileTypeAssociated("*.mp3"));
+    EXPECT_TRUE(Form8.isNull());
+    form->QuietClose = true;
+    form->close();
+    delete form;
+    SetCommandTargetsMaker({});
+    platform::RealAudioControl::SetAvailable(true);
+    platform::SetMessageRecorder({});
+    platform::SetCommandRecorder({});
+    ClearAll();
 }
 
 }  // namespace
