@@ -18,6 +18,9 @@ public:
     virtual void ShowSettingsPage(int /*page*/) {}
     // LATER(dialogs): the about box, shown modally.
     virtual void ShowAbout() {}
+    // The RealAudio file types and protocols taken away from the player's associations (the
+    // RealAudio engine cannot be made).
+    virtual void RemoveRealAssociations() {}
     // The folder picker; true when the user confirmed a folder, which is then
     // stored under DefaultFolder.
     virtual bool PickFolder(const QString& /*startFolder*/, const QString& /*caption*/) { return false; }
@@ -29,9 +32,6 @@ public:
     virtual void AddToFavourites(const QString& /*title*/) {}
     // The links a web page handed over ("<ALL>"), offered in a dialog of their own.
     virtual void ShowLinkList(const QString& /*argument*/) {}
-    // The RealAudio file types and protocols taken away from the player's associations (the
-    // RealAudio engine cannot be made).
-    virtual void RemoveRealAssociations() {}
     // LATER(platform): open a document with the desktop's viewer.
     virtual void OpenDocument(const QString& /*path*/) {}
 
