@@ -20,3 +20,9 @@ void TDialogTargets::ApplyHandedSkin(const QString& fileName) {
     const TForm8Use form;
     form->ApplyHandedSkin(fileName);
 }
+
+// The settings dialog does it; one made for this alone goes again afterwards.
+void TDialogTargets::RemoveRealAssociations() {
+    TForm8Use form;
+    form->RemoveRealAssociations();
+}

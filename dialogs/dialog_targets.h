@@ -14,6 +14,8 @@ public:
     void ShowAbout() override;
     // A handed-over skin archive applied through the skin page.
     void ApplyHandedSkin(const QString& fileName) override;
+    // Takes the RealAudio types away through a settings dialog.
+    void RemoveRealAssociations() override;
     // The small dialogs (small_dialog_targets.cpp).
     void ShowFileInformation() override;
     void AddToFavourites(const QString& title) override;

@@ -68,6 +68,7 @@ void TForm8::FormCreate() {
     ConnectHotkeyPage();
 
     // association page
+    ConnectAssociationPage();
 
     // video pages
     ConnectVideoPages();
@@ -120,6 +121,7 @@ bool TForm8::FillPage(const QString& caption, QString* error) {
     if (caption == u"热键设置") return ui_->ListView1->topLevelItemCount() > 0 || LoadHotkeyList(error);
 
     // association page
+    if (caption == u"文件关联") FillAssociationPage();
 
     // video pages
     if (caption == u"视频设置") return FillVideoPage(error);

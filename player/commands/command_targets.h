@@ -18,6 +18,9 @@ public:
     virtual void ShowSettingsPage(int /*page*/) {}
     // The about box, shown modally.
     virtual void ShowAbout() {}
+    // The RealAudio file types and protocols taken away from the player's associations (the
+    // RealAudio engine cannot be made).
+    virtual void RemoveRealAssociations() {}
     // The folder picker; true when the user confirmed a folder, which is then
     // stored under DefaultFolder.
     virtual bool PickFolder(const QString& /*startFolder*/, const QString& /*caption*/) { return false; }
