@@ -31,6 +31,13 @@ QString Resolved(const QString& path) {
     return canonical.isEmpty() ? QString() : canonical;
 }
 
+// A folder that does not exist yet is still to be protected.
+QString ResolvedOrClean(const QString& path) {
+    if (path.isEmpty()) return {};
+    const QString resolved = Resolved(path);
+    return resolved.isEmpty() ? QDir::cleanPath(path) : resolved;
+}
+
 bool IsSameOrAbove(const QString& folder, const QString& other) {
     if (other.isEmpty()) return false;
     const QString a = WithSlash(folder), b = WithSlash(other);
@@ -85,11 +92,11 @@ QString UnsafeInstallFolder(const QString& folder) {
     for (const char* system : kSystemFolders) {
         if (path == QLatin1String(system)) return QStringLiteral("系统文件夹");
     }
-    const QString home = Resolved(QDir::homePath());
+    const QString home = ResolvedOrClean(QDir::homePath());
     if (IsSameOrAbove(path, home)) return QStringLiteral("主文件夹");
     for (auto location : {QStandardPaths::GenericConfigLocation, QStandardPaths::GenericDataLocation,
                           QStandardPaths::GenericCacheLocation, QStandardPaths::DesktopLocation}) {
-        const QString base = Resolved(QStandardPaths::writableLocation(location));
+        const QString base = ResolvedOrClean(QStandardPaths::writableLocation(location));
         if (!base.isEmpty() && IsSameOrAbove(path, base)) return QStringLiteral("用户文件夹");
     }
     return {};

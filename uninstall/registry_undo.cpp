@@ -60,6 +60,13 @@ void PruneEmptyKeys(RootKey root, QString path, int levels, Failures* failures) 
     }
 }
 
+// Empty keys on the way to a key the player wrote under HKEY_CURRENT_USER or
+// HKEY_LOCAL_MACHINE, up to "Software\Microsoft", which stays.
+void PruneEmptyParents(RootKey root, const QString& path, Failures* failures) {
+    const int depth = int(path.count(u'\\')) + 1;
+    if (depth > 3) PruneEmptyKeys(root, path.section(u'\\', 0, -2), depth - 3, failures);
+}
+
 // Registry key names are single path parts: an extension or scheme from a list file that holds a
 // separator would reach other keys.
 bool UsableName(const QString& name) { return !name.isEmpty() && !name.contains(u'\\'); }
@@ -82,7 +89,10 @@ void RemoveOpenWithEntry(const QString& extension, Failures* failures) {
             WriteOrFail(reg, QStringLiteral("MRUList"), rest, failures);
         }
     }
-    PruneEmptyKeys(RootKey::CurrentUser, reg.CurrentPath(), 2, failures);
+    if (KeyIsEmpty(RootKey::CurrentUser, path)) {
+        DeleteKeyIfPresent(RootKey::CurrentUser, path, failures);
+        PruneEmptyParents(RootKey::CurrentUser, path, failures);
+    }
 }
 
 }  // namespace
@@ -173,9 +183,12 @@ void UnassociateProtocolList(const QString& protocols, Failures* failures) {
 }
 
 void RemoveBrowserEntries(Failures* failures) {
-    DeleteKeyIfPresent(RootKey::CurrentUser, Name(names::kMenuExtPlayKey), failures);
-    DeleteKeyIfPresent(RootKey::CurrentUser, Name(names::kMenuExtPlayAllKey), failures);
+    for (const char16_t* key : {names::kMenuExtPlayKey, names::kMenuExtPlayAllKey}) {
+        DeleteKeyIfPresent(RootKey::CurrentUser, Name(key), failures);
+        PruneEmptyParents(RootKey::CurrentUser, Name(key), failures);
+    }
     DeleteKeyIfPresent(RootKey::LocalMachine, Name(names::kToolbarKey), failures);
+    PruneEmptyParents(RootKey::LocalMachine, Name(names::kToolbarKey), failures);
 }
 
 void RemoveSettingsKey(Failures* failures) {
