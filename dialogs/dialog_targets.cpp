@@ -7,3 +7,9 @@ void InstallDialogTargets() {
 }
 
 void TDialogTargets::ShowSettingsPage(int page) { ShowSettingsDialog(page); }
+
+// The settings dialog does it; one made for this alone goes again afterwards.
+void TDialogTargets::RemoveRealAssociations() {
+    TForm8Use form;
+    form->RemoveRealAssociations();
+}

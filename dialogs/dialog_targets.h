@@ -8,6 +8,7 @@ class TDialogTargets : public TPlayerTargets {
 public:
     // The settings dialog.
     void ShowSettingsPage(int page) override;
+    void RemoveRealAssociations() override;
     // LATER(dialogs): the about box.
     // The small dialogs (small_dialog_targets.cpp).
     void ShowFileInformation() override;

@@ -67,6 +67,7 @@ void TForm8::FormCreate() {
     // hotkey page
 
     // association page
+    ConnectAssociationPage();
 
     // video pages
 
@@ -112,6 +113,7 @@ bool TForm8::FillPage(const QString& caption, QString* error) {
     // hotkey page
 
     // association page
+    if (caption == u"文件关联") FillAssociationPage();
 
     // video pages
 

@@ -54,6 +54,22 @@ private:
     // settings_hotkeys.cpp (hotkey page)
 
     // settings_associations.cpp (association page)
+public:
+    bool IsFileTypeAssociated(const QString& mask) const;
+    void AssociateFileType(const QString& e, const QString& icon);
+    void UnassociateFileType(const QString& e);
+    void AssociateProtocol(const QString& p);
+    bool IsProtocolAssociated(const QString& p) const;
+    void UnassociateProtocol(const QString& p);
+    void RemoveRealAssociations();
+
+private:
+    void ConnectAssociationPage();
+    void FillAssociationPage();
+    void ListBox2Click();
+    void CheckListBox1Click();
+    void UpdateButton5();
+    void Button5Click();
     void Button6Click();
 
     // settings_video.cpp (video, colour, effects and capture pages)

@@ -53,8 +53,19 @@ inline constexpr char16_t kStartMenuUninstallLink[] = u"卸载Velmora 3.0";
 inline constexpr char16_t kQuickLaunchLink[] = u"Velmora3.0";
 inline constexpr char16_t kLinkSuffix[] = u".desktop";
 
-// The player's own freedesktop entry that file managers open the associated types with.
+// The player's own freedesktop entry that file managers open the associated types with, in
+// $XDG_DATA_HOME/applications. It lists the extensions and protocols it was written for, so the
+// undo knows which MIME types are the player's and leaves every other one alone.
 inline constexpr char16_t kDesktopEntry[] = u"velmora.desktop";
+inline constexpr char16_t kDesktopEntryName[] = u"Velmora Player";
+inline constexpr char16_t kDesktopEntryIcon[] = u"multimedia-player";
+inline constexpr char16_t kDesktopEntryExtensionsKey[] = u"X-Velmora-Extensions";
+inline constexpr char16_t kDesktopEntryProtocolsKey[] = u"X-Velmora-Protocols";
+// The defaults a file manager follows, in $XDG_CONFIG_HOME; the player's entry is put in front of
+// the previous ones, which stay behind it and take over again when it is taken out.
+inline constexpr char16_t kMimeAppsList[] = u"mimeapps.list";
+inline constexpr char16_t kDefaultApplicationsGroup[] = u"Default Applications";
+inline constexpr char16_t kSchemeHandlerPrefix[] = u"x-scheme-handler/";
 
 // The install folder's files, relative to it.
 inline constexpr char16_t kUninstallProgram[] = u"Plugins/Uninstall.exe";

@@ -29,6 +29,9 @@ public:
     virtual void AddToFavourites(const QString& /*title*/) {}
     // The links a web page handed over ("<ALL>"), offered in a dialog of their own.
     virtual void ShowLinkList(const QString& /*argument*/) {}
+    // The RealAudio file types and protocols taken away from the player's associations (the
+    // RealAudio engine cannot be made).
+    virtual void RemoveRealAssociations() {}
     // LATER(platform): open a document with the desktop's viewer.
     virtual void OpenDocument(const QString& /*path*/) {}
 

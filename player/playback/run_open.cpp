@@ -6,6 +6,7 @@
 #include "platform/registry.h"
 #include "player/skin/canvas.h"
 #include "player/core/ctrl.h"
+#include "player/commands/menu.h"
 #include "player/display/display.h"
 #include "player/playback/engines.h"
 #include "player/playlist/playlist_box.h"
@@ -119,7 +120,7 @@ void TRun::RealUnusable(const QString& path) {
                                   QStringLiteral("http://www.real.com  "),
                               kCannotPlay);
     }
-    // The settings dialog takes the RealAudio types away from the associations once it exists.
+    if (Ctrl->Menu) Ctrl->Menu->Targets().RemoveRealAssociations();
     platform::WinExec(QStringLiteral("HH.exe ") + Ctrl->InstallFolder + QStringLiteral("help.chm::使用手册\\常见问题.htm"),
                       platform::SW_SHOWNORMAL);
 }
