@@ -15,6 +15,10 @@ inline void UsePrivateHome(const QString& home) {
     setenv("XDG_RUNTIME_DIR", QFile::encodeName(home + "/runtime").constData(), 1);
     setenv("XDG_CONFIG_HOME", QFile::encodeName(home + "/config").constData(), 1);
     setenv("XDG_DATA_HOME", QFile::encodeName(home + "/data").constData(), 1);
+    // The desktop folder too: a first-run setup writes its shortcuts there.
+    QDir(home).mkpath(QStringLiteral("desktop"));
+    QFile dirs(home + QStringLiteral("/config/user-dirs.dirs"));
+    if (dirs.open(QIODevice::WriteOnly)) dirs.write("XDG_DESKTOP_DIR=\"" + QFile::encodeName(home) + "/desktop\"\n");
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
 }
 

@@ -13,3 +13,8 @@ void TDialogTargets::RemoveRealAssociations() {
     TForm8Use form;
     form->RemoveRealAssociations();
 }
+
+bool TDialogTargets::FirstRunSetup() {
+    TForm8Use form;
+    return form->FirstRunSetup();
+}

@@ -9,6 +9,8 @@ public:
     // The settings dialog.
     void ShowSettingsPage(int page) override;
     void RemoveRealAssociations() override;
+    // Runs on a settings dialog of its own, freed again afterwards.
+    bool FirstRunSetup() override;
     // LATER(dialogs): the about box.
     // The small dialogs (small_dialog_targets.cpp).
     void ShowFileInformation() override;

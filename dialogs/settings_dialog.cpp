@@ -74,6 +74,7 @@ void TForm8::FormCreate() {
     // lyrics pages
 
     // shell page
+    ConnectShellPage();
 
     // timed-shutdown page
 
@@ -120,6 +121,10 @@ bool TForm8::FillPage(const QString& caption, QString* error) {
     // lyrics pages
 
     // shell page
+    if (caption == u"操作系统") {
+        FillShellPage();
+        return true;
+    }
 
     // timed-shutdown page
 

@@ -77,6 +77,19 @@ private:
     // settings_lyrics.cpp (lyrics pages)
 
     // settings_shell.cpp (browser entries, shortcuts, first-run setup)
+public:
+    // The set-up of a new install folder: the browser's context-menu entries, the desktop and
+    // Start-menu shortcuts, no Quick Launch link, the default associations. True when every
+    // entry and link it wrote or removed was written or removed.
+    bool FirstRunSetup();
+
+private:
+    void ConnectShellPage();
+    void FillShellPage();
+    // Each false when a key or link could not be written or removed.
+    bool CheckBox17Click();
+    bool CheckBox18Click();
+    bool CheckBox19Click();
 
     // settings_shutdown.cpp (timed-shutdown page)
 

@@ -9,6 +9,9 @@ namespace names {
 // The player's own settings key under HKEY_CURRENT_USER.
 inline constexpr char16_t kSettingsKey[] = u"Software\\Velmora";
 inline constexpr char16_t kWorkPathValue[] = u"WorkPath";
+// Integer 1 once the first-run setup has succeeded. Earlier builds wrote WorkPath without running
+// a setup; where this value is missing the setup runs once more.
+inline constexpr char16_t kFirstRunDoneValue[] = u"FirstRunDone";
 
 // File-type associations (HKEY_CLASSES_ROOT\.e and the ProgID key "velmora3.e").
 inline constexpr char16_t kProgIdPrefix[] = u"velmora3.";
@@ -69,6 +72,9 @@ inline constexpr char16_t kSchemeHandlerPrefix[] = u"x-scheme-handler/";
 
 // The install folder's files, relative to it.
 inline constexpr char16_t kUninstallProgram[] = u"Plugins/Uninstall.exe";
+inline constexpr char16_t kPluginsFolder[] = u"Plugins/";
+inline constexpr char16_t kSitePage[] = u"Plugins/velmora.htm";
+inline constexpr char16_t kHelpFile[] = u"help.chm";
 inline constexpr char16_t kPlayerProgram[] = u"velmora";
 inline constexpr char16_t kSkinsFolder[] = u"skins";
 inline constexpr char16_t kDefaultSkinFolder[] = u"skins/default";

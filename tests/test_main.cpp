@@ -19,6 +19,11 @@ int main(int argc, char** argv) {
     setenv("XDG_RUNTIME_DIR", (root + "/runtime").constData(), 1);
     setenv("XDG_CONFIG_HOME", (root + "/config").constData(), 1);
     setenv("XDG_DATA_HOME", (root + "/data").constData(), 1);
+    // The desktop folder too: a first-run setup writes its shortcuts there.
+    QDir(home.path()).mkpath("desktop");
+    QFile dirs(home.path() + "/config/user-dirs.dirs");
+    if (dirs.open(QIODevice::WriteOnly)) dirs.write("XDG_DESKTOP_DIR=\"" + root + "/desktop\"\n");
+    dirs.close();
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     // No sound card in CI, and tests must not make noise on a developer's machine either.
     setenv("VELMORA_AUDIO_SINK", "fakesink", 1);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <utility>
 
+#include "names/shell_names.h"
 #include "platform/file_drop.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
@@ -110,11 +111,15 @@ void TForm1::FormCreate(const QString& installFolder, const QString& startArgume
     ctrl_ = std::make_unique<TCtrl>();
     Ctrl = ctrl_.get();
     Ctrl->Init(installFolder);
-    reg.OpenKey(QStringLiteral("Software\\Velmora"), true);
-    if (reg.ReadString(QStringLiteral("WorkPath")) != Ctrl->InstallFolder) {
-        reg.WriteString(QStringLiteral("WorkPath"), Ctrl->InstallFolder);
-        // LATER(dialogs): the first-run setup (associations, shortcuts) of the settings dialog;
-        // until it exists a new install folder is only recorded.
+    reg.OpenKey(QString::fromUtf16(names::kSettingsKey), true);
+    const QString workPath = QString::fromUtf16(names::kWorkPathValue);
+    const QString setUp = QString::fromUtf16(names::kFirstRunDoneValue);
+    // Recorded only once the setup succeeded, so one that failed part-way runs again next time.
+    if (reg.ReadString(workPath) != Ctrl->InstallFolder || reg.ReadInteger(setUp, 0) != 1) {
+        if (Ctrl->Menu->Targets().FirstRunSetup()) {
+            reg.WriteString(workPath, Ctrl->InstallFolder);
+            reg.WriteInteger(setUp, 1);
+        }
     }
     reg.CloseKey();
     InstallAppMessage();

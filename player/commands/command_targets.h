@@ -32,6 +32,9 @@ public:
     // The RealAudio file types and protocols taken away from the player's associations (the
     // RealAudio engine cannot be made).
     virtual void RemoveRealAssociations() {}
+    // The set-up start-up runs for a new install folder (associations, browser entries,
+    // shortcuts); true when it succeeded. Without the dialogs there is nothing to set up.
+    virtual bool FirstRunSetup() { return true; }
     // LATER(platform): open a document with the desktop's viewer.
     virtual void OpenDocument(const QString& /*path*/) {}
 

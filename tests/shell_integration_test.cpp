@@ -1,0 +1,385 @@
+// The shell-integration page, its shortcuts as desktop files and the first-run setup, run in a
+// home, config and data folder of each test's own, so no real desktop or menu is touched.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "dialogs/dialog_targets.h"
+#include "names/shell_names.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
+#include "platform/shell_links.h"
+#include "player/app/form1.h"
+#include "player/commands/player_targets.h"
+#include "tests/settings_dialog_support.h"
+
+namespace {
+
+QString Name(const char16_t* name) { return QString::fromUtf16(name); }
+QString Program() { return QCoreApplication::applicationFilePath(); }
+
+// An environment variable set or removed for one test and put back afterwards.
+class ScopedVariable {
+public:
+    explicit ScopedVariable(const char* name) : name_(name) {
+        if (const char* value = std::getenv(name)) old_ = std::string(value);
+    }
+    ~ScopedVariable() {
+        if (old_) setenv(name_, old_->c_str(), 1);
+        else unsetenv(name_);
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+    void Set(const QString& value) const { setenv(name_, QFile::encodeName(value).constData(), 1); }
+    void Unset() const { unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// The private folders and the places where the links land in them.
+class ShellFolders {
+public:
+    ShellFolders() {
+        for (const char* sub : {"home", "config", "data"}) QDir(root_.path()).mkpath(sub);
+        home_.Set(root_.file("home"));
+        config_.Set(root_.file("config"));
+        data_.Set(root_.file("data"));
+    }
+    QString Desktop() const { return root_.file("home/Desktop/Velmora3.0.desktop"); }
+    QString StartMenu() const { return root_.file("data/applications/Velmora Player 3.0"); }
+    QString StartMenuLink(const char16_t* name) const { return StartMenu() + "/" + Name(name) + ".desktop"; }
+    QString QuickLaunch() const { return root_.file("config/velmora/Quick Launch/Velmora3.0.desktop"); }
+    QStringList StartMenuFiles() const { return QDir(StartMenu()).entryList(QDir::Files, QDir::Name); }
+
+    testing_support::TempFolder root_;
+    ScopedVariable home_{"HOME"};
+    ScopedVariable config_{"XDG_CONFIG_HOME"};
+    ScopedVariable data_{"XDG_DATA_HOME"};
+};
+
+QString MenuExtDefault(const char16_t* key, int* contexts = nullptr) {
+    platform::TRegistry reg;
+    if (!reg.OpenKeyReadOnly("\\" + Name(key))) return "<missing>";
+    if (contexts) reg.ReadInteger("Contexts", contexts);
+    return reg.ReadString(QString());
+}
+
+bool ToolbarKeyExists() {
+    return platform::TRegistry(platform::RootKey::LocalMachine).KeyExists("\\" + Name(names::kToolbarKey));
+}
+
+// Target and working folder of each link of a first run at `install`.
+void ExpectLinksPointAt(const ShellFolders& folders, const QString& install) {
+    const auto expect = [](const QString& path, const QString& target, const QString& working) {
+        const platform::ShellLinkInfo link = platform::ReadShellLink(path);
+        EXPECT_EQ(link.target, target) << path.toStdString();
+        EXPECT_EQ(link.workingFolder, working) << path.toStdString();
+    };
+    expect(folders.Desktop(), Program(), install);
+    expect(folders.StartMenuLink(names::kStartMenuPlayerLink), Program(), install);
+    expect(folders.StartMenuLink(names::kStartMenuGuideLink), install + "help.chm", install);
+    expect(folders.StartMenuLink(names::kStartMenuSiteLink), install + "Plugins/velmora.htm", install + "Plugins/");
+    expect(folders.StartMenuLink(names::kStartMenuUninstallLink), install + "Plugins/Uninstall.exe",
+           install + "Plugins/");
+    EXPECT_EQ(MenuExtDefault(names::kMenuExtPlayKey), install + "Plugins/load.htm");
+    EXPECT_EQ(MenuExtDefault(names::kMenuExtPlayAllKey), install + "Plugins/loadall.htm");
+}
+
+class ShellPageTest : public SettingsDialogFixture {
+protected:
+    void SetUp() override {
+        folders_.emplace();  // before the fixture's controller, so its registry is the private one
+        SettingsDialogFixture::SetUp();
+        platform::SetMessageRecorder([this](const QString& text, const QString&, platform::MessageIcon) {
+            messages_ << text;
+        });
+    }
+    void TearDown() override {
+        platform::SetMessageRecorder({});
+        SettingsDialogFixture::TearDown();
+        folders_.reset();
+    }
+    QString Install() const { return dir_.path() + "/"; }
+    static QCheckBox* Box(const TForm8& form, const char* name) { return Widget<QCheckBox>(form, name); }
+    static constexpr int kShellPage = 12;
+
+    std::optional<ShellFolders> folders_;
+    QStringList messages_;
+};
+
+TEST_F(ShellPageTest, FirstRunWritesBothMenuEntriesDesktopAndStartMenuButNoQuickLaunchOrToolbar) {
+    TForm8 form;
+    ASSERT_TRUE(form.FirstRunSetup());
+    int contexts = 0, allContexts = 0;
+    MenuExtDefault(names::kMenuExtPlayKey, &contexts);
+    MenuExtDefault(names::kMenuExtPlayAllKey, &allContexts);
+    EXPECT_EQ(contexts, 34);
+    EXPECT_EQ(allContexts, 243);
+    ExpectLinksPointAt(*folders_, Install());
+    EXPECT_EQ(folders_->StartMenuFiles(), QStringList({"Velmora 3.0.desktop", "使用Velmora指南.desktop",
+                                                       "卸载Velmora 3.0.desktop", "访问Velmora网站.desktop"}));
+    EXPECT_FALSE(QFileInfo::exists(folders_->QuickLaunch()));
+    EXPECT_FALSE(ToolbarKeyExists());
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join("\n").toStdString();
+
+    form.SelectPage(kShellPage);
+    EXPECT_TRUE(Box(form, "CheckBox17")->isChecked());
+    EXPECT_FALSE(Box(form, "CheckBox18")->isChecked());
+    EXPECT_TRUE(Box(form, "CheckBox19")->isChecked());
+    EXPECT_TRUE(Box(form, "CheckBox20")->isChecked());
+    EXPECT_FALSE(Box(form, "CheckBox25")->isChecked());
+}
+
+TEST_F(ShellPageTest, LinksAreLaunchersTheDesktopCanStart) {
+    TForm8 form;
+    ASSERT_TRUE(form.FirstRunSetup());
+    QFile file(folders_->Desktop());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.startsWith("[Desktop Entry]\n"));
+    EXPECT_TRUE(text.contains("\nType=Application\n"));
+    EXPECT_TRUE(text.contains("\nName=Velmora3.0\n"));
+    EXPECT_TRUE(QFileInfo(folders_->Desktop()).isExecutable()) << "desktops start only executable launchers";
+    // A document opens through the desktop's opener, a program starts itself.
+    QFile site(folders_->StartMenuLink(names::kStartMenuSiteLink));
+    ASSERT_TRUE(site.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(site.readAll().contains("\nExec=xdg-open \""));
+}
+
+TEST_F(ShellPageTest, MovedInstallFolderRewritesEntriesAndLinks) {
+    {
+        TForm8 form;
+        ASSERT_TRUE(form.FirstRunSetup());
+    }
+    testing_support::TempFolder moved;
+    Ctrl->InstallFolder = moved.path() + "/";
+    TForm8 form;
+    ASSERT_TRUE(form.FirstRunSetup());
+    ExpectLinksPointAt(*folders_, moved.path() + "/");
+    EXPECT_EQ(folders_->StartMenuFiles().size(), 4);
+}
+
+TEST_F(ShellPageTest, UncheckingStartMenuAfterItsMainLinkWasDeletedRemovesNothing) {
+    TForm8 form;
+    ASSERT_TRUE(form.FirstRunSetup());
+    form.SelectPage(kShellPage);
+    ASSERT_TRUE(Box(form, "CheckBox20")->isChecked());
+    QFile::remove(folders_->StartMenuLink(names::kStartMenuPlayerLink));
+    Box(form, "CheckBox20")->click();
+    EXPECT_EQ(folders_->StartMenuFiles(), QStringList({"使用Velmora指南.desktop", "卸载Velmora 3.0.desktop",
+                                                       "访问Velmora网站.desktop"}));
+    EXPECT_TRUE(QFileInfo::exists(folders_->Desktop()));
+}
+
+TEST_F(ShellPageTest, UncheckingStartMenuRemovesItsLinksAndKeepsAFolderWithOtherFiles) {
+    TForm8 form;
+    ASSERT_TRUE(form.FirstRunSetup());
+    form.SelectPage(kShellPage);
+    Box(form, "CheckBox20")->click();
+    EXPECT_FALSE(QFileInfo::exists(folders_->StartMenu())) << "an emptied folder goes";
+
+    Box(form, "CheckBox20")->click();
+    ASSERT_EQ(folders_->StartMenuFiles().size(), 4);
+    QFile other(folders_->StartMenu() + "/notes.txt");
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.close();
+    Box(form, "CheckBox20")->click();
+    EXPECT_EQ(folders_->StartMenuFiles(), QStringList({"notes.txt"})) << "another file keeps the folder";
+}
+
+TEST_F(ShellPageTest, ToolbarKeyOfAnotherCopyShowsUncheckedAndWritesNothing) {
+    const QString key = "\\" + Name(names::kToolbarKey);
+    {
+        platform::TRegistry machine(platform::RootKey::LocalMachine);
+        ASSERT_TRUE(machine.OpenKey(key, true));
+        ASSERT_TRUE(machine.WriteString("Exec", "/elsewhere/velmora"));
+    }
+    TForm8 form;
+    form.SelectPage(kShellPage);
+    EXPECT_FALSE(Box(form, "CheckBox18")->isChecked());
+    platform::TRegistry machine(platform::RootKey::LocalMachine);
+    ASSERT_TRUE(machine.OpenKeyReadOnly(key));
+    EXPECT_EQ(machine.GetValueNames(), QStringList({"Exec"}));
+    EXPECT_EQ(machine.ReadString("Exec"), "/elsewhere/velmora");
+
+    Box(form, "CheckBox18")->click();
+    EXPECT_EQ(machine.ReadString("Exec"), Program());
+    EXPECT_EQ(machine.ReadString("Icon"), Program() + ",4");
+    EXPECT_EQ(machine.ReadString("HotIcon"), Program() + ",1");
+    EXPECT_EQ(machine.ReadString("ButtonText"), "Velmora Player");
+    EXPECT_EQ(machine.ReadString("CLSID"), "{1FBA04EE-3024-11D2-8F1F-0000F87ABD16}");
+    EXPECT_EQ(machine.ReadString("Default Visible"), "Yes");
+    form.SelectPage(kShellPage);
+    EXPECT_TRUE(Box(form, "CheckBox18")->isChecked());
+    Box(form, "CheckBox18")->click();
+    EXPECT_FALSE(ToolbarKeyExists());
+}
+
+TEST_F(ShellPageTest, MenuEntriesShowCheckedOnlyWhenBothPointHereInAnyCase) {
+    TForm8 form;
+    ASSERT_TRUE(form.FirstRunSetup());
+    {
+        platform::TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("\\" + Name(names::kMenuExtPlayKey), false));
+        ASSERT_TRUE(reg.WriteString(QString(), (Install() + "Plugins/load.htm").toUpper()));
+    }
+    form.SelectPage(kShellPage);
+    EXPECT_TRUE(Box(form, "CheckBox17")->isChecked()) << "compared without case";
+    platform::TRegistry().DeleteKey("\\" + Name(names::kMenuExtPlayAllKey));
+    form.SelectPage(kShellPage);
+    EXPECT_FALSE(Box(form, "CheckBox17")->isChecked());
+    Box(form, "CheckBox17")->click();
+    EXPECT_EQ(MenuExtDefault(names::kMenuExtPlayAllKey), Install() + "Plugins/loadall.htm");
+    Box(form, "CheckBox17")->click();
+    EXPECT_EQ(MenuExtDefault(names::kMenuExtPlayKey), "<missing>");
+    EXPECT_EQ(MenuExtDefault(names::kMenuExtPlayAllKey), "<missing>");
+}
+
+TEST_F(ShellPageTest, QuickLaunchClickReappliesTheOtherBoxesAsTheyStand) {
+    TForm8 form;
+    ASSERT_TRUE(form.FirstRunSetup());
+    form.SelectPage(kShellPage);
+    QFile::remove(folders_->Desktop());
+    Box(form, "CheckBox25")->click();
+    EXPECT_EQ(platform::ReadShellLink(folders_->QuickLaunch()).target, Program());
+    EXPECT_TRUE(QFileInfo::exists(folders_->Desktop())) << "the desktop box was still checked";
+    Box(form, "CheckBox25")->click();
+    EXPECT_FALSE(QFileInfo::exists(folders_->QuickLaunch()));
+}
+
+TEST_F(ShellPageTest, UnknownSpecialFoldersAreSkippedAndNamedNeverTheRoot) {
+    const QStringList atRoot = {"/Desktop", "/Velmora3.0.desktop", "/.local/share/applications/Velmora Player 3.0",
+                                "/applications"};
+    for (const QString& path : atRoot) ASSERT_FALSE(QFileInfo::exists(path)) << path.toStdString() << " was there before";
+    folders_->home_.Unset();
+    folders_->data_.Unset();
+    EXPECT_EQ(platform::ShellFolderPath(platform::ShellFolder::Desktop), "");
+    EXPECT_EQ(platform::ShellFolderPath(platform::ShellFolder::Programs), "");
+    TForm8 form;
+    EXPECT_TRUE(form.FirstRunSetup()) << "a folder the desktop does not have is no failure to retry";
+    for (const QString& path : atRoot) EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
+    ASSERT_EQ(messages_.size(), 2);
+    EXPECT_TRUE(messages_[0].contains("桌面")) << messages_[0].toStdString();
+    EXPECT_TRUE(messages_[1].contains("开始菜单")) << messages_[1].toStdString();
+    EXPECT_EQ(MenuExtDefault(names::kMenuExtPlayKey), Install() + "Plugins/load.htm") << "the rest is done";
+}
+
+TEST(ShellFolderTest, DesktopNamedByTheUserDirsHoldsWithoutAHome) {
+    ShellFolders folders;
+    QFile dirs(folders.root_.file("config/user-dirs.dirs"));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DESKTOP_DIR=\"" + QFile::encodeName(folders.root_.file("Schreibtisch")) + "\"\n");
+    dirs.close();
+    folders.home_.Unset();
+    EXPECT_EQ(platform::ShellFolderPath(platform::ShellFolder::Desktop), folders.root_.file("Schreibtisch"));
+    EXPECT_EQ(platform::ShellFolderPath(platform::ShellFolder::QuickLaunch),
+              folders.root_.file("config/velmora/Quick Launch"));
+}
+
+TEST(ShellLinkTest, AwkwardPathsSurviveTheRoundTrip) {
+    testing_support::TempFolder dir;
+    const QString target = dir.file("a \"q\" $HOME `x` 100% back\\slash/prog");
+    const QString path = dir.file("sub/link.desktop");
+    ASSERT_TRUE(platform::WriteShellLink(path, target, dir.file("w d/"), " lead"));
+    const platform::ShellLinkInfo link = platform::ReadShellLink(path);
+    EXPECT_EQ(link.target, target);
+    EXPECT_EQ(link.workingFolder, dir.file("w d/"));
+    EXPECT_EQ(link.name, " lead");
+    EXPECT_TRUE(platform::DeleteShellLink(path));
+    EXPECT_TRUE(platform::DeleteShellLink(path)) << "deleting what is not there is no error";
+    QString error;
+    EXPECT_FALSE(platform::WriteShellLink("relative.desktop", target, "/", "x", &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+// Start-up: the setup runs through the dialogs' command targets, as the program installs them.
+class FirstRunStartTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallDialogTargets();
+        platform::SetMessageRecorder([](const QString&, const QString&, platform::MessageIcon) {});
+    }
+    void TearDown() override {
+        Close();
+        SetCommandTargetsMaker({});
+        platform::SetMessageRecorder({});
+    }
+    void Start(const testing_support::TempFolder& install) {
+        Close();
+        form_ = new TForm1(install.path() + "/");
+    }
+    void Close() {
+        if (!form_) return;
+        form_->QuietClose = true;
+        form_->close();
+        delete form_;
+        form_ = nullptr;
+    }
+    static QString Stored(const char16_t* value) {
+        platform::TRegistry reg;
+        if (!reg.OpenKeyReadOnly(Name(names::kSettingsKey))) return "<missing>";
+        return reg.ValueExists(Name(value)) ? reg.ReadString(Name(value)) : "<missing>";
+    }
+    static int SetUpMark() {
+        platform::TRegistry reg;
+        return reg.OpenKeyReadOnly(Name(names::kSettingsKey)) ? reg.ReadInteger(Name(names::kFirstRunDoneValue), 0)
+                                                              : 0;
+    }
+
+    ShellFolders folders_;
+    testing_support::TempFolder first_, moved_;
+    TForm1* form_ = nullptr;
+};
+
+TEST_F(FirstRunStartTest, AMovedInstallFolderRunsTheSetupAgain) {
+    Start(first_);
+    EXPECT_EQ(Stored(names::kWorkPathValue), first_.path() + "/");
+    EXPECT_EQ(SetUpMark(), 1);
+    EXPECT_EQ(platform::ReadShellLink(folders_.Desktop()).workingFolder, first_.path() + "/");
+    EXPECT_TRUE(Form8.isNull()) << "the setup's dialog is freed";
+
+    QFile::remove(folders_.Desktop());
+    Start(first_);
+    EXPECT_FALSE(QFileInfo::exists(folders_.Desktop())) << "the same folder again: no setup";
+
+    Start(moved_);
+    EXPECT_EQ(Stored(names::kWorkPathValue), moved_.path() + "/");
+    ExpectLinksPointAt(folders_, moved_.path() + "/");
+}
+
+TEST_F(FirstRunStartTest, AnInstallRecordedByAnEarlierBuildWithoutSetupIsSetUpOnce) {
+    {
+        platform::TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(Name(names::kSettingsKey), true));
+        ASSERT_TRUE(reg.WriteString(Name(names::kWorkPathValue), first_.path() + "/"));
+    }
+    Start(first_);
+    EXPECT_TRUE(QFileInfo::exists(folders_.Desktop()));
+    EXPECT_EQ(SetUpMark(), 1);
+}
+
+TEST_F(FirstRunStartTest, AFailedSetupLeavesWorkPathUnwrittenAndIsRetried) {
+    // A file where the applications folder belongs: no Start-menu link can be written.
+    QFile blocker(folders_.root_.file("data/applications"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    Start(first_);
+    EXPECT_EQ(Stored(names::kWorkPathValue), "<missing>");
+    EXPECT_EQ(SetUpMark(), 0);
+    EXPECT_TRUE(QFileInfo::exists(folders_.Desktop())) << "what could be written was";
+
+    ASSERT_TRUE(QFile::remove(folders_.root_.file("data/applications")));
+    Start(first_);
+    EXPECT_EQ(Stored(names::kWorkPathValue), first_.path() + "/");
+    EXPECT_EQ(folders_.StartMenuFiles().size(), 4);
+}
+
+}  // namespace
