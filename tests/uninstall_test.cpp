@@ -16,9 +16,11 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "platform/desktop_associations.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/session.h"
+#include "platform/shell_links.h"
 #include "uninstall/program_files.h"
 #include "uninstall/uninstaller.h"
 
@@ -349,6 +351,49 @@ TEST_F(UninstallTest, FoldersWithTheUsersFilesStay) {
                                  "skins/My Skin/main.bmp", "skins/default", "skins/default/sub",
                                  "skins/default/sub/keep.bmp"}));
     EXPECT_EQ(messages_.last(), kDone);  // kept for their owner, not a failure
+}
+
+TEST_F(UninstallTest, DesktopEntryDefaultsAndShortcutsGoOthersStay) {
+    const QString applications = root_.file("home/.local/share/applications/");
+    const QByteArray otherEntry = "[Desktop Entry]\nType=Application\nName=Other\nExec=other %u\n";
+    Write(applications + "other.desktop", otherEntry);
+    Write(root_.file("home/.config/mimeapps.list"), "[Default Applications]\naudio/mpeg=other.desktop;\n");
+    Write(root_.file("home/Desktop/Other.desktop"), otherEntry);
+    platform::DesktopAssociations associations;
+    ASSERT_TRUE(associations.AssociateExtension("mp3", install_ + "velmora"));
+    ASSERT_TRUE(associations.AssociateProtocol("vmp", install_ + "velmora"));
+    ASSERT_TRUE(QFileInfo::exists(applications + "velmora.desktop"));
+    using platform::ShellFolder;
+    const QStringList links = {
+        platform::ShellLinkPath(ShellFolder::Desktop, "Velmora3.0.desktop"),
+        platform::ShellLinkPath(ShellFolder::Programs, "Velmora Player 3.0/卸载Velmora 3.0.desktop"),
+        platform::ShellLinkPath(ShellFolder::Programs, "Velmora Player 3.0/访问Velmora网站.desktop"),
+        platform::ShellLinkPath(ShellFolder::Programs, "Velmora Player 3.0/使用Velmora指南.desktop"),
+        platform::ShellLinkPath(ShellFolder::Programs, "Velmora Player 3.0/Velmora 3.0.desktop"),
+        platform::ShellLinkPath(ShellFolder::QuickLaunch, "Velmora3.0.desktop")};
+    for (const QString& link : links) ASSERT_TRUE(platform::WriteShellLink(link, install_ + "velmora", install_, "V"));
+
+    EXPECT_EQ(uninstall::UninstallMain(program()), Outcome::Done);
+
+    for (const QString& link : links) EXPECT_FALSE(QFileInfo::exists(link)) << qPrintable(link);
+    EXPECT_FALSE(QFileInfo::exists(applications + "Velmora Player 3.0"));
+    EXPECT_FALSE(QFileInfo::exists(applications + "velmora.desktop"));
+    EXPECT_EQ(root_.read("home/.local/share/applications/other.desktop"), otherEntry);
+    EXPECT_EQ(root_.read("home/Desktop/Other.desktop"), otherEntry);
+    const QByteArray defaults = root_.read("home/.config/mimeapps.list");
+    EXPECT_FALSE(defaults.contains("velmora")) << defaults.constData();
+    EXPECT_TRUE(defaults.contains("audio/mpeg=other.desktop;")) << defaults.constData();
+}
+
+TEST_F(UninstallTest, MenuFolderWithoutThePlayersLinkIsLeftAlone) {
+    // The player's own link was deleted by hand: the folder is not known to be the player's.
+    const QString guide =
+        platform::ShellLinkPath(platform::ShellFolder::Programs, "Velmora Player 3.0/使用Velmora指南.desktop");
+    ASSERT_TRUE(platform::WriteShellLink(guide, install_ + "help.chm", install_, "G"));
+
+    EXPECT_EQ(uninstall::UninstallMain(program()), Outcome::Done);
+
+    EXPECT_TRUE(QFileInfo::exists(guide));
 }
 
 // Root ignores permissions: an immutable file is what it cannot remove.
