@@ -16,11 +16,13 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "dialogs/settings_dialog.h"
 #include "platform/desktop_associations.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/session.h"
 #include "platform/shell_links.h"
+#include "player/core/ctrl.h"
 #include "uninstall/program_files.h"
 #include "uninstall/uninstaller.h"
 
@@ -394,6 +396,47 @@ TEST_F(UninstallTest, MenuFolderWithoutThePlayersLinkIsLeftAlone) {
     EXPECT_EQ(uninstall::UninstallMain(program()), Outcome::Done);
 
     EXPECT_TRUE(QFileInfo::exists(guide));
+}
+
+// As a new user: the install copied, the first-run setup of the settings dialog (default
+// associations and protocols, browser entries, shortcuts), two more types given to the player,
+// then the uninstaller: nothing of the player is left, whatever the dialog and the uninstaller
+// each make of the shared names.
+TEST_F(UninstallTest, WhatTheSettingsDialogRegistersIsAllUndone) {
+    OtherProgramValues();
+    Write(root_.file("home/.config/mimeapps.list"), "[Default Applications]\naudio/mpeg=other.desktop;\n");
+    const QStringList others = Registry();
+    const QString shipped = QString(VELMORA_BUILT_INSTALL_DIR) + "/Plugins/FilePlus.ini";
+    ASSERT_TRUE(QFile::remove(install_ + "Plugins/FilePlus.ini"));
+    ASSERT_TRUE(QFile::copy(shipped, install_ + "Plugins/FilePlus.ini"));
+    {
+        TCtrl ctrl;
+        Ctrl = &ctrl;
+        ctrl.Init(install_);
+        {
+            TForm8 form;
+            ASSERT_TRUE(form.FirstRunSetup());
+            form.AssociateFileType("ogg", QString());
+            form.AssociateFileType("mod", QString());  // in none of the engine lists
+        }
+        delete Form8.data();
+        Ctrl = nullptr;
+    }
+    ASSERT_NE(Registry(), others);
+    ASSERT_TRUE(QFileInfo::exists(root_.file("home/.local/share/applications/Velmora Player 3.0")));
+
+    EXPECT_EQ(uninstall::UninstallMain(program()), Outcome::Done);
+
+    EXPECT_EQ(Difference(Registry(), others), QStringList());
+    QStringList left;
+    QDirIterator it(root_.file("home"), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next().mid(root_.file("home").size());
+        if (!path.contains("/velmora/registry/") && path.contains("elmora", Qt::CaseInsensitive)) left.append(path);
+    }
+    EXPECT_EQ(left, QStringList());
+    EXPECT_FALSE(root_.read("home/.config/mimeapps.list").contains("velmora"));
+    EXPECT_FALSE(QFileInfo::exists(install_));
 }
 
 // Root ignores permissions: an immutable file is what it cannot remove.
