@@ -102,7 +102,8 @@ void PlayerAssociates(const QString& e) {
     reg.WriteString("", "velmora3." + e);
     SetValue(RootKey::ClassesRoot, "velmora3." + e + "\\shell\\open\\command", "", "/opt/velmora/velmora \"%L\"");
     SetValue(RootKey::ClassesRoot, "velmora3." + e + "\\DefaultIcon", "", "/opt/velmora/velmora,0");
-    const QString openWith = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\." + e + "\\OpenWithList";
+    const QString openWith =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\." + e + "\\OpenWithList";
     SetValue(RootKey::CurrentUser, openWith, "a", "velmora3.exe");
     SetValue(RootKey::CurrentUser, openWith, "MRUList", "a");
 }
@@ -316,7 +317,8 @@ TEST_F(UninstallTest, OutsideAPluginsFolderOnlyTheSettingsKeyGoes) {
 
 TEST_F(UninstallTest, RootHomeAndSystemFoldersAreRefused) {
     const QString home = QFileInfo(root_.file("home")).canonicalFilePath();
-    for (const QString& folder : {QString("/"), QString("/usr"), QString("/usr/share"), QString("/etc"), QString("/opt"),
+    for (const QString& folder : {QString("/"), QString("/usr"), QString("/usr/share"), QString("/etc"),
+                                  QString("/opt"),
                                   QString("/tmp"), QString("/usr/local"), home, QFileInfo(home).absolutePath(),
                                   home + "/.config", home + "/.local/share"})
         EXPECT_FALSE(uninstall::UnsafeInstallFolder(folder).isEmpty()) << qPrintable(folder);

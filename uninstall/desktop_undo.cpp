@@ -33,7 +33,8 @@ void RemoveShortcutFiles(Failures* failures) {
     // The menu folder only when the player's own link is in it: a folder of that name without
     // it is not known to be ours.
     const QString folder = Name(names::kStartMenuFolder) + u'/';
-    const QString playerLink = platform::ShellLinkPath(ShellFolder::Programs, folder + LinkFile(names::kStartMenuPlayerLink));
+    const QString playerLink =
+        platform::ShellLinkPath(ShellFolder::Programs, folder + LinkFile(names::kStartMenuPlayerLink));
     if (!playerLink.isEmpty() && platform::ShellLinkExists(playerLink)) {
         for (const char16_t* link : {names::kStartMenuPlayerLink, names::kStartMenuGuideLink, names::kStartMenuSiteLink,
                                      names::kStartMenuUninstallLink})

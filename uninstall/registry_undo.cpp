@@ -149,7 +149,8 @@ void RemoveOwnProtocolKey(Failures* failures) {
     const QString own = Name(names::kOwnProtocol);
     const QString shell = own + QStringLiteral("\\shell");
     // A verb of someone else under the scheme still needs the marker.
-    const bool otherVerbs = TRegistry(RootKey::ClassesRoot).KeyExists(shell) && !KeyIsEmpty(RootKey::ClassesRoot, shell);
+    const bool otherVerbs =
+        TRegistry(RootKey::ClassesRoot).KeyExists(shell) && !KeyIsEmpty(RootKey::ClassesRoot, shell);
     if (otherVerbs) return;
     TRegistry reg(RootKey::ClassesRoot);
     if (!reg.OpenKey(own, false)) return;
