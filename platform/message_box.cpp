@@ -38,4 +38,24 @@ void ShowMessage(const QString& text, const QString& caption, MessageIcon icon) 
     box.exec();
 }
 
+// ---- Questions with OK and Cancel ----------------------------------------------------------
+
+static QuestionAnswerer& Answerer() {
+    static QuestionAnswerer answerer;
+    return answerer;
+}
+
+void SetQuestionAnswerer(QuestionAnswerer answerer) { Answerer() = std::move(answerer); }
+
+bool AskOkCancel(const QString& text, const QString& caption, MessageIcon icon) {
+    if (Answerer()) return Answerer()(text, caption, icon);
+    if (std::getenv("VELMORA_MESSAGES_TO_STDERR")) {
+        std::fprintf(stderr, "[%s] %s [Cancel]\n", qPrintable(caption), qPrintable(text));
+        return false;
+    }
+    QMessageBox box(ToQt(icon), caption, text, QMessageBox::Ok | QMessageBox::Cancel);  // no owner window
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
+}
+
 }  // namespace platform

@@ -16,4 +16,15 @@ using MessageRecorder = std::function<void(const QString& text, const QString& c
 // Replaces the real box (pass an empty function to restore it).
 void SetMessageRecorder(MessageRecorder recorder);
 
+// ---- Questions with OK and Cancel ----------------------------------------------------------
+
+// Shows a modal box with OK and Cancel; true for OK. Cancel, Escape and the close box give
+// false. With VELMORA_MESSAGES_TO_STDERR set the text goes to stderr and the answer is Cancel:
+// nobody is there to agree.
+bool AskOkCancel(const QString& text, const QString& caption, MessageIcon icon = MessageIcon::Question);
+
+using QuestionAnswerer = std::function<bool(const QString& text, const QString& caption, MessageIcon icon)>;
+// Answers in place of the real box (pass an empty function to restore it).
+void SetQuestionAnswerer(QuestionAnswerer answerer);
+
 }  // namespace platform
