@@ -74,7 +74,10 @@ inline constexpr char16_t kSchemeHandlerPrefix[] = u"x-scheme-handler/";
 inline constexpr char16_t kUninstallProgram[] = u"Plugins/Uninstall.exe";
 inline constexpr char16_t kPluginsFolder[] = u"Plugins/";
 inline constexpr char16_t kSitePage[] = u"Plugins/velmora.htm";
-inline constexpr char16_t kHelpFile[] = u"help.chm";
+// The manual: HTML pages in help/, the first of them what the guide link opens.
+inline constexpr char16_t kHelpFolder[] = u"help";
+inline constexpr char16_t kHelpFile[] = u"help/index.htm";
+inline constexpr const char16_t* kHelpPages[] = {u"help/index.htm", u"help/参数设置.htm", u"help/常见问题.htm"};
 inline constexpr char16_t kPlayerProgram[] = u"velmora";
 inline constexpr char16_t kSkinsFolder[] = u"skins";
 inline constexpr char16_t kDefaultSkinFolder[] = u"skins/default";

@@ -149,7 +149,9 @@ TEST_F(FrameEngineTest, MpegFilesOfTheListPlayWithTheChannelModeOfTheSettings) {
     EXPECT_EQ(engine->Extension, ".mpg");
     EXPECT_TRUE(QTest::qWaitFor([&] { return run_->Length > 0; }, kPatience));
     EXPECT_EQ(engine->AudioMode(), 2);
-    if (engine->DecoderIndex() >= 0) EXPECT_EQ(engine->Graph()->DualMode(), 2) << "the decoder took the mode";
+    if (engine->DecoderIndex() >= 0) {
+        EXPECT_EQ(engine->Graph()->DualMode(), 2) << "the decoder took the mode";
+    }
 }
 
 TEST_F(FrameEngineTest, TheWaveDeviceVolumeReachesTheGraphAtTheStartAndOnEveryChange) {

@@ -85,7 +85,7 @@ void ExpectLinksPointAt(const ShellFolders& folders, const QString& install) {
     };
     expect(folders.Desktop(), Program(), install);
     expect(folders.StartMenuLink(names::kStartMenuPlayerLink), Program(), install);
-    expect(folders.StartMenuLink(names::kStartMenuGuideLink), install + "help.chm", install);
+    expect(folders.StartMenuLink(names::kStartMenuGuideLink), install + "help/index.htm", install);
     expect(folders.StartMenuLink(names::kStartMenuSiteLink), install + "Plugins/velmora.htm", install + "Plugins/");
     expect(folders.StartMenuLink(names::kStartMenuUninstallLink), install + "Plugins/Uninstall.exe",
            install + "Plugins/");

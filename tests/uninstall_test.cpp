@@ -136,7 +136,8 @@ void PlayerValues() {
 
 // The files an install holds after some use: what the build ships, what the player writes.
 const char* const kInstallFiles[] = {
-    "velmora", "setup.ini", "velmora.kpl", "velmora.ini", "help.chm", "Velmora Player.bmp", "$temp.swf",
+    "velmora", "setup.ini", "velmora.kpl", "velmora.ini", "Velmora Player.bmp", "$temp.swf",
+    "help/index.htm", "help/参数设置.htm", "help/常见问题.htm",
     "setup.ini.Ab12Cd",
     "Plugins/BCSCode.dll", "Plugins/BCSPlus.ini", "Plugins/cdrun.dll", "Plugins/change.dll", "Plugins/EQPlus.ini",
     "Plugins/explain.dll", "Plugins/FilePlus.ini", "Plugins/input.dll", "Plugins/load.htm", "Plugins/loadall.htm",
@@ -393,7 +394,7 @@ TEST_F(UninstallTest, MenuFolderWithoutThePlayersLinkIsLeftAlone) {
     // The player's own link was deleted by hand: the folder is not known to be the player's.
     const QString guide =
         platform::ShellLinkPath(platform::ShellFolder::Programs, "Velmora Player 3.0/使用Velmora指南.desktop");
-    ASSERT_TRUE(platform::WriteShellLink(guide, install_ + "help.chm", install_, "G"));
+    ASSERT_TRUE(platform::WriteShellLink(guide, install_ + "help/index.htm", install_, "G"));
 
     EXPECT_EQ(uninstall::UninstallMain(program()), Outcome::Done);
 

@@ -173,9 +173,11 @@ void DeleteProgramFiles(FileRemover& remover) {
     // "$temp.swf" is what a projector movie leaves when the player did not end normally.
     for (const QString& file : {QStringLiteral("setup.ini"), QStringLiteral("velmora.ini"),
                                 QStringLiteral("velmora.kpl"), Name(names::kPlayerProgram),
-                                QStringLiteral("help.chm"), QStringLiteral("Velmora Player.bmp"),
+                                QStringLiteral("Velmora Player.bmp"),
                                 QStringLiteral("$temp.swf")})
         remover.RemoveFile(file);
+    for (const char16_t* page : names::kHelpPages) remover.RemoveFile(Name(page));
+    remover.RemoveFolder(Name(names::kHelpFolder));
     platform::RemoveSaveLeftovers(remover.InstallFolder());
 }
 
