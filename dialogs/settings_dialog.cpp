@@ -14,8 +14,6 @@ QPointer<TForm8> Form8;
 namespace {
 
 // The tree's nodes in depth-first order; each node's page sits at the same index in the stack.
-// LATER(dialogs): the skin, hotkey, association, video, colour, effects, capture, lyrics,
-// browser-integration and timed-shutdown pages are present and empty until their controls land.
 constexpr std::array<const char16_t*, 15> kNodeCaptions = {
     u"选择界面", u"热键设置", u"文件关联", u"视频设置", u"色彩调节", u"特效处理", u"截图控制", u"动态歌词",
     u"控制选项", u"显示选项", u"常规选项", u"网络设置", u"操作系统", u"定时关机", u"列表收藏夹"};
@@ -61,27 +59,13 @@ void TForm8::FormCreate() {
             [this](QTreeWidgetItem* node) { TreeView1Change(node); });
     connect(ui_->Button1, &QPushButton::clicked, this, &QDialog::close);
     connect(ui_->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    // skin page
     ConnectSkinPage();
-
-    // hotkey page
     ConnectHotkeyPage();
-
-    // association page
     ConnectAssociationPage();
-
-    // video pages
     ConnectVideoPages();
-
-    // lyrics pages
     ConnectLyricsPages();
-
-    // shell page
     ConnectShellPage();
-
-    // timed-shutdown page
     ConnectShutdownPage();
-
     ConnectGeneralPage();
     ConnectFavouritesPage();
     ConnectProxyRows();
@@ -113,17 +97,13 @@ void TForm8::LoadPage(const QString& caption) {
 }
 
 bool TForm8::FillPage(const QString& caption, QString* error) {
-    // skin page
     if (caption == u"选择界面") FillSkinPage();
 
-    // hotkey page
-    // Read once per dialog: the editor keeps the rows in step with the file.
+    // The hotkey list is read once per dialog: the editor keeps the rows in step with the file.
     if (caption == u"热键设置") return ui_->ListView1->topLevelItemCount() > 0 || LoadHotkeyList(error);
 
-    // association page
     if (caption == u"文件关联") FillAssociationPage();
 
-    // video pages
     if (caption == u"视频设置") return FillVideoPage(error);
     if (caption == u"色彩调节") return FillColourPage(error);
     if (caption == u"特效处理") return FillEffectsPage(error);
@@ -132,7 +112,6 @@ bool TForm8::FillPage(const QString& caption, QString* error) {
         return true;
     }
 
-    // lyrics pages
     if (caption == u"动态歌词") return FillLyricFilesPage(error);
     if (caption == u"控制选项") {
         FillLyricTimingPage();
@@ -143,14 +122,12 @@ bool TForm8::FillPage(const QString& caption, QString* error) {
         return true;
     }
 
-    // shell page
     if (caption == u"操作系统") {
         FillShellPage();
         return true;
     }
 
-    // timed-shutdown page
-
+    // The timed-shutdown page shows the countdown's own state; it has nothing to fill.
     if (caption == u"网络设置") {
         FillProxyRows();
         FillTimeOut();

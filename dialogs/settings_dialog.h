@@ -1,7 +1,7 @@
 // TForm8: the modeless settings dialog. A page tree on the left, one page per node on the right;
 // every control writes its setting the moment it changes and pushes it into the running objects.
-// The frame lives in settings_dialog.cpp, the pages in settings_general.cpp,
-// settings_favourites.cpp, settings_proxy_page.cpp, settings_video.cpp and settings_lyrics.cpp.
+// The frame lives in settings_dialog.cpp, each page (or group of pages) in a settings_*.cpp of
+// its own.
 #pragma once
 
 #include <QColor>
@@ -72,6 +72,10 @@ private:
     QString SkinsPath() const;
     void ListBox1Click();
     void Button3Click();
+    // The link to more skins: underlined under the mouse, opens the download page.
+    void Label12MouseEnter();
+    void Label12MouseLeave();
+    void Label12Click();
 
     // settings_hotkeys.cpp (hotkey page)
     void ConnectHotkeyPage();

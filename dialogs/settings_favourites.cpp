@@ -166,5 +166,11 @@ bool TForm8::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    if (watched == ui_->Label12) {
+        if (event->type() == QEvent::Enter) Label12MouseEnter();
+        if (event->type() == QEvent::Leave) Label12MouseLeave();
+        if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            Label12Click();
+    }
     return QDialog::eventFilter(watched, event);
 }

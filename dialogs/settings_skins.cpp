@@ -1,6 +1,8 @@
 // The skin page: the skins folder's list, installing the chosen entry as the current skin and the
 // reload that shows it, the folder choice, and the install of a skin archive handed to the player.
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -16,6 +18,9 @@
 
 namespace {
 
+// The skins page of the product's web site; its address is a value of the deployment.
+const QString kSkinsDownloadPage = QStringLiteral("http://velmora.test/skins");
+
 QString WithSlash(QString folder) {
     if (!folder.isEmpty() && !folder.endsWith(u'/')) folder += u'/';
     return folder;
@@ -26,7 +31,8 @@ QString WithSlash(QString folder) {
 void TForm8::ConnectSkinPage() {
     connect(ui_->ListBox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
     connect(ui_->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    // LATER(dialogs): Label12's underline on hover and the download page it opens.
+    ui_->Label12->setCursor(Qt::PointingHandCursor);
+    ui_->Label12->installEventFilter(this);
 }
 
 QString TForm8::SkinsPath() const {
@@ -89,3 +95,17 @@ void TForm8::ApplyHandedSkin(const QString& fileName) {
     }
     if (ApplySkin() && Ctrl->Display) Ctrl->Display->ReloadSkin();
 }
+
+void TForm8::Label12MouseEnter() {
+    QFont font = ui_->Label12->font();
+    font.setUnderline(true);
+    ui_->Label12->setFont(font);
+}
+
+void TForm8::Label12MouseLeave() {
+    QFont font = ui_->Label12->font();
+    font.setUnderline(false);
+    ui_->Label12->setFont(font);
+}
+
+void TForm8::Label12Click() { QDesktopServices::openUrl(QUrl(kSkinsDownloadPage)); }

@@ -86,6 +86,17 @@ TEST_F(TrayTest, MinimisingTheMainWindowHidesTheSkinToTheTray) {
     EXPECT_TRUE(Form5->isVisible()) << "the browser whenever it exists";
 }
 
+TEST_F(TrayTest, BringingTheHiddenMainWindowUpBringsItsWindowsBackFromTheTray) {
+    // The tray click and a second start without an argument both end here.
+    Open();
+    actions_test::Click(form_, {248, 7});
+    ASSERT_FALSE(PlaylistWindow->isVisible());
+    Ctrl->Display->ShowSkinWindow(form_);
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_TRUE(PlaylistWindow->isVisible()) << "the playlist was open: it comes back with the main window";
+    EXPECT_TRUE(EqualizerWindow->isVisible());
+}
+
 TEST_F(TrayTest, MinimiseRegionGoesToTheTray) {
     Open();
     actions_test::Click(form_, {248, 7});

@@ -6,7 +6,11 @@
 
 #include <QCoreApplication>
 #include <QDirIterator>
+#include <QDesktopServices>
+#include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QUrl>
 
 #include "dialogs/dialog_targets.h"
 #include "platform/message_box.h"
@@ -200,6 +204,34 @@ TEST_F(SkinPageTest, TheBuiltInEntryRemovesTheSkinFolderAndNoSelectionDoesNothin
     EXPECT_EQ(Ctrl->ReadString("SkinsName", ""), "<默认界面>");
 }
 
+// Stands in for the desktop's browser.
+class BrowserRecorder : public QObject {
+    Q_OBJECT
+public:
+    BrowserRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "Open"); }
+    ~BrowserRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("http")); }
+    QStringList Opened;
+
+public slots:
+    void Open(const QUrl& url) { Opened << url.toString(); }
+};
+
+TEST_F(SkinPageTest, TheMoreSkinsLinkUnderlinesUnderTheMouseAndOpensTheDownloadPage) {
+    BrowserRecorder browser;
+    auto* link = Widget<QLabel>(*form_, "Label12");
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(link, &enter);
+    EXPECT_TRUE(link->font().underline());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(link, &leave);
+    EXPECT_FALSE(link->font().underline());
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), link->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(link, &release);
+    ASSERT_EQ(browser.Opened.size(), 1);
+    EXPECT_TRUE(browser.Opened.first().endsWith("/skins"));
+}
+
 TEST_F(SkinPageTest, AMissingUnzipLibraryIsReportedAndChangesNothing) {
     const SkinArchiveLibrary none(dir_.file("Plugins/none.dll"));
     Archive("Night.wsz", {zip_writer::File("main.bmp", "night")});
@@ -254,3 +286,5 @@ TEST_F(SkinHandOverTest, AHandedOverArchiveBecomesTheMainWindowsSkin) {
 }
 
 }  // namespace
+
+#include "skin_install_test.moc"

@@ -14,7 +14,7 @@ public:
     virtual ~TCommandTargets() = default;
 
     // Dialogs.
-    // LATER(dialogs): the settings dialog; page < 0 keeps the page it shows.
+    // The settings dialog; page < 0 keeps the page it shows.
     virtual void ShowSettingsPage(int /*page*/) {}
     // The about box, shown modally.
     virtual void ShowAbout() {}

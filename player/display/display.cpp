@@ -2,6 +2,10 @@
 
 #include <QCoreApplication>
 
+#include "player/app/form1.h"
+#include "player/commands/menu.h"
+#include "player/core/ctrl.h"
+#include "player/video/form4.h"
 
 QPointer<QWidget> PlaylistWindow;
 QPointer<QWidget> EqualizerWindow;
@@ -13,12 +17,19 @@ QString FirstArgument() {
     return args.size() > 1 ? args.at(1) : QString();
 }
 
-// LATER(actions): docking and the tray animation; until then bringing up is showing, raising
-// and focusing.
+// Brings a window to the front, back from the tray when it was hidden there. A window that is
+// kept on top stays as it is.
 void TDisplay::ShowSkinWindow(QWidget* window) {
     if (!window) return;
-    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
-    window->show();
+    if (!window->isVisible() && Ctrl && Ctrl->Menu) {
+        Ctrl->Menu->Targets().AnimateToTray(window, false);
+    } else {
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        window->show();
+    }
+    if (window == Form4.data() && window->isVisible() && Ctrl && Ctrl->ReadBool(QStringLiteral("VideoOnTop"), false))
+        return;
+    if (window == Form1.data() && Form1->AppOnTop) return;
     window->raise();
     window->activateWindow();
 }

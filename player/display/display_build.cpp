@@ -252,6 +252,6 @@ void TDisplay::BuildEqualizerWindow(bool first) {
         BindPaint(SkinSurface(window), &TDisplay::PaintEqualizer);
         window->show();
         // Its keys reach SkinKeyDown through the application's key hook (InstallSkinKeyHook).
-        // LATER(equaliser): dropped files.
+        // The equaliser takes no dropped files: nothing there would handle them.
     }
 }
