@@ -16,6 +16,7 @@
 namespace Ui {
 class TForm8;
 }
+class QListWidgetItem;
 class QTreeWidgetItem;
 class QComboBox;
 class QLineEdit;
@@ -187,6 +188,9 @@ private:
     bool LoadFavorites(QString* error);
     void UpdateFavouriteButtons();
     bool SaveFavourites();
+    // The chosen favourite found again in the list reloaded from the store; null when there is
+    // none or the reload failed (*failed, with the failure shown).
+    QListWidgetItem* ChosenFavouriteReloaded(bool* failed);
     void Button9Click();
     void Button10Click();
     void Button11Click();

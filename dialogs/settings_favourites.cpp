@@ -58,23 +58,31 @@ bool TForm8::SaveFavourites() {
     return false;
 }
 
-void TForm8::Button9Click() {
+QListWidgetItem* TForm8::ChosenFavouriteReloaded(bool* failed) {
+    *failed = false;
     const QListWidgetItem* chosen = ui_->ListBox3->currentItem();
-    if (!chosen) return;
+    if (!chosen) return nullptr;
     const QString name = chosen->text();
+    // Act on the list as the store holds it now, so the saved list loses nothing.
     QString error;
     if (!LoadFavorites(&error)) {
         ShowFillFailure(QStringLiteral("列表收藏夹"), error);
-        return;
+        *failed = true;
+        return nullptr;
     }
     const QList<QListWidgetItem*> found = ui_->ListBox3->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (!found.isEmpty()) {
-        QFile::remove(FavorFolder() + name + QStringLiteral(".kpl"));
-        delete ui_->ListBox3->takeItem(ui_->ListBox3->row(found.first()));
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+void TForm8::Button9Click() {
+    bool failed = false;
+    if (QListWidgetItem* found = ChosenFavouriteReloaded(&failed)) {
+        QFile::remove(FavorFolder() + found->text() + QStringLiteral(".kpl"));
+        delete ui_->ListBox3->takeItem(ui_->ListBox3->row(found));
         SaveFavourites();
         DropFavouritesMenu();
     }
-    UpdateFavouriteButtons();
+    if (!failed) UpdateFavouriteButtons();
 }
 
 void TForm8::Button10Click() {
@@ -86,21 +94,15 @@ void TForm8::Button10Click() {
 }
 
 void TForm8::Button11Click() {
-    const QListWidgetItem* chosen = ui_->ListBox3->currentItem();
-    if (!chosen) return;
-    const QString name = chosen->text();
-    // Rename within the list as the store holds it now, so the saved list loses nothing.
-    QString error;
-    if (!LoadFavorites(&error)) {
-        ShowFillFailure(QStringLiteral("列表收藏夹"), error);
-        return;
-    }
-    const QList<QListWidgetItem*> found = ui_->ListBox3->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (found.isEmpty()) {
+    if (!ui_->ListBox3->currentItem()) return;
+    bool failed = false;
+    QListWidgetItem* found = ChosenFavouriteReloaded(&failed);
+    if (failed) return;
+    if (!found) {
         UpdateFavouriteButtons();
         return;
     }
-    ui_->ListBox3->setCurrentItem(found.first());
+    ui_->ListBox3->setCurrentItem(found);
     // Made once and kept, as the program's other small dialogs are.
     static QPointer<TForm11> naming;
     if (!naming) naming = new TForm11(Form1);

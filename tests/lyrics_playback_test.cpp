@@ -11,32 +11,14 @@
 #include "player/playback/run.h"
 #include "player/playlist/playlist_box.h"
 #include "player/video/form4.h"
+#include "tests/song_player_fixture.h"
 #include "tests/test_support.h"
 
 namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-class LyricsPlayback : public ::testing::Test {
-protected:
-    void SetUp() override {
-        form_ = new TForm1(dir_.path() + "/");
-        run_ = Ctrl->Run.get();
-        ListBox1->SetItems({"<?" + dir_.file("song.mp3") + "?>"});
-        run_->Index = 0;
-        run_->Length = 245000;
-        run_->LrcFileControl = "11000";
-    }
-    void TearDown() override {
-        form_->QuietClose = true;
-        form_->close();
-        delete form_;
-    }
-
-    testing_support::TempFolder dir_;
-    TForm1* form_ = nullptr;
-    TRun* run_ = nullptr;
-};
+class LyricsPlayback : public SongPlayerFixture {};
 
 TEST_F(LyricsPlayback, ASongWithLyricsShowsThemInTheVideoWindow) {
     dir_.write("song.lrc", platform::EncodeGb18030(U("[00:01]第一行\r\n[00:03]Second line\r\n")));

@@ -17,25 +17,13 @@
 #include "player/playlist/playlist_box.h"
 #include "player/video/form4.h"
 #include "tests/actions_test_support.h"
+#include "tests/song_player_fixture.h"
 #include "tests/test_support.h"
 
 namespace {
 
-class VideoWiringTest : public ::testing::Test {
+class VideoWiringTest : public SongPlayerFixture {
 protected:
-    void SetUp() override {
-        form_ = new TForm1(dir_.path() + "/");
-        run_ = Ctrl->Run.get();
-        ListBox1->SetItems({"<?" + dir_.file("song.mp3") + "?>"});
-        run_->Index = 0;
-        run_->Length = 245000;
-        run_->LrcFileControl = "11000";
-    }
-    void TearDown() override {
-        form_->QuietClose = true;
-        form_->close();
-        delete form_;
-    }
     // Lyrics loaded, the lines chosen at `t` ms and the first line wiped a step later.
     TLrcCtrl& SingTo(int t) {
         dir_.write("song.lrc", "[00:01]one [00:02]two [00:03]three four five\r\n[00:05]next line\r\n");
@@ -60,9 +48,6 @@ protected:
         return {first, last};
     }
 
-    testing_support::TempFolder dir_;
-    TForm1* form_ = nullptr;
-    TRun* run_ = nullptr;
 };
 
 TEST_F(VideoWiringTest, ASeekBarReleaseMakesTheLyricsFindTheirLineAgain) {

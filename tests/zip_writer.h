@@ -10,6 +10,8 @@
 #include <QString>
 #include <vector>
 
+#include "skin_fixtures.h"  // beside this file: the benchmarks include it too
+
 namespace zip_writer {
 
 struct Entry {
@@ -23,14 +25,8 @@ struct Entry {
     quint32 externalAttributes = 0100644u << 16;
 };
 
-inline void Put16(QByteArray& b, quint32 v) {
-    b.append(char(v & 0xFF));
-    b.append(char((v >> 8) & 0xFF));
-}
-inline void Put32(QByteArray& b, quint32 v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
+using skin_fixtures::Put16;
+using skin_fixtures::Put32;
 
 inline quint32 Crc(const QByteArray& data) {
     return quint32(crc32(0, reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size())));

@@ -95,6 +95,17 @@ void RemoveOpenWithEntry(const QString& extension, Failures* failures) {
     }
 }
 
+// The previous owner's default comes back from the backup value; without one the default goes.
+void RestoreBackedUpDefault(TRegistry& reg, Failures* failures) {
+    const QString backup = reg.ReadString(Name(names::kBackupValue));
+    if (!backup.isEmpty()) {
+        WriteOrFail(reg, QString(), backup, failures);
+    } else {
+        DeleteValueIfPresent(reg, QString(), failures);
+    }
+    DeleteValueIfPresent(reg, Name(names::kBackupValue), failures);
+}
+
 }  // namespace
 
 bool IsFileTypeAssociated(const QString& mask) {
@@ -108,13 +119,7 @@ void UnassociateFileType(const QString& extension, Failures* failures) {
     const QString dotKey = QStringLiteral(".") + extension;
     TRegistry reg(RootKey::ClassesRoot);
     if (reg.OpenKey(dotKey, false)) {
-        const QString backup = reg.ReadString(Name(names::kBackupValue));
-        if (!backup.isEmpty()) {
-            WriteOrFail(reg, QString(), backup, failures);
-        } else {
-            DeleteValueIfPresent(reg, QString(), failures);
-        }
-        DeleteValueIfPresent(reg, Name(names::kBackupValue), failures);
+        RestoreBackedUpDefault(reg, failures);
         // Other values (a content type, another program's entries) keep the key.
         PruneEmptyKeys(RootKey::ClassesRoot, dotKey, 1, failures);
     }
@@ -133,13 +138,7 @@ void UnassociateProtocol(const QString& protocol, Failures* failures) {
     const QString shell = protocol + QStringLiteral("\\shell");
     TRegistry reg(RootKey::ClassesRoot);
     if (reg.OpenKey(shell, false)) {
-        const QString backup = reg.ReadString(Name(names::kBackupValue));
-        if (!backup.isEmpty()) {
-            WriteOrFail(reg, QString(), backup, failures);
-        } else {
-            DeleteValueIfPresent(reg, QString(), failures);
-        }
-        DeleteValueIfPresent(reg, Name(names::kBackupValue), failures);
+        RestoreBackedUpDefault(reg, failures);
     }
     DeleteKeyIfPresent(RootKey::ClassesRoot, shell + u'\\' + Name(names::kProtocolVerb), failures);
     PruneEmptyKeys(RootKey::ClassesRoot, shell, 2, failures);
