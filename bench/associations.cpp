@@ -15,6 +15,7 @@
 #include "dialogs/settings_dialog.h"
 #include "platform/registry.h"
 #include "player/core/ctrl.h"
+#include "bench/bench_stats.h"
 
 namespace {
 
@@ -47,11 +48,6 @@ void FillRegistry() {
         reg.OpenKey(QStringLiteral("\\Other.File.%1\\shell\\open\\command").arg(i), true);
         reg.WriteString(QString(), QStringLiteral("\"/usr/bin/other\" \"%1\""));
     }
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace
@@ -87,10 +83,10 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("associations page: %d types x %d masks, registry with %d other types\n", kTypes, kMasksPerType, 300);
-    std::printf("first fill of the page: median %.1f ms, slowest %.1f ms (%d runs; goal < 100 ms)\n", Median(fills),
+    std::printf("first fill of the page: median %.1f ms, slowest %.1f ms (%d runs; goal < 100 ms)\n", bench::Median(fills),
                 *std::max_element(fills.begin(), fills.end()), kRuns);
-    std::printf("first fill, CPU time of the process: median %.1f ms\n", Median(fillCpu));
-    std::printf("switch to another type: median %.1f ms, slowest %.1f ms\n", Median(switches),
+    std::printf("first fill, CPU time of the process: median %.1f ms\n", bench::Median(fillCpu));
+    std::printf("switch to another type: median %.1f ms, slowest %.1f ms\n", bench::Median(switches),
                 *std::max_element(switches.begin(), switches.end()));
     Ctrl = nullptr;
     return 0;

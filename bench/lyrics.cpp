@@ -11,6 +11,7 @@
 
 #include "platform/text_file.h"
 #include "player/lyrics/lrc_ctrl.h"
+#include "bench_stats.h"
 
 namespace {
 
@@ -33,11 +34,6 @@ QByteArray MakeLrc() {
     return platform::EncodeTextLines(lines);
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 double Max(const std::vector<double>& values) { return *std::max_element(values.begin(), values.end()); }
 
 }  // namespace
@@ -54,7 +50,7 @@ int main(int argc, char** argv) {
         parse.push_back(double(clock.nsecsElapsed()) / 1e6);
     }
     std::printf("parse %d-line .lrc (%lld bytes, %zu times): median %.3f ms, max %.3f ms\n", kLines,
-                qint64(bytes.size()), data.Times.size(), Median(parse), Max(parse));
+                qint64(bytes.size()), data.Times.size(), bench::Median(parse), Max(parse));
     std::vector<double> decode;
     for (int run = 0; run < 50; ++run) {
         QElapsedTimer clock;
@@ -63,7 +59,7 @@ int main(int argc, char** argv) {
         decode.push_back(double(clock.nsecsElapsed()) / 1e6);
         if (lines.isEmpty()) return 1;
     }
-    std::printf("  of which decoding the text and splitting its lines: median %.3f ms\n", Median(decode));
+    std::printf("  of which decoding the text and splitting its lines: median %.3f ms\n", bench::Median(decode));
 
     QWidget window;
     window.resize(1280, 720);
@@ -91,6 +87,6 @@ int main(int argc, char** argv) {
     change.erase(change.begin());
     std::printf("lyrics tick at 1280 x 720: line change median %.3f ms (max %.3f), wipe step median %.3f ms "
                 "(max %.3f), window picture median %.3f ms (max %.3f)\n",
-                Median(change), Max(change), Median(wipe), Max(wipe), Median(paint), Max(paint));
+                bench::Median(change), Max(change), bench::Median(wipe), Max(wipe), bench::Median(paint), Max(paint));
     return 0;
 }

@@ -15,6 +15,7 @@
 #include "player/app/form1.h"
 #include "player/commands/menu.h"
 #include "player/core/ctrl.h"
+#include "bench/bench_stats.h"
 
 namespace {
 
@@ -26,11 +27,6 @@ class Stopwatch : public TCommandTargets {
 public:
     void ShowSettingsPage(int) override { startedAt = clock_->nsecsElapsed() / 1e6; }
 };
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 }  // namespace
 
@@ -65,7 +61,7 @@ int main(int argc, char** argv) {
             if (round > 0 && number == largest) builds.push_back(ms);
         }
     }
-    std::printf("BuildMenu of menu %d (%zu items), median of %zu: %.3f ms\n", largest, most, builds.size(), Median(builds));
+    std::printf("BuildMenu of menu %d (%zu items), median of %zu: %.3f ms\n", largest, most, builds.size(), bench::Median(builds));
 
     LoadHotkeys();
     std::vector<double> keys;
@@ -81,7 +77,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("hotkey Ctrl+P to its command's start, median of %zu: %.4f ms (max %.4f ms)\n", keys.size(),
-                Median(keys), *std::max_element(keys.begin(), keys.end()));
+                bench::Median(keys), *std::max_element(keys.begin(), keys.end()));
     form->QuietClose = true;
     form->close();
     delete form;

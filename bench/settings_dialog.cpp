@@ -16,16 +16,12 @@
 #include "bench/bench_home.h"
 #include "dialogs/settings_dialog.h"
 #include "player/core/ctrl.h"
+#include "bench/bench_stats.h"
 
 namespace {
 
 constexpr int kPages = 15;
 constexpr int kRounds = 7;
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 template <typename Step>
 double TimeMs(Step step) {
@@ -84,7 +80,7 @@ int main(int argc, char** argv) {
             change.push_back(TimeMs([page] { Form8->SelectPage(page); }));
             Free();
         }
-        const double f = Median(first), l = Median(later), s = Median(change);
+        const double f = bench::Median(first), l = bench::Median(later), s = bench::Median(change);
         worstFirst = std::max(worstFirst, f);
         worstLater = std::max(worstLater, l);
         worstSwitch = std::max(worstSwitch, s);
