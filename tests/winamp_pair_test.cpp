@@ -5,16 +5,13 @@
 #include "tests/http_stream_server.h"
 #include "tests/media_fixtures.h"
 #include "tests/test_support.h"
+#include "tests/winamp_test_support.h"
 
 #include <gtest/gtest.h>
-
-#include <QDir>
 
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <dlfcn.h>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,67 +21,19 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-const std::string kPlugins = VELMORA_BUILT_INSTALL_DIR "/Plugins/";
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
-
-int OpenDescriptors() {
-    const QDir folder(QStringLiteral("/proc/self/fd"));
-    return int(folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
-}
-
-int HostDsp(short int*, int samples, int, int, int) { return samples; }
-int HostZero() { return 0; }
-int HostVsaGetMode(int*, int*) { return 0; }
-void HostVoid() {}
-void HostTwoInts(int, int) {}
-void HostPcm(void*, int, int, int) {}
-void HostSaAdd(void*, int, int) {}
-void HostVsaAdd(void*, int) {}
-void HostSetInfo(int, int, int, int) {}
-int windowStandIn;
-
-void* Entry(const std::string& file, const char* symbol) {
-    void* library = dlopen((kPlugins + file).c_str(), RTLD_NOW | RTLD_LOCAL);  // kept for the process
-    return library ? dlsym(library, symbol) : nullptr;
-}
+using namespace winamp_test;
 
 Out_Module* RealOutput() {
-    static auto entry = reinterpret_cast<GetOutModuleProc>(Entry("output.dll", VELMORA_OUT_MODULE_ENTRY));
+    static auto entry = reinterpret_cast<GetOutModuleProc>(KeptEntry("output.dll", VELMORA_OUT_MODULE_ENTRY));
     return entry ? entry() : nullptr;
 }
 
 // The input module bound to an output module with the host's no-op callbacks.
 In_Module* BindInput(Out_Module* out) {
-    static auto entry = reinterpret_cast<GetInModuleProc>(Entry("input.dll", VELMORA_IN_MODULE_ENTRY));
+    static auto entry = reinterpret_cast<GetInModuleProc>(KeptEntry("input.dll", VELMORA_IN_MODULE_ENTRY));
     if (!entry || !out) return nullptr;
     In_Module* in = entry();
-    in->hMainWindow = &windowStandIn;
-    in->outMod = nullptr;
-    in->Init();
-    in->SetInfo = HostSetInfo;
-    in->dsp_isactive = HostZero;
-    in->dsp_dosamples = HostDsp;
-    in->SAVSAInit = HostTwoInts;
-    in->SAVSADeInit = HostVoid;
-    in->SAAddPCMData = HostPcm;
-    in->SAGetMode = HostZero;
-    in->SAAdd = HostSaAdd;
-    in->VSAAddPCMData = HostPcm;
-    in->VSAGetMode = HostVsaGetMode;
-    in->VSAAdd = HostVsaAdd;
-    in->VSASetInfo = HostTwoInts;
-    out->hMainWindow = &windowStandIn;
-    out->Init();
-    in->outMod = out;
+    BindPair(in, out);
     return in;
 }
 

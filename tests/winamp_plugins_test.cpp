@@ -5,6 +5,7 @@
 #include "plugins/winamp/winamp_plugin.h"
 #include "tests/media_fixtures.h"
 #include "tests/test_support.h"
+#include "tests/winamp_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,6 @@
 #include <cmath>
 #include <cstring>
 #include <dlfcn.h>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,18 +25,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-const std::string kPlugins = VELMORA_BUILT_INSTALL_DIR "/Plugins/";
-
-// Polls until the condition holds; the limit only keeps a broken plug-in from hanging the test.
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
+using namespace winamp_test;
 
 // ---- the host's side of the binding --------------------------------------------------------
 
@@ -48,14 +37,6 @@ int HostDspDoSamples(short int*, int numsamples, int bps, int nch, int) {
     if (bps == 16 && nch >= 1) dspLargestBlock = std::max(dspLargestBlock.load(), numsamples);
     return numsamples;
 }
-int HostReturnsZero() { return 0; }
-int HostVsaGetMode(int*, int*) { return 0; }
-void HostVoid() {}
-void HostSaVsaInit(int, int) {}
-void HostPcmData(void*, int, int, int) {}
-void HostSaAdd(void*, int, int) {}
-void HostVsaAdd(void*, int) {}
-void HostSetInfo(int, int, int, int) {}
 
 class Library {
 public:
@@ -72,8 +53,6 @@ private:
     void* handle_;
 };
 
-int windowStandIn;  // what the host passes as its main window
-
 // An input library bound to an output module the way the player binds the pair.
 class BoundPair {
 public:
@@ -81,25 +60,7 @@ public:
         auto entry = reinterpret_cast<GetInModuleProc>(input_.Symbol(VELMORA_IN_MODULE_ENTRY));
         if (!entry || !out_) return;
         in_ = entry();
-        in_->hMainWindow = &windowStandIn;
-        in_->hDllInstance = input_.handle();
-        in_->outMod = nullptr;
-        in_->Init();
-        in_->SetInfo = HostSetInfo;
-        in_->dsp_isactive = HostReturnsZero;
-        in_->dsp_dosamples = HostDspDoSamples;
-        in_->SAVSAInit = HostSaVsaInit;
-        in_->SAVSADeInit = HostVoid;
-        in_->SAAddPCMData = HostPcmData;
-        in_->SAGetMode = HostReturnsZero;
-        in_->SAAdd = HostSaAdd;
-        in_->VSAAddPCMData = HostPcmData;
-        in_->VSAGetMode = HostVsaGetMode;
-        in_->VSAAdd = HostVsaAdd;
-        in_->VSASetInfo = HostSaVsaInit;
-        out_->hMainWindow = &windowStandIn;
-        out_->Init();
-        in_->outMod = out_;
+        BindPair(in_, out_, HostDspDoSamples, input_.handle());
     }
     ~BoundPair() {
         if (!in_) return;
