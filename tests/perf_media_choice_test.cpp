@@ -4,6 +4,7 @@
 #include "plugins/winamp/winamp_plugin.h"
 #include "tests/media_fixtures.h"
 #include "tests/test_support.h"
+#include "tests/winamp_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <dlfcn.h>
 #include <string>
 #include <thread>
 
@@ -61,15 +61,7 @@ std::string AudioDecoderFor(const QString& path) {
     return decoder;
 }
 
-int HostSamples(short int*, int samples, int, int, int) { return samples; }
-int HostZero() { return 0; }
-int HostMode(int*, int*) { return 0; }
-void HostVoid() {}
-void HostTwoInts(int, int) {}
-void HostPcm(void*, int, int, int) {}
-void HostSaAdd(void*, int, int) {}
-void HostVsaAdd(void*, int) {}
-void HostSetInfo(int, int, int, int) {}
+using namespace winamp_test;
 
 int written = 0;
 int CountOpen(int, int, int, int, int) { return 1000; }
@@ -84,23 +76,11 @@ Out_Module countingOutput = {VELMORA_OUT_MODULE_VERSION, "counting", 97, nullptr
                              CountPause, CountInt, CountInt, CountInt, CountTime, CountTime};
 
 In_Module* ShippedInput() {
-    void* library = dlopen(VELMORA_BUILT_INSTALL_DIR "/Plugins/input.dll", RTLD_NOW | RTLD_LOCAL);
-    auto entry = library ? reinterpret_cast<GetInModuleProc>(dlsym(library, VELMORA_IN_MODULE_ENTRY)) : nullptr;
+    auto entry = reinterpret_cast<GetInModuleProc>(KeptEntry("input.dll", VELMORA_IN_MODULE_ENTRY));
     if (!entry) return nullptr;
     In_Module* in = entry();
     in->Init();
-    in->SetInfo = HostSetInfo;
-    in->dsp_isactive = HostZero;
-    in->dsp_dosamples = HostSamples;
-    in->SAVSAInit = HostTwoInts;
-    in->SAVSADeInit = HostVoid;
-    in->SAAddPCMData = HostPcm;
-    in->SAGetMode = HostZero;
-    in->SAAdd = HostSaAdd;
-    in->VSAAddPCMData = HostPcm;
-    in->VSAGetMode = HostMode;
-    in->VSAAdd = HostVsaAdd;
-    in->VSASetInfo = HostTwoInts;
+    SetHostCallbacks(in);
     in->outMod = &countingOutput;
     return in;
 }
