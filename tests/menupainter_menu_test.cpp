@@ -80,6 +80,17 @@ QImage Render(QMenu& menu) {
     return image;
 }
 
+// The menu drawn with the painter installed and active, the given item selected; the picture is
+// kept for a failing test.
+QImage RenderPainted(TXPMenu& painter, QMenu& menu, QAction* selected = nullptr) {
+    painter.Install(&menu);
+    painter.SetActive(true);
+    if (selected) menu.setActiveAction(selected);
+    const QImage image = Render(menu);
+    testing_support::NotePicture(image, QStringLiteral("menu"));
+    return image;
+}
+
 int CountPixels(const QImage& image, const QRect& area, const QColor& colour) {
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -168,11 +179,7 @@ TEST_F(MenuPainterTest, SelectionBoxCheckMarkAndDisabledCaption) {
     QAction* disabled = menu.addAction(QStringLiteral("删除"));
     disabled->setEnabled(false);
     TXPMenu painter;
-    painter.Install(&menu);
-    painter.SetActive(true);
-    menu.setActiveAction(open);
-    const QImage image = Render(menu);
-    testing_support::NotePicture(image, QStringLiteral("menu"));
+    const QImage image = RenderPainted(painter, menu, open);
     const WorkingColours c = painter.SetupColors(32);
 
     const QRect sel = menu.actionGeometry(open);
@@ -206,11 +213,7 @@ TEST_F(MenuPainterTest, DisabledSelectedItemGetsNoBoxAndALighterCaption) {
     QAction* disabled = menu.addAction(QStringLiteral("删除"));
     disabled->setEnabled(false);
     TXPMenu painter;
-    painter.Install(&menu);
-    painter.SetActive(true);
-    menu.setActiveAction(disabled);
-    const QImage image = Render(menu);
-    testing_support::NotePicture(image, QStringLiteral("menu"));
+    const QImage image = RenderPainted(painter, menu, disabled);
     const WorkingColours c = painter.SetupColors(32);
     const QRect off = menu.actionGeometry(disabled);
     EXPECT_TRUE(PixelIs(image, off.right() - 3, off.center().y(), c.Background));
@@ -225,11 +228,7 @@ TEST_F(MenuPainterTest, IconsLightenLiftAndGrey) {
     QAction* grey = menu.addAction(RedSquareIcon(), QStringLiteral("停止"));
     grey->setEnabled(false);
     TXPMenu painter;
-    painter.Install(&menu);
-    painter.SetActive(true);
-    menu.setActiveAction(lifted);
-    const QImage image = Render(menu);
-    testing_support::NotePicture(image, QStringLiteral("menu"));
+    const QImage image = RenderPainted(painter, menu, lifted);
     const WorkingColours c = painter.SetupColors(32);
     // The icon's corner sits at column left + (24 - 16) / 2 - 1, top + 4; its square 2 further in.
     const QRect a = menu.actionGeometry(plain);
@@ -278,10 +277,7 @@ TEST_F(MenuPainterTest, RadioDotAndRightToLeftColumn) {
     menu.addSeparator();
     menu.addAction(QStringLiteral("顺序播放"));
     TXPMenu painter;
-    painter.Install(&menu);
-    painter.SetActive(true);
-    const QImage image = Render(menu);
-    testing_support::NotePicture(image, QStringLiteral("menu"));
+    const QImage image = RenderPainted(painter, menu);
     const WorkingColours c = painter.SetupColors(32);
     const QRect item = menu.actionGeometry(radio);
     // The icon column sits at the right; the dot is 10 x 10, 7 pixels into it.
