@@ -52,10 +52,7 @@ int CaptureOpen(int, int, int, int, int) {
 }
 int CaptureWrite(char* buffer, int length) {
     std::lock_guard lock(captured.mutex);
-    std::vector<short> samples(std::size_t(length) / 2);
-    std::memcpy(samples.data(), buffer, samples.size() * 2);
-    for (const short s : samples) captured.sumSquares += double(s) * s;
-    captured.samples += long(samples.size());
+    captured.samples += AddSquares(buffer, length, captured.sumSquares);
     return 0;
 }
 int CaptureCanWrite() { return 1 << 20; }

@@ -106,9 +106,7 @@ int CaptureOpen(int rate, int channels, int bits, int, int) {
 }
 int CaptureWrite(char* buffer, int length) {
     std::lock_guard lock(captured.mutex);
-    std::vector<short> samples(std::size_t(length) / 2);
-    std::memcpy(samples.data(), buffer, samples.size() * 2);
-    for (const short s : samples) captured.sumSquares += double(s) * s;
+    AddSquares(buffer, length, captured.sumSquares);
     captured.frames += length / (2 * std::max(captured.channels, 1));
     return 0;
 }

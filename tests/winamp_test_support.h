@@ -7,10 +7,12 @@
 #include <QDir>
 
 #include <chrono>
+#include <cstring>
 #include <dlfcn.h>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace winamp_test {
 
@@ -50,6 +52,14 @@ inline void HostSetInfo(int, int, int, int) {}
 inline int windowStandIn;  // what the host passes as its main window
 
 using DspProc = int (*)(short int*, int, int, int, int);
+
+// Adds the squares of a block of 16-bit samples written to a capturing output; how many there were.
+inline long AddSquares(const char* buffer, int length, double& sumSquares) {
+    std::vector<short> samples(std::size_t(length) / 2);
+    std::memcpy(samples.data(), buffer, samples.size() * 2);
+    for (const short s : samples) sumSquares += double(s) * s;
+    return long(samples.size());
+}
 
 // The callbacks the host fills in after the input module's Init: nothing drawn, no DSP unless
 // the test brings its own.
