@@ -18,6 +18,7 @@ QString Extension(MediaKind kind) {
     case MediaKind::Mp3: return QStringLiteral(".mp3");
     case MediaKind::Ogg: return QStringLiteral(".ogg");
     case MediaKind::Flac: return QStringLiteral(".flac");
+    case MediaKind::M4a: return QStringLiteral(".m4a");
     case MediaKind::Mp4Video: return QStringLiteral(".mp4");
     case MediaKind::MkvVideo: return QStringLiteral(".mkv");
     }
@@ -40,6 +41,7 @@ QString Description(MediaKind kind, double seconds, const QString& path) {
     case MediaKind::Mp3: return tone + QStringLiteral("lamemp3enc ! xingmux ! id3v2mux ! ") + sink;
     case MediaKind::Ogg: return tone + QStringLiteral("vorbisenc ! oggmux ! ") + sink;
     case MediaKind::Flac: return tone + QStringLiteral("flacenc ! ") + sink;
+    case MediaKind::M4a: return tone + QStringLiteral("avenc_aac ! aacparse ! mp4mux ! ") + sink;
     case MediaKind::Mp4Video:
         return picture + QStringLiteral("x264enc speed-preset=ultrafast ! h264parse ! queue ! mux. ") + tone +
                QStringLiteral("avenc_aac ! aacparse ! queue ! mux. mp4mux name=mux ! ") + sink;

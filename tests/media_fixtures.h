@@ -4,7 +4,7 @@
 
 #include <QString>
 
-enum class MediaKind { Wav, Mp3, Ogg, Flac, Mp4Video, MkvVideo };
+enum class MediaKind { Wav, Mp3, Ogg, Flac, M4a, Mp4Video, MkvVideo };
 
 // Writes folder/baseName plus the kind's extension and returns its path, or the empty text (with
 // the reason on stderr) when the pipeline fails. Each kind and length is encoded once into the

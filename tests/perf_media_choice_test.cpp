@@ -1,4 +1,4 @@
-// The decoder chosen for MP3 and the sound sink chosen when none is forced.
+// The decoders chosen for MP3 and AAC, and the sound sink chosen when none is forced.
 #include "plugins/winamp/media_defaults.h"
 #include "platform/media_engine.h"
 #include "plugins/winamp/winamp_plugin.h"
@@ -100,6 +100,16 @@ protected:
 
 TEST_F(Mp3Decoder, TheEngineDecodesMp3WithMpg123) {
     EXPECT_EQ(AudioDecoderFor(mp3_), "mpg123audiodec");
+}
+
+TEST(AacDecoder, TheEngineDecodesAacInMp4WithFaad) {
+    platform::InitMedia();
+    if (!Installed("faad") || !Installed("avdec_aac") || !Installed("avenc_aac"))
+        GTEST_SKIP() << "the choice only arises with both AAC decoders installed";
+    QTemporaryDir dir;
+    const QString m4a = MakeMedia(dir.path(), QStringLiteral("tone"), MediaKind::M4a, 1.0);
+    ASSERT_FALSE(m4a.isEmpty());
+    EXPECT_EQ(AudioDecoderFor(m4a), "faad");
 }
 
 // The input plug-in sets the ranks itself: it may be loaded by a host that never started the engine.

@@ -28,7 +28,11 @@ constexpr unsigned long kPollMs = 10;
 void MapFonts() {
     QFont::insertSubstitutions(QStringLiteral("宋体"), {QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW")});
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"));
-    QApplication::setFont(QFont(QStringLiteral("宋体"), 9));
+    QFont song(QStringLiteral("宋体"), 9);
+    // Hinting this face runs the autohinter, which reads some 4 MB of it to size 9 pt strokes
+    // that draw all but the same unhinted.
+    song.setHintingPreference(QFont::PreferNoHinting);
+    QApplication::setFont(song);
 }
 
 // Lists from the browser, and any argument longer than the player reads from an atom, travel
