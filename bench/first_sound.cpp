@@ -98,8 +98,10 @@ Memory MemoryOf(pid_t pid) {
     return m;
 }
 
+using PssList = std::vector<std::pair<double, std::string>>;
+
 // PSS by mapped file (anonymous memory as "[heap and anonymous]"), largest first.
-std::vector<std::pair<double, std::string>> PssByFile(pid_t pid) {
+PssList PssByFile(pid_t pid) {
     std::ifstream smaps("/proc/" + std::to_string(pid) + "/smaps");
     std::map<std::string, double> kib;
     std::string line, current = "[heap and anonymous]";
@@ -113,7 +115,7 @@ std::vector<std::pair<double, std::string>> PssByFile(pid_t pid) {
             kib[current] += std::atof(line.c_str() + 4);
         }
     }
-    std::vector<std::pair<double, std::string>> sorted;
+    PssList sorted;
     for (const auto& [path, value] : kib) sorted.emplace_back(value / 1024.0, path);
     std::sort(sorted.rbegin(), sorted.rend());
     return sorted;
@@ -203,7 +205,7 @@ std::optional<long long> FirstSoundNs(const std::string& path) {
 
 // One start. Idle: the GUI thread used under 3 ms of CPU in the 300 ms that followed.
 Run StartOnce(const std::string& program, const std::string& file, const std::string& soundFile, MapWatch& watch,
-              std::vector<std::pair<double, std::string>>* libs) {
+              PssList* libs) {
     std::remove(soundFile.c_str());
     watch.Mapped(-1);  // what an earlier run left
     Run run;
@@ -275,10 +277,47 @@ void PrepareEnvironment(const QString& home, const QString& tracerFolder, bool r
     setenv("VELMORA_FIRST_SOUND_FILE", QFile::encodeName(home + "/first-sound").constData(), 1);
 }
 
-void PrintLibs(const std::vector<std::pair<double, std::string>>& libs) {
+// The kind of cost a mapped file stands for; the first pattern found in its path decides.
+const char* KindOf(const std::string& path, const std::string& install) {
+    static constexpr const char* kQt = "Qt (Core, Gui, Widgets, platform plug-in, D-Bus)";
+    static constexpr const char* kGst = "GStreamer, its elements and decoder libraries";
+    static constexpr const char* kText = "fonts and text (faces, fontconfig, FreeType, HarfBuzz)";
+    static constexpr const char* kX = "X11 and xcb";
+    static constexpr const char* kGl = "OpenGL dispatch (linked by Qt Gui)";
+    static constexpr const char* kRuntime = "C and C++ runtime";
+    static constexpr const char* kGlib = "GLib";
+    static const std::pair<const char*, const char*> kKinds[] = {
+        {"[heap", "heap and anonymous (GStreamer's registry, skin pictures, window canvases)"},
+        {"libQt6", kQt}, {"qt6/plugins", kQt},
+        {"gstreamer", kGst}, {"libgst", kGst}, {"liborc", kGst}, {"libmpg123", kGst}, {"libfaad", kGst},
+        {"libvorbis", kGst}, {"libogg", kGst}, {"libFLAC", kGst}, {"libav", kGst}, {"libdw", kGst},
+        {"libelf", kGst}, {"libunwind", kGst},
+        {"/fonts/", kText}, {"fontconfig", kText}, {"libfreetype", kText}, {"libharfbuzz", kText},
+        {"libgraphite", kText}, {"libicu", "ICU (linked by Qt Core)"},
+        {"libX", kX}, {"libxcb", kX}, {"libxkb", kX}, {"xorg", kX},
+        {"libGL", kGl}, {"libEGL", kGl}, {"libOpenGL", kGl},
+        {"libc.so", kRuntime}, {"libstdc++", kRuntime}, {"libm.so", kRuntime}, {"ld-linux", kRuntime},
+        {"libgcc_s", kRuntime},
+        {"libglib", kGlib}, {"libgobject", kGlib}, {"libgio", kGlib}, {"libgmodule", kGlib},
+    };
+    if (!install.empty() && path.rfind(install, 0) == 0) return "the player and its plug-ins";
+    for (const auto& [pattern, kind] : kKinds)
+        if (path.find(pattern) != std::string::npos) return kind;
+    return "other libraries";
+}
+
+void PrintLibs(const PssList& idle, const PssList& playing, const std::string& install) {
+    std::map<std::string, std::pair<double, double>> byKind;
+    for (const auto& [mb, path] : idle) byKind[KindOf(path, install)].first += mb;
+    for (const auto& [mb, path] : playing) byKind[KindOf(path, install)].second += mb;
+    std::vector<std::pair<std::pair<double, double>, std::string>> kinds;
+    for (const auto& [kind, mb] : byKind) kinds.emplace_back(std::make_pair(mb.second, mb.first), kind);
+    std::sort(kinds.rbegin(), kinds.rend());
+    std::printf("\nPSS by kind, idle and while an MP3 plays:\n");
+    for (const auto& [mb, kind] : kinds) std::printf("  %7.2f  %7.2f MB  %s\n", mb.second, mb.first, kind.c_str());
     std::printf("\nPSS by mapped file while an MP3 plays (largest 20):\n");
-    for (std::size_t i = 0; i < libs.size() && i < 20; ++i)
-        std::printf("  %7.2f MB  %s\n", libs[i].first, libs[i].second.c_str());
+    for (std::size_t i = 0; i < playing.size() && i < 20; ++i)
+        std::printf("  %7.2f MB  %s\n", playing[i].first, playing[i].second.c_str());
 }
 
 }  // namespace
@@ -304,7 +343,9 @@ int main(int argc, char** argv) {
 
     StartOnce(program, {}, soundFile, watch, nullptr);  // builds the bench's plug-in registry
     std::vector<Run> idleRuns;
-    for (int i = 0; i < runs; ++i) idleRuns.push_back(StartOnce(program, {}, soundFile, watch, nullptr));
+    PssList idleLibs;
+    for (int i = 0; i < runs; ++i)
+        idleRuns.push_back(StartOnce(program, {}, soundFile, watch, wantLibs && i == 0 ? &idleLibs : nullptr));
     const Summary idle = Summarise(idleRuns);
     std::printf("program: %s\nplatform: %s, sink: %s, median of %d runs\n", qPrintable(install),
                 qgetenv("QT_QPA_PLATFORM").constData(), realSink ? "the player's own choice" : "fakesink", runs);
@@ -312,7 +353,7 @@ int main(int argc, char** argv) {
     std::printf("start to idle:                    %7.1f ms\n", idle.idle);
     std::printf("resident memory idle (RSS / PSS): %5.1f / %5.1f MB\n", idle.rss, idle.pss);
 
-    std::vector<std::pair<double, std::string>> libs;
+    PssList libs;
     for (const MediaType& type : kTypes) {
         const QString media = home.path() + "/media";
         if (!MakeMedia(media, type)) {
@@ -327,6 +368,6 @@ int main(int argc, char** argv) {
         std::printf("%-11s start to first sound: %7.1f ms   playing RSS / PSS: %5.1f / %5.1f MB\n", type.name,
                     play.sound, play.rss, play.pss);
     }
-    if (wantLibs) PrintLibs(libs);
+    if (wantLibs) PrintLibs(idleLibs, libs, QFile::encodeName(home.path() + "/velmora/").toStdString());
     return 0;
 }
