@@ -11,10 +11,10 @@
 
 #include <functional>
 
-class QLocalServer;
-class QLocalSocket;
-
 namespace platform {
+
+class UnixConnection;
+class UnixServer;
 
 // `$XDG_RUNTIME_DIR/velmora`, else `/tmp/velmora-<uid>`, created 0700 when missing. Empty when
 // no private directory can be had (for instance one owned by another user): every service
@@ -75,12 +75,12 @@ public:
 
 private:
     bool WriteEntry();
-    void AcceptConnections();
-    void ServeRequest(QLocalSocket* socket);
+    void AcceptConnection(UnixConnection* connection);
+    void ServeRequest(UnixConnection* connection, const QByteArray& bytes);
 
     QString caption_;
     MessageHandler handler_;
-    QLocalServer* server_ = nullptr;
+    UnixServer* server_ = nullptr;
     QString id_;
     int serving_ = 0;  // handler calls on the stack
 };

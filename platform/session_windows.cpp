@@ -2,6 +2,7 @@
 // entry under `windows/` with its caption and process id, both named by one window id. A
 // request is one fixed-size frame per connection, answered with one fixed-size reply.
 #include "platform/session.h"
+#include "platform/unix_socket.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -9,8 +10,6 @@
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -19,7 +18,6 @@
 #include <cerrno>
 #include <climits>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -109,36 +107,20 @@ bool ProcessIsGone(qint64 pid) { return ::kill(pid_t(pid), 0) != 0 && errno == E
 bool AcceptsConnection(const WindowRef& ref) {
     if (ref.pid == ::getpid()) return LocalWindows().contains(ref.socketPath);
     if (ProcessIsGone(ref.pid)) return false;
-    QLocalSocket probe;
-    probe.connectToServer(ref.socketPath);
-    const bool connected = probe.waitForConnected(kProbeTimeoutMs);
-    probe.abort();
-    return connected;
+    return unix_socket::CanConnect(ref.socketPath, QDeadlineTimer(kProbeTimeoutMs));
 }
 
 void RemoveWindowNodes(const QString& entryPath, const QString& socketPath) {
     QFile::remove(entryPath);
-    const QByteArray socket = QFile::encodeName(socketPath);
-    struct stat st {};
-    if (::lstat(socket.constData(), &st) == 0 && S_ISSOCK(st.st_mode)) ::unlink(socket.constData());
-}
-
-int Remaining(const QDeadlineTimer& deadline) {
-    return int(qBound(qint64(0), deadline.remainingTime(), qint64(INT_MAX)));
+    unix_socket::RemoveSocketFile(socketPath);
 }
 
 // One blocking exchange with another process; false on any failure or when the time is up.
 bool Exchange(const QString& socketPath, const Request& request, int timeoutMs, qintptr* result) {
-    const QDeadlineTimer deadline(timeoutMs);
-    QLocalSocket socket;
-    socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(Remaining(deadline))) return false;
-    if (socket.write(EncodeRequest(request)) != kRequestSize) return false;
-    while (socket.bytesToWrite() > 0)
-        if (!socket.waitForBytesWritten(Remaining(deadline))) return false;
-    while (socket.bytesAvailable() < kReplySize)
-        if (!socket.waitForReadyRead(Remaining(deadline))) return false;
-    return DecodeReply(socket.read(kReplySize), result);
+    QByteArray reply;
+    return unix_socket::Exchange(socketPath, EncodeRequest(request), kReplySize,
+                                 QDeadlineTimer(timeoutMs), &reply) &&
+           DecodeReply(reply, result);
 }
 
 }  // namespace
@@ -156,13 +138,13 @@ bool SessionWindow::Publish(const QString& caption, MessageHandler handler) {
     const QString id = NewWindowId();
     const QString path = sockets + "/" + id;
     // A socket file left by a killed process makes listen fail.
-    QLocalServer::removeServer(path);
-    auto* server = new QLocalServer;
-    if (!server->listen(path)) {
+    unix_socket::RemoveSocketFile(path);
+    auto* server = new UnixServer(kRequestSize);
+    if (!server->Listen(path)) {
         delete server;
         return false;
     }
-    connect(server, &QLocalServer::newConnection, this, &SessionWindow::AcceptConnections);
+    connect(server, &UnixServer::NewConnection, this, &SessionWindow::AcceptConnection);
     server_ = server;
     id_ = id;
     LocalWindows().insert(path, this);
@@ -176,12 +158,10 @@ bool SessionWindow::Publish(const QString& caption, MessageHandler handler) {
 
 void SessionWindow::Withdraw() {
     if (!server_) return;
-    const QString socketPath = server_->fullServerName();
-    LocalWindows().remove(socketPath);
+    LocalWindows().remove(server_->Path());
     const QString windows = session_detail::SessionSubdirectory("windows");
     if (!windows.isEmpty()) QFile::remove(windows + "/" + id_);
-    server_->close();
-    QLocalServer::removeServer(socketPath);
+    server_->Close();  // removes the socket file too
     // Its connections are its children; one of them may be serving the request that led here.
     if (serving_ > 0)
         server_->deleteLater();
@@ -215,32 +195,23 @@ qintptr SessionWindow::Deliver(quint32 msg, quintptr wParam, qintptr lParam) {
     return result;
 }
 
-void SessionWindow::AcceptConnections() {
-    while (server_ && server_->hasPendingConnections()) {
-        QLocalSocket* socket = server_->nextPendingConnection();
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ServeRequest(socket); });
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(kIdleConnectionMs, socket, [socket] {
-            socket->abort();
-            socket->deleteLater();
-        });
-    }
+void SessionWindow::AcceptConnection(UnixConnection* connection) {
+    connect(connection, &UnixConnection::RequestReceived, this,
+            [this, connection](const QByteArray& bytes) { ServeRequest(connection, bytes); });
+    QTimer::singleShot(kIdleConnectionMs, connection, [connection] { connection->Abort(); });
 }
 
-void SessionWindow::ServeRequest(QLocalSocket* socket) {
-    if (socket->bytesAvailable() < kRequestSize) return;
+void SessionWindow::ServeRequest(UnixConnection* connection, const QByteArray& bytes) {
     Request request;
-    if (!DecodeRequest(socket->read(kRequestSize), &request)) {
-        socket->abort();
+    if (!DecodeRequest(bytes, &request)) {
+        connection->Abort();
         return;
     }
-    disconnect(socket, &QLocalSocket::readyRead, this, nullptr);  // one request per connection
-    QPointer<QLocalSocket> guard(socket);
+    QPointer<UnixConnection> guard(connection);
     const qintptr result = Deliver(request.msg, request.wParam, request.lParam);
     // This window may be gone now; only the connection is touched from here on.
     if (!guard) return;
-    guard->write(EncodeReply(result));
-    guard->disconnectFromServer();  // sends what is buffered first
+    guard->Reply(EncodeReply(result));  // closes once the reply is sent
 }
 
 WindowRef FindWindow(const QString& caption) {
