@@ -2,6 +2,7 @@
 // and to the first non-silent sample reaching the sound sink; resident memory (RSS and PSS) idle
 // and while playing; per media type. Median of several runs, since the machine may be busy.
 //   xvfb-run -a build/bench/bench_first_sound [runs] [--real-sink] [--libs] [--install FOLDER]
+// build/bench/stack_floor is the bare stack (a Qt window and playbin) to measure as such a folder.
 // The first sample is noted by a GStreamer tracer loaded from outside (bench/tracer), so the
 // player runs as it ships. Sound goes to a fake sink unless --real-sink is given. --libs prints
 // what each mapped file costs (PSS) while an MP3 plays. --install measures another build's

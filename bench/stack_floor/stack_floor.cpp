@@ -1,0 +1,33 @@
+// The floor under the player's memory and first sound: a bare Qt window of the main window's size
+// that plays its argument through playbin, with the same light decoders ranked first and the same
+// silent sink the benchmarks use. Built as stack_floor/velmora, so the first-sound benchmark can
+// measure it as an install folder:
+//   xvfb-run -a build/bench/bench_first_sound 5 --libs --install build/bench/stack_floor
+#include <gst/gst.h>
+
+#include <QApplication>
+#include <QWidget>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QWidget window;
+    window.resize(275, 116);
+    window.show();
+    if (argc > 1) {
+        gst_init(nullptr, nullptr);
+        for (const char* light : {"mpg123audiodec", "faad"}) {
+            GstPluginFeature* feature = gst_registry_lookup_feature(gst_registry_get(), light);
+            if (!feature) continue;
+            gst_plugin_feature_set_rank(feature, GST_RANK_PRIMARY + 1);
+            gst_object_unref(feature);
+        }
+        GstElement* play = gst_element_factory_make("playbin", nullptr);
+        GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+        g_object_set(sink, "sync", TRUE, nullptr);
+        gchar* uri = gst_filename_to_uri(argv[1], nullptr);
+        g_object_set(play, "uri", uri, "audio-sink", sink, nullptr);
+        g_free(uri);
+        gst_element_set_state(play, GST_STATE_PLAYING);
+    }
+    return app.exec();
+}
