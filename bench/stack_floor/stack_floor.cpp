@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "plugins/winamp/media_defaults.h"
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QWidget window;
@@ -15,12 +17,7 @@ int main(int argc, char** argv) {
     window.show();
     if (argc > 1) {
         gst_init(nullptr, nullptr);
-        for (const char* light : {"mpg123audiodec", "faad"}) {
-            GstPluginFeature* feature = gst_registry_lookup_feature(gst_registry_get(), light);
-            if (!feature) continue;
-            gst_plugin_feature_set_rank(feature, GST_RANK_PRIMARY + 1);
-            gst_object_unref(feature);
-        }
+        velmora_media::PreferLightDecoders();
         GstElement* play = gst_element_factory_make("playbin", nullptr);
         GstElement* sink = gst_element_factory_make("fakesink", nullptr);
         g_object_set(sink, "sync", TRUE, nullptr);
