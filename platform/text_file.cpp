@@ -226,24 +226,32 @@ QStringList SplitLines(const QString& text) {
     return lines;
 }
 
-bool ReadText(const QString& path, QString* text, QString* error, TextEncoding* found) {
-    text->clear();
+bool ReadFileBytes(const QString& path, QByteArray* bytes, QString* error, qint64 maxBytes, const QString& tooLarge) {
+    bytes->clear();
     QFile file(path);
     QString reason;
     if (QFileInfo(path).isDir()) {
         reason = QStringLiteral("it is a folder");
     } else if (!file.open(QIODevice::ReadOnly)) {
         reason = file.errorString();
+    } else if (maxBytes >= 0 && file.size() > maxBytes) {
+        reason = tooLarge;
     } else {
-        const QByteArray bytes = file.readAll();
-        if (file.error() == QFileDevice::NoError) {
-            *text = DecodeText(bytes, found);
-            return true;
-        }
+        *bytes = maxBytes >= 0 ? file.read(maxBytes) : file.readAll();
+        if (file.error() == QFileDevice::NoError) return true;
+        bytes->clear();
         reason = file.errorString();
     }
     if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, reason);
     return false;
+}
+
+bool ReadText(const QString& path, QString* text, QString* error, TextEncoding* found) {
+    text->clear();
+    QByteArray bytes;
+    if (!ReadFileBytes(path, &bytes, error)) return false;
+    *text = DecodeText(bytes, found);
+    return true;
 }
 
 bool ReadTextLines(const QString& path, QStringList* lines, QString* error, TextEncoding* found) {

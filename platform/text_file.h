@@ -30,6 +30,11 @@ QByteArray EncodeTextLines(const QStringList& lines, TextEncoding preferred = Te
 // and a text ending in a line end gives no extra empty line (as a Windows string list loads).
 QStringList SplitLines(const QString& text);
 
+// The whole file's bytes; false, with "Cannot read <path>: <reason>" in error, for a folder, a
+// file that cannot be read, or one larger than maxBytes (when given) with tooLarge as the reason.
+bool ReadFileBytes(const QString& path, QByteArray* bytes, QString* error = nullptr, qint64 maxBytes = -1,
+                   const QString& tooLarge = {});
+
 // A whole text file decoded. False, with "Cannot read <path>: <reason>" in *error, when it cannot
 // be read; *text is left empty then. *found tells how the file was read.
 bool ReadText(const QString& path, QString* text, QString* error = nullptr, TextEncoding* found = nullptr);

@@ -1,6 +1,5 @@
 #include "player/lyrics/lrc_file.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
@@ -160,24 +159,11 @@ QString FindLyricsFile(const QString& songPath, const TLrcSearch& search,
 }
 
 bool LoadLrcFile(const QString& path, TLrcData* data, QString* error) {
-    QFile file(path);
-    QString reason;
-    if (QFileInfo(path).isDir()) {
-        reason = QStringLiteral("it is a folder");
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-    } else if (file.size() > kMaxLrcFileBytes) {
-        reason = QStringLiteral("the file is too large for lyrics");
-    } else {
-        const QByteArray bytes = file.read(kMaxLrcFileBytes);
-        if (file.error() == QFileDevice::NoError) {
-            *data = ParseLrc(bytes);
-            return true;
-        }
-        reason = file.errorString();
-    }
-    if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, reason);
-    return false;
+    QByteArray bytes;
+    if (!platform::ReadFileBytes(path, &bytes, error, kMaxLrcFileBytes, QStringLiteral("the file is too large for lyrics")))
+        return false;
+    *data = ParseLrc(bytes);
+    return true;
 }
 
 bool LoadSongLyrics(const QString& songPath, const TLrcSearch& search, int lengthMs, TLrcData* data) {
