@@ -5,35 +5,23 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_actions
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QWindow>
-#include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <vector>
 
 #include "bench/bench_home.h"
+#include "bench/bench_stats.h"
 #include "player/app/form1.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 
 namespace {
 
-// The median of `rounds` timings of `work`, in microseconds per call of a batch of `batch`.
+// Microseconds per call: the benchmark's figures are that small.
 double MedianUs(int rounds, int batch, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int r = 0; r < rounds; ++r) {
-        QElapsedTimer clock;
-        clock.start();
-        for (int i = 0; i < batch; ++i) work();
-        times.push_back(double(clock.nsecsElapsed()) / batch / 1000.0);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return bench::MedianNs(rounds, batch, work) / 1000.0;
 }
 
 void Send(QWidget* w, QEvent::Type type, QPoint global) {
@@ -51,12 +39,8 @@ void Report(const char* what, double us) { std::printf("%-60s %9.1f us\n", what,
 int main(int argc, char** argv) {
     QTemporaryDir home(QDir::tempPath() + QStringLiteral("/velmora-bench-XXXXXX"));
     bench::UsePrivateHome(home.path());
-    QDir(home.path()).mkpath("install/Plugins");
     QApplication app(argc, argv);
-    const QString install = home.path() + QStringLiteral("/install/");
-    const QString builtIn = QFileInfo(QStringLiteral(VELMORA_PROGRAM)).absolutePath() + QStringLiteral("/Plugins/skins.dll");
-    if (!QFile::copy(builtIn, install + QStringLiteral("Plugins/skins.dll")))
-        std::printf("note: no built-in skin at %s; the figures are for empty bitmaps\n", qPrintable(builtIn));
+    const QString install = bench::InstallWithBuiltInSkin(home.path());
 
     auto* form = new TForm1(install);
     QCoreApplication::processEvents();

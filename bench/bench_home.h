@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
+#include <cstdio>
 #include <cstdlib>
 
 namespace bench {
@@ -20,6 +22,17 @@ inline void UsePrivateHome(const QString& home) {
     QFile dirs(home + QStringLiteral("/config/user-dirs.dirs"));
     if (dirs.open(QIODevice::WriteOnly)) dirs.write("XDG_DESKTOP_DIR=\"" + QFile::encodeName(home) + "/desktop\"\n");
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+}
+
+// An install folder under home holding only the built skin library, so the player wears the
+// built-in skin; its path, ending in "/".
+inline QString InstallWithBuiltInSkin(const QString& home) {
+    QDir(home).mkpath(QStringLiteral("install/Plugins"));
+    const QString install = home + QStringLiteral("/install/");
+    const QString builtIn = QFileInfo(QStringLiteral(VELMORA_PROGRAM)).absolutePath() + QStringLiteral("/Plugins/skins.dll");
+    if (!QFile::copy(builtIn, install + QStringLiteral("Plugins/skins.dll")))
+        std::printf("note: no built-in skin at %s; the figures are for empty bitmaps\n", qPrintable(builtIn));
+    return install;
 }
 
 }  // namespace bench

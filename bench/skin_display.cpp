@@ -6,48 +6,25 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <vector>
 
 #include "bench/bench_home.h"
+#include "bench/bench_stats.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/app/form1.h"
 #include "player/playback/run.h"
 #include "player/skin/skin_files.h"
 
-namespace {
-
-// The median of `rounds` timings of `work`, in nanoseconds per call of a batch of `batch`.
-double MedianNs(int rounds, int batch, const std::function<void()>& work) {
-    std::vector<double> times;
-    for (int r = 0; r < rounds; ++r) {
-        QElapsedTimer clock;
-        clock.start();
-        for (int i = 0; i < batch; ++i) work();
-        times.push_back(double(clock.nsecsElapsed()) / batch);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     QTemporaryDir home(QDir::tempPath() + QStringLiteral("/velmora-bench-XXXXXX"));
     bench::UsePrivateHome(home.path());
-    QDir(home.path()).mkpath("install/Plugins");
     QApplication app(argc, argv);
 
-    const QString install = home.path() + QStringLiteral("/install/");
-    const QString builtIn = QFileInfo(QStringLiteral(VELMORA_PROGRAM)).absolutePath() + QStringLiteral("/Plugins/skins.dll");
-    if (!QFile::copy(builtIn, install + QStringLiteral("Plugins/skins.dll")))
-        std::printf("note: no built-in skin at %s; the figures are for empty bitmaps\n", qPrintable(builtIn));
+    const QString install = bench::InstallWithBuiltInSkin(home.path());
     QFile ini(install + QStringLiteral("Plugins/FilePlus.ini"));
     ini.open(QIODevice::WriteOnly);
     ini.write("[decode_setup]\r\nDECODE0=*.mp3\r\n");
@@ -69,13 +46,13 @@ int main(int argc, char** argv) {
         display.BuildVideoWindow(false);
         display.BuildBrowserWindow(false);
     };
-    std::printf("%-52s %9.2f ms\n", "LoadMainSkin + five builds (median of 31)", MedianNs(31, 1, [&] {
+    std::printf("%-52s %9.2f ms\n", "LoadMainSkin + five builds (median of 31)", bench::MedianNs(31, 1, [&] {
                     display.LoadMainSkin();
                     buildAll();
                 }) / 1e6);
-    std::printf("%-52s %9.2f ms\n", "five builds alone (median of 31)", MedianNs(31, 1, buildAll) / 1e6);
+    std::printf("%-52s %9.2f ms\n", "five builds alone (median of 31)", bench::MedianNs(31, 1, buildAll) / 1e6);
     std::printf("%-52s %9.2f ms\n", "ReloadSkin, built-in skin (median of 31)",
-                MedianNs(31, 1, [&] { display.ReloadSkin(); }) / 1e6);
+                bench::MedianNs(31, 1, [&] { display.ReloadSkin(); }) / 1e6);
 
     // The same from a skin folder: the built-in pictures written out as a Windows skin would be,
     // with mixed-case names.
@@ -85,19 +62,19 @@ int main(int argc, char** argv) {
                            "text",    "titlebar", "volume", "pledit",   "eqmain",  "eq_ex",    "avs",     "mb"};
     for (const char* name : names) {
         QFile file(folder + QString::fromLatin1(name).toUpper() + QStringLiteral(".BMP"));
-        if (file.open(QIODevice::WriteOnly)) file.write(BuiltInSkinResource(builtIn, "BITMAP", QString::fromLatin1(name)));
+        if (file.open(QIODevice::WriteOnly)) file.write(BuiltInSkinResource(install + QStringLiteral("Plugins/skins.dll"), "BITMAP", QString::fromLatin1(name)));
     }
-    std::printf("%-52s %9.2f ms\n", "LoadMainSkin + five builds, skin folder (median of 31)", MedianNs(31, 1, [&] {
+    std::printf("%-52s %9.2f ms\n", "LoadMainSkin + five builds, skin folder (median of 31)", bench::MedianNs(31, 1, [&] {
                     display.LoadMainSkin();
                     buildAll();
                 }) / 1e6);
     std::printf("%-52s %9.2f ms\n", "ReloadSkin, skin folder (median of 31)",
-                MedianNs(31, 1, [&] { display.ReloadSkin(); }) / 1e6);
+                bench::MedianNs(31, 1, [&] { display.ReloadSkin(); }) / 1e6);
     std::printf("%-52s %9.2f us\n", "one DrawTime (median of 31 x 1000)",
-                MedianNs(31, 1000, [&] { display.DrawTime(true, 1, 4, 3, 2); }) / 1e3);
-    std::printf("%-52s %9.2f us\n", "one PaintMain (median of 31 x 1000)", MedianNs(31, 1000, [&] { display.PaintMain(); }) / 1e3);
+                bench::MedianNs(31, 1000, [&] { display.DrawTime(true, 1, 4, 3, 2); }) / 1e3);
+    std::printf("%-52s %9.2f us\n", "one PaintMain (median of 31 x 1000)", bench::MedianNs(31, 1000, [&] { display.PaintMain(); }) / 1e3);
     std::printf("%-52s %9.2f us\n", "one SetPlayState (median of 31 x 1000)",
-                MedianNs(31, 1000, [&] { display.SetPlayState(0); }) / 1e3);
+                bench::MedianNs(31, 1000, [&] { display.SetPlayState(0); }) / 1e3);
 
     delete Form4.data();
     form->QuietClose = true;
