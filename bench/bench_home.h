@@ -35,4 +35,14 @@ inline QString InstallWithBuiltInSkin(const QString& home) {
     return install;
 }
 
+// An install folder under home holding a copy of the built plug-ins; its path, ending in "/".
+inline QString InstallWithBuiltPlugins(const QString& home) {
+    const QString install = home + QStringLiteral("/install/");
+    const QString built = QStringLiteral(VELMORA_BUILT_INSTALL_DIR "/Plugins/");
+    QDir().mkpath(install + QStringLiteral("Plugins"));
+    for (const QString& file : QDir(built).entryList(QDir::Files))
+        QFile::copy(built + file, install + QStringLiteral("Plugins/") + file);
+    return install;
+}
+
 }  // namespace bench

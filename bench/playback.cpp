@@ -105,10 +105,7 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, argv);
     gst_init(nullptr, nullptr);
 
-    const QString install = home.path() + "/install/";
-    QDir().mkpath(install + "Plugins");
-    for (const QString& file : QDir(QStringLiteral(VELMORA_BUILT_INSTALL_DIR "/Plugins")).entryList(QDir::Files))
-        QFile::copy(QStringLiteral(VELMORA_BUILT_INSTALL_DIR "/Plugins/") + file, install + "Plugins/" + file);
+    const QString install = bench::InstallWithBuiltPlugins(home.path());
     const QString mp3 = home.path() + "/tone.mp3";
     if (!bench::MakeMp3(mp3.toStdString(), 60)) {
         std::fprintf(stderr, "cannot make the test MP3\n");

@@ -162,10 +162,7 @@ int main(int argc, char** argv) {
     if (QGuiApplication::platformName() == QLatin1String("offscreen"))
         std::fprintf(stderr, "note: offscreen platform; run under xvfb-run with QT_QPA_PLATFORM=xcb for the X sink\n");
 
-    const QString install = home.path() + "/install/";
-    QDir().mkpath(install + "Plugins");
-    for (const QString& file : QDir(QStringLiteral(VELMORA_BUILT_INSTALL_DIR "/Plugins")).entryList(QDir::Files))
-        QFile::copy(QStringLiteral(VELMORA_BUILT_INSTALL_DIR "/Plugins/") + file, install + "Plugins/" + file);
+    const QString install = bench::InstallWithBuiltPlugins(home.path());
     const QString clip = home.path() + "/clip1080.mkv";
     if (!MakeClip(clip, seconds + kWarmUpMs / 1000 + 3)) {
         std::fprintf(stderr, "cannot make the 1080p clip (x264enc or vorbisenc missing?)\n");
