@@ -13,6 +13,7 @@ packages=(
   # run: Qt's platform plug-ins (xcb, offscreen), the GStreamer elements that decode and show
   # what the player plays, gst-launch for the screenshot script, the interface fonts
   qt6-qpa-plugins libzip4
+  qt6-translations-l10n              # Qt's own buttons and dialogs in Chinese
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-tools
   fonts-arphic-uming fonts-dejavu-core

@@ -1,10 +1,12 @@
 // The uninstaller: no window of its own, only its message boxes.
 #include <QApplication>
 
+#include "platform/qt_translation.h"
 #include "uninstall/uninstaller.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    platform::InstallQtTranslation();
     switch (uninstall::UninstallMain(QCoreApplication::applicationFilePath())) {
         case uninstall::Outcome::Done:
         case uninstall::Outcome::Cancelled: return 0;

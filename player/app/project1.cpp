@@ -11,6 +11,7 @@
 
 #include "platform/install_folder.h"
 #include "platform/message_box.h"
+#include "platform/qt_translation.h"
 #include "platform/registry.h"
 #include "platform/session.h"
 #include "platform/termination.h"
@@ -116,6 +117,7 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
     QApplication::setApplicationDisplayName(QStringLiteral("Velmora Player"));
     QApplication::setQuitOnLastWindowClosed(false);
     MapFonts();
+    platform::InstallQtTranslation();
     // Installed before the window exists, so a request that arrives while it is being built
     // waits in the queue for the loop instead of killing the process.
     InstallTerminationHandler();
