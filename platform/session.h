@@ -89,7 +89,7 @@ private:
 // processes and sockets that accept no connection are removed on the way.
 WindowRef FindWindow(const QString& caption);
 
-// A generous limit: a hand-over may run a folder scan before it returns.
+// A generous limit: the peer may be busy in a long step of its own before it reads the request.
 constexpr int kSendTimeoutMs = 15000;
 
 // Delivers the message and waits for the handler's result. A window of this process is called

@@ -2,6 +2,7 @@
 // in-process against a private install folder.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QPointer>
 #include <QtCore/qtestsupport_core.h>
@@ -168,7 +169,54 @@ TEST_F(MainWindowTest, HandOverTrimsTheAtomTextAndAddsTheEntry) {
     form_->WMHandOver(atom);
     form_->WMHandOver(0);  // a start without argument adds nothing
     platform::GlobalDeleteAtom(atom);
+    QCoreApplication::processEvents();
     EXPECT_EQ(ListBox1->Items(), QStringList{"<?/music/歌.mp3?>"});
+}
+
+// The second start waits for the handler's return: a box that adding the entry opens must not
+// stand between it and its reply.
+TEST_F(MainWindowTest, HandOverReturnsBeforeItsEntryCanOpenABoxAndKeepsTheOrder) {
+    Open();
+    bool inHandOver = false;
+    QList<bool> shownInHandOver;
+    platform::SetMessageRecorder(
+        [&](const QString&, const QString&, platform::MessageIcon) { shownInHandOver << inHandOver; });
+    for (const char* path : {"/m/1.xyz", "/m/2.xyz", "/m/3.xyz"}) {  // no engine plays .xyz
+        const platform::Atom atom = platform::GlobalAddAtom(path);
+        inHandOver = true;
+        form_->WMHandOver(atom);
+        inHandOver = false;
+        platform::GlobalDeleteAtom(atom);
+    }
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(shownInHandOver.isEmpty()) << "playing an entry no engine takes says so";
+    EXPECT_FALSE(shownInHandOver.contains(true)) << "a box was shown before the sender had its reply";
+    EXPECT_EQ(ListBox1->Items(), (QStringList{"<?/m/3.xyz?>", "<?/m/2.xyz?>", "<?/m/1.xyz?>"}))
+        << "hand-overs are added in the order they came";
+}
+
+TEST_F(MainWindowTest, ArgumentWithALineEndIsRefusedAloudButAListFileSoNamedIsRead) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
+    dir_.write("two\nlines.kpl", "<?/m/from-list.mp3?>\r\n");
+    form_ = new TForm1(dir_.path() + "/", "/m/first\nsecond.mp3");
+    ASSERT_EQ(shown.size(), 1) << "the start's argument is not dropped without a word";
+    EXPECT_TRUE(shown.first().contains("/m/first\\nsecond.mp3")) << shown.first().toStdString();
+    EXPECT_TRUE(ListBox1->Items().isEmpty());
+
+    const platform::Atom atom = platform::GlobalAddAtom("/m/a\tb.mp3");
+    form_->WMHandOver(atom);
+    platform::GlobalDeleteAtom(atom);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(shown.size(), 2) << "nor is a hand-over's";
+    EXPECT_TRUE(shown.last().contains("/m/a\\tb.mp3")) << shown.last().toStdString();
+
+    const platform::Atom list = platform::GlobalAddAtom(dir_.file("two\nlines.kpl"));
+    form_->WMHandOver(list);
+    platform::GlobalDeleteAtom(list);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shown.size(), 2) << "a list file is read, not kept, whatever its name holds";
+    EXPECT_EQ(ListBox1->Items(), QStringList{"<?/m/from-list.mp3?>"});
 }
 
 TEST_F(MainWindowTest, DroppedFilesFirstAddsEveryItemInOrder) {

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QThread>
+#include <QUrl>
 
 #include <memory>
 
@@ -196,6 +197,48 @@ TEST(SingleInstance, StartWithAFileAddsItToTheSavedList) {
     EXPECT_EQ(install.Lines("velmora.kpl"), (QStringList{"<?/m/new.mp3?>", "<?/old/1.mp3?>", "<?/old/2.mp3?>"}));
 }
 
+TEST(SingleInstance, StartWithTwoFilesAddsTheFirstToTheSavedList) {
+    PlayerInstall install;
+    install.dir().write("velmora.kpl", "<?/old/1.mp3?>\r\n<?/old/2.mp3?>\r\n");
+    QProcess* player = install.Start({"/m/a.mp3", "/m/b.mp3"});
+    ASSERT_TRUE(WaitForWindow(true));
+    Terminate(player);
+    EXPECT_EQ(install.Lines("velmora.kpl"), (QStringList{"<?/m/a.mp3?>", "<?/old/1.mp3?>", "<?/old/2.mp3?>"}))
+        << "only the first argument is the player's, and the saved list stays";
+}
+
+// What a file manager passes for %u: a list at the first start, a file at the second.
+TEST(SingleInstance, FileUrlsArriveAsLocalPaths) {
+    PlayerInstall install;
+    testing_support::TempFolder music;
+    music.write("我的 列表.kpl", "<?/m/listed.mp3?>\r\n");
+    const QString listUrl = QUrl::fromLocalFile(music.file("我的 列表.kpl")).toString(QUrl::FullyEncoded);
+    ASSERT_TRUE(listUrl.contains("%20")) << listUrl.toStdString();
+    QProcess* player = install.Start({listUrl});
+    ASSERT_TRUE(WaitForWindow(true));
+    QProcess* second = install.Start({"file:///m/%E6%AD%8C%201.mp3"});
+    ASSERT_TRUE(Finish(second));
+    EXPECT_EQ(second->exitCode(), 0);
+    Terminate(player);
+    EXPECT_EQ(install.Lines("velmora.kpl"), (QStringList{"<?/m/歌 1.mp3?>", "<?/m/listed.mp3?>"}))
+        << "the list file was read and the handed file added under its own name";
+}
+
+// The second start returns once the player has the argument, not once someone answers the box
+// that the argument brings up there.
+TEST(SingleInstance, HandOverIsAnsweredWhileItsEntryWaitsOnABox) {
+    PlayerInstall install;
+    QProcess* player = install.Start({}, RealMessageBoxes());
+    ASSERT_TRUE(WaitForWindow(true));
+    for (const char* path : {"/m/first.xyz", "/m/second.xyz"}) {  // no engine plays .xyz: a box each
+        QProcess* second = install.Start({path});
+        ASSERT_TRUE(Finish(second)) << path;
+        EXPECT_EQ(second->exitCode(), 0) << path << ": not answered, so not handed over";
+    }
+    Terminate(player);
+    EXPECT_EQ(install.Lines("velmora.kpl"), (QStringList{"<?/m/second.xyz?>", "<?/m/first.xyz?>"}));
+}
+
 TEST(SingleInstance, RelativeArgumentsAreTakenFromTheCallersFolder) {
     PlayerInstall install;
     testing_support::TempFolder first, second;
@@ -227,6 +270,17 @@ TEST(StartArgument, RelativePathsBecomeAbsoluteAndOtherFormsStayAsGiven) {
                                 QStringLiteral("vmp://<ONE>h/x.mp3"), QStringLiteral("VMP://<ALL>a<ONE>b"),
                                 QStringLiteral("x<ALL>y")})
         EXPECT_EQ(AbsoluteArgument(kept, "/home/u"), kept);
+}
+
+TEST(StartArgument, LocalFileUrlsBecomePathsAndOtherFileUrlsStayAsGiven) {
+    EXPECT_EQ(AbsoluteArgument("file:///%E6%88%91%E7%9A%84%20%E5%88%97%E8%A1%A8.kpl", "/home/u"), "/我的 列表.kpl");
+    EXPECT_EQ(AbsoluteArgument("file:///音乐/歌 1.mp3", "/home/u"), "/音乐/歌 1.mp3") << "unescaped, as typed";
+    EXPECT_EQ(AbsoluteArgument("FILE://localhost/a%23b%25.mp3", "/home/u"), "/a#b%.mp3");
+    EXPECT_EQ(AbsoluteArgument("file:/a/b.mp3", "/home/u"), "/a/b.mp3");
+    EXPECT_EQ(AbsoluteArgument("file:///a%0Ab.mp3", "/home/u"), "/a\nb.mp3") << "the player refuses it aloud";
+    for (const QString& kept : {QStringLiteral("file://server/share/a.mp3"), QStringLiteral("file:///a.mp3#t=10"),
+                                QStringLiteral("file:///a.mp3?x=1"), QStringLiteral("http://h/a%20b.mp3")})
+        EXPECT_EQ(AbsoluteArgument(kept, "/home/u"), kept) << "no local file: " << kept.toStdString();
 }
 
 // The lock holder here stands in for a player that ends before its window was ever ready.

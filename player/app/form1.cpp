@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -20,6 +21,7 @@
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/commands/menu.h"
+#include "player/playlist/list_loader.h"
 #include "player/playlist/playlist_box.h"
 #include "player/playlist/playlist_item.h"
 #include "player/playback/run.h"
@@ -127,7 +129,7 @@ void TForm1::FormCreate(const QString& installFolder, const QString& startArgume
     // The start argument is added to the saved list, as a hand-over is.
     if (!startArgument.isEmpty()) handedOver_.prepend(startArgument);
     listLoaded_ = true;
-    AddHandedOver();
+    AddHandedOver(false);
     init();
     // The key handler of the skinned windows: one application-wide hook hands the keys of each
     // of them (main, playlist, equaliser, video, station browser) to SkinKeyDown.
@@ -202,29 +204,78 @@ void TForm1::WMHandOver(platform::Atom atom) {
     while (begin < end && text.at(begin) <= QLatin1Char(' ')) ++begin;
     while (end > begin && text.at(end - 1) <= QLatin1Char(' ')) --end;
     text = text.mid(begin, end - begin);
-    if (!listLoaded_) {
-        // The registry value is taken now: the next hand-over may write it again before the
-        // list is ready.
-        if (text == QLatin1String("<ALL>")) {
-            platform::TRegistry reg;
-            text.clear();
-            if (reg.OpenKey(QStringLiteral("Software\\Velmora"), false)) {
-                text = reg.ReadString(QStringLiteral("ParamStr"));
-                reg.DeleteValue(QStringLiteral("ParamStr"));
-            }
+    // The registry value is taken now: the sender goes on with the reply, and the next hand-over
+    // may write it again.
+    if (text == QLatin1String("<ALL>")) {
+        platform::TRegistry reg;
+        text.clear();
+        if (reg.OpenKey(QStringLiteral("Software\\Velmora"), false)) {
+            text = reg.ReadString(QStringLiteral("ParamStr"));
+            reg.DeleteValue(QStringLiteral("ParamStr"));
         }
+    }
+    if (!listLoaded_) {
+        // The list loading at start takes these in after its own entries.
         if (!text.isEmpty()) handedOver_.append(text);
         return;
     }
-    if (ListBox1) ListBox1->addParam(text);
-    Ctrl->Display->ShowSkinWindow(this);
+    // The reply goes before the work: adding may play, and a box of the engine would keep the
+    // second start waiting for whoever answers it.
+    handedOver_.append(text);
+    QMetaObject::invokeMethod(this, [this] { AddHandedOver(true); }, Qt::QueuedConnection);
 }
 
-void TForm1::AddHandedOver() {
-    // Adding may play, and a box of the engine lets further hand-overs in meanwhile.
-    const QStringList texts = std::exchange(handedOver_, {});
+void TForm1::AddHandedOver(bool bringUp) {
+    // One at a time, taken from the queue: a box that one opens lets later hand-overs in, and
+    // they wait behind those that came before them. A closing player has saved its list.
+    while (!handedOver_.isEmpty() && !Closing()) {
+        AddArgument(handedOver_.takeFirst());
+        if (bringUp) Ctrl->Display->ShowSkinWindow(this);
+    }
+}
+
+namespace {
+
+// The argument as a message may show it: control characters escaped, a long one cut.
+QString ShownArgument(const QString& text) {
+    constexpr qsizetype kShownChars = 200;
+    QString shown;
+    for (const QChar c : playlist::Capped(text, kShownChars)) {
+        if (!playlist::HasControlCharacter(QStringView(&c, 1))) shown += c;
+        else if (c == QLatin1Char('\n')) shown += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r')) shown += QLatin1String("\\r");
+        else if (c == QLatin1Char('\t')) shown += QLatin1String("\\t");
+        else shown += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    if (text.size() > kShownChars) shown += QStringLiteral("…");
+    return shown;
+}
+
+// Why an argument that would become an entry as it stands cannot be one (empty when it can):
+// the list keeps one entry per line. Skins and playlist files are read, not kept, and vmp://
+// links are taken apart by the list itself.
+QString RefusedArgument(const QString& text) {
+    if (text.isEmpty() || text.startsWith(QLatin1String("vmp://"), Qt::CaseInsensitive)) return {};
+    const QString extension = playlist::LowerExtension(text);
+    if (extension == QLatin1String(".wsz") && !text.contains(QLatin1String("://"))) return {};
+    if (playlist::IsListExtension(extension) && QFileInfo(text).isFile()) return {};
+    if (playlist::HasControlCharacter(text))
+        return QStringLiteral("已跳过含换行符等控制字符的参数：\n") + ShownArgument(text);
+    if (text.size() > playlist::kMaxEntryChars)
+        return QStringLiteral("已跳过过长的参数：\n") + ShownArgument(text);
+    return {};
+}
+
+}  // namespace
+
+void TForm1::AddArgument(const QString& text) {
     if (!ListBox1) return;
-    for (const QString& text : texts) ListBox1->addParam(text);
+    // Said rather than dropped without a word.
+    if (const QString refused = RefusedArgument(text); !refused.isEmpty()) {
+        platform::ShowMessage(refused, QStringLiteral("Velmora Player"), platform::MessageIcon::Warning);
+        return;
+    }
+    ListBox1->addParam(text);
 }
 
 void TForm1::WMTrayIcon(int mouseMessage) {

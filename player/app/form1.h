@@ -65,7 +65,10 @@ protected:
 
 private:
     void FormCreate(const QString& installFolder, const QString& startArgument);
-    void AddHandedOver();
+    // Adds the waiting arguments in turn; bringUp brings the main window up after each, as a
+    // hand-over does.
+    void AddHandedOver(bool bringUp);
+    void AddArgument(const QString& text);
     void FormShow();
     void Timer1Timer();
     qintptr HandleMessage(quint32 msg, quintptr wParam, qintptr lParam);
@@ -74,8 +77,8 @@ private:
     std::unique_ptr<Ui::TForm1> ui_;
     // The controller lives as long as this window; the global Ctrl only points at it.
     std::unique_ptr<TCtrl> ctrl_;
-    // Arguments that arrive before the saved list is loaded wait here, or the load would drop
-    // them.
+    // Arguments waiting to be added: those that arrive before the saved list is loaded (or the
+    // load would drop them), and hand-overs, which are added after the reply to their sender.
     QStringList handedOver_;
     bool listLoaded_ = false;
     QString caption_;

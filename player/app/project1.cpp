@@ -4,10 +4,11 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFont>
+#include <QSysInfo>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 #include <cstdio>
-#include <vector>
 
 #include "platform/install_folder.h"
 #include "platform/message_box.h"
@@ -61,23 +62,25 @@ void ReportLost(const QString& argument, const char* why) {
     std::fprintf(stderr, "velmora: %s; not handed over: %s\n", why, argument.toLocal8Bit().constData());
 }
 
+enum class HandOver { Delivered, Lost, BecamePlayer };
+
 // A second start: waits until the running player's window answers, then hands the argument
-// over. True when the running player ended first: this start is then the player.
-bool HandOverWhenReady(const QString& argument, platform::SessionLock& instance) {
+// over. BecamePlayer when the running player ended first: this start is then the player.
+HandOver HandOverWhenReady(const QString& argument, platform::SessionLock& instance) {
     const QDeadlineTimer deadline(kReadyWaitMs);
     for (;;) {
         if (const platform::WindowRef window = platform::FindWindow(kMainCaption)) {
-            if (SendHandOver(window, argument)) return false;
+            if (SendHandOver(window, argument)) return HandOver::Delivered;
             // A window that is still there did not answer in time; one that went was closing.
             if (platform::FindWindow(kMainCaption)) {
                 ReportLost(argument, "the running player does not answer");
-                return false;
+                return HandOver::Lost;
             }
         }
-        if (instance.TryAcquire() != platform::SessionLock::State::Busy) return true;
+        if (instance.TryAcquire() != platform::SessionLock::State::Busy) return HandOver::BecamePlayer;
         if (deadline.hasExpired()) {
             ReportLost(argument, "the running player did not get ready");
-            return false;
+            return HandOver::Lost;
         }
         QThread::msleep(kPollMs);
     }
@@ -103,11 +106,13 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
     // Wayland desktop); a platform chosen by the user or a test is kept.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
-    std::vector<char*> rest(argv, argv + argc);
-    if (rest.size() > 1) rest.erase(rest.begin() + 1);
-    rest.push_back(nullptr);
-    int restCount = int(rest.size()) - 1;
-    QApplication app(restCount, rest.data());
+    // The application object sees the program's name alone: the first argument goes to the main
+    // window, and nothing after it is the player's, so nothing on the command line may pass for a
+    // first argument later.
+    char fallbackName[] = "velmora";
+    char* name[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
+    int nameCount = 1;
+    QApplication app(nameCount, name);
     const QString running = QLatin1String(kRunningAtom);
     // This process holds the instance lock: any mark left is a crashed instance's.
     for (int i = 0; i < 64 && platform::GlobalFindAtom(running); ++i)
@@ -138,7 +143,24 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
 
 }  // namespace
 
+QString FileUrlPath(const QString& argument) {
+    if (!argument.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) return {};
+    const QUrl url(argument, QUrl::TolerantMode);
+    // A fragment or query has no place in a file's name; such a text is not a local file URL.
+    if (!url.isValid() || url.scheme() != QLatin1String("file") || url.hasQuery() || url.hasFragment()) return {};
+    const QString host = url.host();
+    if (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0 &&
+        host.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) != 0)
+        return {};
+    // The escapes stand for the bytes of the file's name, decoded as every other argument is.
+    const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    const QString path = QString::fromLocal8Bit(bytes);
+    return path.startsWith(QLatin1Char('/')) ? path : QString();
+}
+
 QString AbsoluteArgument(const QString& argument, const QString& workingFolder) {
+    // Launchers and file managers may pass a file as a URL.
+    if (const QString local = FileUrlPath(argument); !local.isEmpty()) return local;
     const bool asGiven = argument.isEmpty() || argument.startsWith(QLatin1Char('/')) ||
                          argument.startsWith(QLatin1Char('<')) || argument.contains(QLatin1String("://")) ||
                          argument.contains(QLatin1String("<ALL>")) ||
@@ -154,12 +176,13 @@ int Project1(int argc, char** argv) {
     // are only its outward marks. A second start needs no display, so it makes no GUI.
     platform::SessionLock instance{QString::fromLatin1(kInstanceLockName)};
     if (instance.TryAcquire() == platform::SessionLock::State::Busy) {
-        bool becamePlayer = false;
+        HandOver result = HandOver::Lost;
         {
             QCoreApplication core(argc, argv);
-            becamePlayer = HandOverWhenReady(argument, instance);
+            result = HandOverWhenReady(argument, instance);
         }
-        if (!becamePlayer) return 0;
+        // A lost argument is a failed start, for whoever started it.
+        if (result != HandOver::BecamePlayer) return result == HandOver::Delivered ? 0 : 1;
     }
     return RunPlayer(argc, argv, argument);
 }

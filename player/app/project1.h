@@ -10,9 +10,15 @@ inline constexpr const char* kInstanceLockName = "instance";
 // through the registry.
 inline constexpr int kHandOverAtomChars = 254;
 
-// Runs the player (or the hand-over of a second start) and returns the exit code.
+// Runs the player (or the hand-over of a second start) and returns the exit code: 1 when a
+// second start could not hand its argument over.
 int Project1(int argc, char** argv);
 
-// The first argument as the player keeps it: a relative path made absolute against the
-// caller's working folder; URLs, station codes, list entries and link lists unchanged.
+// The local path a "file:" URL names (its escapes decoded); empty for any other text, and for a
+// file URL of another host.
+QString FileUrlPath(const QString& argument);
+
+// The first argument as the player keeps it: a local file URL becomes its path, a relative path
+// is made absolute against the caller's working folder; other URLs, station codes, list entries
+// and link lists stay unchanged.
 QString AbsoluteArgument(const QString& argument, const QString& workingFolder);
