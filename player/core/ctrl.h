@@ -36,8 +36,6 @@ public:
     // Writes the store to setup.ini now (the close). A file that could not be read at start is
     // left alone: true, with nothing written (the user was told at start).
     bool SaveSettings(QString* error);
-    // False when setup.ini exists but could not be read at start: this run never writes it.
-    bool SettingsWritable() const { return settingsWritable_; }
 
     void ReadDecoderLists();
     // Volume 0..100 and balance -100..100 from the sound devices, and back to them (or to the
@@ -70,6 +68,7 @@ private:
     void SaveSoon();
     void LoadSettings();
     std::unique_ptr<QTimer> saveTimer_;
+    // False when setup.ini exists but could not be read at start: this run never writes it.
     bool settingsWritable_ = true;
 };
 
