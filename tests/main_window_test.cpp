@@ -15,6 +15,7 @@
 #include "player/core/ctrl.h"
 #include "player/app/form1.h"
 #include "player/playlist/playlist_box.h"
+#include "player/playlist/saved_list.h"
 #include "player/playback/run.h"
 #include "tests/test_support.h"
 
@@ -161,6 +162,64 @@ TEST_F(MainWindowTest, FailedPlaylistSaveIsReportedAndTheSettingsStillSaved) {
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown.first().contains("velmora.kpl"));
     EXPECT_FALSE(Lines("setup.ini").isEmpty());
+}
+
+TEST_F(MainWindowTest, UnreadableSettingsAreNeverWrittenOverAndTheUserIsToldOnce) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
+    const QByteArray mine = "[Initialise]\r\nShuffle=1\r\nLrcFontSize=30\r\n";
+    dir_.write("setup.ini", mine);
+    QFile::setPermissions(dir_.file("setup.ini"), {});
+    {
+        const testing_support::AsOrdinaryUser ordinary;
+        Open();
+    }
+    EXPECT_TRUE(Ctrl->ReadBool("Repeat", true)) << "the run goes on with the defaults";
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown.first().contains("setup.ini")) << shown.first().toStdString();
+    EXPECT_TRUE(shown.first().contains("不会保存"));
+    Ctrl->WriteBool("Shuffle", false);
+    QTest::qWait(500);  // longer than the settings' save delay
+    form_->QuietClose = false;
+    form_->close();
+    EXPECT_EQ(shown.size(), 1) << "said once, at start; the close has nothing new to say";
+    EXPECT_EQ(dir_.read("setup.ini"), mine) << "the user's settings outlive the run";
+}
+
+TEST_F(MainWindowTest, UnreadableSavedListIsNeverWrittenOver) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
+    QByteArray mine;
+    for (int i = 0; i < 1000; ++i) mine += "<?/m/" + QByteArray::number(i) + ".mp3?>\r\n";
+    dir_.write("velmora.kpl", mine);
+    QFile::setPermissions(dir_.file("velmora.kpl"), {});
+    {
+        const testing_support::AsOrdinaryUser ordinary;
+        Open();
+    }
+    EXPECT_EQ(ListBox1->Count(), 0);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown.first().contains("velmora.kpl")) << shown.first().toStdString();
+    ListBox1->addFile("/m/new.mp3", false);
+    form_->QuietClose = false;
+    form_->close();
+    EXPECT_EQ(shown.size(), 1);
+    EXPECT_EQ(dir_.read("velmora.kpl"), mine) << "the 1,000 entries outlive the run";
+}
+
+TEST_F(MainWindowTest, ListChangesReachTheFileWithoutWaitingForTheCloseAndStopThere) {
+    dir_.write("velmora.kpl", "<?/old.mp3?>\r\n");
+    Open();
+    const platform::Atom atom = platform::GlobalAddAtom("/music/new.mp3");
+    form_->WMHandOver(atom);
+    platform::GlobalDeleteAtom(atom);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Lines("velmora.kpl").size() == 2; }, 10000))
+        << "a crash after a hand-over loses nothing";
+    EXPECT_EQ(Lines("velmora.kpl"), (QStringList{"<?/music/new.mp3?>", "<?/old.mp3?>"}));
+    form_->close();
+    ListBox1->SetItems({});
+    QTest::qWait(TSavedList::kSaveDelayMs + 500);
+    EXPECT_EQ(Lines("velmora.kpl").size(), 2) << "the close's save is the run's last word";
 }
 
 TEST_F(MainWindowTest, HandOverTrimsTheAtomTextAndAddsTheEntry) {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTimer>
+#include <QtCore/qtestsupport_core.h>
 
 #include "platform/drives.h"
 #include "platform/message_box.h"
@@ -18,6 +19,7 @@
 #include "player/playlist/playlist_box.h"
 #include "player/playlist/playlist_files.h"
 #include "player/playlist/playlist_item.h"
+#include "player/playlist/saved_list.h"
 #include "player/playback/run.h"
 #include "tests/test_support.h"
 
@@ -451,6 +453,34 @@ TEST_F(PlaylistBoxTest, CdScanCoversOpticalDrivesOnlyWithAudioTracks) {
     EXPECT_EQ(Paths(), (QStringList{"/dev/fake-sr9/Track03.cda", "/dev/fake-sr9/Track02.cda",
                                     dir_.file("disc/video.avi"), "/m/playing.mp3"}));
     EXPECT_EQ(Ctrl->Run->Index, 3) << "the playing entry moved down with every entry on top";
+}
+
+// The saved list follows the rows: a burst of changes (a large load, a scan, entries one by one,
+// renames and drags) is one write of the whole list once the rows are still, never one per change.
+TEST_F(PlaylistBoxTest, ABurstOfChangesToALargeListIsOneWriteOfTheSavedList) {
+    TSavedList* const saved = box_->SavedList();
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(saved->Path(), dir_.file("velmora.kpl"));
+    const int before = saved->Writes();
+    QStringList large;
+    for (int i = 0; i < 100000; ++i) large << QString("<?/big/%1.mp3?>").arg(i);
+    Lines("big.kpl", large);
+    for (int i = 0; i < 600; ++i) Touch(QString("t/%1.mp3").arg(i, 3, 10, QChar('0')));
+
+    box_->loadList(dir_.file("big.kpl"), true);
+    box_->SearchFile(dir_.file("t/"), true);  // lets the message loop run as it goes
+    for (int i = 0; i < 300; ++i) box_->addFile(QString("/one/%1.mp3").arg(i), false);
+    for (int i = 0; i < 50; ++i) box_->Model()->Replace(i, box_->Item(i) + "<#03:25#>");
+    box_->Model()->Swap(0, 1);
+    ASSERT_EQ(box_->Count(), 100900);
+    EXPECT_EQ(saved->Writes(), before) << "nothing written while the rows change";
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return saved->Writes() > before; }, 20000));
+    EXPECT_EQ(saved->Writes(), before + 1);
+    EXPECT_FALSE(saved->SavePending()) << "no second write is waiting";
+    QStringList written;
+    ASSERT_TRUE(playlist::ReadKpl(dir_.file("velmora.kpl"), &written));
+    EXPECT_EQ(written, box_->Items());
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The settings store's lookup and write rules, and setup.ini on disk.
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "platform/text_file.h"
 #include "player/core/settings_store.h"
 #include "tests/test_support.h"
@@ -85,6 +87,23 @@ TEST(SettingsStoreFile, HandWrittenUtf8AndLfFilesAreRead) {
     store.Load(dir.file("setup.ini"));
     EXPECT_EQ(store.ReadString("LrcFontName", ""), "宋体");
     EXPECT_EQ(store.ReadInteger("LrcFontSize", 18), 20);
+}
+
+TEST(SettingsStoreFile, FileThatCannotBeReadIsNotTakenForAMissingOne) {
+    testing_support::TempFolder dir;
+    TSettingsStore store;
+    QString error;
+    EXPECT_TRUE(store.Load(dir.file("setup.ini"), &error)) << "missing: nothing to lose";
+    dir.write("setup.ini", "MA_L=7\r\n");
+    QFile::setPermissions(dir.file("setup.ini"), {});
+    {
+        const testing_support::AsOrdinaryUser ordinary;
+        EXPECT_FALSE(store.Load(dir.file("setup.ini"), &error));
+    }
+    EXPECT_TRUE(error.contains("setup.ini")) << error.toStdString();
+    EXPECT_EQ(store.Lines(), QStringList{"[Initialise]"}) << "the run still has its defaults";
+    dir.write("folder.ini/x", "");
+    EXPECT_FALSE(store.Load(dir.file("folder.ini"), &error));
 }
 
 TEST(SettingsStoreFile, FailedSaveKeepsTheOldFileAndSaysSo) {

@@ -147,6 +147,21 @@ TEST(SingleInstance, SavedPlaylistComesBackAtTheNextStart) {
         << "entries, the empty one included, survive byte for byte";
 }
 
+TEST(SingleInstance, HandedOverEntriesOutliveAKill) {
+    PlayerInstall install;
+    install.dir().write("velmora.kpl", "<?/old.mp3?>\r\n");
+    QProcess* player = install.Start();
+    ASSERT_TRUE(WaitForWindow(true));
+    QProcess* second = install.Start({"/music/new.mp3"});
+    ASSERT_TRUE(Finish(second));
+    const QStringList expected{"<?/music/new.mp3?>", "<?/old.mp3?>"};
+    QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired() && install.Lines("velmora.kpl") != expected) QThread::msleep(50);
+    player->kill();  // SIGKILL: no close, no save at close
+    player->waitForFinished(10000);
+    EXPECT_EQ(install.Lines("velmora.kpl"), expected) << "the list was saved shortly after the hand-over";
+}
+
 TEST(SingleInstance, SigtermClosesAnOpenMessageBoxAndStillSaves) {
     PlayerInstall install;
     // The type has no engine: the player shows its box and waits for an OK nobody presses.

@@ -6,7 +6,10 @@
 #include <QMetaEnum>
 #include <cstdio>
 #include <ostream>
+#include <linux/capability.h>
 #include <stdexcept>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace testing_support {
 
@@ -20,6 +23,29 @@ void TempFolder::write(const QString& name, const QByteArray& bytes) const {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) throw std::runtime_error("cannot write fixture");
     f.write(bytes);
+}
+
+// Capabilities are per thread: only the test's own thread loses the override.
+static bool GetCaps(__user_cap_header_struct* header, __user_cap_data_struct* data) {
+    *header = {_LINUX_CAPABILITY_VERSION_3, 0};
+    return ::syscall(SYS_capget, header, data) == 0;
+}
+
+AsOrdinaryUser::AsOrdinaryUser() {
+    __user_cap_header_struct header;
+    __user_cap_data_struct data[2] = {};
+    if (!GetCaps(&header, data)) return;
+    saved_ = data[0].effective;
+    data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    changed_ = data[0].effective != saved_ && ::syscall(SYS_capset, &header, data) == 0;
+}
+
+AsOrdinaryUser::~AsOrdinaryUser() {
+    __user_cap_header_struct header;
+    __user_cap_data_struct data[2] = {};
+    if (!changed_ || !GetCaps(&header, data)) return;
+    data[0].effective = saved_;
+    ::syscall(SYS_capset, &header, data);
 }
 
 QByteArray TempFolder::read(const QString& name) const {

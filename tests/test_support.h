@@ -34,6 +34,21 @@ private:
     QTemporaryDir dir_;
 };
 
+// While it lives, the calling thread obeys file modes as an ordinary user does: root's power to
+// read and search past them is set aside, so a file of mode 000 cannot be read. Without that
+// power (an ordinary user already) it changes nothing.
+class AsOrdinaryUser {
+public:
+    AsOrdinaryUser();
+    ~AsOrdinaryUser();
+    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
+    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+
+private:
+    unsigned saved_ = 0;
+    bool changed_ = false;
+};
+
 // Absolute path of a helper program built beside the tests.
 QString helperProgram(const QString& name);
 

@@ -24,6 +24,7 @@
 #include "player/playlist/list_loader.h"
 #include "player/playlist/playlist_box.h"
 #include "player/playlist/playlist_item.h"
+#include "player/playlist/saved_list.h"
 #include "player/playback/run.h"
 #include "ui_form1.h"
 
@@ -351,11 +352,13 @@ void TForm1::FormCloseQuery() {
 
 bool TForm1::SaveOnClose(QStringList* failures) {
     QString error;
-    const QStringList items = ListBox1 ? ListBox1->Items() : QStringList();
-    if (!platform::WriteTextLines(Ctrl->InstallFolder + QStringLiteral("velmora.kpl"), items, &error))
-        failures->append(QStringLiteral("无法保存播放列表：") + error);
+    // No kept list, no list loaded: writing one would only wipe the file.
+    if (TSavedList* const saved = ListBox1 ? ListBox1->SavedList() : nullptr) {
+        if (!saved->SaveNow(&error)) failures->append(QStringLiteral("无法保存播放列表：") + error);
+        saved->Stop();
+    }
     Ctrl->StopSavingChanges();
-    if (!Ctrl->Settings.Save(Ctrl->InstallFolder + QStringLiteral("setup.ini"), &error))
+    if (!Ctrl->SaveSettings(&error))
         failures->append(QStringLiteral("无法保存设置：") + error);
     return failures->isEmpty();
 }

@@ -6,6 +6,7 @@
 
 #include "platform/ini_file.h"
 #include "platform/install_folder.h"
+#include "platform/message_box.h"
 #include "player/display/display.h"
 #include "player/commands/menu.h"
 #include "player/playback/run.h"
@@ -51,12 +52,22 @@ void TCtrl::SaveSoon() {
 
 void TCtrl::StopSavingChanges() { saveTimer_.reset(); }
 
-void TCtrl::Init(const QString& installFolder) {
-    InstallFolder = installFolder.isEmpty() ? platform::InstallFolder() : installFolder;
-    if (!InstallFolder.endsWith(QLatin1Char('/'))) InstallFolder += QLatin1Char('/');
-    Menu = std::make_unique<TmMenu>();
-    platform::RemoveSaveLeftovers(InstallFolder);
-    Settings.Load(InstallFolder + QStringLiteral("setup.ini"));
+bool TCtrl::SaveSettings(QString* error) {
+    return !settingsWritable_ || Settings.Save(InstallFolder + QStringLiteral("setup.ini"), error);
+}
+
+void TCtrl::LoadSettings() {
+    QString error;
+    settingsWritable_ = Settings.Load(InstallFolder + QStringLiteral("setup.ini"), &error);
+    if (!settingsWritable_) {
+        // The defaults in the store would replace every setting the user made: the file stays
+        // as it is, and the user learns why nothing of this run is kept.
+        platform::ShowMessage(QStringLiteral("无法读取设置文件：%1\n本次运行使用默认设置，为免覆盖该文件，设置的改动都不会保存。"
+                                             "请让该文件可以读取后重新启动播放器。")
+                                  .arg(error),
+                              QStringLiteral("Velmora Player"), platform::MessageIcon::Warning);
+        return;
+    }
     // One save for a burst of writes (a slider drag writes on every step).
     saveTimer_ = std::make_unique<QTimer>();
     saveTimer_->setSingleShot(true);
@@ -64,8 +75,16 @@ void TCtrl::Init(const QString& installFolder) {
     QObject::connect(saveTimer_.get(), &QTimer::timeout, [this] {
         // A failure here is not shown: the save at close tries again and reports it.
         QString error;
-        Settings.Save(InstallFolder + QStringLiteral("setup.ini"), &error);
+        SaveSettings(&error);
     });
+}
+
+void TCtrl::Init(const QString& installFolder) {
+    InstallFolder = installFolder.isEmpty() ? platform::InstallFolder() : installFolder;
+    if (!InstallFolder.endsWith(QLatin1Char('/'))) InstallFolder += QLatin1Char('/');
+    Menu = std::make_unique<TmMenu>();
+    platform::RemoveSaveLeftovers(InstallFolder);
+    LoadSettings();
     ReadDecoderLists();
     Display = std::make_unique<TDisplay>();
     Run = std::make_unique<TRun>();

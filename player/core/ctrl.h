@@ -33,6 +33,9 @@ public:
     void WriteBool(const QString& name, bool value);
     void WriteInteger(const QString& name, int value);
     void StopSavingChanges();
+    // Writes the store to setup.ini now (the close). A file that could not be read at start is
+    // left alone: true, with nothing written (the user was told at start).
+    bool SaveSettings(QString* error);
 
     void ReadDecoderLists();
     // Volume 0..100 and balance -100..100 from the sound devices, and back to them (or to the
@@ -63,7 +66,10 @@ public:
 
 private:
     void SaveSoon();
+    void LoadSettings();
     std::unique_ptr<QTimer> saveTimer_;
+    // False when setup.ini exists but could not be read at start: this run never writes it.
+    bool settingsWritable_ = true;
 };
 
 // The controller of the main window that exists, or null; the main window owns it.

@@ -5,11 +5,15 @@
 
 #include "platform/text_file.h"
 
-void TSettingsStore::Load(const QString& path) {
+bool TSettingsStore::Load(const QString& path, QString* error) {
     lines_.clear();
-    if (!QFileInfo::exists(path) || !platform::ReadTextLines(path, &lines_)) {
-        lines_ = QStringList{QString::fromLatin1(kInitialLine)};
-    }
+    QString reason;
+    if (platform::ReadTextLines(path, &lines_, &reason)) return true;
+    lines_ = QStringList{QString::fromLatin1(kInitialLine)};
+    // Nothing there (a link to nowhere included): no settings to lose.
+    if (!QFileInfo::exists(path)) return true;
+    if (error) *error = reason;
+    return false;
 }
 
 bool TSettingsStore::Save(const QString& path, QString* error) const {

@@ -13,8 +13,10 @@ public:
     TSettingsStore() = default;
     explicit TSettingsStore(QStringList lines) : lines_(std::move(lines)) {}
 
-    // Loads the file whole; a missing or unreadable file starts the store with "[Initialise]".
-    void Load(const QString& path);
+    // Loads the file whole. A missing file starts the store with "[Initialise]". So does a file
+    // that exists but cannot be read, and then the result is false with the reason in *error:
+    // the store holds none of that file's settings, so saving it would wipe them.
+    bool Load(const QString& path, QString* error = nullptr);
     // Writes the store whole, atomically (GB18030, CR LF). On failure the old file stays.
     bool Save(const QString& path, QString* error) const;
 

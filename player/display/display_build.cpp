@@ -1,6 +1,5 @@
 // The builders of the main, playlist and equaliser windows: place the window from its settings,
 // compose its back buffer from the skin, and fill its region table.
-#include <QFileInfo>
 #include <QFont>
 #include <QPalette>
 #include <QScrollBar>
@@ -134,11 +133,13 @@ void TDisplay::BuildMainWindow(int volume, int balance, bool first) {
     Form1->show();
     const QString argument = FirstArgument();
     const QString saved = Ctrl->InstallFolder + QStringLiteral("velmora.kpl");
+    bool readable = true;
     if (!argument.isEmpty()) {
         ListBox1->addParam(argument);
-    } else if (QFileInfo::exists(saved)) {
-        ListBox1->loadList(saved, true);
+    } else {
+        readable = ListBox1->LoadSavedList(saved);
     }
+    ListBox1->KeepSavedIn(saved, !readable);
     ListBox1->LastSelected = -1;
 }
 

@@ -28,6 +28,7 @@
 #include "player/playlist/list_loader.h"
 #include "player/playlist/playlist_files.h"
 #include "player/playlist/playlist_item.h"
+#include "player/playlist/saved_list.h"
 #include "player/playback/run.h"
 
 QPointer<TListBox1> ListBox1;
@@ -419,23 +420,43 @@ void TListBox1::addFile(const QString& text, bool play) {
 
 void TListBox1::loadList(const QString& fileName, bool replace) {
     if (replace && playlist::LowerExtension(fileName) == QLatin1String(".kpl")) {
-        QStringList lines;
         QString error;
-        if (!playlist::ReadKpl(fileName, &lines, &error)) {
-            SayCannotRead(error);
-            return;
-        }
-        const int dropped = DropOverlongLines(lines);
-        {
-            const FrozenBox frozen(this);
-            resize(width() + 20, height());  // so that the width check refits it
-            model_->SetItems(std::move(lines));
-        }
-        LoadTail(true);
-        if (dropped > 0) SayNotice(playlist::RefusedEntriesNote(dropped));
+        if (!ReplaceWithKpl(fileName, &error)) SayCannotRead(error);
         return;
     }
     LoadListEntries(fileName, replace);
+}
+
+// A .kpl in place of the rows; a file that cannot be read leaves the rows alone.
+bool TListBox1::ReplaceWithKpl(const QString& fileName, QString* error) {
+    QStringList lines;
+    if (!playlist::ReadKpl(fileName, &lines, error)) return false;
+    const int dropped = DropOverlongLines(lines);
+    {
+        const FrozenBox frozen(this);
+        resize(width() + 20, height());  // so that the width check refits it
+        model_->SetItems(std::move(lines));
+    }
+    LoadTail(true);
+    if (dropped > 0) SayNotice(playlist::RefusedEntriesNote(dropped));
+    return true;
+}
+
+bool TListBox1::LoadSavedList(const QString& fileName) {
+    // Nothing there (a link to nowhere included): no list to lose.
+    if (!QFileInfo::exists(fileName)) return true;
+    QString error;
+    if (ReplaceWithKpl(fileName, &error)) return true;
+    platform::ShowMessage(QStringLiteral("无法读取播放列表：%1\n为免覆盖该文件，本次运行中播放列表的改动都不会保存。"
+                                         "请让该文件可以读取后重新启动播放器。")
+                              .arg(error),
+                          QStringLiteral("Velmora Player"), platform::MessageIcon::Error);
+    return false;
+}
+
+void TListBox1::KeepSavedIn(const QString& fileName, bool refused) {
+    delete savedList_.data();
+    savedList_ = new TSavedList(model_, fileName, refused, this);
 }
 
 void TListBox1::loadList2(const QString& fileName) { LoadListEntries(fileName, false); }

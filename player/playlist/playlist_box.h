@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include "player/playlist/saved_list.h"
+
 // The rows of the box: plain entry texts, changed in bulk where the box loads many at once.
 class TPlaylistModel : public QAbstractListModel {
     Q_OBJECT
@@ -45,6 +47,12 @@ public:
     void addFile(const QString& text, bool play);
     void loadList(const QString& fileName, bool replace);
     void loadList2(const QString& fileName);
+    // The start's load of the player's own list file: false (and the user told why this run
+    // keeps its list changes to itself) when the file exists but cannot be read.
+    bool LoadSavedList(const QString& fileName);
+    // From now on the rows are kept in `fileName` (see TSavedList); refused when it could not be read.
+    void KeepSavedIn(const QString& fileName, bool refused);
+    TSavedList* SavedList() const { return savedList_; }
     void SearchFile(const QString& folder, bool recurse);
     void SearchCDROM();
     void listSorted(int mode);
@@ -99,6 +107,7 @@ private:
     // by the constructor.
     void SetUpView();
     void LoadListEntries(const QString& fileName, bool replace);
+    bool ReplaceWithKpl(const QString& fileName, QString* error);
     void LoadTail(bool replaced);
     void AddSkinFile(const QString& path);
     void BuildMaskList();
@@ -107,6 +116,7 @@ private:
     // The entry the open rename edit belongs to; it follows insertions and removals, and is lost
     // when the rows are reordered, so a rename never lands on another entry.
     QPersistentModelIndex renameEntry_;
+    QPointer<TSavedList> savedList_;
 };
 
 // The one playlist box; null until the main window is first built.
