@@ -42,9 +42,10 @@ constexpr int kPumpEveryMs = 10;
 // Below this many rows one thread builds the sort keys faster than several start.
 constexpr int kParallelSortRows = 20000;
 
-// addFile loads a playlist file that exists instead of adding it as an entry.
+// addFile loads a playlist file that exists instead of adding it as an entry. A FIFO or device of
+// that name goes to the reader too, which refuses it at once and says so.
 bool IsExistingList(const QString& text) {
-    return playlist::IsListExtension(playlist::PathExtension(text)) && QFileInfo(text).isFile();
+    return playlist::IsListExtension(playlist::PathExtension(text)) && playlist::IsPresentFile(text);
 }
 
 int ClampToInt(qint64 value) { return int(std::clamp<qint64>(value, INT_MIN, INT_MAX)); }
@@ -286,7 +287,8 @@ bool ScanFiles(FolderScan& scan, const QString& base, const QList<platform::Fold
     for (const QString& text : masks) {
         const platform::FileMask mask(text);
         for (const platform::FolderEntry& entry : entries) {
-            if (entry.folder || !mask.Matches(entry.name)) continue;
+            // A FIFO or device is nothing to play or read, and opening one could wait for ever.
+            if (entry.folder || entry.special || !mask.Matches(entry.name)) continue;
             if (!scan.Take(base + entry.name)) return false;
         }
     }
@@ -421,7 +423,8 @@ void TListBox1::loadList(const QString& fileName, bool replace) {
     if (replace && playlist::LowerExtension(fileName) == QLatin1String(".kpl")) {
         QStringList lines;
         QString error;
-        if (!playlist::ReadKpl(fileName, &lines, &error)) {
+        bool cut = false;
+        if (!playlist::ReadKpl(fileName, &lines, &error, &cut)) {
             SayCannotRead(error);
             return;
         }
@@ -432,7 +435,10 @@ void TListBox1::loadList(const QString& fileName, bool replace) {
             model_->SetItems(std::move(lines));
         }
         LoadTail(true);
-        if (dropped > 0) SayNotice(playlist::RefusedEntriesNote(dropped));
+        QStringList notes;
+        if (cut) notes << playlist::ListFileCutNote(fileName);
+        if (dropped > 0) notes << playlist::RefusedEntriesNote(dropped);
+        SayNotice(notes.join(u'\n'));
         return;
     }
     LoadListEntries(fileName, replace);
