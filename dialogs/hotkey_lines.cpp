@@ -1,8 +1,5 @@
 #include "dialogs/hotkey_lines.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include "platform/text_file.h"
 #include "player/commands/menu.h"
 
@@ -144,20 +141,8 @@ QByteArray RewriteHotkeyLine(const QByteArray& bytes, const QString& id, const Q
 
 bool SaveHotkeyLine(const QString& path, const QString& id, const QString& tail, bool* replaced, QString* error) {
     *replaced = false;
-    QFile file(path);
-    QString reason;
     QByteArray bytes;
-    if (QFileInfo(path).isDir()) reason = QStringLiteral("it is a folder");
-    else if (!file.open(QIODevice::ReadOnly)) reason = file.errorString();
-    else {
-        bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) reason = file.errorString();
-    }
-    if (!reason.isEmpty()) {
-        if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, reason);
-        return false;
-    }
-    file.close();
+    if (!platform::ReadFileBytes(path, &bytes, error)) return false;
     const QByteArray out = RewriteHotkeyLine(bytes, id, tail, replaced);
     if (!*replaced) return true;
     return platform::WriteTextFile(path, out, error);

@@ -198,7 +198,8 @@ QList<FolderEntry> ListFolder(const QString& folder) {
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
-        entries.append({info.fileName(), info.isDir(), info.isSymLink(), info.fileName().startsWith(u'.')});
+        entries.append({info.fileName(), info.isDir(), info.isSymLink(), info.fileName().startsWith(u'.'),
+                        info.exists() && !info.isDir() && !info.isFile()});
     }
     // NTFS orders a folder by upper-cased names, compared by code unit.
     QList<int> order(entries.size());

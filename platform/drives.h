@@ -31,6 +31,7 @@ struct FolderEntry {
     bool folder = false;  // a directory, also when reached through a symbolic link
     bool link = false;    // the entry itself is a symbolic link
     bool hidden = false;  // a dot name
+    bool special = false; // there, but neither a regular file nor a folder: a FIFO, device or socket
 };
 
 // The entries of a folder of every kind ("." and ".." left out), ordered as an NTFS volume lists

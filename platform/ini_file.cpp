@@ -5,9 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <cerrno>
 #include <climits>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -237,19 +235,17 @@ std::shared_ptr<const TIniFile::Snapshot> TIniFile::load() const {
     if (cache_ && cache_->reusable && cache_->stamp == now) return cache_;
     auto snapshot = std::make_shared<Snapshot>();
     cache_ = snapshot;
-    snapshot->fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    if (snapshot->fd < 0) {
-        snapshot->reusable = errno == ENOENT;
+    QByteArray bytes;
+    ReadInfo read;
+    ReadOptions options;
+    options.keepOpen = true;
+    if (!ReadFileBytes(fileName_, &bytes, nullptr, options, &read)) {
+        snapshot->reusable = read.missing;
         return cache_;
     }
-    QFile file;
-    if (::fstat(snapshot->fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        !file.open(snapshot->fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
-        return cache_;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return cache_;
+    snapshot->fd = read.descriptor;
     snapshot->entries = Parse(SplitLines(DecodeText(bytes)));
-    snapshot->stamp = FileStamp::Of(st);
+    snapshot->stamp = FileStamp::Of(read.status);
     snapshot->reusable = true;
     return cache_;
 }

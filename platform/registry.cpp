@@ -79,15 +79,10 @@ struct Loaded {
 
 Loaded ReadTree(RootKey root) {
     Loaded loaded;
-    QFile file(DataFile(root));
-    if (file.open(QIODevice::ReadOnly)) {
-        loaded.bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) loaded.unreadable = file.errorString();
-    } else if (QFileInfo::exists(file.fileName())) {
-        loaded.unreadable = file.errorString();
-    }
-    if (!loaded.unreadable.isEmpty())
-        loaded.unreadable = QStringLiteral("Cannot read %1: %2").arg(file.fileName(), loaded.unreadable);
+    // Read as every other file is: a FIFO in its place is refused, never waited on.
+    ReadInfo info;
+    QString error;
+    if (!ReadFileBytes(DataFile(root), &loaded.bytes, &error, {}, &info) && !info.missing) loaded.unreadable = error;
     loaded.tree = ParseTree(loaded.bytes);
     return loaded;
 }

@@ -171,6 +171,75 @@ QString ReplaceFileContents(const QString& path, const QByteArray& bytes) {
     return {};
 }
 
+// ---- reading -------------------------------------------------------------------------------
+
+QString KindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return QStringLiteral("it is a folder");
+    if (S_ISFIFO(mode)) return QStringLiteral("it is a pipe, not a regular file");
+    if (S_ISSOCK(mode)) return QStringLiteral("it is a socket, not a regular file");
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("it is a device, not a regular file");
+    return S_ISREG(mode) ? QString() : QStringLiteral("it is not a regular file");
+}
+
+// Reads until the end or one byte past the bound. The size fstat gives only sizes the first
+// buffer: a file that grows while it is read, or reports no size, still stops at the bound.
+int ReadBounded(int fd, qint64 sizeHint, qint64 maxBytes, QByteArray* bytes) {
+    const qint64 limit = maxBytes + 1;
+    bytes->resize(qsizetype(std::clamp<qint64>(sizeHint + 1, 4096, limit)));
+    qint64 done = 0;
+    for (;;) {
+        if (done == bytes->size()) {
+            if (done >= limit) break;
+            bytes->resize(qsizetype(std::min(limit, done * 2)));
+        }
+        const ssize_t n = ::read(fd, bytes->data() + done, size_t(bytes->size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) break;
+        done += n;
+    }
+    bytes->truncate(qsizetype(done));
+    return 0;
+}
+
+// Empty on success, else the reason. The name is looked at before it is opened, so no FIFO or
+// device is ever opened (opening some devices does something); the opened descriptor is checked
+// again, so a name swapped in between is caught too, and O_NONBLOCK keeps even that open from
+// waiting for a FIFO's writer.
+QString ReadRegular(const QByteArray& name, QByteArray* bytes, const ReadOptions& options, ReadInfo* info) {
+    struct stat st;
+    if (::stat(name.constData(), &st) != 0) {
+        info->missing = errno == ENOENT;
+        return Reason(errno);
+    }
+    if (QString kind = KindOf(st.st_mode); !kind.isEmpty()) return kind;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        info->missing = errno == ENOENT;
+        return Reason(errno);
+    }
+    QString reason;
+    if (::fstat(fd, &info->status) != 0) reason = Reason(errno);
+    else reason = KindOf(info->status.st_mode);
+    const qint64 maxBytes = std::max<qint64>(0, options.maxBytes);
+    if (reason.isEmpty()) {
+        if (const int err = ReadBounded(fd, info->status.st_size, maxBytes, bytes)) reason = Reason(err);
+    }
+    if (reason.isEmpty() && bytes->size() > maxBytes) {
+        if (options.keepHead) {
+            // Only whole lines: a cut line would be a wrong path, or a cut character.
+            bytes->truncate(maxBytes > 0 ? bytes->lastIndexOf('\n', qsizetype(maxBytes - 1)) + 1 : 0);
+            info->cut = true;
+        } else {
+            reason = options.tooLarge.isEmpty() ? QStringLiteral("it is larger than %1 bytes").arg(maxBytes)
+                                                : options.tooLarge;
+        }
+    }
+    if (reason.isEmpty() && options.keepOpen) info->descriptor = fd;
+    else ::close(fd);
+    return reason;
+}
+
 }  // namespace
 
 QString DecodeText(const QByteArray& bytes, TextEncoding* found) {
@@ -226,30 +295,28 @@ QStringList SplitLines(const QString& text) {
     return lines;
 }
 
-bool ReadFileBytes(const QString& path, QByteArray* bytes, QString* error, qint64 maxBytes, const QString& tooLarge) {
+bool ReadFileBytes(const QString& path, QByteArray* bytes, QString* error, const ReadOptions& options, ReadInfo* info) {
     bytes->clear();
-    QFile file(path);
-    QString reason;
-    if (QFileInfo(path).isDir()) {
-        reason = QStringLiteral("it is a folder");
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-    } else if (maxBytes >= 0 && file.size() > maxBytes) {
-        reason = tooLarge;
-    } else {
-        *bytes = maxBytes >= 0 ? file.read(maxBytes) : file.readAll();
-        if (file.error() == QFileDevice::NoError) return true;
-        bytes->clear();
-        reason = file.errorString();
-    }
+    ReadInfo scratch;
+    ReadInfo& found = info ? *info : scratch;
+    found = ReadInfo{};
+    const QString reason = ReadRegular(QFile::encodeName(path), bytes, options, &found);
+    if (reason.isEmpty()) return true;
+    bytes->clear();
     if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, reason);
     return false;
 }
 
-bool ReadText(const QString& path, QString* text, QString* error, TextEncoding* found) {
+bool IsSpecialFile(const QString& path) {
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
+bool ReadText(const QString& path, QString* text, QString* error, TextEncoding* found, const ReadOptions& options,
+              ReadInfo* info) {
     text->clear();
     QByteArray bytes;
-    if (!ReadFileBytes(path, &bytes, error)) return false;
+    if (!ReadFileBytes(path, &bytes, error, options, info)) return false;
     *text = DecodeText(bytes, found);
     return true;
 }

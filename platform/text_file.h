@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -30,14 +31,41 @@ QByteArray EncodeTextLines(const QStringList& lines, TextEncoding preferred = Te
 // and a text ending in a line end gives no extra empty line (as a Windows string list loads).
 QStringList SplitLines(const QString& text);
 
-// The whole file's bytes; false, with "Cannot read <path>: <reason>" in error, for a folder, a
-// file that cannot be read, or one larger than maxBytes (when given) with tooLarge as the reason.
-bool ReadFileBytes(const QString& path, QByteArray* bytes, QString* error = nullptr, qint64 maxBytes = -1,
-                   const QString& tooLarge = {});
+// The bound of a whole-file read unless the caller gives its own: far above any settings, menu,
+// preset or station file, far below what would strain the memory.
+inline constexpr qint64 kMaxTextFileBytes = qint64(16) << 20;
 
-// A whole text file decoded. False, with "Cannot read <path>: <reason>" in *error, when it cannot
-// be read; *text is left empty then. *found tells how the file was read.
-bool ReadText(const QString& path, QString* text, QString* error = nullptr, TextEncoding* found = nullptr);
+struct ReadOptions {
+    qint64 maxBytes = kMaxTextFileBytes;
+    QString tooLarge;        // the reason given for a larger file; empty for a general one
+    bool keepHead = false;   // a larger file gives its bytes up to the last line end within the bound
+    bool keepOpen = false;   // the descriptor stays open in ReadInfo::descriptor (the caller closes it)
+};
+
+// What a read found besides the bytes.
+struct ReadInfo {
+    bool missing = false;    // no file of that name (a failed read)
+    bool cut = false;        // keepHead gave only the head of a larger file
+    struct stat status {};   // the file read, as fstat saw it on the opened descriptor
+    int descriptor = -1;     // with keepOpen
+};
+
+// The whole file's bytes. Only a regular file (or a link to one) is opened, and never in a way
+// that could wait: a FIFO, device, socket or folder is refused at once. False, with "Cannot read
+// <path>: <reason>" in error, for those, for a file that cannot be read, and for one larger than
+// options.maxBytes (options.tooLarge as the reason) unless options.keepHead is set.
+bool ReadFileBytes(const QString& path, QByteArray* bytes, QString* error = nullptr, const ReadOptions& options = {},
+                   ReadInfo* info = nullptr);
+
+// Whether `path` is there but is neither a regular file nor a folder (links followed): a FIFO,
+// device or socket, which nothing should open.
+bool IsSpecialFile(const QString& path);
+
+// A whole text file decoded, read as ReadFileBytes reads it. False, with "Cannot read <path>:
+// <reason>" in *error, when it cannot be read; *text is left empty then. *found tells how the file
+// was read.
+bool ReadText(const QString& path, QString* text, QString* error = nullptr, TextEncoding* found = nullptr,
+              const ReadOptions& options = {}, ReadInfo* info = nullptr);
 
 // False (with the reason in *error) when the file cannot be read; *lines is left empty then.
 // *found tells how the file was read, so a rewrite can keep its encoding.

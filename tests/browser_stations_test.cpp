@@ -2,6 +2,7 @@
 // with everything below it, where a new station goes, search order and the playlist entries.
 #include "player/browser/station_list.h"
 #include "platform/text_file.h"
+#include "tests/fifo_watchdog.h"
 
 namespace {
 
@@ -82,6 +83,19 @@ TEST(StationLines, PlaylistEntriesCarryTitleAndPath) {
     EXPECT_EQ(UrlOf(kLines[5]), "http://news.example.org/w");
     EXPECT_EQ(UrlOf(u"\tX<?http://open"_qs), "http://open");
     EXPECT_EQ(CodeOf(kLines[2]), "<:radio.example.com/live");
+}
+
+// A FIFO named like the station file is refused at once: opening it would wait for a writer.
+TEST(StationLines, AFifoIsRefusedWithoutWaiting) {
+    testing_support::TempFolder dir;
+    testing_support::FifoWatchdog fifo(dir.file("BCSPlus.ini"));
+    ASSERT_TRUE(fifo.Made());
+    QStringList lines{"kept?"};
+    QString error;
+    fifo.Run([&] { lines = LoadLines(dir.file("BCSPlus.ini"), &error); });
+    EXPECT_FALSE(fifo.Released()) << "the station list waited on the FIFO";
+    EXPECT_TRUE(lines.isEmpty());
+    EXPECT_TRUE(error.contains("not a regular file")) << error.toStdString();
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "player/display/equaliser_graph.h"
 #include "player/playback/equaliser_presets.h"
 #include "player/playback/run.h"
+#include "tests/fifo_watchdog.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -116,6 +117,20 @@ TEST_F(EqualiserPresetTest, AMissingPresetFileSaysSoAndChangesNothing) {
     EXPECT_EQ(messages_.size(), 1);
     EXPECT_EQ(Value(0), 50);
     EXPECT_EQ(Value(3), 50);
+}
+
+// A FIFO named EQPlus.ini is refused at once, as a missing file is: opening it would wait for a
+// writer.
+TEST_F(EqualiserPresetTest, AFifoNamedLikeThePresetFileIsNotWaitedOn) {
+    QFile::remove(dir_.file("Plugins/EQPlus.ini"));
+    testing_support::FifoWatchdog fifo(dir_.file("Plugins/EQPlus.ini"));
+    ASSERT_TRUE(fifo.Made());
+    Store(50);
+    fifo.Run([] { Ctrl->Run->LoadEqPreset(0); });
+    EXPECT_FALSE(fifo.Released()) << "the preset load waited on the FIFO";
+    ASSERT_EQ(messages_.size(), 1);
+    EXPECT_TRUE(messages_[0].contains("not a regular file")) << messages_[0].toStdString();
+    EXPECT_EQ(Value(0), 50);
 }
 
 TEST_F(EqualiserPresetTest, TheMenuItemsReachThePresetsAndTheGraphFollows) {

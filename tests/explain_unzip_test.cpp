@@ -12,6 +12,7 @@
 #include "platform/shared_library.h"
 #include "plugins/explain/explain_dll.h"
 #include "test_support.h"
+#include "tests/fifo_watchdog.h"
 #include "zip_writer.h"
 
 namespace {
@@ -86,6 +87,17 @@ TEST_F(ExplainUnzipTest, UnpacksEveryFileFlatIntoTheFolder) {
     EXPECT_EQ(dir_.read("out/Main.bmp"), "main picture");
     EXPECT_EQ(callbacks_.NumMembers, 2u);
     EXPECT_EQ(callbacks_.TotalSize, 19u);
+}
+
+// A FIFO named like a skin archive is no archive, and is refused without waiting for a writer.
+TEST_F(ExplainUnzipTest, AFifoNamedLikeAnArchiveIsNotWaitedOn) {
+    testing_support::FifoWatchdog fifo(dir_.file("pipe.wsz"));
+    ASSERT_TRUE(fifo.Made());
+    int result = EXPLAIN_OK;
+    fifo.Run([&] { result = UnzipFile(dir_.file("pipe.wsz")); });
+    EXPECT_FALSE(fifo.Released()) << "the archive open waited on the FIFO";
+    EXPECT_EQ(result, EXPLAIN_NO_ARCHIVE);
+    EXPECT_TRUE(QDir(Out()).isEmpty());
 }
 
 TEST_F(ExplainUnzipTest, NamesThatLeaveTheFolderAndLinksAreSkipped) {

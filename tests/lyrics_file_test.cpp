@@ -3,6 +3,7 @@
 
 #include "platform/text_file.h"
 #include "player/lyrics/lrc_file.h"
+#include "tests/fifo_watchdog.h"
 #include "tests/test_support.h"
 
 using lyrics::TLrcMark;
@@ -158,6 +159,20 @@ TEST(LrcSearch, AFolderOrUnreadableFileLoadsNothing) {
     EXPECT_FALSE(lyrics::LoadLrcFile(dir.file("x"), &data, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(lyrics::LoadLrcFile(dir.file("missing.lrc"), &data));
+}
+
+// A FIFO named like a lyrics file is refused at once: opening it would wait for a writer.
+TEST(LrcSearch, AFifoIsRefusedWithoutWaiting) {
+    TempFolder dir;
+    testing_support::FifoWatchdog fifo(dir.file("song.lrc"));
+    ASSERT_TRUE(fifo.Made());
+    lyrics::TLrcData data;
+    QString error;
+    bool loaded = true;
+    fifo.Run([&] { loaded = lyrics::LoadLrcFile(dir.file("song.lrc"), &data, &error); });
+    EXPECT_FALSE(fifo.Released()) << "the lyrics load waited on the FIFO";
+    EXPECT_FALSE(loaded);
+    EXPECT_TRUE(error.contains("not a regular file")) << error.toStdString();
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "player/playlist/playlist_box.h"
 #include "player/playlist/saved_list.h"
 #include "player/playback/run.h"
+#include "tests/fifo_watchdog.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -283,6 +284,17 @@ TEST_F(MainWindowTest, DroppedFilesFirstAddsEveryItemInOrder) {
     Open();
     form_->finishDropped({"/m/a.mp3", "/m/folder", "/m/b.ogg"});
     EXPECT_EQ(ListBox1->Items(), (QStringList{"<?/m/a.mp3?>", "<?/m/folder?>", "<?/m/b.ogg?>"}));
+}
+
+// A dropped FIFO is nothing to play, and opening it would wait for a writer: it is passed by.
+TEST_F(MainWindowTest, DroppedFifosArePassedBy) {
+    dir_.write("setup.ini", "UseReverse=0\r\n");
+    Open();
+    testing_support::FifoWatchdog song(dir_.file("pipe.mp3"));
+    ASSERT_TRUE(song.Made());
+    song.Run([&] { form_->finishDropped({dir_.file("pipe.mp3"), "/m/b.ogg"}); });
+    EXPECT_FALSE(song.Released());
+    EXPECT_EQ(ListBox1->Items(), (QStringList{"<?/m/b.ogg?>"}));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Pop-up menus built from MenuPlus.ini: nesting by level character, radio items, separators,
 // shortcut texts, the favourites submenu, and the shared pop-up's rebuilds.
 #include <QActionGroup>
+#include <QDir>
 #include <QFile>
 
+#include "tests/fifo_watchdog.h"
 #include "tests/menu_test_support.h"
 
 namespace {
@@ -98,6 +100,30 @@ TEST_F(MenuTest, FavouritesSeparatorStandsWithoutAFavouritesFile) {
     QMenu* favourites = Find(popup, u"a251"_qs)->menu();
     ASSERT_NE(favourites, nullptr);
     EXPECT_EQ(Names(favourites), (QStringList{u"a264"_qs, u"a274"_qs, u"a1000"_qs}));
+}
+
+// A FIFO named Favor.ini or MenuPlus.ini is refused at once: a blocking open would wait for a
+// writer, and the player with it, from the first right click on.
+TEST_F(MenuTest, FifosNamedLikeTheMenuFilesAreNotWaitedOn) {
+    WriteMenus(kMainMenu);
+    QDir().mkpath(dir_.file("Favor"));
+    testing_support::FifoWatchdog favourites(dir_.file("Favor/Favor.ini"));
+    ASSERT_TRUE(favourites.Made());
+    QMenu* popup = Ctrl->Menu->PopupMenu(1);
+    bool built = false;
+    favourites.Run([&] { built = Ctrl->Menu->BuildMenu(popup, u"1"_qs); });
+    EXPECT_FALSE(favourites.Released()) << "the favourites submenu waited on the FIFO";
+    ASSERT_TRUE(built);
+    EXPECT_EQ(Names(Find(popup, u"a251"_qs)->menu()), (QStringList{u"a264"_qs, u"a274"_qs, u"a1000"_qs}));
+
+    QFile::remove(dir_.file("Plugins/MenuPlus.ini"));
+    testing_support::FifoWatchdog menus(dir_.file("Plugins/MenuPlus.ini"));
+    ASSERT_TRUE(menus.Made());
+    QMenu* other = Ctrl->Menu->PopupMenu(2);
+    menus.Run([&] { built = Ctrl->Menu->BuildMenu(other, u"2"_qs); });
+    EXPECT_FALSE(menus.Released()) << "the menu build waited on the FIFO";
+    EXPECT_FALSE(built);
+    EXPECT_TRUE(Names(other).isEmpty());
 }
 
 TEST_F(MenuTest, AnInvalidNameEndsTheBuildAndKeepsWhatCameBefore) {

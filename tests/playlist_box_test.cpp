@@ -21,6 +21,7 @@
 #include "player/playlist/playlist_item.h"
 #include "player/playlist/saved_list.h"
 #include "player/playback/run.h"
+#include "tests/fifo_watchdog.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -484,3 +485,96 @@ TEST_F(PlaylistBoxTest, ABurstOfChangesToALargeListIsOneWriteOfTheSavedList) {
 }
 
 }  // namespace
+
+// ---- list files read safely --------------------------------------------------------------------
+
+namespace safe_reading {
+
+using testing_support::FifoWatchdog;
+
+// A FIFO named like a list is there, so it goes to the reader, which refuses it at once and says
+// why; the rows stay. Opening it would wait for a writer, with the player frozen.
+TEST_F(PlaylistBoxTest, FifoNamedLikeAListIsRefusedAtOnce) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
+    box_->SetItems({"<?/m/keep.mp3?>"});
+    FifoWatchdog m3u(dir_.file("x.m3u"));
+    FifoWatchdog kpl(dir_.file("x.kpl"));
+    ASSERT_TRUE(m3u.Made() && kpl.Made());
+    m3u.Run([&] { box_->addFile(dir_.file("x.m3u"), false); });
+    kpl.Run([&] { box_->loadList(dir_.file("x.kpl"), true); });
+    EXPECT_FALSE(m3u.Released() || kpl.Released()) << "a load waited on the FIFO";
+    EXPECT_EQ(Paths(), QStringList{"/m/keep.mp3"});
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].contains(dir_.file("x.m3u")) && shown[0].contains("not a regular file")) << shown[0].toStdString();
+}
+
+// A scan passes FIFOs by, list or not: nothing in them could be played or read.
+TEST_F(PlaylistBoxTest, ScanSkipsFifosWithoutOpeningThem) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
+    Ctrl->WriteBool("AddListFile", true);
+    Touch("t/real.mp3");
+    FifoWatchdog list(dir_.file("t/x.m3u"));
+    FifoWatchdog song(dir_.file("t/pipe.mp3"));
+    ASSERT_TRUE(list.Made() && song.Made());
+    list.Run([&] { box_->SearchFile(dir_.file("t"), false); });
+    EXPECT_FALSE(list.Released()) << "the scan waited on the FIFO";
+    EXPECT_EQ(Paths(), QStringList{dir_.file("t/real.mp3")});
+    EXPECT_TRUE(shown.isEmpty()) << shown.join(u'\n').toStdString();
+}
+
+// A list file is read up to its bound, in whole lines, and the user is told it was cut.
+TEST_F(PlaylistBoxTest, ListLargerThanItsBoundLoadsItsHeadAndSaysSo) {
+    QStringList shown;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { shown << text; });
+    // Long enough lines that the bytes, not the entries of one load, run out first.
+    const QByteArray line = "/m/" + QByteArray(191, 'a') + ".mp3\r\n";  // 200 bytes
+    ASSERT_LT(playlist::kMaxListFileBytes / line.size(), playlist::ListLoadLimits{}.maxEntries);
+    const qint64 lines = playlist::kMaxListFileBytes / line.size() + 1000;
+    {
+        QFile file(dir_.file("big.m3u"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        const QByteArray block = line.repeated(1000);
+        for (qint64 i = 0; i < lines / 1000; ++i) ASSERT_EQ(file.write(block), block.size());
+    }
+    box_->loadList(dir_.file("big.m3u"), true);
+    EXPECT_EQ(box_->Count(), playlist::kMaxListFileBytes / line.size());
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0], playlist::ListFileCutNote(dir_.file("big.m3u")));
+
+    // A .kpl of short lines is bounded by its lines.
+    shown.clear();
+    {
+        QFile file(dir_.file("big.kpl"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.write(QByteArray("<?/m/a.mp3?>\r\n").repeated(playlist::kMaxListFileLines + 10)) > 0);
+    }
+    box_->loadList(dir_.file("big.kpl"), true);
+    EXPECT_EQ(box_->Count(), playlist::kMaxListFileLines);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0], playlist::ListFileCutNote(dir_.file("big.kpl")));
+}
+
+// Short Cyrillic names in UTF-8 are valid GB18030 too ("ҺҺ" reads as two Han characters): the
+// reading under which the listed files exist wins; with no file to tell, the system's rule holds.
+TEST_F(PlaylistBoxTest, Utf8ListWhoseNamesAlsoReadAsGb18030FindsItsFiles) {
+    const QString cyrillic = Touch("t/ҺҺ.mp3");
+    const QByteArray utf8Path = cyrillic.toUtf8();
+    ASSERT_NE(platform::DecodeText(utf8Path), cyrillic) << "the bytes must be ambiguous for this test";
+    dir_.write("u8.m3u", utf8Path + "\r\n");
+    dir_.write("u8.kpl", "<?" + utf8Path + "?>\r\n");
+    box_->loadList(dir_.file("u8.m3u"), true);
+    EXPECT_EQ(Paths(), QStringList{cyrillic});
+    box_->loadList(dir_.file("u8.kpl"), true);
+    EXPECT_EQ(Paths(), QStringList{cyrillic});
+
+    // The same bytes naming a file that exists under its GB18030 reading stay GB18030.
+    const QString han = platform::DecodeText(utf8Path);
+    Touch(han.mid(dir_.path().size() + 1));
+    QFile::remove(cyrillic);
+    box_->loadList(dir_.file("u8.m3u"), true);
+    EXPECT_EQ(Paths(), QStringList{han});
+}
+
+}  // namespace safe_reading

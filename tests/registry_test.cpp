@@ -1,4 +1,5 @@
 #include "platform/registry.h"
+#include "tests/fifo_watchdog.h"
 #include "tests/file_size_limit.h"
 #include "tests/test_support.h"
 
@@ -230,6 +231,21 @@ TEST_F(RegistryTest, AnUnreadableFileIsNeverReplaced) {
     EXPECT_FALSE(reg.OpenKey("K", true));
     EXPECT_FALSE(reg.KeyExists("K"));
     EXPECT_TRUE(QFileInfo(UserFile()).isDir());
+}
+
+// A FIFO in the file's place is neither waited on nor replaced.
+TEST_F(RegistryTest, AFifoInPlaceOfTheFileIsNotWaitedOn) {
+    QDir().mkpath(TRegistry::StorageFolder());
+    testing_support::FifoWatchdog fifo(UserFile());
+    ASSERT_TRUE(fifo.Made());
+    bool opened = true;
+    fifo.Run([&] {
+        TRegistry reg;
+        opened = reg.OpenKey("K", true);
+    });
+    EXPECT_FALSE(fifo.Released()) << "the registry waited on the FIFO";
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(QFileInfo(UserFile()).isFile());
 }
 
 // A full disk must neither empty the file nor pass for success; the reason reaches the caller.

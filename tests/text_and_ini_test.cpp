@@ -12,6 +12,7 @@
 
 #include "platform/ini_file.h"
 #include "platform/text_file.h"
+#include "tests/fifo_watchdog.h"
 #include "tests/file_size_limit.h"
 #include "tests/test_support.h"
 
@@ -459,3 +460,93 @@ TEST(TextAmbiguity, ShortGbTextThatIsAlsoValidUtf8ReadsAsGb18030) {
         EXPECT_EQ(platform::DecodeText(text.toUtf8()), text);
     }
 }
+
+// ---- reading only regular files, within a bound ----------------------------------------------
+
+namespace reading {
+
+using testing_support::FifoWatchdog;
+
+// A FIFO named like a settings file is refused at once: opening it would wait for a writer for
+// ever, and the player with it.
+TEST(TextRead, FifoIsRefusedWithoutWaiting) {
+    TempFolder dir;
+    FifoWatchdog fifo(dir.file("setup.ini"));
+    ASSERT_TRUE(fifo.Made());
+    QByteArray bytes;
+    QStringList lines;
+    QString error, linesError;
+    bool read = true, readLines = true;
+    fifo.Run([&] {
+        read = platform::ReadFileBytes(dir.file("setup.ini"), &bytes, &error);
+        readLines = platform::ReadTextLines(dir.file("setup.ini"), &lines, &linesError);
+    });
+    EXPECT_FALSE(fifo.Released()) << "the read waited on the FIFO";
+    EXPECT_FALSE(read);
+    EXPECT_FALSE(readLines);
+    EXPECT_EQ(Std(error), Std("Cannot read " + dir.file("setup.ini") + ": it is a pipe, not a regular file"));
+    EXPECT_EQ(linesError, error);
+}
+
+TEST(TextRead, DevicesAndLinksToThemAreRefused) {
+    TempFolder dir;
+    ASSERT_TRUE(QFile::link("/dev/null", dir.file("MenuPlus.ini")));
+    QByteArray bytes;
+    QString error;
+    EXPECT_FALSE(platform::ReadFileBytes("/dev/null", &bytes, &error));
+    EXPECT_TRUE(error.endsWith("it is a device, not a regular file")) << Std(error);
+    EXPECT_FALSE(platform::ReadFileBytes(dir.file("MenuPlus.ini"), &bytes, &error));
+    EXPECT_TRUE(platform::IsSpecialFile(dir.file("MenuPlus.ini")));
+    EXPECT_FALSE(platform::IsSpecialFile(dir.path())) << "a folder is no special file";
+    EXPECT_FALSE(platform::IsSpecialFile(dir.file("missing.ini")));
+}
+
+// The bound refuses a larger file, or with keepHead gives its whole lines within the bound.
+TEST(TextRead, FileBeyondTheBoundIsRefusedOrCutAtALineEnd) {
+    TempFolder dir;
+    dir.write("big.m3u", "/a.mp3\n/b.mp3\n/c.mp3\n");
+    QByteArray bytes;
+    QString error;
+    platform::ReadOptions options;
+    options.maxBytes = 16;
+    EXPECT_FALSE(platform::ReadFileBytes(dir.file("big.m3u"), &bytes, &error, options));
+    EXPECT_TRUE(error.endsWith("it is larger than 16 bytes")) << Std(error);
+    EXPECT_TRUE(bytes.isEmpty());
+    options.keepHead = true;
+    platform::ReadInfo info;
+    ASSERT_TRUE(platform::ReadFileBytes(dir.file("big.m3u"), &bytes, &error, options, &info));
+    EXPECT_EQ(bytes, QByteArray("/a.mp3\n/b.mp3\n"));
+    EXPECT_TRUE(info.cut);
+    options.maxBytes = 21;
+    ASSERT_TRUE(platform::ReadFileBytes(dir.file("big.m3u"), &bytes, &error, options, &info));
+    EXPECT_EQ(bytes.size(), 21);
+    EXPECT_FALSE(info.cut) << "exactly the bound is whole";
+}
+
+// Files that report no size (the kernel's own) are read to their end all the same.
+TEST(TextRead, FileWithoutASizeIsReadToItsEnd) {
+    QString text;
+    ASSERT_TRUE(platform::ReadText("/proc/self/status", &text));
+    EXPECT_TRUE(text.contains("Pid:"));
+}
+
+// The favourites list, a menu, a preset file: every profile file is read through the same reader.
+TEST(IniRead, FifoReadsAsEmptyWithoutWaiting) {
+    TempFolder dir;
+    FifoWatchdog fifo(dir.file("Favor.ini"));
+    ASSERT_TRUE(fifo.Made());
+    QString value;
+    bool written = true;
+    fifo.Run([&] {
+        TIniFile ini(dir.file("Favor.ini"));
+        value = ini.ReadString("list", "a", "default");
+        written = ini.WriteString("list", "a", "x");
+    });
+    EXPECT_FALSE(fifo.Released()) << "the read waited on the FIFO";
+    EXPECT_EQ(Std(value), "default");
+    EXPECT_FALSE(written) << "nothing replaces what could not be read";
+    EXPECT_TRUE(QFileInfo(dir.file("Favor.ini")).exists());
+    EXPECT_FALSE(QFileInfo(dir.file("Favor.ini")).isFile());
+}
+
+}  // namespace reading

@@ -293,7 +293,9 @@ void TForm1::Timer1Timer() {
 void TForm1::finishDropped(const QStringList& paths) {
     if (paths.isEmpty() || !ListBox1) return;
     if (!playlist::PathExtension(paths.first()).isEmpty()) {
-        for (const QString& path : paths) ListBox1->addFile(path, false);
+        // A FIFO or device is nothing to play, and opening one could wait for ever.
+        for (const QString& path : paths)
+            if (!platform::IsSpecialFile(path)) ListBox1->addFile(path, false);
         return;
     }
     // A folder first: only it is scanned.

@@ -159,9 +159,11 @@ QString FindLyricsFile(const QString& songPath, const TLrcSearch& search,
 }
 
 bool LoadLrcFile(const QString& path, TLrcData* data, QString* error) {
+    platform::ReadOptions options;
+    options.maxBytes = kMaxLrcFileBytes;
+    options.tooLarge = QStringLiteral("the file is too large for lyrics");
     QByteArray bytes;
-    if (!platform::ReadFileBytes(path, &bytes, error, kMaxLrcFileBytes, QStringLiteral("the file is too large for lyrics")))
-        return false;
+    if (!platform::ReadFileBytes(path, &bytes, error, options)) return false;
     *data = ParseLrc(bytes);
     return true;
 }

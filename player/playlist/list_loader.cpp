@@ -20,6 +20,11 @@ QString ListKey(const QString& path) {
 
 }  // namespace
 
+bool IsPresentFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
 bool IsListExtension(QStringView extension) {
     return extension.compare(u".kpl", Qt::CaseInsensitive) == 0 || extension.compare(u".m3u", Qt::CaseInsensitive) == 0 ||
            extension.compare(u".pls", Qt::CaseInsensitive) == 0;
@@ -39,7 +44,9 @@ bool ListLoader::Load(const QString& path, QStringList* entries, QString* error)
 bool ListLoader::Expand(const QString& path, int depth, QStringList* entries, QString* error) {
     QString text;
     ++reads_;
-    if (!ReadListText(path, &text, error)) return false;
+    bool cut = false;
+    if (!ReadListText(path, masks_, &text, error, &cut)) return false;
+    if (cut) cutLists_.append(path);
     const QString key = ListKey(path);
     open_.insert(key);
     if (LowerExtension(path) == QLatin1String(".kpl")) {
@@ -59,8 +66,9 @@ void ListLoader::Take(QStringView text, int depth, QStringList* entries) {
         ++refused_;
         return;
     }
-    // A list that is not there stays an entry, as any missing file does.
-    if (!IsListExtension(PathExtension(text)) || !QFileInfo(text.toString()).isFile()) {
+    // A list that is not there stays an entry, as any missing file does; one that is there but is
+    // no regular file (a FIFO) is refused by the reader, and the user told.
+    if (!IsListExtension(PathExtension(text)) || !IsPresentFile(text.toString())) {
         if (entries->size() >= limits_.maxEntries) truncated_ = true;
         else entries->append(MakeEntry(text));
         return;
@@ -93,6 +101,7 @@ QString ListLoader::Notice() const {
     QStringList notes;
     if (refused_ > 0) notes << RefusedEntriesNote(refused_);
     if (skippedDeep_ > 0) notes << QStringLiteral("播放列表嵌套层数过多，已跳过 %1 个列表文件。").arg(skippedDeep_);
+    for (const QString& path : cutLists_.mid(0, 5)) notes << ListFileCutNote(path);
     if (truncated_) notes << QStringLiteral("播放列表过大，只加入了其中的一部分。");
     notes << errors_.mid(0, 5);  // the first few say enough
     return notes.join(u'\n');

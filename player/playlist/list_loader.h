@@ -20,6 +20,10 @@ struct ListLoadLimits {
 // True for the extensions of playlist files (.kpl, .m3u, .pls, any case).
 bool IsListExtension(QStringView extension);
 
+// Whether a name is there and is no folder, as Windows tells a file exists: a FIFO or device
+// counts, so a list of that name is handed to the reader, which refuses it and says why.
+bool IsPresentFile(const QString& path);
+
 // The user's note on entries refused for control characters or length.
 QString RefusedEntriesNote(int refused);
 
@@ -34,6 +38,8 @@ public:
     bool Load(const QString& path, QStringList* entries, QString* error = nullptr);
 
     int Reads() const { return reads_; }
+    // List files read only up to their size bound.
+    const QStringList& CutLists() const { return cutLists_; }
     // Lists skipped for lying too deep, and whether a bound cut the load short.
     int SkippedDeep() const { return skippedDeep_; }
     int Refused() const { return refused_; }
@@ -59,6 +65,7 @@ private:
     bool truncated_ = false;
     bool exhausted_ = false;
     QStringList errors_;
+    QStringList cutLists_;  // list files read only in part
 };
 
 }  // namespace playlist

@@ -43,9 +43,10 @@ constexpr int kPumpEveryMs = 10;
 // Below this many rows one thread builds the sort keys faster than several start.
 constexpr int kParallelSortRows = 20000;
 
-// addFile loads a playlist file that exists instead of adding it as an entry.
+// addFile loads a playlist file that exists instead of adding it as an entry. A FIFO or device of
+// that name goes to the reader too, which refuses it at once and says so.
 bool IsExistingList(const QString& text) {
-    return playlist::IsListExtension(playlist::PathExtension(text)) && QFileInfo(text).isFile();
+    return playlist::IsListExtension(playlist::PathExtension(text)) && playlist::IsPresentFile(text);
 }
 
 int ClampToInt(qint64 value) { return int(std::clamp<qint64>(value, INT_MIN, INT_MAX)); }
@@ -287,7 +288,8 @@ bool ScanFiles(FolderScan& scan, const QString& base, const QList<platform::Fold
     for (const QString& text : masks) {
         const platform::FileMask mask(text);
         for (const platform::FolderEntry& entry : entries) {
-            if (entry.folder || !mask.Matches(entry.name)) continue;
+            // A FIFO or device is nothing to play or read, and opening one could wait for ever.
+            if (entry.folder || entry.special || !mask.Matches(entry.name)) continue;
             if (!scan.Take(base + entry.name)) return false;
         }
     }
@@ -430,7 +432,8 @@ void TListBox1::loadList(const QString& fileName, bool replace) {
 // A .kpl in place of the rows; a file that cannot be read leaves the rows alone.
 bool TListBox1::ReplaceWithKpl(const QString& fileName, QString* error) {
     QStringList lines;
-    if (!playlist::ReadKpl(fileName, &lines, error)) return false;
+    bool cut = false;
+    if (!playlist::ReadKpl(fileName, &lines, error, &cut)) return false;
     const int dropped = DropOverlongLines(lines);
     {
         const FrozenBox frozen(this);
@@ -438,7 +441,11 @@ bool TListBox1::ReplaceWithKpl(const QString& fileName, QString* error) {
         model_->SetItems(std::move(lines));
     }
     LoadTail(true);
-    if (dropped > 0) SayNotice(playlist::RefusedEntriesNote(dropped));
+    QStringList notes;
+    if (cut) notes << playlist::ListFileCutNote(fileName);
+    if (dropped > 0) notes << playlist::RefusedEntriesNote(dropped);
+    SayNotice(notes.join(u'
+'));
     return true;
 }
 

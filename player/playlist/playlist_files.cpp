@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QStringView>
 
 namespace playlist {
@@ -91,6 +92,21 @@ private:
     QString otherFirsts_;
 };
 
+// How many of the (at most 256) non-ASCII paths a list text names exist: pure ASCII names read
+// the same under every decoding and tell nothing.
+int CountExisting(const QString& text, bool kpl, const QStringList& masks) {
+    int tried = 0;
+    int found = 0;
+    const auto check = [&](QStringView path) {
+        if (tried >= 256 || QtPrivate::isAscii(path)) return;
+        ++tried;
+        if (QFileInfo::exists(path.toString())) ++found;
+    };
+    if (kpl) ForEachLine(text, [&](QStringView line) { check(PathField(line)); });
+    else ForEachListPath(text, masks, check);
+    return found;
+}
+
 }  // namespace
 
 QStringList BuildMaskList(const QString& decode0, const QString& decode1, const QString& decode5,
@@ -138,17 +154,53 @@ QStringList FilterListText(QStringView text, const QStringList& masks) {
 
 bool IsKplAppendLine(QStringView line) { return line.contains(u'.') && !HoldsKpl(line); }
 
-bool ReadListText(const QString& path, QString* text, QString* error) {
-    return platform::ReadText(path, text, error);
+QString ListFileCutNote(const QString& path) {
+    return QStringLiteral("播放列表文件过大，只读取了其中的一部分（至多 %1 MB、%2 行）：%3")
+        .arg(kMaxListFileBytes >> 20)
+        .arg(kMaxListFileLines)
+        .arg(path);
 }
 
-bool ReadKpl(const QString& path, QStringList* entries, QString* error) {
-    return platform::ReadTextLines(path, entries, error);
+QString DecodeListBytes(const QByteArray& bytes, bool kpl, const QStringList& masks) {
+    platform::TextEncoding found;
+    const QString text = platform::DecodeText(bytes, &found);
+    if (found != platform::TextEncoding::Gb18030) return text;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString utf8 = decoder.decode(bytes);
+    if (decoder.hasError() || utf8 == text) return text;
+    return CountExisting(utf8, kpl, masks) > CountExisting(text, kpl, masks) ? utf8 : text;
+}
+
+bool ReadListText(const QString& path, const QStringList& masks, QString* text, QString* error, bool* cut) {
+    text->clear();
+    platform::ReadOptions options;
+    options.maxBytes = kMaxListFileBytes;
+    options.keepHead = true;
+    platform::ReadInfo info;
+    QByteArray bytes;
+    if (cut) *cut = false;
+    if (!platform::ReadFileBytes(path, &bytes, error, options, &info)) return false;
+    if (cut) *cut = info.cut;
+    *text = DecodeListBytes(bytes, LowerExtension(path) == QLatin1String(".kpl"), masks);
+    return true;
+}
+
+bool ReadKpl(const QString& path, QStringList* entries, QString* error, bool* cut) {
+    entries->clear();
+    QString text;
+    bool head = false;
+    if (!ReadListText(path, {}, &text, error, &head)) return false;
+    ForEachLine(text, [&](QStringView line) {
+        if (entries->size() < kMaxListFileLines) entries->append(line.toString());
+        else head = true;
+    });
+    if (cut) *cut = head;
+    return true;
 }
 
 bool ReadListFile(const QString& path, const QStringList& masks, QStringList* paths, QString* error) {
     QString text;
-    const bool ok = ReadListText(path, &text, error);
+    const bool ok = ReadListText(path, masks, &text, error);
     *paths = FilterListText(text, masks);
     return ok;
 }

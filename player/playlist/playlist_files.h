@@ -33,13 +33,31 @@ QStringList FilterListText(QStringView text, const QStringList& masks);
 // lines and nested .kpl files are skipped).
 bool IsKplAppendLine(QStringView line);
 
-// A text file decoded (UTF-8 or GB18030). False, with "Cannot read <path>: <reason>" in *error,
-// when it cannot be read.
-bool ReadListText(const QString& path, QString* text, QString* error = nullptr);
+// What one list file may hold: its first 64 MiB (whole lines) and, for a .kpl, its first 500,000
+// lines: as many entries as one load gives, at well over 100 bytes each. A larger file would cost
+// several times its size in memory.
+inline constexpr qint64 kMaxListFileBytes = qint64(64) << 20;
+inline constexpr qsizetype kMaxListFileLines = 500000;
 
-// Every line of a .kpl is an entry, unchanged (UTF-8 or GB18030 on disk). False, with the reason in
-// *error, when the file cannot be read.
-bool ReadKpl(const QString& path, QStringList* entries, QString* error = nullptr);
+// The user's note on a list file read only in part.
+QString ListFileCutNote(const QString& path);
+
+// The text of a list file's bytes. The bytes are read as the system's text files are (UTF-8 when
+// valid, else GB18030), except where they are valid UTF-8 and are taken for GB18030 (short
+// Cyrillic or Latin names are also valid GB18030): then the reading under which more of the
+// files the list names exist wins, so a UTF-8 list of such names finds its files. The paths are
+// those of a .kpl (`kpl`) or those `masks` take from other lists.
+QString DecodeListBytes(const QByteArray& bytes, bool kpl, const QStringList& masks);
+
+// A list file decoded by DecodeListBytes, at most kMaxListFileBytes of it (*cut set when the file
+// is larger). False, with "Cannot read <path>: <reason>" in *error, when it cannot be read: also
+// when it is a FIFO, device or socket, which is never opened.
+bool ReadListText(const QString& path, const QStringList& masks, QString* text, QString* error = nullptr,
+                  bool* cut = nullptr);
+
+// Every line of a .kpl is an entry, unchanged, up to the bounds above (*cut set when the file goes
+// beyond them). False, with the reason in *error, when the file cannot be read.
+bool ReadKpl(const QString& path, QStringList* entries, QString* error = nullptr, bool* cut = nullptr);
 
 // The paths of an .m3u, .pls or other list that FilterListText takes.
 bool ReadListFile(const QString& path, const QStringList& masks, QStringList* paths,

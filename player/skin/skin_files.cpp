@@ -7,16 +7,13 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPixmap>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
 #include "platform/shared_library.h"
+#include "platform/text_file.h"
 #include <limits>
 #include <optional>
 #include <vector>
@@ -237,25 +234,10 @@ QImage DecodeOwnBmp(const QByteArray& bytes, qint64 maxPixels) {
 }  // namespace
 
 QByteArray ReadSkinFile(const QString& path, qint64 limit) {
-    // Without O_NONBLOCK, opening a FIFO waits for a writer; the type check comes after the open
-    // so a link cannot be swapped between the check and the read.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return {};
+    platform::ReadOptions options;
+    options.maxBytes = limit;
     QByteArray bytes;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0 && st.st_size <= limit) {
-        bytes.resize(qsizetype(st.st_size));
-        qsizetype done = 0;
-        // Stops at the size fstat gave: a file that grows while it is read costs no more.
-        while (done < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            done += n;
-        }
-        bytes.truncate(done);
-    }
-    ::close(fd);
+    platform::ReadFileBytes(path, &bytes, nullptr, options);
     return bytes;
 }
 

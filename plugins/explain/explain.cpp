@@ -327,6 +327,25 @@ int OpenFailure(int error) {
     }
 }
 
+// Only a regular file is opened as an archive: opening a FIFO named like one would wait for a
+// writer for ever. The opened descriptor is checked too, so a name swapped in between is caught.
+zip_t* OpenArchive(const char* name, int* error) {
+    struct stat st;
+    if (stat(name, &st) != 0) {
+        *error = errno == ENOENT ? ZIP_ER_NOENT : ZIP_ER_OPEN;
+        return nullptr;
+    }
+    const int fd = S_ISREG(st.st_mode) ? open(name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC) : -1;
+    if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (fd >= 0) close(fd);
+        *error = ZIP_ER_OPEN;
+        return nullptr;
+    }
+    zip_t* archive = zip_fdopen(fd, ZIP_RDONLY, error);
+    if (!archive) close(fd);  // the archive owns the descriptor only once it is open
+    return archive;
+}
+
 void SayTo(ExplainCallbacks* callbacks, const std::string& text) {
     if (!callbacks || !callbacks->Print) return;
     std::string line = text + "\n";
@@ -345,7 +364,7 @@ extern "C" int Wiz_SingleEntryUnzip(int includeCount, char** includeNames, int e
             return EXPLAIN_WRITE;
         }
         int error = 0;
-        Archive archive(zip_open(options->ZipFile, ZIP_RDONLY, &error));
+        Archive archive(OpenArchive(options->ZipFile, &error));
         if (!archive) {
             zip_error_t reason;
             zip_error_init_with_code(&reason, error);
