@@ -2,6 +2,7 @@
 #include <QFile>
 #include <cmath>
 
+#include "platform/media_engine.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "player/skin/canvas.h"
@@ -230,6 +231,12 @@ void TRun::OpenWaitTimer() {
     }
     Wait += OpenWaitTimerObj->interval();
     Length = EngineLength();
+    // A local file that has ended before any length came will never get one (a damaged picture
+    // and no more): it fails now rather than at the timeout.
+    if (Length <= 0 && !IsStream() && EngineEnded()) {
+        FailEntry(platform::NothingToPlay());
+        return;
+    }
     const bool startsByTimer = EngineCode != Engine::MediaPlayer && EngineCode != Engine::Real;
     if (Length > 0 && (startsByTimer || enginePlaying_)) Started();
     // A live stream never gets a length: it starts once it plays.
@@ -258,6 +265,7 @@ void TRun::DrawMarksOff() {
 
 void TRun::Started() {
     if (Length < 1 && !IsStream()) return;  // a local file without a length never starts
+    aliveAt_ = Clock();
     StartedVideo();
     Ctrl->Display->SetPlayState(0);
     ProgressTimerObj->start();
