@@ -122,8 +122,6 @@ private:
     int EnginePosition();
     // The engine has begun to play the entry (a stream may start before it has a length).
     bool EnginePlays();
-    // The engine has played the entry to its end (the engines that say so by an event).
-    bool EngineEnded();
     // A stream without a length has reached its end.
     bool StreamEnded();
     // Output idle with the time standing still: the end of a file; for a stream, which may be

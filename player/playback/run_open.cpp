@@ -2,7 +2,6 @@
 #include <QFile>
 #include <cmath>
 
-#include "platform/media_engine.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "player/skin/canvas.h"
@@ -231,12 +230,6 @@ void TRun::OpenWaitTimer() {
     }
     Wait += OpenWaitTimerObj->interval();
     Length = EngineLength();
-    // A local file that has ended before any length came will never get one (a damaged picture
-    // and no more): it fails now rather than at the timeout.
-    if (Length <= 0 && !IsStream() && EngineEnded()) {
-        FailEntry(platform::NothingToPlay());
-        return;
-    }
     const bool startsByTimer = EngineCode != Engine::MediaPlayer && EngineCode != Engine::Real;
     if (Length > 0 && (startsByTimer || enginePlaying_)) Started();
     // A live stream never gets a length: it starts once it plays.

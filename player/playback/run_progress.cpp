@@ -88,18 +88,12 @@ bool TRun::WinampIdle(int now) {
     return t - aliveAt_ > Timeout;
 }
 
-bool TRun::EngineEnded() {
+bool TRun::StreamEnded() {
     switch (EngineCode) {
     case Engine::MediaPlayer: return Media && Media->Ended;
     case Engine::Real: return Real && Real->Ended;
     case Engine::DirectShow: return Direct && Direct->Ended;
     case Engine::FrameGrabbing: return FrameEngineEnded(*this);
-    default: return false;
-    }
-}
-
-bool TRun::StreamEnded() {
-    switch (EngineCode) {
     case Engine::Winamp: {
         if (!Winamp || !Winamp->Bound()) return false;
         const int now = Winamp->In()->GetOutputTime();
@@ -107,7 +101,7 @@ bool TRun::StreamEnded() {
         Position = now;
         return idle;
     }
-    default: return EngineEnded();
+    default: return false;
     }
 }
 
