@@ -156,6 +156,7 @@ void TFilterGraph::Core::ClearRendered() {
     linkedTargets.clear();
     volume = panorama = nullptr;
     streamsLinked = 0;
+    flowed = false;
     lastBuffering = -1;
     pausing = false;
     wanted = FilterState::State_Stopped;

@@ -42,6 +42,7 @@ struct TFilterGraph::Core {
     std::atomic<bool> rendering{false};
     std::atomic<bool> pausing{false};
     std::atomic<int> lastBuffering{-1};
+    std::atomic<bool> flowed{false};  // a sample of the render reached a stream's branch
     FilterState wanted = FilterState::State_Stopped;
 
     // Touched by the streaming thread that exposes a stream.
@@ -68,6 +69,7 @@ private:
     static void OnPadAdded(GstElement* source, GstPad* pad, gpointer data);
     static GstPadProbeReturn OnAudioBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer data);
     static GstPadProbeReturn OnVideoCaps(GstPad* pad, GstPadProbeInfo* info, gpointer data);
+    static GstPadProbeReturn OnData(GstPad* pad, GstPadProbeInfo* info, gpointer data);
     void Relay(GstMessage* message);
     void Post(int code, qintptr param1, qintptr param2);
     void FinishWait(HRESULT result);

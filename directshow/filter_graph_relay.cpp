@@ -54,9 +54,19 @@ void TFilterGraph::Core::FinishWait(HRESULT result) {
 void TFilterGraph::Core::Relay(GstMessage* message) {
     const bool fromPipeline = GST_MESSAGE_SRC(message) == GST_OBJECT(pipeline);
     switch (GST_MESSAGE_TYPE(message)) {
-    case GST_MESSAGE_EOS:
-        if (fromPipeline) Post(EC_COMPLETE, S_OK, 0);
+    case GST_MESSAGE_EOS: {
+        if (!fromPipeline) break;
+        // A rendered file that ends before any sample came out of it (a header and no data)
+        // played nothing: that is an error, not the end of the file.
+        bool rendered = false;
+        {
+            std::lock_guard guard(lock);
+            rendered = streamsLinked > 0;
+        }
+        if (rendered && !flowed) Post(EC_ERRORABORT, VFW_E_UNSUPPORTED_STREAM, 0);
+        else Post(EC_COMPLETE, S_OK, 0);
         break;
+    }
     case GST_MESSAGE_ERROR: {
         const HRESULT result = ResultOfError(message);
         if (rendering)
@@ -114,8 +124,15 @@ void TFilterGraph::Core::OnPadAdded(GstElement*, GstPad* pad, gpointer data) {
     static_cast<Core*>(data)->LinkStream(pad);
 }
 
+GstPadProbeReturn TFilterGraph::Core::OnData(GstPad*, GstPadProbeInfo*, gpointer data) {
+    static_cast<Core*>(data)->flowed.store(true, std::memory_order_relaxed);
+    return GST_PAD_PROBE_OK;
+}
+
 void TFilterGraph::Core::LinkStream(GstPad* pad) {
     const QString media = MediaOf(pad);
+    gst_pad_add_probe(pad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST), &Core::OnData,
+                      this, nullptr);
     if (media.startsWith(QLatin1String("video/"))) {
         gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &Core::OnVideoCaps, this, nullptr);
         if (!LinkToTarget(pad)) LinkToFakeSink(pad, true);

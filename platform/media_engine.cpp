@@ -55,6 +55,8 @@ ResolvedSource Resolve(const QString& pathOrUrl) {
 
 }  // namespace
 
+QString NothingToPlay() { return QStringLiteral("文件里没有可以播放的数据"); }
+
 MediaEngine::MediaEngine(QObject* parent) : QObject(parent), d(std::make_unique<Impl>(this)) {
     InitMedia();
 }
@@ -220,6 +222,11 @@ void MediaEngine::Impl::Handle(GstMessage* message, quint64 epochOfMessage, quin
         RefreshDuration();
         break;
     case GST_MESSAGE_EOS:
+        // The end of a source that never gave a sample is no end of play but a broken file.
+        if (!flowed.load()) {
+            OnError(NothingToPlay());
+            break;
+        }
         seekTarget = -1;
         SetBuffering(false);
         emit q->EndOfStream();
@@ -327,6 +334,7 @@ void MediaEngine::Impl::OnVideoSize(QSize size, quint64 epochOfSize) {
 
 void MediaEngine::Impl::ResetStream() {
     prerolled = hasVideo = playAfterPreroll = false;
+    flowed = false;
     duration = reportedDuration = seekTarget = pendingSeek = -1;
     videoSize = QSize(0, 0);
     channels = rate = 0;

@@ -89,6 +89,12 @@ private:
     std::unique_ptr<Impl> d;
 };
 
+// The reason given for a file that ends having played nothing (a header and no data).
+QString NothingToPlay();
+// How many critical warnings GStreamer's libraries have logged in this process: an element that
+// trips over its own checks has been fed a broken file.
+quint64 MediaCriticals();
+
 // Runs once per process before any pipeline: gst_init and the sink ranks (the DirectFB sink is
 // never chosen).
 void InitMedia();

@@ -80,6 +80,7 @@ struct MediaEngine::Impl {
     std::atomic<quint64> epoch{1};
     std::atomic<guintptr> windowHandle{0};
     std::atomic<quint32> seeks{0};  // flushing seeks issued; tags ASYNC_DONE as before or after one
+    std::atomic<bool> flowed{false};  // some data of the source reached a sink since Open
     std::mutex waitMutex;
     std::condition_variable waitCond;
     quint64 waitEpoch = 0;  // guarded by waitMutex
@@ -117,6 +118,8 @@ struct MediaEngine::Impl {
     bool Build(bool native);  // makes the playbin with its named sinks
     static void OnVideoCaps(GstPad* pad, GParamSpec*, gpointer data);
     void WatchVideoCaps();
+    static GstPadProbeReturn OnData(GstPad* pad, GstPadProbeInfo* info, gpointer data);
+    void WatchData(GstElement* sink);
     void UnwatchVideoCaps();
     QSize SinkVideoSize() const;
     void Destroy();

@@ -19,6 +19,12 @@ namespace {
 constexpr guint kPlayVideo = 0x1, kPlayAudio = 0x2, kPlayNativeVideo = 0x40;
 
 std::atomic<AudioOut> g_audioOut{AudioOut::Auto};
+std::atomic<quint64> g_criticals{0};
+
+void CountCritical(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer) {
+    g_criticals.fetch_add(1);
+    g_log_default_handler(domain, level, message, nullptr);
+}
 
 GstElement* Make(const char* factory, const char* name = nullptr) {
     return gst_element_factory_make(factory, name);
@@ -86,8 +92,13 @@ void InitMedia() {
         const GstObjectRef<GstPluginFeature> dfb(gst_registry_lookup_feature(gst_registry_get(), "dfbvideosink"));
         if (dfb) gst_plugin_feature_set_rank(dfb.get(), GST_RANK_NONE);
         velmora_media::PreferLightDecoders();
+        const auto levels = GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION);
+        for (const char* domain : {"GStreamer", "GStreamer-Base", "GStreamer-Video", "GStreamer-Audio"})
+            g_log_set_handler(domain, levels, &CountCritical, nullptr);
     });
 }
+
+quint64 MediaCriticals() { return g_criticals.load(); }
 
 void MediaEngine::SetAudioOut(AudioOut out) { g_audioOut = out; }
 
@@ -122,6 +133,8 @@ bool MediaEngine::Impl::Build(bool native) {
     gst_bus_set_sync_handler(bus.get(), &Impl::OnBusSync, new Relay{this, pipeline.get()},
                              [](gpointer relay) { delete static_cast<Relay*>(relay); });
     WatchVideoCaps();
+    WatchData(audio.get());
+    WatchData(videoSink);
     ApplyLevels();
     return true;
 }
@@ -246,6 +259,19 @@ void MediaEngine::Impl::OnVideoCaps(GstPad* pad, GParamSpec*, gpointer data) {
 void MediaEngine::Impl::WatchVideoCaps() {
     const PadRef pad(videoSink ? gst_element_get_static_pad(videoSink, "sink") : nullptr);
     if (pad) capsWatch = g_signal_connect(pad.get(), "notify::caps", G_CALLBACK(&Impl::OnVideoCaps), this);
+}
+
+// Whether anything of the source was ever handed to the sound or the picture: a file that
+// ends before that (a header and no data) has played nothing.
+GstPadProbeReturn MediaEngine::Impl::OnData(GstPad*, GstPadProbeInfo*, gpointer data) {
+    static_cast<Impl*>(data)->flowed.store(true, std::memory_order_relaxed);
+    return GST_PAD_PROBE_OK;
+}
+
+void MediaEngine::Impl::WatchData(GstElement* sink) {
+    const PadRef pad(sink ? gst_element_get_static_pad(sink, "sink") : nullptr);
+    if (pad) gst_pad_add_probe(pad.get(), GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+                                &Impl::OnData, this, nullptr);
 }
 
 // Only with the pipeline in NULL: then no streaming thread is inside the handler.

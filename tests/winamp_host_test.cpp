@@ -48,6 +48,7 @@ protected:
         platform::SetMessageRecorder([this](const QString& text, const QString&, platform::MessageIcon) { messages_ << text; });
         form_ = new TForm1(dir_.path() + "/");
         run_ = Ctrl->Run.get();
+        run_->Clock = [this] { return now_; };
     }
     void TearDown() override {
         form_->QuietClose = true;
@@ -70,6 +71,7 @@ protected:
         dir_.write("setup.ini", "[Initialise]\r\n" + settings);
         form_ = new TForm1(dir_.path() + "/");
         run_ = Ctrl->Run.get();
+        run_->Clock = [this] { return now_; };
     }
     // Plays entry i of the list and lets the first open-wait tick see the fake's length.
     void Start(int i) {
@@ -77,11 +79,17 @@ protected:
         run_->OpenWaitTimer();
     }
     QString Loads() const { return QString::fromUtf8(dir_.read("loads.log")); }
+    // One tick of the progress timer, its interval after the last.
+    void Tick() {
+        now_ += run_->ProgressTimerObj->interval();
+        run_->ProgressTimer();
+    }
 
     testing_support::TempFolder dir_;
     TForm1* form_ = nullptr;
     TRun* run_ = nullptr;
     QStringList messages_;
+    qint64 now_ = 1000000;  // the controller's clock, ms
 };
 
 TEST_F(WinampHostTest, FilePairBindsPlaysAndStaysForTheNextEntry) {
@@ -255,20 +263,44 @@ TEST_F(WinampHostTest, StalledStreamIsBufferingNotAtItsEnd) {
     ASSERT_TRUE(run_->ProgressTimerObj->isActive());
     Plugin("input.dll").Set("time", 1200);
     Plugin("output.dll").Set("playing", 0);
-    run_->ProgressTimer();
+    Tick();
     // The network stalls: the output runs dry and the time stands still.
-    run_->ProgressTimer();
-    run_->ProgressTimer();
+    Tick();
+    Tick();
     EXPECT_EQ(run_->Index, 0) << "a stream refilling its buffer is not idle";
     EXPECT_EQ(run_->EngineCode, Engine::Winamp);
     Plugin("input.dll").Set("time", 1300);  // the data came back
-    run_->ProgressTimer();
-    run_->ProgressTimer();
-    run_->ProgressTimer();
+    Tick();
+    Tick();
+    Tick();
     EXPECT_EQ(run_->Index, 0) << "the wait counts afresh after every stall";
-    run_->ProgressTimer();
+    Tick();
     EXPECT_EQ(run_->Index, 1) << "silence beyond the connection timeout is the end of the stream";
     EXPECT_TRUE(messages_.isEmpty());
+}
+
+// The progress handler also runs on every redraw (a click on the window, a drag of a slider): a
+// stall is measured in time, so clicking about during a network stall does not end the stream.
+TEST_F(WinampHostTest, RedrawsDuringAStallDoNotShortenItsGrace) {
+    ListBox1->SetItems({"<?http://radio.example/a.mp3?>", "<?/m/b.mp3?>"});
+    Ctrl->WriteBool("Repeat", false);
+    run_->Timeout = 1000;
+    Start(0);
+    Plugin("input.dll").Set("time", 1200);
+    Plugin("output.dll").Set("playing", 0);
+    Tick();
+    for (int redraw = 0; redraw < 40; ++redraw) {
+        now_ += 20;  // 800 ms of clicks, each redrawing the bar and the digits
+        run_->ProgressTimer();
+    }
+    EXPECT_EQ(run_->Index, 0) << "40 redraws in 0.8 s are no 20 s of silence";
+    EXPECT_EQ(run_->EngineCode, Engine::Winamp);
+    now_ += 150;
+    run_->ProgressTimer();
+    EXPECT_EQ(run_->Index, 0) << "0.95 s of silence is within the second allowed";
+    now_ += 100;
+    run_->ProgressTimer();
+    EXPECT_EQ(run_->Index, 1) << "past the connection timeout the stream has ended";
 }
 
 TEST_F(WinampHostTest, LiveStreamWithoutALengthStartsOnceItPlaysAndEndsOnlyAtItsEnd) {
@@ -284,14 +316,14 @@ TEST_F(WinampHostTest, LiveStreamWithoutALengthStartsOnceItPlaysAndEndsOnlyAtIts
     EXPECT_FALSE(ListBox1->Item(0).contains("<#")) << "no time is learnt";
     for (int tick = 1; tick <= 4; ++tick) {
         Plugin("input.dll").Set("time", 500 * tick);
-        run_->ProgressTimer();
+        Tick();
     }
     EXPECT_EQ(run_->Index, 0);
     Plugin("output.dll").Set("playing", 0);
-    run_->ProgressTimer();
-    run_->ProgressTimer();
+    Tick();
+    Tick();
     EXPECT_EQ(run_->Index, 0) << "a short stall does not end it";
-    run_->ProgressTimer();
+    Tick();
     EXPECT_EQ(run_->Index, 1) << "the end of the stream goes on to the next entry";
 
     // A local file with no length is no stream: it waits for a length until the timeout.

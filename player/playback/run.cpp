@@ -2,9 +2,11 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <chrono>
 
 #include "platform/device_volume.h"
 #include "platform/ini_file.h"
+#include "platform/media_engine.h"
 #include "platform/message_box.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
@@ -34,6 +36,10 @@ QString ExtensionMask(const QString& path) { return u'*' + playlist::LowerExtens
 }  // namespace
 
 TRun::TRun() {
+    Clock = [] {
+        using namespace std::chrono;
+        return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    };
     // The GStreamer engines follow the device volume as the sound devices would.
     deviceListener_ = platform::AddDeviceVolumeListener([this](platform::DeviceFamily, quint32) { ApplyDeviceLevels(); });
 }
@@ -118,6 +124,7 @@ void TRun::PlayIndex(int index) {
 
     const QString mask = ExtensionMask(path);
     path_ = path;
+    criticalsAtOpen_ = platform::MediaCriticals();
     EngineCode = ChooseEngine(path);
     if (mask == QLatin1String("*.cda;")) LoadWinampPlugins(2);
     if (!OpenInEngine(path, mask)) return;
@@ -139,7 +146,7 @@ void TRun::Stop() {
     ProgressTimerObj->stop();
     Paused = false;
     enginePlaying_ = false;
-    idleMs_ = 0;
+    aliveAt_ = -1;
     if (EngineCode == Engine::Real && Real && Real->Control()) Real->Control()->DoStop();
     if (EngineCode == Engine::Flash && Flash) {
         QFile::remove(Ctrl->InstallFolder + QStringLiteral("$temp.swf"));

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 class TMedia;
@@ -98,6 +99,9 @@ public:
     Engine EngineCode = Engine::None;
     int VideoWidth = 360;
     int VideoHeight = 268;
+    // Monotonic milliseconds. The silence of a stalled stream is measured on it, since the
+    // progress handler also runs on every redraw; tests put a clock of their own here.
+    std::function<qint64()> Clock;
 
 public slots:
     void ProgressTimer();
@@ -137,5 +141,6 @@ private:
     int deviceListener_ = -1;
     bool enginePlaying_ = false;  // the engine's own state event came during the open wait
     QString path_;                // the path the engine opened
-    int idleMs_ = 0;              // how long the plug-in pair's output has stood idle
+    qint64 aliveAt_ = -1;         // Clock when the plug-in pair's output was last seen playing
+    quint64 criticalsAtOpen_ = 0;  // the media libraries' critical warnings when the entry opened
 };

@@ -258,6 +258,7 @@ void TRun::DrawMarksOff() {
 
 void TRun::Started() {
     if (Length < 1 && !IsStream()) return;  // a local file without a length never starts
+    aliveAt_ = Clock();
     StartedVideo();
     Ctrl->Display->SetPlayState(0);
     ProgressTimerObj->start();

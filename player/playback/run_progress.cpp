@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/media_engine.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/lyrics/lrc_ctrl.h"
@@ -75,15 +76,16 @@ int TRun::EnginePosition() {
 }
 
 bool TRun::WinampIdle(int now) {
+    const qint64 t = Clock();
     if (Winamp->Out()->IsPlaying() != 0 || Paused || now != Position) {
-        idleMs_ = 0;
+        aliveAt_ = t;
         return false;
     }
     if (!IsStream()) return true;
     // A stream waiting for the network looks the same as one that has ended; only silence that
     // outlasts the connection timeout is taken for the end.
-    idleMs_ += ProgressTimerObj->interval();
-    return idleMs_ > Timeout;
+    if (aliveAt_ < 0) aliveAt_ = t;
+    return t - aliveAt_ > Timeout;
 }
 
 bool TRun::StreamEnded() {
@@ -134,6 +136,13 @@ void TRun::ProgressTimer() {
 
 void TRun::EndOfTrack() {
     Stop();
+    // An element that failed its own checks on a file while it played or stopped (a picture
+    // cut off in its middle) means the file is broken: it ends with the failure message instead
+    // of being played on, or again and again.
+    if (!IsStream() && platform::MediaCriticals() != criticalsAtOpen_) {
+        FailEntry(platform::NothingToPlay());
+        return;
+    }
     Ctrl->Display->PaintMain();
     const int count = ListBox1 ? ListBox1->Count() : 0;
     if (Ctrl->ReadBool(QStringLiteral("Shuffle"), false) && count > 1) {

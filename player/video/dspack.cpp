@@ -201,6 +201,12 @@ void TDspack::Draw(const QImage& picture, quint64 epoch) {
 
 TDspack* RunDspack(TRun* run, bool create) {
     auto* engine = run->findChild<TDspack*>(QString(), Qt::FindDirectChildrenOnly);
-    if (!engine && create) engine = new TDspack(run);
+    if (!engine && create) {
+        engine = new TDspack(run);
+        // A file that fails while it plays ends the entry with the failure message.
+        QObject::connect(engine->Graph(), &TFilterGraph::OnGraphErrorAbort, engine, [run](HRESULT result) {
+            run->EngineFailed(Engine::FrameGrabbing, DSErrorText(result));
+        });
+    }
     return engine;
 }
