@@ -24,8 +24,9 @@ public:
     TmMenu();
     ~TmMenu() override;
 
-    // Shows menu "1" to "8" at a screen point, building it first when it is empty.
-    void PopupAt(const QString& menu, const QPoint& screenPos);
+    // Shows menu "1" to "8" at a screen point, building it first when it is empty. The menu that
+    // went up, for a caller that waits for it to close; null when none did.
+    QMenu* PopupAt(const QString& menu, const QPoint& screenPos);
     // Fills `popup` with the items of menu number `menu`; false when the file could not be read
     // or a line gave an invalid item name (the items before it stay).
     bool BuildMenu(QMenu* popup, const QString& menu);
