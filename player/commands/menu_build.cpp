@@ -177,11 +177,7 @@ bool TmMenu::PlaceItem(QMenu* popup, QChar level, int counter, int& lastTop, int
 
 bool TmMenu::BuildMenu(QMenu* popup, const QString& menu) {
     QStringList lines;
-    QString error;
-    if (!platform::ReadTextLines(Ctrl->InstallFolder + QStringLiteral("Plugins/MenuPlus.ini"), &lines, &error)) {
-        platform::ShowMessage(error, QString(), platform::MessageIcon::Error);
-        return false;
-    }
+    if (!ReadMenuFile(&lines)) return false;
     const QString letter(QChar(96 + menu.toInt()));
     Items.clear();
     int counter = 0, lastTop = 0, lastSecond = 0;
