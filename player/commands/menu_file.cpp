@@ -16,11 +16,10 @@ QString MenuFilePath() { return Ctrl->InstallFolder + QStringLiteral("Plugins/Me
 QString FileStamp(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists()) return path + QStringLiteral("|missing");
+    // One arg() call: a "%1" inside the path stays text.
     return QStringLiteral("%1|%2|%3|%4")
-        .arg(path)
-        .arg(info.size())
-        .arg(info.lastModified().toMSecsSinceEpoch())
-        .arg(info.fileTime(QFileDevice::FileMetadataChangeTime).toMSecsSinceEpoch());
+        .arg(path, QString::number(info.size()), QString::number(info.lastModified().toMSecsSinceEpoch()),
+             QString::number(info.fileTime(QFileDevice::FileMetadataChangeTime).toMSecsSinceEpoch()));
 }
 
 }  // namespace
