@@ -62,6 +62,12 @@ bool TForm11::NameAccepted(const QString& name) {
     case dialogs::FavouriteNameProblem::Forbidden:
         NameError(QStringLiteral("名字不能含有 \\/:*?\"<>| 这些符号、请重新输入！  "));
         return false;
+    case dialogs::FavouriteNameProblem::Dots:
+        NameError(QStringLiteral("名字不能是“.”或“..”、请重新输入！  "));
+        return false;
+    case dialogs::FavouriteNameProblem::Control:
+        NameError(QStringLiteral("名字不能含有换行、制表符等控制字符、请重新输入！  "));
+        return false;
     case dialogs::FavouriteNameProblem::None: break;
     }
     if (!QFileInfo::exists(dialogs::FavouriteFile(FavorFolder, name))) return true;

@@ -45,10 +45,9 @@ FavouriteNameProblem CheckFavouriteName(const QString& name) {
     if (name == u"-") return FavouriteNameProblem::Minus;
     for (const QChar c : QStringLiteral("\\/:*?\"<>|"))
         if (name.contains(c)) return FavouriteNameProblem::Forbidden;
-    if (name.contains(QLatin1String("..")) || name == u".") return FavouriteNameProblem::Forbidden;
+    if (name == u"." || name == u"..") return FavouriteNameProblem::Dots;
     for (const QChar c : name)
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-            return FavouriteNameProblem::Forbidden;
+        if (c.category() == QChar::Other_Control) return FavouriteNameProblem::Control;
     return FavouriteNameProblem::None;
 }
 

@@ -7,10 +7,11 @@
 
 namespace dialogs {
 
-enum class FavouriteNameProblem { None, Empty, Minus, Forbidden };
+enum class FavouriteNameProblem { None, Empty, Minus, Forbidden, Dots, Control };
 
 // A name the store takes: not empty, not "-" (the menu's separator), none of \ / : * ? " < > |,
-// no "..", no control character (each name is one line of Favor.ini).
+// not "." or ".." (names of folders, not files), no control character (each name is one line of
+// Favor.ini). Dots inside a name ("Hits...", "Vol..2") are ordinary characters of a file name.
 FavouriteNameProblem CheckFavouriteName(const QString& name);
 
 // `favorFolder` ends in "/". The file of a favourite: folder + name + ".kpl".

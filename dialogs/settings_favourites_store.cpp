@@ -11,8 +11,8 @@ const QString kListName = QStringLiteral("Favor.ini");
 
 bool SafeFavouriteName(const QString& name) {
     // The store is also written by hand and by older copies: a name that climbs out of the
-    // folder or names a sub-folder is not a favourite.
-    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') && !name.contains(QStringLiteral(".."))
+    // folder or names a sub-folder is not a favourite. Dots inside a name ("Hits...") are not.
+    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') && name != u"." && name != u".."
            && !name.contains(QChar(0));
 }
 

@@ -9,6 +9,7 @@
 
 #include "dialogs/favourite_name.h"
 #include "dialogs/favourite_store.h"
+#include "dialogs/settings_favourites.h"
 #include "platform/message_box.h"
 #include "platform/text_file.h"
 #include "player/playlist/playlist_files.h"
@@ -49,11 +50,47 @@ protected:
 TEST(FavouriteName, RefusedNames) {
     EXPECT_EQ(dialogs::CheckFavouriteName(""), FavouriteNameProblem::Empty);
     EXPECT_EQ(dialogs::CheckFavouriteName("-"), FavouriteNameProblem::Minus);
-    for (const QString bad : {"a/b", "a\\b", "..", "../x", "x..", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b",
-                              "line\nbreak", "tab\tname", "."})
+    for (const QString bad : {"a/b", "a\\b", "../x", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b"})
         EXPECT_EQ(dialogs::CheckFavouriteName(bad), FavouriteNameProblem::Forbidden) << bad.toStdString();
+    EXPECT_EQ(dialogs::CheckFavouriteName("."), FavouriteNameProblem::Dots);
+    EXPECT_EQ(dialogs::CheckFavouriteName(".."), FavouriteNameProblem::Dots);
+    for (const QString& bad : {QString("line\nbreak"), QString("tab\tname"), QString("nul") + QChar(0), QString("del") + QChar(0x7f)})
+        EXPECT_EQ(dialogs::CheckFavouriteName(bad), FavouriteNameProblem::Control) << bad.toStdString();
     EXPECT_EQ(dialogs::CheckFavouriteName("rock-pop"), FavouriteNameProblem::None);
     EXPECT_EQ(dialogs::CheckFavouriteName("摇滚 1.2"), FavouriteNameProblem::None);
+    for (const char* dotted : {"Hits...", "Vol..2", "x..", "...", ".hidden"})
+        EXPECT_EQ(dialogs::CheckFavouriteName(dotted), FavouriteNameProblem::None) << dotted;
+}
+
+// Dots inside a name are a file name's own characters: the dialog saves such a favourite and the
+// favourites page lists it; "." and ".." and control characters are refused, each saying why.
+TEST_F(FavouriteTest, DottedNamesAreKeptAndTheRefusalsSayWhatIsWrong) {
+    TForm11 form;
+    form.FavorFolder = folder_;
+    form.Ask = [](const QString&, const QString&) { return true; };
+    for (const char* name : {"Hits...", "Vol..2"}) {
+        form.OpenAdd(name);
+        form.open();
+        form.Button2Click();
+        EXPECT_FALSE(form.isVisible()) << name;
+    }
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join(" | ").toStdString();
+    EXPECT_EQ(Index(), QStringList({"Vol..2", "Hits..."}));
+    EXPECT_TRUE(QFile::exists(folder_ + "Hits....kpl"));
+    QStringList shown;
+    ASSERT_TRUE(ReadFavouriteNames(folder_, &shown, nullptr));
+    EXPECT_EQ(shown, QStringList({"Vol..2", "Hits..."}));
+
+    for (const char* bad : {"..", "a\tb", "a/b"}) {
+        form.OpenAdd(bad);
+        form.open();
+        form.Button2Click();
+        EXPECT_TRUE(form.isVisible()) << bad;
+    }
+    EXPECT_EQ(messages_, QStringList({QStringLiteral("名字不能是“.”或“..”、请重新输入！  "),
+                                      QStringLiteral("名字不能含有换行、制表符等控制字符、请重新输入！  "),
+                                      QStringLiteral("名字不能含有 \\/:*?\"<>| 这些符号、请重新输入！  ")}));
+    EXPECT_EQ(Index(), QStringList({"Vol..2", "Hits..."}));
 }
 
 TEST_F(FavouriteTest, AddPutsNameFirstAndSavesPlaylist) {

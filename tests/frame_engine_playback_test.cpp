@@ -33,6 +33,9 @@ protected:
         dir_.write("Plugins/FilePlus.ini", "[DECODE_SETUP]\r\nDECODE0=*.mp3\r\nDECODE3=*.dat;*.mpg\r\n[AUTO_CTRL]\r\n"
                                            "ENABLE_AUTO_CTRL=" + automatic + "\r\n");
         dir_.write("setup.ini", "[Initialise]\r\nUseDirectShow=1\r\n" + setup);
+        // The video window reads its shortcuts from the menu file when it is made, and says so
+        // when the file is missing.
+        dir_.write("Plugins/MenuPlus.ini", "");
         platform::SetMessageRecorder([this](const QString& text, const QString&, platform::MessageIcon) { messages_ << text; });
         form_ = new TForm1(dir_.path() + "/");
         run_ = Ctrl->Run.get();

@@ -167,6 +167,22 @@ TEST_F(MenuCommandTest, MenusWhoseWindowIsMissingDoNothing) {
     EXPECT_EQ(calls_, QStringList{u"settings 4"_qs});
 }
 
+TEST_F(MenuCommandTest, TheBrowserClosedByItsCommandComesBackWhereItWas) {
+    WaitForBrowser();
+    const QRect place(123, 45, 300, 400);
+    Form5->setGeometry(place);
+    ASSERT_EQ(Form5->geometry(), place);
+    Ctrl->Menu->Execute(u"1.22"_qs);
+    ASSERT_FALSE(Form5);
+    EXPECT_EQ(QRect(Ctrl->ReadInteger(u"MB_L"_qs, 0), Ctrl->ReadInteger(u"MB_T"_qs, 0), Ctrl->ReadInteger(u"MB_W"_qs, 0),
+                    Ctrl->ReadInteger(u"MB_H"_qs, 0)),
+              place);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Ctrl->Menu->Execute(u"1.22"_qs);
+    ASSERT_TRUE(Form5);
+    EXPECT_EQ(Form5->geometry(), place);
+}
+
 TEST_F(MenuCommandTest, TheMainMenuHotkeyPopsItUpBesideTheMainWindow) {
     WriteMenus({u"1.11=关于"_qs, u"1.121=停止"_qs});
     Ctrl->Menu->Execute(u"0.1"_qs);

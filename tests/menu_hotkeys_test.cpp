@@ -1,9 +1,12 @@
 // The hotkey table: key texts, which lines define hotkeys, window scopes, the key handler of the
 // skinned windows, and a failed read.
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 
 #include "player/display/display.h"
+#include "player/video/form4.h"
 #include "tests/menu_test_support.h"
 
 TEST(HotkeyText, ModifiersInAnyCaseAndOrderThenTheKeyName) {
@@ -69,6 +72,41 @@ TEST_F(MenuTest, AFailedReadKeepsNoTableSoTheNextKeyTriesAgain) {
     WriteMenus({u"1.11=关于#Ctrl+K%1"_qs});
     SkinKeyDown(form_, 'K', false, false, true);
     EXPECT_EQ(calls_, QStringList{u"about"_qs});
+}
+
+// A missing file is said once, not at every key; keys wait for the file without a box and work
+// again once it is back.
+TEST_F(MenuTest, AMissingFileIsSaidOnceAndKeysWaitForItsReturn) {
+    form_->show();
+    ASSERT_TRUE(PlaylistWindow);
+    for (QWidget* window : {static_cast<QWidget*>(form_), PlaylistWindow.data(), static_cast<QWidget*>(form_)})
+        EXPECT_FALSE(SkinKeyDown(window, 'K', false, false, true));
+    EXPECT_EQ(messages_.size(), 1) << "one box for the missing file, not one per key";
+    WriteMenus({u"1.11=关于#Ctrl+K%11"_qs});
+    EXPECT_TRUE(SkinKeyDown(PlaylistWindow, 'K', false, false, true)) << "the file came back";
+    EXPECT_EQ(calls_, QStringList{u"about"_qs});
+    EXPECT_EQ(messages_.size(), 1);
+
+    // Gone again after the hotkey editor dropped the table: a new spell, one box again.
+    ASSERT_TRUE(QFile::remove(dir_.file(u"Plugins/MenuPlus.ini"_qs)));
+    Ctrl->Hotkeys.reset();
+    SkinKeyDown(form_, 'K', false, false, true);
+    SkinKeyDown(form_, 'K', false, false, true);
+    EXPECT_EQ(messages_.size(), 2);
+    // A file that is there but cannot be read is said once too.
+    ASSERT_TRUE(QDir().mkpath(dir_.file(u"Plugins/MenuPlus.ini"_qs)));
+    SkinKeyDown(form_, 'K', false, false, true);
+    SkinKeyDown(PlaylistWindow, 'K', false, false, true);
+    EXPECT_EQ(messages_.size(), 3);
+}
+
+TEST_F(MenuTest, TheVideoWindowsCreationSaysTheFileIsMissing) {
+    Ctrl->Display->BuildVideoWindow(true);
+    ASSERT_TRUE(Form4);
+    EXPECT_EQ(messages_.size(), 1) << "the file-open error, at creation";
+    EXPECT_TRUE(Form4->PopupMenu1->actions().isEmpty());
+    SkinKeyDown(Form4, 'K', false, false, true);
+    EXPECT_EQ(messages_.size(), 1) << "the keys do not say it again";
 }
 
 TEST_F(MenuTest, KeysOfOtherWindowsAndTextBoxesAreNoHotkeys) {

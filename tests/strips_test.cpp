@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 
 #include "platform/message_box.h"
 #include "platform/text_file.h"
 #include "player/actions/strips.h"
 #include "player/app/form1.h"
+#include "player/commands/menu.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/playback/run.h"
@@ -184,6 +187,37 @@ TEST_F(StripTest, ClicksOnThePlaylistWindowOpenUseAndCloseTheStrips) {
     actions_test::Press(window, {w / 2, 30});
     EXPECT_FALSE(OpenStrip()) << "a press elsewhere on the window closes the strip";
     actions_test::Release(window, {w / 2, 30});
+}
+
+// A cell that pops a menu up keeps its strip open under the menu; the strip closes with the
+// menu, before the command chosen there runs.
+TEST_F(StripTest, ACellsMenuKeepsItsStripOpenUntilTheMenuCloses) {
+    dir_.write("Plugins/MenuPlus.ini", "5.11=本地文件\r\n6.11=按标题\r\n7.11=扩展名\r\n");
+    Entries({Entry("/a.mp3"), Entry("http://h/b.mp3")});
+    Click("lMenu2", 5);
+    QMenu* menu = Ctrl->Menu->PopupMenu(5);
+    ASSERT_TRUE(menu->isVisible()) << "REM's first cell pops menu 5 up";
+    QPointer<TPlaylistStrip> strip = OpenStrip();
+    EXPECT_TRUE(strip && strip->isVisible()) << "the strip stays open while its menu is up";
+    bool stripOpenAtCommand = true;
+    QObject::connect(ListBox1->Model(), &QAbstractItemModel::modelReset, [&] { stripOpenAtCommand = OpenStrip() != nullptr; });
+    menu->setActiveAction(menu->actions().value(0));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(menu, &enter);
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_FALSE(OpenStrip()) << "the menu's closing closes the strip";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ListBox1->Items(), QStringList{Entry("http://h/b.mp3")}) << "the chosen filter ran";
+    EXPECT_FALSE(stripOpenAtCommand) << "after the strip had closed";
+
+    for (int y : {5, 40}) {
+        Click("lMenu4", y);
+        QMenu* misc = Ctrl->Menu->PopupMenu(y == 5 ? 6 : 7);
+        ASSERT_TRUE(misc->isVisible()) << y;
+        EXPECT_TRUE(OpenStrip()) << "MISC's menus keep the strip open too";
+        misc->hide();
+        EXPECT_FALSE(OpenStrip()) << "a menu closed without a choice closes the strip as well";
+    }
 }
 
 TEST_F(StripTest, ClearingAndRemovingKeepThePlayingIndexHonest) {

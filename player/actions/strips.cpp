@@ -44,10 +44,10 @@ void TPlaylistStrip::mouseReleaseEvent(QMouseEvent* event) {
     if (!rect().contains(event->position().toPoint())) return;
     const TStrip strip = layout_.Strip;
     const int cell = StripCellAt(layout_.Cells, int(event->position().y()));
+    // A cell that pops a menu up leaves its strip open under the menu, which closes it.
     const bool popup = (strip == TStrip::Rem && cell == 0) || (strip == TStrip::Misc && cell != 1);
     if (!popup) ClosePlaylistMenu();
     RunStripCell(strip, cell);
-    if (popup) ClosePlaylistMenu();
 }
 
 TPlaylistStrip* OpenStrip() { return Current(); }

@@ -39,7 +39,8 @@ void OpenPlaylistMenu(const QString& region);
 void ClosePlaylistMenu();
 // Whether a point of the playlist window lies strictly inside the open strip.
 bool InsideOpenStrip(int x, int y);
-// The action of a strip's cell (the strip is closed by then, or right after a pop-up menu).
+// The action of a strip's cell. The strip is closed by then, except under a cell's pop-up menu:
+// that strip stays open while the menu is up and closes as the menu does.
 void RunStripCell(TStrip strip, int cell);
 
 // The strips' file dialogs and overwrite question; tests put their own answers in.

@@ -2,6 +2,7 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 
 #include "platform/message_box.h"
@@ -94,7 +95,23 @@ void SelectNothing() {
 }
 
 void Command(const char* command) { Ctrl->Menu->Execute(QString::fromLatin1(command)); }
-void Popup(const char* menu) { Ctrl->Menu->PopupAt(QString::fromLatin1(menu), QCursor::pos()); }
+// The menu does not hold the caller until it closes, so the open strip is closed by the menu's
+// closing, before a chosen command runs (that one is posted).
+void Popup(const char* menu) {
+    QPointer<TPlaylistStrip> strip = OpenStrip();
+    QMenu* shown = Ctrl->Menu->PopupAt(QString::fromLatin1(menu), QCursor::pos());
+    if (!strip) return;
+    if (!shown) {
+        ClosePlaylistMenu();
+        return;
+    }
+    QObject::connect(
+        shown, &QMenu::aboutToHide, strip.data(),
+        [strip] {
+            if (OpenStrip() == strip) ClosePlaylistMenu();
+        },
+        Qt::SingleShotConnection);
+}
 
 }  // namespace
 

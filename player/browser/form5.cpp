@@ -52,6 +52,13 @@ TForm5::TForm5(QWidget* parent)
 
 TForm5::~TForm5() = default;
 
+void TForm5::StorePlace() const {
+    Ctrl->WriteInteger(QStringLiteral("MB_L"), x());
+    Ctrl->WriteInteger(QStringLiteral("MB_T"), y());
+    Ctrl->WriteInteger(QStringLiteral("MB_W"), width());
+    Ctrl->WriteInteger(QStringLiteral("MB_H"), height());
+}
+
 void TForm5::FormCreate() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);

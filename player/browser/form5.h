@@ -37,6 +37,9 @@ public:
     void AddItem();
     void EditItem();
     void DeleteItem();
+    // Stores the window's place (MB_L, MB_T, MB_W, MB_H), which the next browser opens at; every
+    // way of freeing the window calls it first.
+    void StorePlace() const;
 
     // The file's lines; index i is node i of the tree in top-to-bottom order.
     const QStringList& StationLines() const { return lines_; }

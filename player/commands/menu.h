@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "player/commands/command_targets.h"
@@ -24,8 +25,9 @@ public:
     TmMenu();
     ~TmMenu() override;
 
-    // Shows menu "1" to "8" at a screen point, building it first when it is empty.
-    void PopupAt(const QString& menu, const QPoint& screenPos);
+    // Shows menu "1" to "8" at a screen point, building it first when it is empty. The menu that
+    // went up, for a caller that waits for it to close; null when none did.
+    QMenu* PopupAt(const QString& menu, const QPoint& screenPos);
     // Fills `popup` with the items of menu number `menu`; false when the file could not be read
     // or a line gave an invalid item name (the items before it stay).
     bool BuildMenu(QMenu* popup, const QString& menu);
@@ -41,6 +43,13 @@ public:
     QMenu* PopupMenu(int number);
     // Drops the built menus so the next pop-up reads the file again.
     void DropMenus();
+
+    // Reads Plugins/MenuPlus.ini; a failed read is shown in a box and remembered with the file's
+    // state then.
+    bool ReadMenuFile(QStringList* lines);
+    // Whether the last read failed and the file still looks as it did then (one look, no read),
+    // so a key press neither reads it again nor shows the same error once more.
+    bool MenuFileStillFailing() const;
 
     void SetTargets(std::unique_ptr<TCommandTargets> targets);
     TCommandTargets& Targets() { return *targets_; }
@@ -79,10 +88,12 @@ private:
 
     std::unique_ptr<TCommandTargets> targets_;
     QPointer<QMenu> ownMenus_[3];
+    QString failedStamp_;  // the menu file's state at the last failed read; empty after a good one
 };
 
 // The hotkey table: three strings per hotkey line (command id, scope text, key text), read from
-// the file at the first key press. Null in the controller until then, and after a failed read.
+// the file at the first key press. Null in the controller until then, and after a failed read;
+// keys then do nothing, and say nothing, until the file changes.
 void LoadHotkeys();
 // "Shift+", "Alt+", "Ctrl+" prefixes (any case and order) and a key name to the table's key text:
 // three digits for Shift, Alt, Ctrl and the key name in upper case ("Ctrl+F5" gives "001F5").

@@ -75,10 +75,10 @@ void TmMenu::DropMenus() {
     LastShared.clear();
 }
 
-void TmMenu::PopupAt(const QString& menu, const QPoint& screenPos) {
+QMenu* TmMenu::PopupAt(const QString& menu, const QPoint& screenPos) {
     bool ok = false;
     const int number = menu.toInt(&ok);
-    if (!ok || number < 1 || number > 8) return;
+    if (!ok || number < 1 || number > 8) return nullptr;
     QMenu* popup = PopupMenu(number);
     if (number > 2 && menu != LastShared) {
         ClearMenu(popup);
@@ -91,6 +91,7 @@ void TmMenu::PopupAt(const QString& menu, const QPoint& screenPos) {
             for (QAction* child : top->menu()->actions()) UpdateItem(child);
     }
     popup->popup(screenPos);
+    return popup->isVisible() ? popup : nullptr;
 }
 
 QAction* TmMenu::NewItem(QMenu* popup, const QString& name, const QString& caption) {
@@ -176,11 +177,7 @@ bool TmMenu::PlaceItem(QMenu* popup, QChar level, int counter, int& lastTop, int
 
 bool TmMenu::BuildMenu(QMenu* popup, const QString& menu) {
     QStringList lines;
-    QString error;
-    if (!platform::ReadTextLines(Ctrl->InstallFolder + QStringLiteral("Plugins/MenuPlus.ini"), &lines, &error)) {
-        platform::ShowMessage(error, QString(), platform::MessageIcon::Error);
-        return false;
-    }
+    if (!ReadMenuFile(&lines)) return false;
     const QString letter(QChar(96 + menu.toInt()));
     Items.clear();
     int counter = 0, lastTop = 0, lastSecond = 0;

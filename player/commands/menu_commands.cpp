@@ -204,6 +204,7 @@ void TmMenu::ToggleVideoWindow() {
 // Closing may come from the browser's own key handler: it is hidden now and deleted later.
 void TmMenu::ToggleBrowser() {
     if (Form5 && Form5->isVisible()) {
+        Form5->StorePlace();
         Form5->hide();
         Form5->deleteLater();
         Form5 = nullptr;

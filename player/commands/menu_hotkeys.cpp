@@ -5,8 +5,6 @@
 #include <QLineEdit>
 #include <QPointer>
 
-#include "platform/message_box.h"
-#include "platform/text_file.h"
 #include "player/app/form1.h"
 #include "player/commands/menu.h"
 #include "player/core/ctrl.h"
@@ -28,12 +26,8 @@ QString HotkeyKeyText(const QString& hotkey) {
 
 void LoadHotkeys() {
     QStringList lines;
-    QString error;
-    if (!platform::ReadTextLines(Ctrl->InstallFolder + QStringLiteral("Plugins/MenuPlus.ini"), &lines, &error)) {
-        // No table is kept, so the next key press tries the file again.
-        platform::ShowMessage(error, QString(), platform::MessageIcon::Error);
-        return;
-    }
+    // No table is kept: a key press after the file has changed reads it again.
+    if (!Ctrl->Menu->ReadMenuFile(&lines)) return;
     auto table = std::make_unique<QStringList>();
     for (const QString& raw : lines) {
         const QString line = raw.trimmed();
@@ -61,7 +55,12 @@ int SkinWindowScope(const QWidget* window) {
 bool SkinKeyDown(QWidget* window, quint16 key, bool shift, bool alt, bool ctrl) {
     const int scope = SkinWindowScope(window);
     if (!Ctrl || !Ctrl->Menu || scope < 0) return false;
-    if (!Ctrl->Hotkeys) LoadHotkeys();
+    if (!Ctrl->Hotkeys) {
+        // A file that could not be read is not read again, nor its error shown again, at every
+        // key: only once it has changed (come back, or been rewritten).
+        if (Ctrl->Menu->MenuFileStillFailing()) return false;
+        LoadHotkeys();
+    }
     if (!Ctrl->Hotkeys) return false;
     const QString keyText = QString(QChar(shift ? u'1' : u'0')) + QChar(alt ? u'1' : u'0') + QChar(ctrl ? u'1' : u'0')
         + KeyName(key);

@@ -6,7 +6,6 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 
-#include "platform/text_file.h"
 #include "player/commands/menu.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
@@ -95,15 +94,12 @@ void TForm4::ClearPopupMenu() {
 }
 
 void TForm4::BuildPopupMenu() {
-    if (!Ctrl) return;
+    if (!Ctrl || !Ctrl->Menu) return;
     QStringList lines;
-    QString error;
-    if (!platform::ReadTextLines(Ctrl->InstallFolder + QStringLiteral("Plugins/MenuPlus.ini"), &lines, &error)) {
-        // The hotkeys still reach SkinKeyDown, which reports the missing file itself.
-        ClearPopupMenu();
-        return;
-    }
+    // A file that cannot be read is shown here; the window then works without shortcut items.
+    const bool read = Ctrl->Menu->ReadMenuFile(&lines);
     ClearPopupMenu();
+    if (!read) return;
     for (const QString& raw : lines) {
         const QString line = raw.trimmed();
         const qsizetype eq = line.indexOf(u'=');
