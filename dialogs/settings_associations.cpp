@@ -164,14 +164,15 @@ void TForm8::Button5Click() {
     NotifyShellAssociations();
 }
 
-void TForm8::Button6Click() {
-    if (!Ctrl) return;
-    Reported([] {
+bool TForm8::Button6Click() {
+    if (!Ctrl) return false;
+    const bool done = Reported([] {
         Scheme().DefaultSet({Ctrl->Decode0List, Ctrl->Decode1List, Ctrl->Decode2List, Ctrl->Decode5List,
                              Ctrl->Decode3List, Ctrl->Decode4List});
     });
     if (ui_->ListBox2->currentRow() >= 0) ListBox2Click();
     NotifyShellAssociations();
+    return done;
 }
 
 void TForm8::RemoveRealAssociations() {

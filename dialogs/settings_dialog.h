@@ -101,7 +101,8 @@ private:
     void CheckListBox1Click();
     void UpdateButton5();
     void Button5Click();
-    void Button6Click();
+    // False when a change failed (reported to the user); what was done before it stays done.
+    bool Button6Click();
 
     // settings_video.cpp (video, colour, effects and capture pages)
     void ConnectVideoPages();

@@ -218,6 +218,6 @@ bool TForm8::FirstRunSetup() {
     Loading = 0;
     done = CheckBox17Click() && done;
     done = CheckBox19Click() && done;
-    Button6Click();
-    return done;
+    // Associations that failed make the setup run again at the next start.
+    return Button6Click() && done;
 }

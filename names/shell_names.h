@@ -61,7 +61,9 @@ inline constexpr char16_t kLinkSuffix[] = u".desktop";
 // undo knows which MIME types are the player's and leaves every other one alone.
 inline constexpr char16_t kDesktopEntry[] = u"velmora.desktop";
 inline constexpr char16_t kDesktopEntryName[] = u"Velmora Player";
-inline constexpr char16_t kDesktopEntryIcon[] = u"multimedia-player";
+// The player's icon in the user's icon theme ($XDG_DATA_HOME/icons/hicolor), named by every
+// launcher and by the entry.
+inline constexpr char16_t kDesktopEntryIcon[] = u"velmora";
 inline constexpr char16_t kDesktopEntryExtensionsKey[] = u"X-Velmora-Extensions";
 inline constexpr char16_t kDesktopEntryProtocolsKey[] = u"X-Velmora-Protocols";
 // The defaults a file manager follows, in $XDG_CONFIG_HOME; the player's entry is put in front of
@@ -69,6 +71,19 @@ inline constexpr char16_t kDesktopEntryProtocolsKey[] = u"X-Velmora-Protocols";
 inline constexpr char16_t kMimeAppsList[] = u"mimeapps.list";
 inline constexpr char16_t kDefaultApplicationsGroup[] = u"Default Applications";
 inline constexpr char16_t kSchemeHandlerPrefix[] = u"x-scheme-handler/";
+// The player's own file types, which no desktop knows: a shared-mime-info package in
+// $XDG_DATA_HOME/mime/packages, each type with an icon of the same name in the icon theme.
+inline constexpr char16_t kMimePackage[] = u"velmora.xml";
+struct OwnMimeType {
+    const char16_t* extension;
+    const char16_t* type;
+    const char16_t* icon;  // the type with "/" turned into "-", as the desktop looks it up
+};
+inline constexpr OwnMimeType kOwnMimeTypes[] = {
+    {u"kpl", u"application/x-velmora-playlist", u"application-x-velmora-playlist"},
+    {u"wsz", u"application/x-velmora-skin", u"application-x-velmora-skin"},
+    {u"cda", u"application/x-velmora-cd-track", u"application-x-velmora-cd-track"},
+};
 
 // The install folder's files, relative to it.
 inline constexpr char16_t kUninstallProgram[] = u"Plugins/Uninstall.exe";
@@ -82,5 +97,7 @@ inline constexpr char16_t kPlayerProgram[] = u"velmora";
 inline constexpr char16_t kSkinsFolder[] = u"skins";
 inline constexpr char16_t kDefaultSkinFolder[] = u"skins/default";
 inline constexpr char16_t kFavouritesFolder[] = u"Favor";
+// The per-user install folder's record of the files seeded into it.
+inline constexpr char16_t kSeededRecord[] = u".shipped";
 
 }  // namespace names

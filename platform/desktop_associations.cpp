@@ -12,6 +12,7 @@
 #include <atomic>
 
 #include "names/shell_names.h"
+#include "platform/desktop_types.h"
 
 namespace platform {
 
@@ -42,6 +43,12 @@ bool ReadAll(const QString& path, QByteArray* bytes, QString* error) {
 }
 
 bool WriteAll(const QString& path, const QByteArray& bytes, QString* error) {
+    // Nothing left in it: a file the player created goes again.
+    if (bytes.isEmpty() && QFileInfo(path).isFile()) {
+        if (QFile::remove(path)) return true;
+        *error = QStringLiteral("Cannot delete %1").arg(path);
+        return false;
+    }
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
@@ -103,6 +110,18 @@ public:
 
     void Remove(const QByteArray& group, const QByteArray& key) {
         if (const int at = Find(group, key); at >= 0) lines_.removeAt(at);
+    }
+
+    // A group left with nothing but blank lines goes, with the blank line that Set put before
+    // it; one with a comment of the user's stays.
+    void RemoveGroupIfEmpty(const QByteArray& group) {
+        const auto [first, last] = GroupRange(group);
+        if (first < 0) return;
+        for (int i = first; i < last; ++i)
+            if (!lines_.at(i).trimmed().isEmpty()) return;
+        int from = first - 1;
+        if (from > 0 && lines_.at(from - 1).trimmed().isEmpty()) --from;
+        lines_.erase(lines_.begin() + from, lines_.begin() + last);
     }
 
 private:
@@ -186,6 +205,7 @@ DesktopAssociations::DesktopAssociations()
       mimeAppsFile_(XdgFolder("XDG_CONFIG_HOME", ".config") + QLatin1Char('/') + Name(names::kMimeAppsList)) {}
 
 QString DesktopAssociations::MimeTypeOfExtension(const QString& extension) {
+    if (const QString own = OwnMimeType(extension); !own.isEmpty()) return own;
     static const QMimeDatabase database;
     const QList<QMimeType> types = database.mimeTypesForFileName(QStringLiteral("x.") + extension.toLower());
     if (types.isEmpty()) return QString();
@@ -255,6 +275,8 @@ bool DesktopAssociations::SaveEntry(const Entry& entry) {
             return Fail(QStringLiteral("Cannot delete %1").arg(entryFile_));
         return true;
     }
+    // The types and the icon the entry names come first, so the desktop never sees it without them.
+    if (QString error; !InstallDesktopTypes(&error)) return Fail(error);
     QString text = QStringLiteral("[Desktop Entry]\nType=Application\n");
     text += QStringLiteral("Name=") + Name(names::kDesktopEntryName) + u'\n';
     text += QStringLiteral("Exec=") + entry.exec + u'\n';
@@ -309,7 +331,9 @@ bool TakeOutOf(const QString& file, const QStringList& mimeTypes, QString* error
     KeyFileLines lines(bytes);
     bool changed = false;
     for (const QString& type : mimeTypes) changed = TakeOut(&lines, type.toUtf8(), false) || changed;
-    return !changed || WriteAll(file, lines.Bytes(), error);
+    if (!changed) return true;
+    lines.RemoveGroupIfEmpty(DefaultsGroup());
+    return WriteAll(file, lines.Bytes(), error);
 }
 
 }  // namespace
@@ -367,25 +391,33 @@ bool DesktopAssociations::IsDefaultFor(const QString& mimeType) const {
 }
 
 bool DesktopAssociations::RemoveAll() {
+    failures_.clear();
     Entry entry;
-    if (!LoadEntry(&entry)) return Fail(QStringLiteral("Cannot read %1").arg(entryFile_));
+    if (!LoadEntry(&entry)) failures_.append(QStringLiteral("Cannot read %1").arg(entryFile_));
+    // One type that fails leaves the others to be undone still.
     for (const QString& extension : entry.extensions)
-        if (!UnassociateExtension(extension)) return false;
+        if (!UnassociateExtension(extension)) failures_.append(lastError_);
     for (const QString& protocol : entry.protocols)
-        if (!UnassociateProtocol(protocol)) return false;
+        if (!UnassociateProtocol(protocol)) failures_.append(lastError_);
     // Lists that still name the entry (a type whose default another program moved in front).
     if (QFile::exists(mimeAppsFile_)) {
         QByteArray bytes;
         QString error;
-        if (!ReadAll(mimeAppsFile_, &bytes, &error)) return Fail(error);
-        KeyFileLines lines(bytes);
-        bool changed = false;
-        for (const auto& [key, value] : lines.Entries(DefaultsGroup())) changed = TakeOut(&lines, key, true) || changed;
-        if (changed && !WriteAll(mimeAppsFile_, lines.Bytes(), &error)) return Fail(error);
+        if (ReadAll(mimeAppsFile_, &bytes, &error)) {
+            KeyFileLines lines(bytes);
+            bool changed = false;
+            for (const auto& [key, value] : lines.Entries(DefaultsGroup())) changed = TakeOut(&lines, key, true) || changed;
+            if (changed) lines.RemoveGroupIfEmpty(DefaultsGroup());
+            if (changed && !WriteAll(mimeAppsFile_, lines.Bytes(), &error)) failures_.append(error);
+        } else {
+            failures_.append(error);
+        }
     }
     if (QFile::exists(entryFile_) && !QFile::remove(entryFile_))
-        return Fail(QStringLiteral("Cannot delete %1").arg(entryFile_));
-    return true;
+        failures_.append(QStringLiteral("Cannot delete %1").arg(entryFile_));
+    failures_.removeDuplicates();
+    lastError_ = failures_.join(u'\n');
+    return failures_.isEmpty();
 }
 
 void NotifyAssociationsChanged() {

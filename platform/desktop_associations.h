@@ -37,8 +37,11 @@ public:
     bool IsDefaultFor(const QString& mimeType) const;
 
     // Everything the player wrote: each type undone, the entry taken out of every default list
-    // that still names it, the entry file deleted. The other programs' defaults stay.
+    // that still names it, a defaults group left empty removed, the entry file deleted. The other
+    // programs' defaults stay. A step that fails does not stop the others: false, with each
+    // failure in Failures().
     bool RemoveAll();
+    QStringList Failures() const { return failures_; }
 
     QString LastError() const { return lastError_; }
 
@@ -53,6 +56,7 @@ private:
     QString entryFile_;
     QString mimeAppsFile_;
     QString lastError_;
+    QStringList failures_;
 };
 
 // Tells the desktop that associations changed (the shell notification of the Windows player):

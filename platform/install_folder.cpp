@@ -11,13 +11,15 @@
 #include <QSaveFile>
 #include <unistd.h>
 
+#include "names/shell_names.h"
+
 namespace platform {
 
 namespace {
 
 // Path (relative to the per-user folder) and hash of every shipped file as it was copied in,
 // so an upgrade can tell an untouched copy from one the user edited.
-const QString kManifestName = QStringLiteral(".shipped");
+const QString kManifestName = QString::fromUtf16(names::kSeededRecord);
 const char* const kShippedFolders[] = {"Plugins", "skins", "Favor"};
 // What the user had in the program folder while it was writable.
 const char* const kUserFiles[] = {"setup.ini", "velmora.kpl"};
@@ -132,18 +134,18 @@ void TakeOver(const QString& from, const QString& to) {
     }
 }
 
-QString PerUserFolder() {
+}  // namespace
+
+QString PerUserInstallFolder() {
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
     if (data.isEmpty()) data = QDir::homePath() + QLatin1String("/.local/share");
     return WithSlash(data) + QLatin1String("velmora/");
 }
 
-}  // namespace
-
 InstallFolderChoice ChooseInstallFolder(const QString& programFolder) {
     const QString folder = WithSlash(programFolder);
     if (::access(QFile::encodeName(folder).constData(), W_OK) == 0) return {folder, {}};
-    return ChoosePerUserFolder(folder, PerUserFolder());
+    return ChoosePerUserFolder(folder, PerUserInstallFolder());
 }
 
 InstallFolderChoice ChoosePerUserFolder(const QString& programFolder, const QString& userFolder) {

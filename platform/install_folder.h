@@ -22,6 +22,9 @@ InstallFolderChoice ChooseInstallFolder(const QString& programFolder);
 // given (tests).
 InstallFolderChoice ChoosePerUserFolder(const QString& programFolder, const QString& userFolder);
 
+// The per-user folder that stands in for an unwritable program folder: $XDG_DATA_HOME/velmora/.
+QString PerUserInstallFolder();
+
 // ChooseInstallFolder for the running program's folder, without the notice.
 QString InstallFolder();
 

@@ -297,6 +297,29 @@ bool TRegistry::Report(const QString& reason) {
     return reason.isEmpty();
 }
 
+bool TRegistry::RemoveEmptyRoot(RootKey root, QString* error) {
+    const auto fail = [error](const QString& reason) {
+        if (error) *error = reason;
+        return false;
+    };
+    const QString data = DataFile(root), lock = LockFile(root);
+    if (!QFileInfo::exists(data) && !QFileInfo::exists(lock)) return true;
+    {
+        FileLock held(lock, true);
+        if (!held.Held()) return fail(QStringLiteral("Cannot lock %1: %2").arg(lock, qt_error_string(held.Error())));
+        const Loaded loaded = ReadTree(root);
+        if (!loaded.unreadable.isEmpty()) return fail(loaded.unreadable);
+        // Keys without a value anywhere below hold nothing (the ones the player made on the way
+        // to its values); a damaged file may hold what could not be read: it is kept.
+        for (const auto& [path, key] : loaded.tree.keys)
+            if (!key.values.isEmpty()) return true;
+        if (loaded.tree.damaged) return true;
+        if (QFileInfo::exists(data) && !QFile::remove(data)) return fail(QStringLiteral("Cannot delete %1").arg(data));
+    }
+    if (QFileInfo::exists(lock) && !QFile::remove(lock)) return fail(QStringLiteral("Cannot delete %1").arg(lock));
+    return true;
+}
+
 QString TRegistry::StorageFolder() {
     // XDG rules: a relative XDG_CONFIG_HOME is ignored.
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");

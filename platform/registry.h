@@ -75,6 +75,11 @@ public:
     // "$XDG_CONFIG_HOME/velmora/registry" (else "$HOME/.config/velmora/registry").
     static QString StorageFolder();
 
+    // Deletes the root's file and its lock file when no key of the root holds a value (what an
+    // uninstall leaves); a root still in use, or damaged, keeps both. False with the reason
+    // when a file that should go could not.
+    static bool RemoveEmptyRoot(RootKey root, QString* error = nullptr);
+
 private:
     QString Resolve(const QString& key) const;
     bool CanWrite() const { return open_ && !readOnly_; }

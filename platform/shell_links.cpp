@@ -7,6 +7,9 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include "names/shell_names.h"
+#include "platform/desktop_types.h"
+
 namespace platform {
 
 namespace {
@@ -160,6 +163,10 @@ bool WriteShellLink(const QString& path, const QString& target, const QString& w
     text += QStringLiteral("Name=") + EscapeValue(name) + u'\n';
     text += QStringLiteral("Exec=") + EscapeValue(command) + u'\n';
     text += QStringLiteral("Path=") + EscapeValue(workingFolder) + u'\n';
+    // Every launcher wears the player's icon; one the theme lacks still starts, so a failure to
+    // install it fails no link.
+    InstallDesktopIcons();
+    text += QStringLiteral("Icon=") + QString::fromUtf16(names::kDesktopEntryIcon) + u'\n';
     text += QStringLiteral("Terminal=false\n");
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
@@ -200,6 +207,7 @@ ShellLinkInfo ReadShellLink(const QString& path) {
         if (key == QLatin1String("Exec")) exec = value;
         else if (key == QLatin1String("Path")) info.workingFolder = value;
         else if (key == QLatin1String("Name")) info.name = value;
+        else if (key == QLatin1String("Icon")) info.icon = value;
     }
     const QStringList arguments = SplitArguments(exec);
     if (arguments.size() == 2 && arguments[0] == QLatin1String("xdg-open")) info.target = arguments[1];

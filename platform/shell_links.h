@@ -22,7 +22,8 @@ QString ShellFolderPath(ShellFolder folder);
 QString ShellLinkPath(ShellFolder folder, const QString& name);
 
 // Writes or replaces the link file `path`: a launcher that starts `target` (a program, or any
-// other file through the desktop's opener) in `workingFolder`, shown as `name`. Atomic; missing
+// other file through the desktop's opener) in `workingFolder`, shown as `name` with the player's
+// icon (installed in the user's icon theme when missing). Atomic; missing
 // parent folders are created. False with the reason in *error when it could not be written.
 bool WriteShellLink(const QString& path, const QString& target, const QString& workingFolder, const QString& name,
                     QString* error = nullptr);
@@ -36,6 +37,7 @@ struct ShellLinkInfo {
     QString target;
     QString workingFolder;
     QString name;
+    QString icon;
 };
 // What a link written by WriteShellLink holds; an empty target when the file is no such link.
 ShellLinkInfo ReadShellLink(const QString& path);

@@ -19,6 +19,9 @@ packages=(
   fonts-arphic-uming fonts-dejavu-core
   # a virtual X server for scripts/run.sh on a machine with no display
   xvfb xauth
+  # the player's own file types and icons on the desktop (update-mime-database), and gio, with
+  # which the desktop tests see them as a file manager does
+  shared-mime-info libglib2.0-bin hicolor-icon-theme
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -12,6 +12,7 @@
 #include "dialogs/associations.h"
 #include "dialogs/dialog_targets.h"
 #include "platform/desktop_associations.h"
+#include "platform/desktop_types.h"
 #include "platform/media_faces.h"
 #include "platform/message_box.h"
 #include "player/app/form1.h"
@@ -34,8 +35,12 @@ void ClearAll() {
     DesktopAssociations desktop;
     QFile::remove(desktop.EntryFile());
     QFile::remove(desktop.MimeAppsFile());
+    QDir().rmdir(desktop.MimeAppsFile());  // a test's stand-in for an unusable file
     QDir(QFileInfo(desktop.EntryFile()).absolutePath()).removeRecursively();
     QFile::remove(QFileInfo(desktop.EntryFile()).absolutePath());
+    const QString data = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
+    QDir(data + "/mime").removeRecursively();
+    QDir(data + "/icons").removeRecursively();
 }
 
 QString Read(RootKey root, const QString& key, const QString& name = QString()) {
@@ -230,11 +235,74 @@ TEST_F(DesktopAssociationsTest, AMimeTypeSharedByTwoExtensionsStaysWhileEitherIs
 }
 
 TEST_F(DesktopAssociationsTest, UnknownAndAmbiguousExtensions) {
-    EXPECT_EQ(DesktopAssociations::MimeTypeOfExtension("kpl"), QString()) << "never claims every unknown file";
+    EXPECT_EQ(DesktopAssociations::MimeTypeOfExtension("zzq"), QString()) << "never claims every unknown file";
     EXPECT_TRUE(DesktopAssociations::MimeTypeOfExtension("ts").startsWith("video/"));
-    ASSERT_TRUE(desktop_.AssociateExtension("kpl", "/p"));
+    ASSERT_TRUE(desktop_.AssociateExtension("zzq", "/p"));
     EXPECT_FALSE(FileBytes(desktop_.MimeAppsFile()).contains("octet-stream"));
-    EXPECT_EQ(desktop_.Extensions(), QStringList({"kpl"}));
+    EXPECT_EQ(desktop_.Extensions(), QStringList({"zzq"}));
+}
+
+// The desktop knows no playlist, skin or CD-track file: the player brings their types, with
+// icons, and names them in its entry and in the defaults.
+TEST_F(DesktopAssociationsTest, ThePlayersOwnTypesArePackagedWithIconsAndMadeItsDefaults) {
+    EXPECT_EQ(DesktopAssociations::MimeTypeOfExtension("KPL"), "application/x-velmora-playlist");
+    EXPECT_EQ(DesktopAssociations::MimeTypeOfExtension("wsz"), "application/x-velmora-skin");
+    EXPECT_EQ(DesktopAssociations::MimeTypeOfExtension("cda"), "application/x-velmora-cd-track");
+    for (const char* e : {"kpl", "wsz", "cda"}) ASSERT_TRUE(desktop_.AssociateExtension(e, "/p")) << e;
+
+    EXPECT_TRUE(desktop_.IsDefaultFor("application/x-velmora-playlist"));
+    EXPECT_TRUE(desktop_.IsDefaultFor("application/x-velmora-skin"));
+    const QByteArray entry = Entry();
+    EXPECT_TRUE(entry.contains("MimeType=application/x-velmora-cd-track;application/x-velmora-playlist;"
+                               "application/x-velmora-skin;\n")) << entry.constData();
+    EXPECT_TRUE(entry.contains("\nIcon=velmora\n")) << entry.constData();
+    const QByteArray package = FileBytes(platform::MimePackageFile());
+    EXPECT_TRUE(package.contains("<mime-type type=\"application/x-velmora-skin\">")) << package.constData();
+    EXPECT_TRUE(package.contains("<glob pattern=\"*.kpl\"/>"));
+    const QString data = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
+    EXPECT_EQ(platform::MimePackageFile(), data + "/mime/packages/velmora.xml");
+    for (const QString& icon : platform::DesktopIconFiles()) {
+        EXPECT_TRUE(icon.startsWith(data + "/icons/hicolor/")) << qPrintable(icon);
+        EXPECT_TRUE(FileBytes(icon).startsWith("<svg")) << qPrintable(icon);
+    }
+    EXPECT_TRUE(platform::DesktopIconFiles().contains(data + "/icons/hicolor/scalable/apps/velmora.svg"));
+    EXPECT_TRUE(platform::DesktopIconFiles().contains(
+        data + "/icons/hicolor/scalable/mimetypes/application-x-velmora-playlist.svg"));
+
+    QStringList failures;
+    platform::RemoveDesktopTypes(&failures);
+    EXPECT_EQ(failures, QStringList());
+    EXPECT_FALSE(QFileInfo::exists(data + "/mime")) << "nothing but the player's package was in it";
+    EXPECT_FALSE(QFileInfo::exists(data + "/icons"));
+}
+
+// The group and the file the player made for its defaults go with them; another group stays as
+// it was.
+TEST_F(DesktopAssociationsTest, ADefaultsGroupThePlayerAddedGoesAgain) {
+    ASSERT_TRUE(desktop_.AssociateProtocol("mms", "/p"));
+    ASSERT_TRUE(desktop_.UnassociateProtocol("mms"));
+    EXPECT_FALSE(QFileInfo::exists(desktop_.MimeAppsFile())) << FileBytes(desktop_.MimeAppsFile()).constData();
+
+    const QByteArray before = "# mine\n[Added Associations]\nvideo/mp4=mpv.desktop;\n";
+    WriteFile(desktop_.MimeAppsFile(), before);
+    ASSERT_TRUE(desktop_.AssociateExtension("mp3", "/p"));
+    ASSERT_TRUE(desktop_.AssociateProtocol("vmp", "/p"));
+    ASSERT_TRUE(desktop_.RemoveAll());
+    EXPECT_EQ(FileBytes(desktop_.MimeAppsFile()), before);
+}
+
+TEST_F(DesktopAssociationsTest, RemoveAllGoesOnPastATypeThatFailsAndListsIt) {
+    ASSERT_TRUE(desktop_.AssociateExtension("mp3", "/p"));
+    ASSERT_TRUE(desktop_.AssociateExtension("zzq", "/p"));
+    ASSERT_TRUE(desktop_.AssociateProtocol("rtsp", "/p"));
+    // A folder where the defaults file belongs: the types that have a default cannot be undone.
+    QFile::remove(desktop_.MimeAppsFile());
+    ASSERT_TRUE(QDir().mkpath(desktop_.MimeAppsFile()));
+
+    EXPECT_FALSE(desktop_.RemoveAll());
+    EXPECT_FALSE(QFileInfo::exists(desktop_.EntryFile())) << "the entry goes all the same";
+    ASSERT_FALSE(desktop_.Failures().isEmpty());
+    EXPECT_TRUE(desktop_.Failures().first().contains(desktop_.MimeAppsFile())) << qPrintable(desktop_.LastError());
 }
 
 TEST_F(DesktopAssociationsTest, ProgramPathIsQuotedByTheDesktopEntryRules) {

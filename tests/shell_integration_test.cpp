@@ -12,6 +12,7 @@
 
 #include "dialogs/dialog_targets.h"
 #include "names/shell_names.h"
+#include "platform/desktop_associations.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/shell_links.h"
@@ -380,6 +381,31 @@ TEST_F(FirstRunStartTest, AFailedSetupLeavesWorkPathUnwrittenAndIsRetried) {
     Start(first_);
     EXPECT_EQ(Stored(names::kWorkPathValue), first_.path() + "/");
     EXPECT_EQ(folders_.StartMenuFiles().size(), 4);
+}
+
+// Links and browser entries can be written, the default associations cannot: the setup is not
+// recorded as done, so the associations are tried again at the next start.
+TEST_F(FirstRunStartTest, FailedDefaultAssociationsAreRetriedAtTheNextStart) {
+    const QString defaults = folders_.root_.file("config/mimeapps.list");
+    ASSERT_TRUE(QDir().mkpath(defaults));  // a folder where the desktop's defaults file belongs
+    Start(first_);
+    EXPECT_EQ(SetUpMark(), 0);
+    EXPECT_TRUE(QFileInfo::exists(folders_.Desktop()));
+
+    ASSERT_TRUE(QDir().rmdir(defaults));
+    Start(first_);
+    EXPECT_EQ(SetUpMark(), 1);
+    EXPECT_TRUE(platform::DesktopAssociations().IsDefaultFor("application/x-velmora-playlist"));
+}
+
+TEST_F(ShellPageTest, EveryLauncherWearsThePlayersIconFromTheUsersTheme) {
+    TForm8 form;
+    ASSERT_TRUE(form.FirstRunSetup());
+    for (const char16_t* link : {names::kStartMenuPlayerLink, names::kStartMenuGuideLink, names::kStartMenuSiteLink,
+                                 names::kStartMenuUninstallLink})
+        EXPECT_EQ(platform::ReadShellLink(folders_->StartMenuLink(link)).icon, "velmora");
+    EXPECT_EQ(platform::ReadShellLink(folders_->Desktop()).icon, "velmora");
+    EXPECT_TRUE(QFileInfo::exists(folders_->root_.file("data/icons/hicolor/scalable/apps/velmora.svg")));
 }
 
 }  // namespace

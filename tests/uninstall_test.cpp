@@ -16,6 +16,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "dialogs/associations.h"
 #include "dialogs/settings_dialog.h"
 #include "platform/desktop_associations.h"
 #include "platform/message_box.h"
@@ -545,6 +546,98 @@ TEST_F(BuiltUninstaller, AsksAndCancelsThenRefusesWhileThePlayerRuns) {
     EXPECT_TRUE(err.contains("[不能卸载] 请先关闭Velmora Player")) << qPrintable(err);
     EXPECT_FALSE(err.contains("确认卸载")) << qPrintable(err);
     EXPECT_EQ(Registry(), registry);
+}
+
+// Another program held letter "a" of the open-with list when the player came: the player took
+// "b", and its entry goes from there, the order keeping the other letter.
+TEST_F(UninstallTest, TheOpenWithEntryGoesUnderWhateverLetterThePlayerTook) {
+    const QString openWith = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.ogg\\OpenWithList";
+    SetValue(RootKey::CurrentUser, openWith, "a", "other.exe");
+    SetValue(RootKey::CurrentUser, openWith, "MRUList", "a");
+    TAssociations("/opt/velmora/velmora").AssociateFileType("ogg", QString());
+    TRegistry user(RootKey::CurrentUser);
+    ASSERT_TRUE(user.OpenKeyReadOnly("\\" + openWith));
+    ASSERT_EQ(user.ReadString("b"), "velmora3.exe");
+    ASSERT_EQ(user.ReadString("MRUList"), "ba");
+
+    EXPECT_EQ(uninstall::UninstallMain(program()), Outcome::Done);
+
+    ASSERT_TRUE(user.OpenKeyReadOnly("\\" + openWith));
+    EXPECT_EQ(user.GetValueNames(), QStringList({"a", "MRUList"}));
+    EXPECT_EQ(user.ReadString("a"), "other.exe");
+    EXPECT_EQ(user.ReadString("MRUList"), "a");
+}
+
+// With nothing of anybody else's, nothing of the player's is left in the config folder: no
+// registry files of empty trees, no defaults file it made, no folder of its own.
+TEST_F(UninstallTest, EmptiedRegistryFilesAndTheDefaultsThePlayerMadeGo) {
+    PlayerValues();
+    platform::DesktopAssociations associations;
+    ASSERT_TRUE(associations.AssociateExtension("kpl", install_ + "velmora"));
+    ASSERT_TRUE(QFileInfo::exists(root_.file("home/.config/mimeapps.list")));
+    const QString registry = root_.file("home/.config/velmora/registry/");
+    ASSERT_TRUE(QFileInfo::exists(registry + "HKEY_CLASSES_ROOT.reg"));
+    ASSERT_TRUE(QFileInfo::exists(registry + "HKEY_CURRENT_USER.lock"));
+
+    EXPECT_EQ(uninstall::UninstallMain(program()), Outcome::Done);
+
+    EXPECT_FALSE(QFileInfo::exists(root_.file("home/.config/velmora")))
+        << root_.read("home/.config/velmora/registry/HKEY_CURRENT_USER.reg").constData();
+    EXPECT_FALSE(QFileInfo::exists(root_.file("home/.config/mimeapps.list")));
+    EXPECT_FALSE(QFileInfo::exists(root_.file("home/.local/share/mime")));
+    EXPECT_FALSE(QFileInfo::exists(root_.file("home/.local/share/icons")));
+}
+
+TEST_F(UninstallTest, RegistryFilesOfATreeStillInUseStay) {
+    OtherProgramValues();
+    PlayerValues();
+    EXPECT_EQ(uninstall::UninstallMain(program()), Outcome::Done);
+    const QString registry = root_.file("home/.config/velmora/registry/");
+    for (const char* root : {"HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT", "HKEY_LOCAL_MACHINE"})
+        EXPECT_TRUE(QFileInfo::exists(registry + root + ".reg")) << root;
+}
+
+// A system-wide install the user cannot write: the player kept the user's files in the per-user
+// folder, and those go with the install.
+TEST_F(UninstallTest, ThePerUserFolderOfASystemWideInstallGoesWithIt) {
+    const QString perUser = root_.file("home/.local/share/velmora/");
+    for (const char* file : {"setup.ini", "velmora.kpl", ".shipped", "Favor/Favor.ini", "Favor/mine.kpl",
+                             "Plugins/FilePlus.ini", "Plugins/input.dll", "Plugins/Uninstall.exe", "skins/default/main.bmp"})
+        Write(perUser + file);
+    Write(perUser + "skins/own.wsz", "the user's own skin");
+    EXPECT_FALSE(uninstall::UsesPerUserFolder(install_));
+    EXPECT_FALSE(uninstall::UsesPerUserFolder(perUser)) << "its own uninstaller empties it as its install";
+
+    const bool root = ::geteuid() == 0;
+    if (root ? !MakeImmutable(install_, true) : !QFile::setPermissions(install_, QFile::ReadOwner | QFile::ExeOwner))
+        GTEST_SKIP() << "no unwritable folders here";
+    EXPECT_TRUE(uninstall::UsesPerUserFolder(install_));
+    const Outcome outcome = uninstall::UninstallMain(program());
+    if (root) MakeImmutable(install_, false);
+    QFile::setPermissions(install_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    EXPECT_EQ(outcome, Outcome::DoneWithFailures) << "the install folder's own files could not go";
+    QStringList left;
+    QDirIterator it(perUser, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) left.append(it.next().mid(perUser.size()));
+    left.sort();
+    EXPECT_EQ(left, QStringList({"skins", "skins/own.wsz"}));
+}
+
+TEST_F(UninstallTest, ADesktopTypeThatCannotBeUndoneIsListedAndTheRestStillGoes) {
+    platform::DesktopAssociations associations;
+    ASSERT_TRUE(associations.AssociateExtension("mp3", install_ + "velmora"));
+    ASSERT_TRUE(associations.AssociateProtocol("vmp", install_ + "velmora"));
+    const QString defaults = root_.file("home/.config/mimeapps.list");
+    ASSERT_TRUE(QFile::remove(defaults));
+    ASSERT_TRUE(QDir().mkpath(defaults));
+
+    EXPECT_EQ(uninstall::UninstallMain(program()), Outcome::DoneWithFailures);
+
+    EXPECT_TRUE(messages_.last().contains(defaults)) << qPrintable(messages_.last());
+    EXPECT_FALSE(QFileInfo::exists(root_.file("home/.local/share/applications/velmora.desktop")));
+    EXPECT_FALSE(QFileInfo::exists(root_.file("home/.local/share/mime")));
+    EXPECT_FALSE(QFileInfo::exists(install_));
 }
 
 }  // namespace

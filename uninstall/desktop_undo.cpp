@@ -2,6 +2,7 @@
 
 #include "names/shell_names.h"
 #include "platform/desktop_associations.h"
+#include "platform/desktop_types.h"
 #include "platform/shell_links.h"
 
 namespace uninstall {
@@ -23,7 +24,9 @@ void DeleteLink(ShellFolder folder, const QString& name, Failures* failures) {
 
 void RemoveDesktopAssociations(Failures* failures) {
     platform::DesktopAssociations associations;
-    if (!associations.RemoveAll()) failures->append(associations.LastError());
+    if (!associations.RemoveAll()) failures->append(associations.Failures());
+    // The player's own types and icons: nothing names them any more.
+    platform::RemoveDesktopTypes(failures);
     platform::NotifyAssociationsChanged();
 }
 

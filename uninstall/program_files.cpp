@@ -177,8 +177,26 @@ void DeleteProgramFiles(FileRemover& remover) {
                                 QStringLiteral("$temp.swf")})
         remover.RemoveFile(file);
     for (const char16_t* page : names::kHelpPages) remover.RemoveFile(Name(page));
+    remover.RemoveFile(Name(names::kSeededRecord));
     remover.RemoveFolder(Name(names::kHelpFolder));
     platform::RemoveSaveLeftovers(remover.InstallFolder());
+}
+
+bool UsesPerUserFolder(const QString& installFolder) {
+    if (WithSlash(QDir::cleanPath(installFolder)) == ResolvedOrClean(platform::PerUserInstallFolder()) + u'/') return false;
+    return ::access(Bytes(installFolder).constData(), W_OK) != 0;
+}
+
+void DeletePerUserFolder(Failures* failures) {
+    const QString folder = platform::PerUserInstallFolder();
+    if (!QFileInfo(folder).isDir()) return;
+    FileRemover remover(ResolvedOrClean(folder));
+    DeleteProgramFiles(remover);
+    // The first start seeded the whole Plugins folder, the uninstaller among it.
+    remover.RemoveFile(Name(names::kUninstallProgram));
+    remover.RemoveFolder(PluginsFolder());
+    remover.RemoveInstallFolder();
+    *failures += remover.failures();
 }
 
 void RemoveProgramItself(FileRemover& remover, const QString& programPath) {

@@ -53,6 +53,15 @@ private:
 // install folder are left for RemoveProgramItself.
 void DeleteProgramFiles(FileRemover& remover);
 
+// Whether the player kept its files in the per-user folder instead of this install folder: it
+// does so when it cannot write the install folder (a system-wide install), as the uninstaller
+// finds it now.
+bool UsesPerUserFolder(const QString& installFolder);
+// The per-user folder's shipped files and the user's settings, playlist and favourites, the same
+// as an install folder's, then the folder itself when empty (files of the user's own stay). What
+// could not be removed is appended.
+void DeletePerUserFolder(Failures* failures);
+
 // The uninstaller's own file, then the Plugins folder and the install folder when empty. A
 // running program may remove its own file on Linux, so nothing is left behind to finish later.
 void RemoveProgramItself(FileRemover& remover, const QString& programPath);

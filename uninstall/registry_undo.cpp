@@ -3,6 +3,9 @@
 #include "names/shell_names.h"
 #include "platform/registry.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace uninstall {
 
 using platform::RootKey;
@@ -77,17 +80,29 @@ void RemoveOpenWithEntry(const QString& extension, Failures* failures) {
     const QString path = Name(names::kOpenWithListKeyFormat).arg(extension);
     TRegistry reg(RootKey::CurrentUser);
     if (!reg.OpenKey(path, false)) return;
-    // Only the player's own entry: the list's other letters name other programs.
-    if (reg.ReadString(QStringLiteral("a")) == Name(names::kOpenWithName)) {
-        DeleteValueIfPresent(reg, QStringLiteral("a"), failures);
-        const QString order = reg.ReadString(QStringLiteral("MRUList"));
-        QString rest = order;
-        rest.remove(u'a');
-        if (rest.isEmpty()) {
-            DeleteValueIfPresent(reg, QStringLiteral("MRUList"), failures);
-        } else if (rest != order) {
-            WriteOrFail(reg, QStringLiteral("MRUList"), rest, failures);
-        }
+    // Only the player's own entry, under whatever letter it took (the letters before it may name
+    // other programs); the order loses that letter and keeps the others'.
+    const QString order = reg.ReadString(QStringLiteral("MRUList"));
+    QString rest = order;
+    bool removed = false;
+    for (const QString& name : reg.GetValueNames()) {
+        if (name.size() != 1 || !name.at(0).isLetter()) continue;
+        if (reg.ReadString(name).compare(Name(names::kOpenWithName), Qt::CaseInsensitive) != 0) continue;
+        DeleteValueIfPresent(reg, name, failures);
+        rest.remove(name, Qt::CaseInsensitive);
+        removed = true;
+    }
+    // Letters that name no entry any more are dropped from the order too.
+    if (removed) {
+        QString named;
+        for (const QChar letter : std::as_const(rest))
+            if (reg.ValueExists(QString(letter))) named += letter;
+        rest = named;
+    }
+    if (removed && rest.isEmpty()) {
+        DeleteValueIfPresent(reg, QStringLiteral("MRUList"), failures);
+    } else if (rest != order) {
+        WriteOrFail(reg, QStringLiteral("MRUList"), rest, failures);
     }
     if (KeyIsEmpty(RootKey::CurrentUser, path)) {
         DeleteKeyIfPresent(RootKey::CurrentUser, path, failures);
@@ -193,6 +208,14 @@ void RemoveBrowserEntries(Failures* failures) {
 
 void RemoveSettingsKey(Failures* failures) {
     DeleteKeyIfPresent(RootKey::CurrentUser, Name(names::kSettingsKey), failures);
+}
+
+void RemoveEmptyRegistryFiles(Failures* failures) {
+    for (RootKey root : {RootKey::CurrentUser, RootKey::ClassesRoot, RootKey::LocalMachine}) {
+        if (QString error; !TRegistry::RemoveEmptyRoot(root, &error)) failures->append(error);
+    }
+    const QString folder = TRegistry::StorageFolder();
+    if (QDir().rmdir(folder)) QDir().rmdir(QFileInfo(folder).absolutePath());
 }
 
 }  // namespace uninstall

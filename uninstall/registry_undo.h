@@ -37,5 +37,8 @@ void UnassociateProtocolList(const QString& protocols, Failures* failures);
 void RemoveBrowserEntries(Failures* failures);
 // The player's own settings key with all its values and sub-keys.
 void RemoveSettingsKey(Failures* failures);
+// The registry stand-in's files of every root left empty, then its folder and the player's
+// config folder when nothing else is in them.
+void RemoveEmptyRegistryFiles(Failures* failures);
 
 }  // namespace uninstall

@@ -91,10 +91,15 @@ Outcome UninstallMain(const QString& programPath) {
     RestoreProtocols(&failures);
     RemoveBrowserEntries(&failures);
     RemoveShortcuts(&failures);
+    // Decided before any file goes: a system-wide install kept the user's files in the per-user
+    // folder.
+    const bool perUser = UsesPerUserFolder(installFolder);
     FileRemover remover(installFolder);
     DeleteProgramFiles(remover);
     RemoveProgramItself(remover, programPath);
     failures += remover.failures();
+    if (perUser) DeletePerUserFolder(&failures);
+    RemoveEmptyRegistryFiles(&failures);
     ReportResult(failures);
     return failures.isEmpty() ? Outcome::Done : Outcome::DoneWithFailures;
 }
