@@ -10,6 +10,7 @@ packages=(
   libbz2-dev unicode-data            # the pinyin table is made from Unihan's readings
   libzip-dev zlib1g-dev              # skin archives (Plugins/explain.dll); the tests make their own
   libgtest-dev libgmock-dev
+  libx11-dev libxss-dev              # the X server's own screen saver, held off while a video plays
   # run: Qt's platform plug-ins (xcb, offscreen), the GStreamer elements that decode and show
   # what the player plays, gst-launch for the screenshot script, the interface fonts
   qt6-qpa-plugins libzip4
@@ -18,6 +19,8 @@ packages=(
   fonts-arphic-uming fonts-dejavu-core
   # a virtual X server for scripts/run.sh on a machine with no display
   xvfb xauth
+  # the desktop tests: a window manager, a tray host, synthetic input
+  openbox trayer xdotool x11-utils
 )
 missing=()
 for package in "${packages[@]}"; do
