@@ -123,7 +123,8 @@ protected:
     Window PlayVideo() {
         const QString clip = MakeMedia(desk->Folder(), "clip", MediaKind::Mp4Video, 30.0);
         EXPECT_FALSE(clip.isEmpty());
-        EXPECT_TRUE(desk->StartPlayer({clip})) << desk->Error().toStdString();
+        // The window opens at its kept place, where normal size brings it back.
+        EXPECT_TRUE(desk->StartPlayer({clip}, "AV_L=200\r\nAV_T=150\r\n")) << desk->Error().toStdString();
         std::optional<Window> video;
         EXPECT_TRUE(Desktop::WaitFor([&] {
             video = desk->VideoWindow();
@@ -144,6 +145,7 @@ TEST_F(DesktopVideo, FullScreenAndDesktopSizeUnderOpenboxTakeTheirPlacesAndComeB
     const Window video = PlayVideo();
     ASSERT_NE(video.id, 0u);
     const QRect before = video.place;
+    ASSERT_EQ(before.topLeft(), QPoint(200, 150));
     const QSize screen = desk->ScreenSize();
     const unsigned long panel = desk->TrayWindow();
 
