@@ -216,6 +216,7 @@ bool Desktop::StartPlayer(const QStringList& arguments, const QByteArray& setupI
     if (!realMessageBoxes) env << "VELMORA_MESSAGES_TO_STDERR=1";
     player_->setEnvironment(env);
     player_->setProcessChannelMode(QProcess::MergedChannels);
+    player_->setWorkingDirectory(root_.path() + "/home");
     player_->start(folder + "/velmora", arguments);
     if (!player_->waitForStarted(kStartMs)) {
         error_ = "the player did not start";
@@ -296,12 +297,18 @@ std::optional<Window> Desktop::VideoWindow() const {
     return std::nullopt;
 }
 
+std::optional<Window> Desktop::DialogWindow() const {
+    for (const Window& w : PlayerWindows())
+        if (w.viewable && w.title != QLatin1String("Velmora Player")) return w;
+    return std::nullopt;
+}
+
 std::optional<Window> Desktop::WindowTitled(const QString& title) const {
     Display* x = X(x_);
     std::optional<Window> found;
     XSync(x, False);
     Walk(x, DefaultRootWindow(x), [&](unsigned long id) {
-        if (!found && TextProperty(x, id, "_NET_WM_NAME") == title) found = Describe(id);
+        if (!found && TextProperty(x, id, "_NET_WM_NAME").startsWith(title)) found = Describe(id);
     });
     return found;
 }

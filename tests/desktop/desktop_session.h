@@ -61,7 +61,9 @@ public:
     std::vector<Window> GluedWindows() const;
     // The video window: the player's window of the product's title that is none of those.
     std::optional<Window> VideoWindow() const;
-    // A window of any process whose title is `title`.
+    // A window of the player other than its skinned ones (a dialog, a message box).
+    std::optional<Window> DialogWindow() const;
+    // A window of any process whose title begins with `title`.
     std::optional<Window> WindowTitled(const QString& title) const;
     std::optional<Window> Describe(unsigned long id) const;
 
