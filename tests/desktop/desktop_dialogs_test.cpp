@@ -1,6 +1,5 @@
 // The dialogs the player borrows from Qt speak Chinese on a real desktop: a message box's
-// buttons (read back through the box's own copy to the clipboard) and the save dialog's title
-// and buttons.
+// button and the save dialog's title and buttons, read from the screen.
 #include <gtest/gtest.h>
 
 #include <QColor>

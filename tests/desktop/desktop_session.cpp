@@ -427,26 +427,4 @@ QImage Desktop::Grab() const {
     return copy;
 }
 
-QString Desktop::Clipboard() const {
-    Display* x = X(x_);
-    const ::Window own = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
-    const Atom clipboard = XInternAtom(x, "CLIPBOARD", False);
-    const Atom utf8 = XInternAtom(x, "UTF8_STRING", False);
-    const Atom target = XInternAtom(x, "VELMORA_TEST_CLIP", False);
-    XConvertSelection(x, clipboard, utf8, target, own, CurrentTime);
-    XFlush(x);
-    QString text;
-    bool answered = false;
-    WaitFor([&] {
-        XEvent event;
-        while (XCheckTypedWindowEvent(x, own, SelectionNotify, &event)) {
-            answered = true;
-            if (event.xselection.property != 0) text = TextProperty(x, own, "VELMORA_TEST_CLIP");
-        }
-        return answered;
-    }, 3000);
-    XDestroyWindow(x, own);
-    return text;
-}
-
 }  // namespace desktop

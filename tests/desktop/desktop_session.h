@@ -89,8 +89,6 @@ public:
     bool SaverActive() const;
 
     QImage Grab() const;
-    // The text the CLIPBOARD selection holds (empty when none answers).
-    QString Clipboard() const;
 
 private:
     bool StartX();
