@@ -4,6 +4,13 @@
 
 namespace platform {
 
+namespace {
+std::optional<bool> fixedAnswer;
+}  // namespace
+
+bool TrayAvailable() { return fixedAnswer.value_or(QSystemTrayIcon::isSystemTrayAvailable()); }
+void SetTrayAvailable(std::optional<bool> answer) { fixedAnswer = answer; }
+
 TrayIcon::TrayIcon(QObject* parent) : QObject(parent) {}
 TrayIcon::~TrayIcon() = default;
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QSystemTrayIcon;
 
@@ -14,6 +15,11 @@ namespace platform {
 
 inline constexpr int kTrayLeftButtonDown = 513;
 inline constexpr int kTrayRightButtonDown = 516;
+
+// Whether the desktop has a notification area now (a window hidden to it can come back by its
+// icon). Tests fix the answer with SetTrayAvailable; std::nullopt asks the desktop again.
+bool TrayAvailable();
+void SetTrayAvailable(std::optional<bool> answer);
 
 class TrayIcon : public QObject {
     Q_OBJECT

@@ -10,6 +10,7 @@ packages=(
   libbz2-dev unicode-data            # the pinyin table is made from Unihan's readings
   libzip-dev zlib1g-dev              # skin archives (Plugins/explain.dll); the tests make their own
   libgtest-dev libgmock-dev
+  libx11-dev libxss-dev              # the X server's own screen saver, held off while a video plays
   # run: Qt's platform plug-ins (xcb, offscreen), the GStreamer elements that decode and show
   # what the player plays, gst-launch for the screenshot script, the interface fonts
   qt6-qpa-plugins libzip4
@@ -22,6 +23,8 @@ packages=(
   # the player's own file types and icons on the desktop (update-mime-database), and gio, with
   # which the desktop tests see them as a file manager does
   shared-mime-info libglib2.0-bin hicolor-icon-theme
+  # the desktop tests: a window manager, a tray host, synthetic input
+  openbox trayer xdotool x11-utils
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -1,8 +1,10 @@
 // The screen saver decision, the skin cursor per place, and minimising to and restoring from
 // the tray.
+#include "platform/tray_icon.h"
 #include "player/actions/placement.h"
 #include "player/actions/screen_saver.h"
 #include "player/actions/skin_cursor.h"
+#include "player/commands/menu.h"
 #include "player/skin/skin_regions.h"
 #include "tests/actions_test_support.h"
 #include "tests/skin_test_support.h"
@@ -102,6 +104,66 @@ TEST_F(TrayTest, MinimiseRegionGoesToTheTray) {
     actions_test::Click(form_, {248, 7});
     EXPECT_FALSE(form_->isVisible());
     EXPECT_FALSE(PlaylistWindow->isVisible());
+}
+
+// A desktop with no notification area: nothing may hide where no icon can bring it back.
+class NoTrayTest : public SkinFixture {
+protected:
+    void SetUp() override {
+        SkinFixture::SetUp();
+        platform::SetTrayAvailable(false);
+    }
+    void TearDown() override {
+        platform::SetTrayAvailable(true);
+        SkinFixture::TearDown();
+    }
+};
+
+TEST_F(NoTrayTest, MinimiseRegionMinimisesTheMainWindowAndItsWindows) {
+    Open();
+    actions_test::Click(form_, {248, 7});
+    EXPECT_TRUE(form_->isVisible()) << "no tray icon could bring it back";
+    EXPECT_TRUE(form_->isMinimized());
+    EXPECT_TRUE(PlaylistWindow->isMinimized());
+    EXPECT_TRUE(EqualizerWindow->isMinimized());
+    EXPECT_TRUE(Form5->isMinimized());
+    // A second start without an argument ends here.
+    Ctrl->Display->ShowSkinWindow(form_);
+    Settle();
+    EXPECT_FALSE(form_->isMinimized());
+    EXPECT_FALSE(PlaylistWindow->isMinimized()) << "the glued windows come back with it";
+    EXPECT_TRUE(PlaylistWindow->isVisible());
+    EXPECT_FALSE(Form5->isMinimized());
+}
+
+TEST_F(NoTrayTest, AWindowManagerMinimiseTakesTheVideoWindowAlongAndARestoreBringsAllBack) {
+    Open();
+    D().BuildVideoWindow(true);
+    ASSERT_TRUE(Form4);
+    Form4->show();
+    form_->showMinimized();
+    Settle();
+    EXPECT_TRUE(form_->isVisible());
+    EXPECT_TRUE(form_->isMinimized()) << "the window manager's minimise stands";
+    EXPECT_TRUE(PlaylistWindow->isMinimized());
+    EXPECT_TRUE(Form4->isVisible());
+    EXPECT_TRUE(Form4->isMinimized());
+    form_->showNormal();
+    Settle();
+    EXPECT_FALSE(PlaylistWindow->isMinimized());
+    EXPECT_FALSE(Form4->isMinimized()) << "a restore brings the video window back too";
+    EXPECT_TRUE(Form4->isVisible());
+}
+
+TEST_F(NoTrayTest, TheVideoWindowsMinimiseCommandMinimisesIt) {
+    Open();
+    D().BuildVideoWindow(true);
+    ASSERT_TRUE(Form4);
+    Form4->show();
+    Ctrl->Menu->Execute(QStringLiteral("2.21"));
+    EXPECT_TRUE(Form4->isVisible());
+    EXPECT_TRUE(Form4->isMinimized());
+    EXPECT_FALSE(form_->isMinimized()) << "the main window stays";
 }
 
 TEST_F(TrayTest, TopMostWindowsStayOnTopAfterDeactivation) {

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
+#include "platform/tray_icon.h"
 #include "tests/test_pictures.h"
 
 int main(int argc, char** argv) {
@@ -33,6 +34,9 @@ int main(int argc, char** argv) {
     setenv("VELMORA_NO_POWER_OFF", "1", 1);
 
     QApplication app(argc, argv);
+    // The offscreen platform has no notification area; tests run as on a desktop that has one
+    // unless they say otherwise.
+    platform::SetTrayAvailable(true);
     ::testing::InitGoogleTest(&argc, argv);
     testing_support::InstallPictureKeeper();
     return RUN_ALL_TESTS();

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWindow>
 
 #include "platform/text_file.h"
 #include "player/app/form1.h"
@@ -125,6 +126,26 @@ TEST_F(VideoWindowTest, ActivationAtScreenSizeKeepsThePanelsBelowUntilDeactivate
     EXPECT_EQ(video_taskbar::Holder(), nullptr) << "a window that does not fill the screen leaves the panels";
 }
 
+// Window managers give a window in the full-screen state the monitor's rectangle: full screen
+// keeps its own place, the frame off the screen, and stays above the panels another way.
+TEST_F(VideoWindowTest, FullScreenTakesItsOwnPlaceAboveThePanelsAndNormalSizeGoesBack) {
+    Ctrl->Run->VideoWidth = 200;
+    Ctrl->Run->VideoHeight = 100;
+    Form4->show();
+    Ctrl->Menu->Execute(u"2.3"_qs);
+    Form4->move(120, 80);
+    const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+    Ctrl->Menu->Execute(u"2.2"_qs);
+    EXPECT_EQ(Form4->geometry(), QRect(desktop.left() - 7, desktop.top() - 15, desktop.width() + 14, desktop.height() + 20));
+    EXPECT_FALSE(Form4->windowState() & Qt::WindowFullScreen) << "the full-screen state would move the frame on";
+    ASSERT_TRUE(Form4->windowHandle());
+    EXPECT_TRUE(Form4->windowHandle()->flags() & Qt::WindowStaysOnTopHint) << "above the panels";
+    EXPECT_TRUE(Form4->isVisible());
+    Ctrl->Menu->Execute(u"2.3"_qs);
+    EXPECT_EQ(Form4->geometry(), QRect(120, 80, 214, 120));
+    EXPECT_FALSE(Form4->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+}
+
 // A stop hotkey inside the video window frees the window whose key handler is running.
 TEST_F(VideoWindowTest, AStopFromItsOwnKeyHidesAtOnceAndFreesAfterTheHandler) {
     Form4->show();
@@ -165,9 +186,10 @@ TEST(VideoTaskbar, QuitGivesThePanelsBack) {
     window.show();
     video_taskbar::HideTaskbar(&window, true);
     ASSERT_EQ(video_taskbar::Holder(), &window);
-    EXPECT_TRUE(window.windowState() & Qt::WindowFullScreen);
+    // Kept above the panels, the window stays where the screen mode put it.
+    EXPECT_TRUE(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     QApplication::exec();
     EXPECT_EQ(video_taskbar::Holder(), nullptr);
-    EXPECT_FALSE(window.windowState() & Qt::WindowFullScreen);
+    EXPECT_FALSE(window.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
 }

@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "platform/tray_icon.h"
+
 #include "player/actions/hit_test.h"
 #include "player/actions/placement.h"
 #include "player/actions/screen_saver.h"
@@ -100,7 +102,7 @@ void Release(int number, bool right, const QPoint& at) {
 void MinimiseToTray() {
     TForm4* video = Form4;
     const bool videoShows = video && video->isVisible();
-    if (videoShows && Form1 && Form1->isVisible()) {
+    if (videoShows && Form1 && Form1->isVisible() && platform::TrayAvailable()) {
         AnimateToTray(true, Form1);
         // The video window hidden beside the main window keeps its tray icon.
         video->RemoveIconOnHide = false;
@@ -109,6 +111,20 @@ void MinimiseToTray() {
     }
     if (Form1 && Form1->isVisible()) AnimateToTray(true, Form1);
     if (videoShows) AnimateToTray(true, video);
+}
+
+// A restore by the window manager brings the video window and the main window back, the main
+// window with the windows glued to it.
+void RestoreFromMinimised() {
+    if (Form4 && Form4->isVisible() && Form4->isMinimized()) AnimateToTray(false, Form4);
+    if (Form1 && Form1->isVisible()) AnimateToTray(false, Form1);
+}
+
+// With no tray the skinned windows minimise and come back together.
+void FollowMinimise(QWidget* widget, const QWindowStateChangeEvent& change) {
+    const bool was = change.oldState().testFlag(Qt::WindowMinimized);
+    if (OwnStateChange() || was == widget->isMinimized()) return;
+    QTimer::singleShot(0, widget, was ? RestoreFromMinimised : MinimiseToTray);
 }
 
 bool WindowEvent(QObject* watched, QEvent* event) {
@@ -122,6 +138,10 @@ bool WindowEvent(QObject* watched, QEvent* event) {
         return false;
     }
     if (event->type() != QEvent::WindowStateChange || !widget || CaptionOf(widget).isEmpty()) return false;
+    if (!platform::TrayAvailable()) {
+        FollowMinimise(widget, *static_cast<QWindowStateChangeEvent*>(event));
+        return false;
+    }
     if (!widget->isMinimized()) return false;
     // The window system is still in its own state change: the tray path runs right after it.
     QTimer::singleShot(0, widget, [widget] {

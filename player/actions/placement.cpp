@@ -1,6 +1,9 @@
 #include "player/actions/placement.h"
 
+#include <QScopedValueRollback>
 #include <QWidget>
+
+#include "platform/tray_icon.h"
 
 #include "player/actions/region_actions.h"
 #include "player/actions/skin_forms.h"
@@ -21,6 +24,30 @@ void HideIfVisible(QWidget* window) {
     if (window && window->isVisible()) window->hide();
 }
 
+// Set while the player minimises or restores its own windows, so their state changes are not
+// taken for the window manager's.
+bool ownStateChange = false;
+
+void MinimiseIfShown(QWidget* window) {
+    if (window && window->isVisible() && !window->isMinimized()) window->showMinimized();
+}
+
+void ShowRestored(QWidget* window) {
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+}
+
+// With no tray there is no icon to come back by: the windows minimise instead, so the taskbar or
+// the window manager's window list still brings them back.
+void MinimiseInstead(QWidget* window, bool isMain) {
+    const QScopedValueRollback<bool> own(ownStateChange, true);
+    MinimiseIfShown(window);
+    if (!isMain) return;
+    MinimiseIfShown(PlaylistWindow);
+    MinimiseIfShown(EqualizerWindow);
+    MinimiseIfShown(Form5);
+}
+
 }  // namespace
 
 void SetWindowsOnTop(bool topMost) {
@@ -34,6 +61,11 @@ void SetWindowsOnTop(bool topMost) {
 void AnimateToTray(bool hide, QWidget* window) {
     if (!window) return;
     const bool isMain = window == Form1.data();
+    if (hide && !platform::TrayAvailable()) {
+        MinimiseInstead(window, isMain);
+        return;
+    }
+    const QScopedValueRollback<bool> own(ownStateChange, true);
     if (hide) {
         // The video window keeps its tray icon while it is away.
         if (window == Form4.data() && window->isVisible()) Form4->RemoveIconOnHide = false;
@@ -45,12 +77,11 @@ void AnimateToTray(bool hide, QWidget* window) {
         }
         return;
     }
-    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
-    window->show();
+    ShowRestored(window);
     if (isMain) {
-        if (PlaylistWindow && Ctrl->ReadBool(QStringLiteral("PL_Open"), true)) PlaylistWindow->show();
-        if (EqualizerWindow && Ctrl->ReadBool(QStringLiteral("EQ_Open"), true)) EqualizerWindow->show();
-        if (Form5) Form5->show();
+        if (PlaylistWindow && Ctrl->ReadBool(QStringLiteral("PL_Open"), true)) ShowRestored(PlaylistWindow);
+        if (EqualizerWindow && Ctrl->ReadBool(QStringLiteral("EQ_Open"), true)) ShowRestored(EqualizerWindow);
+        if (Form5) ShowRestored(Form5);
     }
     if (window == Form4.data() && Ctrl->ReadBool(QStringLiteral("VideoOnTop"), false)) {
         window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -59,10 +90,11 @@ void AnimateToTray(bool hide, QWidget* window) {
     if (Form1 && Form1->AppOnTop) SetWindowsOnTop(true);
 }
 
+bool OwnStateChange() { return ownStateChange; }
+
 void SetVideoBounds(int left, int top, int width, int height) {
     TForm4* video = Form4;
     if (!video) return;
-    video->move(left, top);
     Ctrl->DragX = 0;
     Ctrl->DragY = 0;
     RegionMouseDrag(QStringLiteral("a_Resize"), video, width, height);
@@ -72,6 +104,9 @@ void SetVideoBounds(int left, int top, int width, int height) {
     }
     Ctrl->DragX = -1;
     Ctrl->DragY = -1;
+    // Placed after the resize: a window manager pushes a window that grows past the screen's
+    // right or bottom edge back inside it, but lets a move put it partly off the screen.
+    if (Form4) Form4->move(left, top);
 }
 
 void PlaylistActivate() {

@@ -4,8 +4,11 @@
 class QWidget;
 
 // hide true: the window goes to the tray (the main window takes the playlist, equaliser and
-// browser with it); false: it comes back with the windows that were open.
+// browser with it); where the desktop has no tray they minimise instead. false: it comes back
+// with the windows that were open.
 void AnimateToTray(bool hide, QWidget* window);
+// True while AnimateToTray changes the windows' state itself.
+bool OwnStateChange();
 // The main, playlist, equaliser and browser windows that are visible stay above other windows
 // (topMost) or stop doing so; the video window keeps its own setting.
 void SetWindowsOnTop(bool topMost);

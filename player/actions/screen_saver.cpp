@@ -1,9 +1,5 @@
 #include "player/actions/screen_saver.h"
 
-#include <QDBusConnection>
-#include <QDBusInterface>
-#include <QDBusReply>
-
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/lyrics/lrc_ctrl.h"
@@ -18,16 +14,6 @@ bool Flag(const QString& flags, int position) {
 
 // How often the state is looked at; the screen saver's shortest delay is a minute.
 constexpr int kPollMs = 5000;
-
-QDBusInterface* ScreenSaverBus() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) return nullptr;
-    static QDBusInterface* face = nullptr;
-    if (!face)
-        face = new QDBusInterface(QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/org/freedesktop/ScreenSaver"),
-                                  QStringLiteral("org.freedesktop.ScreenSaver"), bus);
-    return face->isValid() ? face : nullptr;
-}
 
 }  // namespace
 
@@ -57,22 +43,11 @@ TScreenSaverGuard::TScreenSaverGuard(QObject* parent) : QObject(parent) {
     timer_.start();
 }
 
-TScreenSaverGuard::~TScreenSaverGuard() {
-    if (cookie_ == 0) return;
-    if (QDBusInterface* face = ScreenSaverBus()) face->call(QStringLiteral("UnInhibit"), cookie_);
-}
+TScreenSaverGuard::~TScreenSaverGuard() = default;
 
 void TScreenSaverGuard::Update() {
     const bool wanted = KeepScreenAwake(CurrentScreenState());
-    if (wanted == (cookie_ != 0)) return;
-    QDBusInterface* face = ScreenSaverBus();
-    if (!face) return;
-    if (wanted) {
-        const QDBusReply<quint32> reply =
-            face->call(QStringLiteral("Inhibit"), QStringLiteral("Velmora Player"), QStringLiteral("视频播放中"));
-        if (reply.isValid()) cookie_ = reply.value();
-    } else {
-        face->call(QStringLiteral("UnInhibit"), cookie_);
-        cookie_ = 0;
-    }
+    if (wanted == Inhibiting()) return;
+    if (wanted) inhibit_.Hold(QStringLiteral("Velmora Player"), QStringLiteral("视频播放中"));
+    else inhibit_.Release();
 }

@@ -1,12 +1,13 @@
 // Keeping the screen saver and the monitor's power saving away while a video or lyrics show.
 // The decision is a pure function of the player's state; the guard holds the desktop's inhibit
-// (org.freedesktop.ScreenSaver on the session bus) while it says so, and does nothing without a
-// bus.
+// while it says so (the session bus's service, else the X server's own screen saver).
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
+
+#include "platform/screen_inhibit.h"
 
 struct TScreenState {
     bool VideoOpen = false;
@@ -26,11 +27,11 @@ public:
     ~TScreenSaverGuard() override;
     // Takes or gives back the inhibit to match the player's state now.
     void Update();
-    bool Inhibiting() const { return cookie_ != 0; }
+    bool Inhibiting() const { return inhibit_.Held() != platform::ScreenInhibit::Way::Off; }
 
 private:
     QTimer timer_;
-    quint32 cookie_ = 0;
+    platform::ScreenInhibit inhibit_;
 };
 
 // The player's state as the decision reads it.

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 namespace video_taskbar {
 namespace {
@@ -18,12 +19,16 @@ void RestoreAtQuit() {
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, [] { RestoreTaskbar(); });
 }
 
-void SetFullScreen(QWidget* window, bool on) {
-    const QRect place = window->geometry();
-    const Qt::WindowStates state = window->windowState();
-    window->setWindowState(on ? state | Qt::WindowFullScreen : state & ~Qt::WindowFullScreen);
-    // The screen modes place the window themselves (the skin frame may lie off the screen).
-    window->setGeometry(place);
+// Window managers give a window in the full-screen state the monitor's rectangle, which would
+// put the skin frame on the screen and cut the picture; the screen modes place the window
+// themselves (the frame may lie off the screen). Kept above the other windows instead, the
+// panels included, it keeps the place it was given. The state goes on the native window only:
+// a widget's new flags would hide and show it again.
+void KeepAbove(QWidget* window, bool on) {
+    QWindow* native = window->windowHandle();
+    if (!native) return;
+    native->setFlag(Qt::WindowStaysOnTopHint, on || window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    if (on) window->raise();
 }
 
 }  // namespace
@@ -38,7 +43,7 @@ void HideTaskbar(QWidget* window, bool hide) {
     RestoreTaskbar();
     RestoreAtQuit();
     holder = window;
-    SetFullScreen(window, true);
+    KeepAbove(window, true);
 }
 
 QWidget* Holder() { return holder; }
@@ -46,7 +51,7 @@ QWidget* Holder() { return holder; }
 void RestoreTaskbar() {
     QWidget* window = holder;
     holder = nullptr;
-    if (window) SetFullScreen(window, false);
+    if (window) KeepAbove(window, false);
 }
 
 }  // namespace video_taskbar

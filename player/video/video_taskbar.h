@@ -1,5 +1,5 @@
 // "Hiding the taskbar" for a window that fills the screen. Linux desktops have no one taskbar
-// window to hide; a window in the full-screen state is kept above the panels instead. The state
+// window to hide; the window is kept above the panels instead. The state
 // is given back on release, when the window goes, and at quit, so the desktop is never left
 // changed.
 #pragma once
