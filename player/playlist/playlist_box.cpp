@@ -444,8 +444,7 @@ bool TListBox1::ReplaceWithKpl(const QString& fileName, QString* error) {
     QStringList notes;
     if (cut) notes << playlist::ListFileCutNote(fileName);
     if (dropped > 0) notes << playlist::RefusedEntriesNote(dropped);
-    SayNotice(notes.join(u'
-'));
+    SayNotice(notes.join(u'\n'));
     return true;
 }
 
