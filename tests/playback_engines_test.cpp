@@ -118,6 +118,8 @@ protected:
     static void TearDownTestSuite() { delete media_; }
 
     void SetUp() override {
+        // The video window reads its menu file when it is made.
+        dir_.write("Plugins/MenuPlus.ini", "");
         ASSERT_FALSE(mp3_.isEmpty() || ogg_.isEmpty() || wav_.isEmpty() || mp4_.isEmpty() || mkv_.isEmpty() ||
                      rm_.isEmpty() || live_.isEmpty());
         Decoders("DECODE0=*.wav\r\nDECODE1=*.rm\r\nDECODE2=*.ogg;*.mkv\r\nDECODE5=*.mp3;*.mp4\r\n");

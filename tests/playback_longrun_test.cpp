@@ -42,6 +42,8 @@ struct Leftovers {
 class PlaybackLongRun : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The video window reads its menu file when it is made.
+        dir_.write("Plugins/MenuPlus.ini", "");
         platform::MediaEngine::SetAudioOut(platform::AudioOut::Fake);
         clip_ = MakeMedia(dir_.path(), "clip", MediaKind::Mp4Video, 0.2);
         ASSERT_FALSE(clip_.isEmpty());
