@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <functional>
 
@@ -16,6 +15,7 @@
 #include "player/playlist/playlist_box.h"
 #include "tests/media_fixtures.h"
 #include "tests/test_support.h"
+#include "tests/winamp_test_support.h"
 
 namespace {
 
@@ -26,14 +26,9 @@ bool WaitFor(const std::function<bool()>& condition, int ms = 15000) {
     return condition();
 }
 
-int OpenDescriptors() {
-    const QDir folder(QStringLiteral("/proc/self/fd"));
-    return int(folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
-}
-
 // What a track may leave behind, counted.
 struct Leftovers {
-    int descriptors = OpenDescriptors();
+    int descriptors = winamp_test::OpenDescriptors();
     int widgets = int(QApplication::allWidgets().size());
     int windows = int(QApplication::topLevelWidgets().size());
     int runChildren = int(Ctrl->Run->findChildren<QObject*>().size());
