@@ -1,6 +1,5 @@
 // The sample grabber and the filter component: frames of a generated clip reach OnBuffer as
 // 24-bit rows in either order, become pictures, and a filter chosen by moniker joins the graph.
-#include <utility>
 #include <gtest/gtest.h>
 
 #include <QtCore/qtestsupport_core.h>
