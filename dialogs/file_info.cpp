@@ -1,7 +1,11 @@
 #include "dialogs/file_info.h"
 
 #include <QFileInfo>
+#include <QMutex>
 #include <QPalette>
+#include <QThread>
+#include <memory>
+#include <utility>
 
 #include "dialogs/id3v1_tag.h"
 #include "platform/media_tags.h"
@@ -16,6 +20,23 @@ namespace {
 
 QList<QLineEdit*> TagEdits(Ui::TForm10* ui) { return {ui->Edit2, ui->Edit3, ui->Edit4, ui->Edit5, ui->Edit6, ui->Edit7}; }
 
+QMutex g_sourceLock;
+MediaTagSource g_source;
+
+MediaTagSource CurrentSource() {
+    const QMutexLocker lock(&g_sourceLock);
+    if (g_source) return g_source;
+    return [](const QString& path, platform::MediaTags* tags) { return platform::DiscoverMediaTags(path, tags); };
+}
+
+// Read-only fields wear the grey of the window behind them instead of the white of an edit.
+void SetReadOnlyLook(QLineEdit* edit, bool readOnly, const QPalette& form) {
+    edit->setReadOnly(readOnly);
+    QPalette colours = edit->palette();
+    colours.setColor(QPalette::Base, form.color(readOnly ? QPalette::Window : QPalette::Base));
+    edit->setPalette(colours);
+}
+
 // Only MPEG audio carries the 128-byte tag by convention; other types are never given one.
 bool MayAppendTag(const QString& path) {
     const QString ext = QFileInfo(path).suffix().toLower();
@@ -23,6 +44,11 @@ bool MayAppendTag(const QString& path) {
 }
 
 }  // namespace
+
+void SetMediaTagSource(MediaTagSource source) {
+    const QMutexLocker lock(&g_sourceLock);
+    g_source = std::move(source);
+}
 
 bool IsTaggable(const QString& path, const QString& decodeLists) {
     if (path.contains(QLatin1String("://"))) return false;
@@ -34,6 +60,7 @@ bool IsTaggable(const QString& path, const QString& decodeLists) {
 
 TForm10::TForm10(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TForm10>()) {
     ui_->setupUi(this);
+    SetReadOnlyLook(ui_->Edit1, true, palette());
     connect(ui_->Button1, &QPushButton::clicked, this, &QDialog::close);
     connect(ui_->Button2, &QPushButton::clicked, this, [this] { SetMP3Tag(ui_->Edit1->text()); });
 }
@@ -53,6 +80,8 @@ bool TForm10::init() {
 
 void TForm10::Load(const QString& entry, const QString& decodeLists) {
     ui_->Button2->setEnabled(false);
+    ui_->LabelNoWrite->hide();
+    pending_ = 0;
     track_ = 0;
     QString path = playlist::PathField(entry).toString();
     if (path.startsWith(QLatin1String("<:"))) path = GetBCSURL(path);
@@ -64,10 +93,7 @@ void TForm10::Load(const QString& entry, const QString& decodeLists) {
 }
 
 void TForm10::SetEditable(bool on) {
-    for (QLineEdit* edit : TagEdits(ui_.get())) {
-        edit->setReadOnly(!on);
-        edit->setBackgroundRole(on ? QPalette::Base : QPalette::Window);
-    }
+    for (QLineEdit* edit : TagEdits(ui_.get())) SetReadOnlyLook(edit, !on, palette());
 }
 
 void TForm10::GetMP3Tag(const QString& path) {
@@ -90,10 +116,33 @@ void TForm10::GetMP3Tag(const QString& path) {
     ui_->Button2->setEnabled(true);
 }
 
-// A file without the tag shows what its own tags say; saving then adds a tag only to MPEG audio.
+// A file without the tag shows what its own tags say; saving then adds a tag only to MPEG audio,
+// so the fields of any other type are only shown. The reading may take seconds (a slow disc, a
+// file that is not media): it runs aside and fills the fields when it answers, so the dialog
+// never waits for it.
 void TForm10::GetRealTag(const QString& path) {
-    platform::MediaTags tags;
-    if (!platform::DiscoverMediaTags(path, &tags)) return;
+    if (!MayAppendTag(path)) {
+        SetEditable(false);
+        ui_->LabelNoWrite->show();
+    }
+    pending_ = ++request_;
+    const quint64 request = pending_;
+    auto answer = std::make_shared<std::pair<bool, platform::MediaTags>>();
+    QThread* worker = QThread::create([source = CurrentSource(), path, answer] {
+        answer->first = source(path, &answer->second);
+    });
+    // Queued to this dialog: a dialog closed and freed first is simply not told.
+    connect(worker, &QThread::finished, this, [this, request, path, answer] {
+        if (request != pending_) return;  // another entry was loaded meanwhile
+        pending_ = 0;
+        ShowRealTag(path, answer->first, answer->second);
+    });
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+void TForm10::ShowRealTag(const QString& path, bool opened, const platform::MediaTags& tags) {
+    if (!opened) return;
     ui_->Edit2->setText(tags.title);
     ui_->Edit3->setText(tags.artist);
     ui_->Edit4->setText(tags.copyright);

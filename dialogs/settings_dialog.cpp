@@ -55,8 +55,11 @@ void TForm8::FormCreate() {
     ui_->TreeView1->expandAll();
     DragIndex = -1;
     ui_->Pages->setCurrentIndex(kNoPage);
-    connect(ui_->TreeView1, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* node) { TreeView1Change(node); });
+    // A page follows the selected node, not the current one: the view makes its first node
+    // current, unselected, when it first takes the focus, and that chooses no page.
+    connect(ui_->TreeView1, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (QTreeWidgetItem* node = SelectedNode()) TreeView1Change(node);
+    });
     connect(ui_->Button1, &QPushButton::clicked, this, &QDialog::close);
     connect(ui_->Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     ConnectSkinPage();
@@ -153,7 +156,7 @@ void TForm8::SelectPage(int index) {
     int position = 0;
     for (QTreeWidgetItemIterator it(ui_->TreeView1); *it; ++it, ++position) {
         if (position != index) continue;
-        if (ui_->TreeView1->currentItem() == *it)
+        if (SelectedNode() == *it)
             TreeView1Change(*it);  // already selected: load it again as a fresh selection would
         else
             ui_->TreeView1->setCurrentItem(*it);
@@ -172,7 +175,12 @@ void TForm8::showEvent(QShowEvent* event) {
 }
 
 void TForm8::FormShow() {
-    if (QTreeWidgetItem* node = ui_->TreeView1->currentItem()) LoadPage(node->text(0));
+    if (QTreeWidgetItem* node = SelectedNode()) LoadPage(node->text(0));
+}
+
+QTreeWidgetItem* TForm8::SelectedNode() const {
+    const QList<QTreeWidgetItem*> selected = ui_->TreeView1->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
 }
 
 void TForm8::Button2Click() {

@@ -52,6 +52,7 @@ private:
     void FormCreate();
     void TreeView1Change(QTreeWidgetItem* node);
     void FormShow();
+    QTreeWidgetItem* SelectedNode() const;
     void Button2Click();
     // Each page's fill; false with the reason in *error when it could not be filled.
     bool FillPage(const QString& caption, QString* error);
@@ -71,6 +72,8 @@ private:
     void ConnectSkinPage();
     void FillSkinPage();
     QString SkinsPath() const;
+    // The skin list's key presses, handled here so that a selection they make installs the skin.
+    bool SkinListKey(QEvent* event);
     void ListBox1Click();
     void Button3Click();
     // The link to more skins: underlined under the mouse, opens the download page.

@@ -168,6 +168,7 @@ bool TForm8::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    if (watched == ui_->ListBox1 && SkinListKey(event)) return true;
     if (watched == ui_->Label12) {
         if (event->type() == QEvent::Enter) Label12MouseEnter();
         if (event->type() == QEvent::Leave) Label12MouseLeave();

@@ -30,6 +30,7 @@ QString WithSlash(QString folder) {
 
 void TForm8::ConnectSkinPage() {
     connect(ui_->ListBox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
+    ui_->ListBox1->installEventFilter(this);
     connect(ui_->Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     ui_->Label12->setCursor(Qt::PointingHandCursor);
     ui_->Label12->installEventFilter(this);
@@ -94,6 +95,19 @@ void TForm8::ApplyHandedSkin(const QString& fileName) {
         ui_->ListBox1->setCurrentItem(found.first());
     }
     if (ApplySkin() && Ctrl->Display) Ctrl->Display->ReloadSkin();
+}
+
+// A selection moved by the keys installs as a click does; selections made by code never do.
+bool TForm8::SkinListKey(QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    QListWidget* list = ui_->ListBox1;
+    const QListWidgetItem* before = list->currentItem();
+    const bool wasSelected = before && before->isSelected();
+    static_cast<QObject*>(list)->event(event);
+    const QListWidgetItem* after = list->currentItem();
+    if (after && after->isSelected() && (after != before || !wasSelected)) ListBox1Click();
+    // A key the list leaves (Esc, Enter) goes on to the dialog as it would have.
+    return event->isAccepted();
 }
 
 void TForm8::Label12MouseEnter() {

@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 
@@ -81,6 +82,22 @@ TEST(AboutBox, FormAndTexts) {
     // The light version line stands on the darker band of the picture.
     const QImage picture = L(box, "Image1")->pixmap().toImage();
     EXPECT_LT(picture.pixelColor(100, 34).lightness(), TextColour(L(box, "Label5")).lightness());
+}
+
+// The contact lines are placeholders of the deployment: names under a reserved domain, never a
+// number or an address that someone could own; the messaging line fits its room at the edge.
+TEST(AboutBox, ContactsBelongToNoOne) {
+    TForm12 box;
+    const QRegularExpression reserved(
+        QStringLiteral(R"(^(\w+:)?(\w+[@.])*(test|example|invalid|example\.(com|org|net))$)"));
+    for (const char* name : {"Label1", "Label3", "Label4"}) {
+        const QLabel* label = L(box, name);
+        EXPECT_TRUE(reserved.match(label->text()).hasMatch()) << name << ": " << label->text().toStdString();
+        EXPECT_FALSE(label->text().contains(QRegularExpression(QStringLiteral("\\d{4}")))) << name;
+    }
+    const QLabel* messaging = L(box, "Label4");
+    EXPECT_LE(messaging->fontMetrics().horizontalAdvance(messaging->text()), messaging->width());
+    EXPECT_LE(messaging->geometry().right(), box.width() - 1);
 }
 
 TEST(AboutBox, AClickOnTextOrPictureClosesIt) {

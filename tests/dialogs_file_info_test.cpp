@@ -2,10 +2,19 @@
 // and what other programs then read from the file.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMutex>
 #include <QPushButton>
+#include <QThread>
+#include <QWaitCondition>
 
 #include "dialogs/dialog_targets.h"
 #include "dialogs/file_info.h"
@@ -19,13 +28,32 @@
 
 namespace {
 
+// Lets queued work run and the workers go on for a moment.
+void Pause() {
+    QCoreApplication::processEvents();
+    QThread::msleep(10);
+}
+
 class FileInfoTest : public ::testing::Test {
 protected:
     void SetUp() override {
         platform::SetMessageRecorder([this](const QString& text, const QString&, platform::MessageIcon) { messages_ << text; });
         form_.open();
     }
-    void TearDown() override { platform::SetMessageRecorder({}); }
+    void TearDown() override {
+        platform::SetMessageRecorder({});
+        SetMediaTagSource({});
+    }
+    // The tags of a file without the 128-byte tag arrive from a worker; waits for its answer.
+    void WaitForTags() {
+        for (int i = 0; i < 2000 && form_.TagPending(); ++i) Pause();
+        ASSERT_FALSE(form_.TagPending());
+    }
+    bool LooksReadOnly(const char* name) {
+        auto* edit = form_.findChild<QLineEdit*>(name);
+        const QImage picture = edit->grab().toImage();
+        return picture.pixelColor(picture.width() - 4, picture.height() / 2) == form_.palette().color(QPalette::Window);
+    }
     QString Text(const char* name) { return form_.findChild<QLineEdit*>(name)->text(); }
     void Type(const char* name, const QString& text) { form_.findChild<QLineEdit*>(name)->setText(text); }
     bool Editable(const char* name) { return !form_.findChild<QLineEdit*>(name)->isReadOnly(); }
@@ -96,6 +124,7 @@ TEST_F(FileInfoTest, TitleTypedForUntaggedMp3ReadBackByGStreamer) {
     const QByteArray audio = file.readAll();
     file.close();
     form_.Load("<?" + path + "?>", "*.mp3");
+    WaitForTags();
     ASSERT_TRUE(SaveEnabled()) << "the file opened as media, so a tag may be added";
     Type("Edit2", "Sunny Day");
     Type("Edit3", QStringLiteral("晴天"));
@@ -121,10 +150,93 @@ TEST_F(FileInfoTest, FileWithoutTagShowsWhatGStreamerReads) {
     ASSERT_TRUE(EncodeWith("audiotestsrc num-buffers=30 ! taginject tags=title=Hello,artist=Me,copyright=Cpy ! "
                            "audioconvert ! vorbisenc ! oggmux ! filesink location=" + path));
     form_.Load("<?" + path + "?>", "*.mp3;*.ogg");
+    WaitForTags();
     EXPECT_EQ(Text("Edit2"), "Hello");
     EXPECT_EQ(Text("Edit3"), "Me");
     EXPECT_EQ(Text("Edit4"), "Cpy");
     EXPECT_FALSE(SaveEnabled()) << "no tag is ever appended to a file that is not MPEG audio";
+    EXPECT_FALSE(Editable("Edit2")) << "so its fields cannot be typed into";
+    EXPECT_TRUE(LooksReadOnly("Edit2"));
+    EXPECT_FALSE(form_.findChild<QLabel*>("LabelNoWrite")->isHidden()) << "and the dialog says why";
+}
+
+TEST_F(FileInfoTest, ReadOnlyFieldsLookGreyAndWritableOnesDoNot) {
+    EXPECT_TRUE(LooksReadOnly("Edit1"));
+    form_.Load("<?http://h/a.mp3?>", "*.mp3");
+    EXPECT_TRUE(LooksReadOnly("Edit2"));
+    EXPECT_TRUE(LooksReadOnly("Edit7"));
+    dir_.write("a.mp3", Tagged(QByteArray(300, 'a')));
+    form_.Load("<?" + dir_.file("a.mp3") + "?>", "*.mp3");
+    EXPECT_TRUE(Editable("Edit2"));
+    EXPECT_FALSE(LooksReadOnly("Edit2"));
+    EXPECT_TRUE(form_.findChild<QLabel*>("LabelNoWrite")->isHidden());
+}
+
+// A source that answers only when the test lets it, as a slow disc or network share would.
+class HeldSource {
+public:
+    MediaTagSource Source() {
+        return [this](const QString&, platform::MediaTags* tags) {
+            // Bounded: a dialog that waited for the answer gets it once this gives up.
+            QMutexLocker lock(&mutex_);
+            if (!released_) released_cv_.wait(&mutex_, QDeadlineTimer(10000));
+            *tags = {u"Late"_qs, u"Singer"_qs, QString()};
+            ++answered_;
+            return true;
+        };
+    }
+    // Waits until the source has answered, then lets the answer reach the dialog, if any.
+    void WaitAnswered() {
+        for (int i = 0; i < 2000 && answered_ == 0; ++i) Pause();
+        ASSERT_EQ(answered_, 1);
+        for (int i = 0; i < 20; ++i) Pause();
+    }
+    void Release() {
+        const QMutexLocker lock(&mutex_);
+        released_ = true;
+        released_cv_.wakeAll();
+    }
+
+private:
+    QMutex mutex_;
+    QWaitCondition released_cv_;
+    bool released_ = false;
+    std::atomic<int> answered_ = 0;
+};
+
+TEST_F(FileInfoTest, ASlowReadNeverHoldsTheDialogAndFillsTheFieldsLater) {
+    HeldSource held;
+    SetMediaTagSource(held.Source());
+    dir_.write("a.mp3", QByteArray(300, 'a'));
+    form_.Load("<?" + dir_.file("a.mp3") + "?>", "*.mp3");
+    EXPECT_TRUE(form_.TagPending()) << "Load came back before the source answered";
+    EXPECT_TRUE(Text("Edit2").isEmpty());
+    held.Release();
+    WaitForTags();
+    EXPECT_EQ(Text("Edit2"), "Late");
+    EXPECT_EQ(Text("Edit3"), "Singer");
+    EXPECT_TRUE(SaveEnabled());
+}
+
+TEST_F(FileInfoTest, AnAnswerAfterTheDialogIsGoneOrMovedOnIsDropped) {
+    dir_.write("a.mp3", QByteArray(300, 'a'));
+    HeldSource first;
+    SetMediaTagSource(first.Source());
+    auto* gone = new TForm10;
+    gone->Load("<?" + dir_.file("a.mp3") + "?>", "*.mp3");
+    delete gone;
+    first.Release();
+    first.WaitAnswered();
+
+    HeldSource second;
+    SetMediaTagSource(second.Source());
+    form_.Load("<?" + dir_.file("a.mp3") + "?>", "*.mp3");
+    form_.Load("<?http://h/b.mp3?>", "*.mp3");
+    second.Release();
+    second.WaitAnswered();
+    EXPECT_FALSE(form_.TagPending());
+    EXPECT_TRUE(Text("Edit2").isEmpty()) << "the answer for the entry left behind is not shown";
+    EXPECT_FALSE(SaveEnabled());
 }
 
 TEST(FileInfoPlaylist, EmptyPlaylistHasNothingToShow) {

@@ -5,6 +5,7 @@
 #include "player/display/display.h"
 #include "player/playback/run.h"
 #include "player/playlist/playlist_box.h"
+#include "player/skin/skin_sprites.h"
 #include "tests/menu_test_support.h"
 
 namespace {
@@ -72,6 +73,23 @@ TEST_F(MenuCommandTest, VolumeStepsStopAtTheEnds) {
     Ctrl->Volume = 2;
     Ctrl->Menu->Execute(u"0.3"_qs);
     EXPECT_EQ(Ctrl->Volume, 0);
+}
+
+TEST_F(MenuCommandTest, VolumeStepsShowTheHeldThumb) {
+    TDisplay& display = *Ctrl->Display;
+    // Thumbs of plain colours, so the picture tells which one was copied.
+    display.VolumeBmp = QImage(68, 440, QImage::Format_RGB32);
+    display.VolumeBmp.fill(Qt::black);
+    for (const auto& [rect, colour] : {std::pair{sliders::kThumbNormal, QColor(Qt::green)},
+                                       std::pair{sliders::kThumbHeld, QColor(Qt::red)}})
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x) display.VolumeBmp.setPixelColor(x, y, colour);
+    for (const QString& command : {u"0.2"_qs, u"0.3"_qs}) {
+        Ctrl->Volume = 50;
+        Ctrl->Menu->Execute(command);
+        const QPoint thumb = sliders::VolumeThumbDest(sliders::VolumeThumb(Ctrl->Volume)).center();
+        EXPECT_EQ(display.MainBuffer.pixelColor(thumb), QColor(Qt::red)) << command.toStdString();
+    }
 }
 
 TEST_F(MenuCommandTest, RowMovesStayInsideThePlaylist) {

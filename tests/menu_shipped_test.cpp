@@ -104,3 +104,21 @@ TEST_F(ShippedMenuTest, StopAndSettingsHaveMainWindowHotkeys) {
     SkinKeyDown(form_, settings.Key, settings.Shift, settings.Alt, settings.Ctrl);
     EXPECT_EQ(calls_, QStringList{u"settings -1"_qs});
 }
+
+TEST_F(ShippedMenuTest, PauseHasANamedKeyAndUnnamedKeysRunNothing) {
+    LoadHotkeys();
+    ASSERT_NE(Ctrl->Hotkeys, nullptr);
+    const QStringList& table = *Ctrl->Hotkeys;
+    for (qsizetype i = 2; i < table.size(); i += 3)
+        EXPECT_GT(table[i].size(), 3) << table[i - 2].toStdString() << " has a hotkey without a key name";
+    const qsizetype pause = table.indexOf(u"1.11"_qs);
+    ASSERT_GE(pause, 0);
+    EXPECT_EQ(table[pause + 2], u"000C"_qs);
+    for (const int unnamed : {int(Qt::Key_Tab), int(Qt::Key_Backspace), int(Qt::Key_CapsLock), int(Qt::Key_NumLock),
+                              int(Qt::Key_Menu), int(Qt::Key_F13), int(Qt::Key_F24)}) {
+        const TVirtualKey key = MapQtKey(unnamed, Qt::NoModifier);
+        EXPECT_FALSE(SkinKeyDown(form_, key.Key, key.Shift, key.Alt, key.Ctrl)) << unnamed;
+    }
+    const TVirtualKey c = MapQtKey(Qt::Key_C, Qt::NoModifier);
+    EXPECT_TRUE(SkinKeyDown(form_, c.Key, c.Shift, c.Alt, c.Ctrl));
+}

@@ -235,6 +235,29 @@ TEST_F(PlaylistBoxViewTest, RenameWritesOneCleanTitleField) {
     EXPECT_EQ(SelectedRows(), QList<int>{0});
 }
 
+TEST_F(PlaylistBoxViewTest, RenameEditDrawsTheSkinsPlaylistColours) {
+    const QColor background(30, 60, 90);
+    Ctrl->Display->NormalBG = background;
+    box_->SetItems({"<*WWWWWWWW*><?/m/a.mp3?>"});
+    box_->SelectOnly(0);
+    box_->BeginRename();
+    ASSERT_TRUE(box_->RenameEdit);
+    box_->RenameEdit->deselect();
+    QCoreApplication::processEvents();
+    const QImage edit = box_->RenameEdit->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int back = 0, text = 0, black = 0;
+    for (int y = 0; y < edit.height(); ++y)
+        for (int x = 0; x < edit.width(); ++x) {
+            const QColor pixel = edit.pixelColor(x, y);
+            back += pixel == background;
+            text += pixel == kNormal;
+            black += pixel == QColor(Qt::black);
+        }
+    EXPECT_GT(back, edit.width() * edit.height() / 2);
+    EXPECT_GT(text, 0);
+    EXPECT_EQ(black, 0);
+}
+
 // One entry may be a whole file's single line: its row is drawn from capped text, and renaming it
 // neither copies it whole into the edit nor lets a line end into the title.
 TEST_F(PlaylistBoxViewTest, HugeEntriesAreDrawnAndRenamedFromCappedText) {

@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QListWidget>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -114,6 +117,41 @@ TEST_F(SettingsFrameTest, ShowingReloadsTheSelectedPageFromTheStore) {
     ShowSettingsDialog(14);
     EXPECT_EQ(Form8, first) << "one dialog only";
     EXPECT_EQ(Form8->CurrentPage(), QStringLiteral("列表收藏夹"));
+}
+
+TEST_F(SettingsFrameTest, TheFirstOpeningShowsNoPageUntilANodeIsChosen) {
+    ShowSettingsDialog(-1);
+    ASSERT_NE(Form8, nullptr);
+    auto* tree = Widget<QTreeWidget>(*Form8, "TreeView1");
+    // The tree taking the focus (as the first control of the window does) chooses nothing.
+    QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(tree, &focus);
+    QApplication::processEvents();
+    EXPECT_EQ(Form8->CurrentPage(), QString());
+    EXPECT_EQ(Widget<QListWidget>(*Form8, "ListBox1")->count(), 0) << "the skin page was loaded";
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(tree, &down);
+    EXPECT_FALSE(Form8->CurrentPage().isEmpty()) << "a node chosen by the keys shows its page";
+}
+
+TEST_F(SettingsFrameTest, ASkinChosenByTheKeysIsInstalled) {
+    dir_.write("skins/Blue/main.bmp", "blue");
+    dir_.write("skins/Blue/volume.bmp", "v");
+    TForm8 form;
+    form.SelectPage(0);
+    auto* list = Widget<QListWidget>(form, "ListBox1");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_EQ(Ctrl->ReadString("SkinsName", "absent"), "absent") << "the fill installs nothing";
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(list, &down);
+    EXPECT_EQ(Ctrl->ReadString("SkinsName", "absent"), "Blue");
+    EXPECT_TRUE(QFile::exists(dir_.file("skins/default/main.bmp")));
+    EXPECT_TRUE(QFile::exists(dir_.file("skins/default/balance.bmp")));
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QApplication::sendEvent(list, &up);
+    EXPECT_EQ(Ctrl->ReadString("SkinsName", "absent"), QStringLiteral("<默认界面>"));
+    EXPECT_FALSE(QDir(dir_.file("skins/default")).exists());
 }
 
 TEST_F(SettingsFrameTest, TheInstalledTargetsOpenTheDialogAtThePage) {

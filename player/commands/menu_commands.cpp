@@ -85,7 +85,8 @@ void TmMenu::StepVolume(int delta) {
     Ctrl->Volume = std::clamp(Ctrl->Volume + delta, 0, 100);
     Ctrl->ApplyVolume();
     TDisplay& display = *Ctrl->Display;
-    display.DrawVolumeSlider(display.MainBuffer, Ctrl->Volume, false);
+    // A key step shows the thumb held, as a drag of the slider does.
+    display.DrawVolumeSlider(display.MainBuffer, Ctrl->Volume, true);
     const QRect slider(107, 58, 67, 12);
     if (Form1) Form1->DrawOnWindow(slider, display.MainBuffer, slider);
 }

@@ -62,8 +62,12 @@ bool SkinKeyDown(QWidget* window, quint16 key, bool shift, bool alt, bool ctrl) 
         LoadHotkeys();
     }
     if (!Ctrl->Hotkeys) return false;
+    // A key without a name (Tab, Caps Lock, F13...) is no hotkey: else it would match a line whose
+    // hotkey text names no key, and every such key would run that line's command.
+    const QString name = KeyName(key);
+    if (name.isEmpty()) return false;
     const QString keyText = QString(QChar(shift ? u'1' : u'0')) + QChar(alt ? u'1' : u'0') + QChar(ctrl ? u'1' : u'0')
-        + KeyName(key);
+        + name;
     const QStringList& table = *Ctrl->Hotkeys;
     // One key may serve different commands in different windows: the first line for this key
     // whose scope holds the window runs, once.

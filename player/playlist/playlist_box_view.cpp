@@ -215,6 +215,15 @@ void TListBox1::BeginRename() {
     scrollTo(model_->index(row));
     const QRect place = visualRect(model_->index(row));
     RenameEdit->setFont(font());
+    if (Ctrl && Ctrl->Display) {
+        // The edit stands in for the row: the skin's playlist text on the playlist's background,
+        // read at every opening since the skin may have changed since the last.
+        QPalette colours = RenameEdit->palette();
+        colours.setColor(QPalette::Text, Ctrl->Display->Normal);
+        colours.setColor(QPalette::Base, Ctrl->Display->NormalBG);
+        colours.setColor(QPalette::Window, Ctrl->Display->NormalBG);
+        RenameEdit->setPalette(colours);
+    }
     RenameEdit->setGeometry(place.left(), place.top(), viewport()->width() - place.left(), place.height());
     RenameEdit->setText(GetTitle(row));
     RenameEdit->selectAll();
