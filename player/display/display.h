@@ -97,6 +97,8 @@ public:
 private:
     // A first build over a window that exists: the controls hosted in it and the lyrics go.
     void ReleaseVideoContents();
+
+    QSize videoPainted_;  // the video window's size at its last repaint
 };
 
 // The skinned windows other than the main one; each is null until it is built.

@@ -83,14 +83,16 @@ void TDisplay::PaintVideo() {
     if (!window) return;
     const int w = window->width();
     const int h = window->height();
-    // Repainted whole, as the window system erases a window in its colour before it paints: the
-    // frame pieces of an earlier size must not stay inside a larger one.
-    if (w > 14 && h > 20) {
+    // At a new size the inside is erased in the window's colour, as the window system does before
+    // a repaint: the frame pieces of an earlier size must not stay inside a larger one. At the
+    // same size the inside keeps the last frame a paused video drew.
+    if (window->size() != videoPainted_ && w > 14 && h > 20) {
         QImage inner(w - 14, h - 20, QImage::Format_RGB32);
         inner.fill(window->palette().color(QPalette::Window));
         window->DrawOnWindow(QRect(QPoint(7, 15), inner.size()), inner, inner.rect());
+        if (Ctrl && Ctrl->Run && Ctrl->Run->LrcCtrl) Ctrl->Run->LrcCtrl->DrawBackground();
     }
-    if (Ctrl && Ctrl->Run && Ctrl->Run->LrcCtrl) Ctrl->Run->LrcCtrl->DrawBackground();
+    videoPainted_ = window->size();
     using video_frame::Parity;
     for (const video_frame::TPiece& piece : video_frame::kPieces) {
         if (piece.Width == Parity::Odd && w % 2 == 0) continue;
