@@ -238,6 +238,10 @@ TEST_F(LyricsOverVideo, TheLinesAreDrawnOverTheMovingPictureAndLeaveTheRestOfItS
     EXPECT_EQ(shown.pixel(7 + 2, row) & 0xFFFFFF, 0x14B428u) << "the frame beside the text";
     EXPECT_EQ(shown.pixel(320, ctrl->LowerTop + 1) & 0xFFFFFF, 0x14B428u) << "the frame in the lower line's row";
 
+    // Settings applied again as they were (a resize step) leave the frame of a paused video.
+    ctrl->ApplySettings(TLrcSettings{}, true);
+    EXPECT_EQ(window.ScreenImage().pixel(7 + 2, row) & 0xFFFFFF, 0x14B428u);
+
     // The next frame comes, and a wipe step recolours the text over it.
     DrawFrame(QColor(200, 40, 40));
     ctrl->WipeColumn = 0;

@@ -336,6 +336,13 @@ TEST_F(SkinWindowsTest, AGrownVideoWindowKeepsNoFramePiecesOfItsEarlierSizeInsid
     EXPECT_EQ(s.pixel(100, h - 3) & 0xFFFFFF, inside) << "the earlier bottom";
     EXPECT_EQ(s.pixel(w - 1, h - 1) & 0xFFFFFF, inside) << "the earlier corner";
     EXPECT_EQ(OriginAt(s, w + 99, h + 69), From(Avs, 96, 20)) << "the frame is at the new edges";
+
+    // At the same size a repaint keeps what a paused video drew inside.
+    QImage frame(10, 10, QImage::Format_RGB32);
+    frame.fill(QColor(20, 180, 40));
+    window->DrawOnWindow(QRect(100, 100, 10, 10), frame, frame.rect());
+    D().PaintVideo();
+    EXPECT_EQ(window->ScreenImage().pixel(105, 105) & 0xFFFFFF, 0x14B428u);
 }
 
 TEST_F(SkinWindowsTest, BrowserPlaceFrameAndControls) {

@@ -86,8 +86,9 @@ public:
     // The inner-area pixels the lines cover: the shape of the lines' own window, so a video drawn
     // by the engine into a window below shows everywhere else.
     QRegion LinesRegion() const;
-    // The background colour and picture into the window's own surface, below any video.
-    void DrawBackground();
+    // The background colour and picture into the window's own surface, below any video. Unless
+    // `always`, only when they or the window's size changed: a paused video's frame stays.
+    void DrawBackground(bool always = true);
     // The window size lyrics without video ask for: 16 full-width characters by two lines.
     QSize VideoSize() const;
     // The line image's height the window must hold twice.
@@ -126,6 +127,11 @@ private:
 
     lyrics::TLrcData data_;
     QPointer<QWidget> window_;
+    struct {
+        QSize Size;
+        QRgb Colour = 0;
+        qint64 Picture = 0;
+    } backgroundDrawn_;
     QPointer<TLrcView> view_;
 };
 

@@ -95,7 +95,7 @@ void TLrcCtrl::ApplySettings(const TLrcSettings& settings, bool rewipe) {
     LowerWidth = QFontMetrics(LowerFont).horizontalAdvance(LowerText);
     const int reached = WipeColumn;
     Layout();
-    DrawBackground();
+    DrawBackground(false);
     DrawLines();
     if (!rewipe) return;
     if (State == 1) {
@@ -213,9 +213,14 @@ QRegion TLrcCtrl::LinesRegion() const {
     return region;
 }
 
-void TLrcCtrl::DrawBackground() {
+void TLrcCtrl::DrawBackground(bool always) {
     auto* window = qobject_cast<TSkinWindow*>(window_.data());
     if (!window || WindowWidth() <= 14 || WindowHeight() <= 20) return;
+    const qint64 picture = BackgroundImage.isNull() ? 0 : BackgroundImage.cacheKey();
+    if (!always && backgroundDrawn_.Size == window->size() && backgroundDrawn_.Colour == BackgroundColor &&
+        backgroundDrawn_.Picture == picture)
+        return;
+    backgroundDrawn_ = {window->size(), BackgroundColor, picture};
     QImage inner(WindowWidth() - 14, WindowHeight() - 20, QImage::Format_RGB32);
     inner.fill(BackgroundColor);
     if (!BackgroundImage.isNull()) {
