@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "player/lyrics/lrc_ctrl.h"
+#include "player/skin/skin_window.h"
 #include "tests/test_support.h"
 
 using testing_support::TempFolder;
@@ -189,6 +190,110 @@ TEST_F(LyricsDrawing, ChangingTheFontRewipesTheSungLineToItsColumn) {
     EXPECT_EQ(ctrl->WipeColumn, reached);
     EXPECT_TRUE(ColoursIn(ctrl->UpperImage, 0, reached).contains(Rgb(0x0000FF)));
     EXPECT_FALSE(ColoursIn(ctrl->UpperImage, 0, reached).contains(Rgb(0xFF0000)));
+}
+
+// The video window's own surface holds the picture an engine draws frame by frame; the lines
+// lie over it and cover nothing beside their text.
+class LyricsOverVideo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window.resize(640, 200);
+        window.show();
+    }
+    void DrawFrame(QColor colour) {
+        QImage frame(640 - 14, 200 - 20, QImage::Format_RGB32);
+        frame.fill(colour);
+        window.DrawOnWindow(QRect(QPoint(7, 15), frame.size()), frame, frame.rect());
+    }
+    void Show(const QString& upper, const QString& lower, const TLrcSettings& settings = {}) {
+        ctrl->ApplySettings(settings, false);
+        ctrl->UpperText = upper;
+        ctrl->LowerText = lower;
+        ctrl->UpperWidth = QFontMetrics(ctrl->UpperFont).horizontalAdvance(upper);
+        ctrl->LowerWidth = QFontMetrics(ctrl->LowerFont).horizontalAdvance(lower);
+        ctrl->DrawLines();
+    }
+    // A pixel of the upper line's text, in the line image.
+    QPoint TextPixel() const {
+        const QImage& image = ctrl->UpperImage;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) == (ctrl->FontLeftColor | 0xFF000000u)) return {x, y};
+        return {-1, -1};
+    }
+    QWidget* View() const { return window.findChild<QWidget*>(QStringLiteral("LyricsView")); }
+
+    TSkinWindow window;
+    std::unique_ptr<TLrcCtrl> ctrl = std::make_unique<TLrcCtrl>(&window);
+};
+
+TEST_F(LyricsOverVideo, TheLinesAreDrawnOverTheMovingPictureAndLeaveTheRestOfItSeen) {
+    Show(U("Karaoke line"), U("Next one"));
+    DrawFrame(QColor(20, 180, 40));
+    const QPoint text = TextPixel();
+    ASSERT_GE(text.x(), 0);
+    const QImage shown = window.grab().toImage();
+    const int row = ctrl->UpperTop + text.y();
+    EXPECT_EQ(shown.pixel(7 + text.x(), row) & 0xFFFFFF, ctrl->FontLeftColor & 0xFFFFFF);
+    EXPECT_EQ(shown.pixel(7 + 2, row) & 0xFFFFFF, 0x14B428u) << "the frame beside the text";
+    EXPECT_EQ(shown.pixel(320, ctrl->LowerTop + 1) & 0xFFFFFF, 0x14B428u) << "the frame in the lower line's row";
+
+    // Settings applied again as they were (a resize step) leave the frame of a paused video.
+    ctrl->ApplySettings(TLrcSettings{}, true);
+    EXPECT_EQ(window.ScreenImage().pixel(7 + 2, row) & 0xFFFFFF, 0x14B428u);
+
+    // The next frame comes, and a wipe step recolours the text over it.
+    DrawFrame(QColor(200, 40, 40));
+    ctrl->WipeColumn = 0;
+    ctrl->WipeColumns(ctrl->UpperImage, ctrl->UpperImage.width());
+    ctrl->ShowChanges();
+    const QImage wiped = window.grab().toImage();
+    EXPECT_EQ(wiped.pixel(7 + text.x(), row) & 0xFFFFFF, ctrl->FontRightColor & 0xFFFFFF);
+    EXPECT_EQ(wiped.pixel(7 + 2, row) & 0xFFFFFF, 0xC82828u);
+}
+
+TEST_F(LyricsOverVideo, TheLinesWindowIsShapedToTheTextSoAVideoWindowBelowShows) {
+    Show(U("Shape"), QString());
+    QWidget* view = View();
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(view->isVisible());
+    const QPoint text = TextPixel();
+    ASSERT_GE(text.x(), 0);
+    const QRegion shape = view->mask();
+    EXPECT_TRUE(shape.contains(QPoint(text.x(), ctrl->UpperTop - 15 + text.y())));
+    EXPECT_FALSE(shape.contains(QPoint(2, ctrl->UpperTop - 15 + 1)));
+    EXPECT_FALSE(shape.contains(QPoint(300, 2)));
+
+    // A video window made later inside the frame goes below the lines.
+    auto* video = new QWidget(&window);
+    video->setGeometry(7, 15, 626, 180);
+    video->show();
+    video->raise();
+    const QObjectList order = window.children();
+    EXPECT_GT(order.indexOf(view), order.indexOf(video)) << "the last child is drawn on top";
+
+    Show(QString(), QString());
+    EXPECT_FALSE(view->isVisible()) << "no text, nothing to cover";
+}
+
+TEST_F(LyricsOverVideo, TheBackgroundPictureGoesIntoTheWindowBelowTheLines) {
+    TempFolder dir;
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(QColor(10, 200, 30));
+    ASSERT_TRUE(picture.save(dir.file("back.png")));
+    TLrcSettings settings;
+    settings.UseBackgroundImage = true;
+    settings.BackgroundImage = dir.file("back.png");
+    settings.BackgroundColor = 0x404040;
+    ctrl->LoadBackground(settings);
+    Show(U("Over a picture"), QString(), settings);
+    const QImage& surface = window.ScreenImage();
+    EXPECT_EQ(surface.pixel(7 + 5, 15 + 5) & 0xFFFFFF, 0x0AC81Eu);
+    EXPECT_EQ(surface.pixel(7 + 100, 15 + 5) & 0xFFFFFF, 0x404040u);
+    const QPoint text = TextPixel();
+    ASSERT_GE(text.x(), 0);
+    EXPECT_EQ(window.grab().toImage().pixel(7 + text.x(), ctrl->UpperTop + text.y()) & 0xFFFFFF,
+              ctrl->FontLeftColor & 0xFFFFFF);
 }
 
 }  // namespace

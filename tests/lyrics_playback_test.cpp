@@ -4,10 +4,13 @@
 #include <QTimer>
 
 #include "platform/text_file.h"
+#include "player/actions/seek.h"
+#include "player/actions/slider_math.h"
 #include "player/app/form1.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/lyrics/lrc_ctrl.h"
+#include "player/lyrics/run_lyrics.h"
 #include "player/playback/run.h"
 #include "player/playlist/playlist_box.h"
 #include "player/video/form4.h"
@@ -83,6 +86,51 @@ TEST_F(LyricsPlayback, AStopFreesTheLyricsWithTheVideoWindow) {
     EXPECT_EQ(run_->ProgressTimerObj->interval(), 500);
     run_->LyricsTimerTick();  // a tick already queued finds nothing to drive
     EXPECT_FALSE(run_->LyricsTimer->isActive());
+}
+
+TEST_F(LyricsPlayback, ANewFontSetsTheSizeLyricsAskFor) {
+    dir_.write("song.lrc", "[00:01]a\r\n");
+    run_->LoadLyrics();
+    ASSERT_TRUE(run_->LrcCtrl);
+    const QSize before(run_->VideoWidth, run_->VideoHeight);
+    Ctrl->WriteInteger("LrcFontSize", 36);
+    run_->LrcCtrl->ApplySettings(ReadLrcSettings(*Ctrl), true);
+    const QSize after = run_->LrcCtrl->VideoSize();
+    EXPECT_GT(after.width(), before.width());
+    EXPECT_EQ(QSize(run_->VideoWidth, run_->VideoHeight), after) << "normal size follows the new font";
+}
+
+TEST_F(LyricsPlayback, ASeekBarSeekShowsTheLinesOfTheNewPlaceAtOnce) {
+    dir_.write("song.lrc", "[00:01]one\r\n[00:02]two\r\n[01:00]sixty\r\n[01:30]ninety\r\n");
+    run_->LoadLyrics();
+    ASSERT_TRUE(run_->LrcCtrl);
+    run_->Position = 1500;
+    run_->LyricsTimerTick();
+    ASSERT_EQ(run_->LrcCtrl->UpperText, "one");
+    run_->EngineCode = Engine::Winamp;  // no plug-in bound: the seek reaches no engine
+    int thumb = 16;
+    while (slider_math::SeekTarget(thumb, run_->Length) < 65000) ++thumb;
+    SeekToThumb(thumb);
+    EXPECT_EQ(run_->LrcCtrl->UpperText, "sixty");
+    EXPECT_EQ(run_->LrcCtrl->LowerText, "ninety");
+    EXPECT_NE(run_->LrcCtrl->State, 2) << "the lines were found again";
+}
+
+TEST_F(LyricsPlayback, AVideoWindowBuiltAgainReleasesTheLyricsInIt) {
+    dir_.write("song.lrc", "[00:01]a\r\n");
+    Ctrl->WriteInteger("AV_L", 40);
+    Ctrl->WriteInteger("AV_T", 50);
+    run_->LoadLyrics();
+    ASSERT_TRUE(run_->LrcCtrl);
+    ASSERT_TRUE(Form4);
+    Form4->move(300, 200);
+    ASSERT_EQ(run_->ProgressTimerObj->interval(), 100);
+    Ctrl->Display->BuildVideoWindow(true);
+    EXPECT_FALSE(run_->LrcCtrl);
+    EXPECT_FALSE(run_->LyricsTimer->isActive());
+    EXPECT_EQ(run_->ProgressTimerObj->interval(), 500);
+    ASSERT_TRUE(Form4);
+    EXPECT_EQ(Form4->pos(), QPoint(40, 50)) << "the stored place";
 }
 
 }  // namespace

@@ -307,17 +307,42 @@ TEST_F(SkinWindowsTest, VideoWindowFrameAndReuse) {
     EXPECT_EQ(OriginAt(s, 359, 267), From(Avs, 96, 20));
     EXPECT_EQ(OriginAt(s, 0, 263), From(Avs, 15, 16));
 
-    // A video start while the window is up keeps it: the engine may be drawing into it.
+    // A video start while the window is up keeps it (the engine may be drawing into it) and
+    // places it as a new window: at the stored place.
     Ctrl->WriteInteger("AV_L", 500);
     D().BuildVideoWindow(true);
     EXPECT_EQ(Form4.data(), window);
-    EXPECT_EQ(window->x(), 30);
+    EXPECT_EQ(window->x(), 500);
 
     window->resize(361, 200);
     D().BuildVideoWindow(false);
     const QImage& odd = window->ScreenImage();
     EXPECT_EQ(OriginAt(odd, 356, 15), From(Avs, 9, 17)) << "odd width: the 5-pixel side";
     EXPECT_EQ(Box(VideoRegions[0]), QRect(QPoint(350, 3), QPoint(359, 12)));
+}
+
+TEST_F(SkinWindowsTest, AGrownVideoWindowKeepsNoFramePiecesOfItsEarlierSizeInside) {
+    Open();
+    D().BuildVideoWindow(true);
+    ASSERT_TRUE(Form4);
+    TForm4* window = Form4;
+    window->show();
+    const int w = window->width(), h = window->height();
+    window->resize(w + 100, h + 70);
+    D().BuildVideoWindow(false);
+    const QImage& s = window->ScreenImage();
+    const QRgb inside = window->palette().color(QPalette::Window).rgb() & 0xFFFFFF;
+    EXPECT_EQ(s.pixel(w - 4, 100) & 0xFFFFFF, inside) << "the earlier right side";
+    EXPECT_EQ(s.pixel(100, h - 3) & 0xFFFFFF, inside) << "the earlier bottom";
+    EXPECT_EQ(s.pixel(w - 1, h - 1) & 0xFFFFFF, inside) << "the earlier corner";
+    EXPECT_EQ(OriginAt(s, w + 99, h + 69), From(Avs, 96, 20)) << "the frame is at the new edges";
+
+    // At the same size a repaint keeps what a paused video drew inside.
+    QImage frame(10, 10, QImage::Format_RGB32);
+    frame.fill(QColor(20, 180, 40));
+    window->DrawOnWindow(QRect(100, 100, 10, 10), frame, frame.rect());
+    D().PaintVideo();
+    EXPECT_EQ(window->ScreenImage().pixel(105, 105) & 0xFFFFFF, 0x14B428u);
 }
 
 TEST_F(SkinWindowsTest, BrowserPlaceFrameAndControls) {

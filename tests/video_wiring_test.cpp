@@ -56,8 +56,10 @@ TEST_F(VideoWiringTest, ASeekBarReleaseMakesTheLyricsFindTheirLineAgain) {
     // An engine chosen whose object does not exist: the seek itself does nothing here.
     run_->EngineCode = Engine::FrameGrabbing;
     SeekToThumb(120);
-    EXPECT_EQ(lyrics.State, 2);
-    EXPECT_EQ(lyrics.NextChange, -1);
+    // Found at once for the new place (about 116 s in): the last lyric, and the song's end next.
+    EXPECT_EQ(lyrics.State, 0);
+    EXPECT_EQ(lyrics.UpperText, "next line");
+    EXPECT_EQ(lyrics.NextChange, 245000);
     EXPECT_TRUE(run_->ProgressTimerObj->isActive());
 }
 

@@ -94,7 +94,16 @@ void SeekToThumb(int thumb) {
     if (run.Media) run.Media->Ended = false;
     if (run.Real) run.Real->Ended = false;
     if (run.Direct) run.Direct->Ended = false;
-    SeekEngine(run, slider_math::SeekTarget(thumb, run.Length));
+    const long long target = slider_math::SeekTarget(thumb, run.Length);
+    SeekEngine(run, target);
     if (run.ProgressTimerObj) run.ProgressTimerObj->start();
-    if (run.LrcCtrl) run.LrcCtrl->ResetLines();
+    if (run.LrcCtrl) {
+        run.LrcCtrl->ResetLines();
+        // The lines of the new place show at once rather than at the next step of the timer,
+        // which a stopped timer (lyrics still loading) would not take.
+        if (run.LyricsTimer && run.LyricsTimer->isActive()) {
+            run.Position = int(target);
+            run.LyricsTimerTick();
+        }
+    }
 }

@@ -93,6 +93,12 @@ public:
     QColor SelectedBG{0x62, 0x7E, 0xB5};
     QColor MBBG{0xA1, 0xB3, 0xE3};
     QColor MBFG{0x2F, 0x2B, 0x66};
+
+private:
+    // A first build over a window that exists: the controls hosted in it and the lyrics go.
+    void ReleaseVideoContents();
+
+    QSize videoPainted_;  // the video window's size at its last repaint
 };
 
 // The skinned windows other than the main one; each is null until it is built.

@@ -6,6 +6,8 @@
 #include "player/skin/canvas.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
+#include "player/lyrics/lrc_ctrl.h"
+#include "player/playback/engines.h"
 #include "player/playback/run.h"
 #include "player/display/window_placement.h"
 #include "player/skin/skin_frames.h"
@@ -34,18 +36,18 @@ void TDisplay::BuildVideoWindow(bool first) {
         VideoProportion = Ctrl->ReadBool(QStringLiteral("VideoProportion"), false);
         // A window that already exists is kept: the playback controller may be drawing a video
         // into it right now, and freeing it would pull the picture away from under the engine.
-        if (!Form4) {
-            auto* window = new TForm4;
-            const int w = ClampSide(Ctrl->ReadInteger(QStringLiteral("AV_W"), Ctrl->Run->VideoWidth), 1,
-                                    DesktopSideLimit(Qt::Horizontal, 1));
-            const int h = ClampSide(Ctrl->ReadInteger(QStringLiteral("AV_H"), Ctrl->Run->VideoHeight), 1,
-                                    DesktopSideLimit(Qt::Vertical, 1));
-            window->setGeometry(BringOnScreen(QRect(ClampPosition(Ctrl->ReadInteger(QStringLiteral("AV_L"), 0)),
-                                                    ClampPosition(Ctrl->ReadInteger(QStringLiteral("AV_T"), 0)), w, h)));
-            SetColours(window, QPalette::Window, Qt::black);
-            window->setAutoFillBackground(true);
-            Form4 = window;
-        }
+        // What lives in it is released, and it takes its stored place as a new one would.
+        if (Form4) ReleaseVideoContents();
+        auto* window = Form4 ? Form4.data() : new TForm4;
+        const int w = ClampSide(Ctrl->ReadInteger(QStringLiteral("AV_W"), Ctrl->Run->VideoWidth), 1,
+                                DesktopSideLimit(Qt::Horizontal, 1));
+        const int h = ClampSide(Ctrl->ReadInteger(QStringLiteral("AV_H"), Ctrl->Run->VideoHeight), 1,
+                                DesktopSideLimit(Qt::Vertical, 1));
+        window->setGeometry(BringOnScreen(QRect(ClampPosition(Ctrl->ReadInteger(QStringLiteral("AV_L"), 0)),
+                                                ClampPosition(Ctrl->ReadInteger(QStringLiteral("AV_T"), 0)), w, h)));
+        SetColours(window, QPalette::Window, Qt::black);
+        window->setAutoFillBackground(true);
+        Form4 = window;
         PressedRegion.clear();
     }
     if (!Form4) return;
@@ -55,11 +57,42 @@ void TDisplay::BuildVideoWindow(bool first) {
     PaintVideo();
 }
 
+// The controls hosted in the window and the lyrics go; the engine that plays on keeps its own
+// object until it has been parented to the window.
+void TDisplay::ReleaseVideoContents() {
+    TRun& run = *Ctrl->Run;
+    if (run.EngineCode == Engine::MediaPlayer && run.Media && run.Media->Control().Engine().VideoOwner() == Form4) {
+        run.Media->deleteLater();
+        run.Media = nullptr;
+    }
+    if (run.EngineCode == Engine::Real && run.Real && run.Real->Control() &&
+        run.Real->Control()->Engine().VideoOwner() == Form4) {
+        run.Real->deleteLater();
+        run.Real = nullptr;
+    }
+    if (run.LrcCtrl) {
+        if (run.LyricsTimer) run.LyricsTimer->stop();
+        run.LrcCtrl->deleteLater();
+        run.LrcCtrl = nullptr;
+        if (run.ProgressTimerObj) run.ProgressTimerObj->setInterval(500);
+    }
+}
+
 void TDisplay::PaintVideo() {
     TForm4* window = Form4;
     if (!window) return;
     const int w = window->width();
     const int h = window->height();
+    // At a new size the inside is erased in the window's colour, as the window system does before
+    // a repaint: the frame pieces of an earlier size must not stay inside a larger one. At the
+    // same size the inside keeps the last frame a paused video drew.
+    if (window->size() != videoPainted_ && w > 14 && h > 20) {
+        QImage inner(w - 14, h - 20, QImage::Format_RGB32);
+        inner.fill(window->palette().color(QPalette::Window));
+        window->DrawOnWindow(QRect(QPoint(7, 15), inner.size()), inner, inner.rect());
+        if (Ctrl && Ctrl->Run && Ctrl->Run->LrcCtrl) Ctrl->Run->LrcCtrl->DrawBackground();
+    }
+    videoPainted_ = window->size();
     using video_frame::Parity;
     for (const video_frame::TPiece& piece : video_frame::kPieces) {
         if (piece.Width == Parity::Odd && w % 2 == 0) continue;

@@ -47,7 +47,7 @@ void TLrcCtrl::SetWindow(QWidget* window) {
     if (view_) view_->deleteLater();
     window_ = window;
     view_ = window ? new TLrcView(this, window) : nullptr;
-    if (view_) view_->show();
+    if (view_) view_->Reshape();
 }
 
 void TLrcCtrl::SetLyrics(lyrics::TLrcData data) { data_ = std::move(data); }

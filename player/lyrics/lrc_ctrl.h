@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QObject>
 #include <QPointer>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 #include <QWidget>
@@ -46,6 +47,7 @@ std::optional<int> WipePixel(const std::vector<TLrcMark>& marks, int lineStart, 
 
 }  // namespace lyrics
 
+class QPainter;
 class TLrcView;
 
 class TLrcCtrl : public QObject {
@@ -76,8 +78,17 @@ public:
     // The lines are found again at the next step (after a seek or a load).
     void ResetLines();
 
-    // What the window shows inside its frame: background, picture and both lines.
+    // What the window shows inside its frame without a video: background, picture and both lines.
     QImage Picture() const;
+    // The two lines alone, drawn over whatever the painter holds (a video frame, the window's
+    // picture); (0, 0) is the inner area's top-left corner. The lines' background stays unpainted.
+    void PaintLines(QPainter& painter) const;
+    // The inner-area pixels the lines cover: the shape of the lines' own window, so a video drawn
+    // by the engine into a window below shows everywhere else.
+    QRegion LinesRegion() const;
+    // The background colour and picture into the window's own surface, below any video. Unless
+    // `always`, only when they or the window's size changed: a paused video's frame stays.
+    void DrawBackground(bool always = true);
     // The window size lyrics without video ask for: 16 full-width characters by two lines.
     QSize VideoSize() const;
     // The line image's height the window must hold twice.
@@ -85,6 +96,8 @@ public:
 
     // Runs after ApplySettings made the window taller for two lines.
     std::function<void()> WindowGrown;
+    // Runs whenever the layout sets the size lyrics without video ask for (a new font changes it).
+    std::function<void(QSize)> VideoSizeSet;
 
     QRgb FontLeftColor = 0, FontRightColor = 0, FrameLeftColor = 0, FrameRightColor = 0, BackgroundColor = 0;
     QString UpperText, LowerText;
@@ -114,18 +127,31 @@ private:
 
     lyrics::TLrcData data_;
     QPointer<QWidget> window_;
+    struct {
+        QSize Size;
+        QRgb Colour = 0;
+        qint64 Picture = 0;
+    } backgroundDrawn_;
     QPointer<TLrcView> view_;
 };
 
-// The lines inside the video window's frame.
+// The lines inside the video window's frame, shaped to their pixels. On X11 it is a window of its
+// own kept above the engine's video window, since nothing can be blended over a picture that a
+// video sink draws into a native window; elsewhere it paints over the window's own picture.
 class TLrcView : public QWidget {
     Q_OBJECT
 public:
     TLrcView(TLrcCtrl* ctrl, QWidget* window);
+    // The shape follows the lines now drawn; nothing drawn hides the view.
+    void Reshape();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void WatchSibling(QObject* sibling);
+
     QPointer<TLrcCtrl> ctrl_;
+    QRegion shape_;
 };

@@ -1,12 +1,16 @@
 // The lyrics drawing: fonts, colours, the place of the two line images, the outlined text and the
 // wipe, which recolours exact colours only (the text is drawn without smoothing for that).
+#include <QBitmap>
+#include <QChildEvent>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
 #include <algorithm>
 
 #include "player/lyrics/lrc_ctrl.h"
+#include "player/skin/skin_window.h"
 
 namespace lyrics {
 
@@ -91,6 +95,7 @@ void TLrcCtrl::ApplySettings(const TLrcSettings& settings, bool rewipe) {
     LowerWidth = QFontMetrics(LowerFont).horizontalAdvance(LowerText);
     const int reached = WipeColumn;
     Layout();
+    DrawBackground(false);
     DrawLines();
     if (!rewipe) return;
     if (State == 1) {
@@ -113,6 +118,7 @@ void TLrcCtrl::Layout() {
     const int h = WindowHeight();
     const int unit = QFontMetrics(UpperFont).horizontalAdvance(QChar(0x3000));
     const int lineHeight = UpperImage.height();
+    if (VideoSizeSet) VideoSizeSet(VideoSize());
     int top = 0;
     if (Settings.AlignAuto) {
         const int centred = (h - 20) / 2 - lineHeight + 14;
@@ -130,7 +136,10 @@ void TLrcCtrl::Layout() {
         top = LowerTop - lineHeight;
     }
     UpperTop = top;
-    if (view_) view_->setGeometry(7, 15, std::max(w - 14, 0), std::max(h - 20, 0));
+    if (view_) {
+        view_->setGeometry(7, 15, std::max(w - 14, 0), std::max(h - 20, 0));
+        view_->Reshape();
+    }
 }
 
 // The text in the frame colour one pixel up, down, left and right, then in the text colour over
@@ -156,6 +165,7 @@ void TLrcCtrl::DrawLines() {
     DrawLine(UpperImage, UpperFont, UpperText, LeftMargin);
     const int right = w - LowerWidth - 16 + (w + 1) % 2;
     DrawLine(LowerImage, LowerFont, LowerText, right - LeftMargin);
+    if (view_) view_->Reshape();
     ShowChanges();
 }
 
@@ -181,9 +191,43 @@ QImage TLrcCtrl::Picture() const {
     picture.fill(BackgroundColor);
     QPainter painter(&picture);
     if (!BackgroundImage.isNull()) painter.drawImage(0, 0, BackgroundImage);
-    if (!UpperImage.isNull()) painter.drawImage(0, UpperTop - 15, Keyed(UpperImage, BackgroundColor | 0xFF000000u));
-    if (!LowerImage.isNull()) painter.drawImage(0, LowerTop - 15, Keyed(LowerImage, BackgroundColor | 0xFF000000u));
+    PaintLines(painter);
     return picture;
+}
+
+void TLrcCtrl::PaintLines(QPainter& painter) const {
+    const QRgb key = BackgroundColor | 0xFF000000u;
+    if (!UpperImage.isNull()) painter.drawImage(0, UpperTop - 15, Keyed(UpperImage, key));
+    if (!LowerImage.isNull()) painter.drawImage(0, LowerTop - 15, Keyed(LowerImage, key));
+}
+
+QRegion TLrcCtrl::LinesRegion() const {
+    QRegion region;
+    const QRgb key = BackgroundColor | 0xFF000000u;
+    const std::pair<const QImage*, int> lines[] = {{&UpperImage, UpperTop}, {&LowerImage, LowerTop}};
+    for (const auto& [image, top] : lines) {
+        if (image->isNull()) continue;
+        const QImage drawn = image->convertToFormat(QImage::Format_RGB32).createMaskFromColor(key, Qt::MaskInColor);
+        region += QRegion(QBitmap::fromImage(drawn)).translated(0, top - 15);
+    }
+    return region;
+}
+
+void TLrcCtrl::DrawBackground(bool always) {
+    auto* window = qobject_cast<TSkinWindow*>(window_.data());
+    if (!window || WindowWidth() <= 14 || WindowHeight() <= 20) return;
+    const qint64 picture = BackgroundImage.isNull() ? 0 : BackgroundImage.cacheKey();
+    if (!always && backgroundDrawn_.Size == window->size() && backgroundDrawn_.Colour == BackgroundColor &&
+        backgroundDrawn_.Picture == picture)
+        return;
+    backgroundDrawn_ = {window->size(), BackgroundColor, picture};
+    QImage inner(WindowWidth() - 14, WindowHeight() - 20, QImage::Format_RGB32);
+    inner.fill(BackgroundColor);
+    if (!BackgroundImage.isNull()) {
+        QPainter painter(&inner);
+        painter.drawImage(0, 0, BackgroundImage);
+    }
+    window->DrawOnWindow(QRect(QPoint(7, 15), inner.size()), inner, inner.rect());
 }
 
 void TLrcCtrl::ShowChanges() {
@@ -191,13 +235,50 @@ void TLrcCtrl::ShowChanges() {
 }
 
 TLrcView::TLrcView(TLrcCtrl* ctrl, QWidget* window) : QWidget(window), ctrl_(ctrl) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    setObjectName(QStringLiteral("LyricsView"));
     // Presses and drags over the lines belong to the window (its regions, its menu).
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        setAttribute(Qt::WA_DontCreateNativeAncestors);
+        setAttribute(Qt::WA_NativeWindow);
+    }
+    // A video window made or raised later (an engine fitting its picture) would cover the lines.
+    window->installEventFilter(this);
+    for (QObject* sibling : window->children()) WatchSibling(sibling);
+}
+
+void TLrcView::WatchSibling(QObject* sibling) {
+    if (sibling != this && sibling->isWidgetType()) sibling->installEventFilter(this);
+}
+
+bool TLrcView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parent()) {
+        if (event->type() == QEvent::ChildAdded) WatchSibling(static_cast<QChildEvent*>(event)->child());
+    } else if (event->type() == QEvent::Show || event->type() == QEvent::ZOrderChange) {
+        if (isVisible()) raise();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TLrcView::Reshape() {
+    if (!ctrl_) return;
+    const QRegion shape = ctrl_->LinesRegion();
+    if (shape.isEmpty()) {
+        hide();
+        return;
+    }
+    if (shape != shape_) {
+        shape_ = shape;
+        setMask(shape_);
+    }
+    if (isHidden()) {
+        show();
+        raise();
+    }
 }
 
 void TLrcView::paintEvent(QPaintEvent*) {
     if (!ctrl_) return;
     QPainter painter(this);
-    painter.drawImage(0, 0, ctrl_->Picture());
+    ctrl_->PaintLines(painter);
 }

@@ -60,12 +60,14 @@ void TRun::LoadLyrics() {
     LrcCtrl->WindowGrown = [] {
         if (Ctrl && Ctrl->Display) Ctrl->Display->BuildVideoWindow(false);
     };
+    // Normal size fits the lines in the font of the moment: a font chosen later sets it again.
+    LrcCtrl->VideoSizeSet = [this](QSize size) {
+        VideoWidth = size.width();
+        VideoHeight = size.height();
+    };
     const TLrcSettings settings = ReadLrcSettings(*Ctrl);
     LrcCtrl->LoadBackground(settings);
     LrcCtrl->ApplySettings(settings, false);
-    const QSize size = LrcCtrl->VideoSize();
-    VideoWidth = size.width();
-    VideoHeight = size.height();
     LrcCtrl->ResetLines();
     const bool correct = Ctrl->ReadBool(QStringLiteral("LrcUseCorrectTime"), true);
     LrcCtrl->Correction = correct ? Ctrl->ReadInteger(QStringLiteral("LrcCorrectTime"), 0) : 0;
