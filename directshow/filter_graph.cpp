@@ -5,6 +5,10 @@
 #include <limits>
 
 #include "directshow/filter_graph_core.h"
+#include "directshow/filter_list.h"
+#include "directshow/graph_log.h"
+#include "directshow/graph_registry.h"
+#include "platform/message_box.h"
 
 namespace directshow {
 
@@ -20,21 +24,67 @@ void TFilterGraph::SetActive(bool active) {
         Deactivate();
 }
 
-// Only the plain graph exists over GStreamer; the capture and DVD builders do not.
+// The plain and the DVD graph exist over GStreamer; the capture builder does not.
 void TFilterGraph::Activate() {
-    if (mode_ != TGraphMode::gmNormal) CheckHResult(REGDB_E_CLASSNOTREG);
+    if (mode_ == TGraphMode::gmCapture) CheckHResult(REGDB_E_CLASSNOTREG);
     core_ = std::make_unique<Core>(this);
+    core_->dvd = mode_ == TGraphMode::gmDVD;
     core_->deviceLeft = deviceLeft_;
     core_->deviceRight = deviceRight_;
     core_->ApplyLevels(volume_, balance_);
     core_->dualMode = dualMode_;
+    SetGraphEdit(graphEdit_);
+    SetLogFile(logFile_);
     for (IFilterProvider* member : members_) AddToGraph(member);
     emit OnActivate();
+    ControlEvent(cpeActive, 1);
 }
 
 void TFilterGraph::Deactivate() {
+    ControlEvent(cpeActive, 0);
     for (IFilterProvider* member : members_) RemoveFromGraph(member);
+    if (rotCookie_) RevokeGraphFromROT(std::exchange(rotCookie_, 0));
+    core_->log.reset();
     core_.reset();
+}
+
+void TFilterGraph::Loaded() {
+    if (autoCreate_) SetActive(true);
+}
+
+void TFilterGraph::SetGraphEdit(bool value) {
+    if (!value && rotCookie_) RevokeGraphFromROT(std::exchange(rotCookie_, 0));
+    if (value && !rotCookie_ && Active()) {
+        GstElement* pipeline = core_->pipeline;
+        RegisterGraphInROT(this, [pipeline] {
+            gchar* dot = gst_debug_bin_to_dot_data(GST_BIN(pipeline), GST_DEBUG_GRAPH_SHOW_ALL);
+            QByteArray out(dot ? dot : "");
+            g_free(dot);
+            return out;
+        }, &rotCookie_);
+    }
+    graphEdit_ = value;
+}
+
+void TFilterGraph::SetLogFile(const QString& name) {
+    if (Active()) {
+        core_->log.reset();
+        if (!name.isEmpty()) {
+            core_->log = GraphLog::Open(name, core_->pipeline);
+            if (!core_->log) return;
+        }
+    }
+    logFile_ = name;
+}
+
+void TFilterGraph::AddListener(IGraphListener* listener) {
+    if (listener && !listeners_.contains(listener)) listeners_.append(listener);
+}
+
+void TFilterGraph::RemoveListener(IGraphListener* listener) { listeners_.removeOne(listener); }
+
+void TFilterGraph::ControlEvent(int event, int param) {
+    for (IGraphListener* listener : listeners_) listener->ControlEvent(event, param);
 }
 
 void TFilterGraph::SetMode(TGraphMode mode) {
@@ -71,6 +121,7 @@ void TFilterGraph::RemoveMember(IFilterProvider* member) {
 
 bool TFilterGraph::Run() {
     if (!Active()) return false;
+    ControlEvent(cpeRun, 0);
     const HRESULT result = CheckHResult(core_->ChangeState(GST_STATE_PLAYING, false));
     core_->wanted = FilterState::State_Running;
     return result >= 0;
@@ -78,6 +129,7 @@ bool TFilterGraph::Run() {
 
 bool TFilterGraph::Pause() {
     if (!Active()) return false;
+    ControlEvent(cpePause, 0);
     const HRESULT result = CheckHResult(core_->ChangeState(GST_STATE_PAUSED, true));
     core_->wanted = FilterState::State_Paused;
     return result == S_OK;
@@ -86,6 +138,7 @@ bool TFilterGraph::Pause() {
 // A stopped graph keeps its position and its prerolled picture; nothing streams.
 bool TFilterGraph::Stop() {
     if (!Active()) return false;
+    ControlEvent(cpeStop, 0);
     const HRESULT result = CheckHResult(core_->ChangeState(GST_STATE_PAUSED, false));
     core_->wanted = FilterState::State_Stopped;
     return result == S_OK;
@@ -93,7 +146,10 @@ bool TFilterGraph::Stop() {
 
 HRESULT TFilterGraph::RenderFile(const QString& name) {
     if (!Active()) return S_FALSE;
-    return CheckHResult(core_->Render(name));
+    ControlEvent(cpeRendering, 0);
+    const HRESULT result = CheckHResult(core_->Render(name));
+    ControlEvent(cpeRendered, 0);
+    return result;
 }
 
 void TFilterGraph::ClearGraph() {
@@ -105,7 +161,11 @@ void TFilterGraph::ClearGraph() {
 void TFilterGraph::DisconnectAll() {
     if (!Active()) return;
     gst_element_set_state(core_->pipeline, GST_STATE_NULL);
-    core_->UnlinkAll();
+    const TFilterList filters(this);
+    for (int i = 0; i < filters.Count(); ++i) {
+        const TPinList pins(filters.GetFilter(i));
+        for (int j = 0; j < pins.Count(); ++j) CheckHResult(pins.GetPin(j)->Disconnect());
+    }
     core_->wanted = FilterState::State_Stopped;
 }
 
@@ -178,14 +238,21 @@ HRESULT TFilterGraph::get_Balance(long* balance) {
 QStringList TFilterGraph::FilterFactories() const { return Active() ? core_->Factories() : QStringList(); }
 
 // An event of a render or graph that has since been replaced is dropped. A handler's exception
-// stops at this boundary; the next event is still delivered.
+// stops at this boundary and is shown as the program shows any error it did not expect; the next
+// event is still delivered.
 void TFilterGraph::Deliver(quint64 epoch, int code, qintptr param1, qintptr param2) {
     if (!core_ || core_->epoch.load() != epoch) return;
+    QString text;
     try {
         DoEvent(code, param1, param2);
+        return;
     } catch (const std::exception& e) {
-        qWarning("filter graph event %d: %s", code, e.what());
+        text = QString::fromUtf8(e.what());
+    } catch (...) {
+        text = QStringLiteral("处理媒体事件时发生未知错误。");
     }
+    qWarning("filter graph event %d: %s", code, qUtf8Printable(text));
+    platform::ShowMessage(text, QStringLiteral("Velmora Player"), platform::MessageIcon::Error);
 }
 
 int DurationToMs(HRESULT result, qint64 duration) {

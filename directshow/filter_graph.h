@@ -5,6 +5,8 @@
 
 #include <QList>
 #include <QObject>
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <utility>
 
@@ -39,6 +41,30 @@ enum GraphEventCode {
     EC_VMR_RENDERDEVICE_SET = 83, EC_SNDDEV_IN_ERROR = 512, EC_SNDDEV_OUT_ERROR = 513,
 };
 
+// DVD event codes.
+enum DvdEventCode {
+    EC_DVD_DOMAIN_CHANGE = 257, EC_DVD_TITLE_CHANGE, EC_DVD_CHAPTER_START, EC_DVD_AUDIO_STREAM_CHANGE,
+    EC_DVD_SUBPICTURE_STREAM_CHANGE, EC_DVD_ANGLE_CHANGE, EC_DVD_BUTTON_CHANGE, EC_DVD_VALID_UOPS_CHANGE,
+    EC_DVD_STILL_ON, EC_DVD_STILL_OFF, EC_DVD_CURRENT_TIME, EC_DVD_ERROR, EC_DVD_WARNING, EC_DVD_CHAPTER_AUTOSTOP,
+    EC_DVD_NO_FP_PGC, EC_DVD_PLAYBACK_RATE_CHANGE, EC_DVD_PARENTAL_LEVEL_CHANGE, EC_DVD_PLAYBACK_STOPPED,
+    EC_DVD_ANGLES_AVAILABLE, EC_DVD_PLAYPERIOD_AUTOSTOP, EC_DVD_BUTTON_AUTO_ACTIVATED, EC_DVD_CMD_START,
+    EC_DVD_CMD_END, EC_DVD_DISC_EJECTED, EC_DVD_DISC_INSERTED, EC_DVD_CURRENT_HMSF_TIME, EC_DVD_KARAOKE_MODE,
+};
+enum DvdDomain { DVD_DOMAIN_FirstPlay = 1, DVD_DOMAIN_VideoManagerMenu, DVD_DOMAIN_VideoTitleSetMenu, DVD_DOMAIN_Title, DVD_DOMAIN_Stop };
+struct DVD_HMSF_TIMECODE {
+    std::uint8_t bHours, bMinutes, bSeconds, bFrames;
+};
+using DvdTimeCode = std::array<std::uint8_t, 9>;
+
+// What the graph tells its listeners besides its events: the control operations.
+enum ControlEventCode { cpeRun = 0, cpePause = 1, cpeStop = 2, cpeRendering = 3, cpeRendered = 4, cpeActive = 7 };
+class IGraphListener {
+public:
+    virtual ~IGraphListener() = default;
+    virtual void GraphEvent(int event, qintptr param1, qintptr param2) = 0;
+    virtual void ControlEvent(int event, int param) = 0;
+};
+
 constexpr int AM_SEEKING_NoPositioning = 0;
 constexpr int AM_SEEKING_AbsolutePositioning = 1;
 
@@ -55,6 +81,20 @@ public:
     void SetActive(bool active);
     TGraphMode Mode() const { return mode_; }
     void SetMode(TGraphMode mode);
+
+    bool AutoCreate() const { return autoCreate_; }
+    void SetAutoCreate(bool value) { autoCreate_ = value; }
+    // After the owner has set the properties up: an AutoCreate graph becomes active.
+    void Loaded();
+    // Registration with the graph viewer's table (see graph_registry.h); applied at activation.
+    bool GraphEdit() const { return graphEdit_; }
+    void SetGraphEdit(bool value);
+    // The graph's debug log goes to this file, made anew. A file that cannot be made leaves
+    // logging off and the name unchanged. Applied at activation.
+    QString LogFile() const { return logFile_; }
+    void SetLogFile(const QString& name);
+    void AddListener(IGraphListener* listener);
+    void RemoveListener(IGraphListener* listener);
 
     void AddMember(IFilterProvider* member);
     void RemoveMember(IFilterProvider* member);
@@ -127,11 +167,55 @@ signals:
     void OnGraphVMRRenderDevice(qintptr renderDevice);
     void OnGraphSNDDevInError(quint32 occurWhen, quint32 errorCode);
     void OnGraphSNDDevOutError(quint32 occurWhen, quint32 errorCode);
+    void OnDVDDomainFirstPlay();
+    void OnDVDDomainVideoManagerMenu();
+    void OnDVDDomainVideoTitleSetMenu();
+    void OnDVDDomainTitle();
+    void OnDVDDomainStop();
+    void OnDVDTitleChange(int title);
+    void OnDVDChapterStart(int chapter);
+    void OnDVDAudioStreamChange(int stream, int lcid, const QString& lang);
+    void OnDVDSubpictureStreamChange(int subNum, int lcid, const QString& lang);
+    void OnDVDAngleChange(int total, int current);
+    void OnDVDButtonChange(int total, int current);
+    void OnDVDValidUOPSChange(int uops);
+    void OnDVDStillOn(bool noButtonAvailable, int seconds);
+    void OnDVDStillOff();
+    void OnDVDCurrentTime(int hours, int minutes, int seconds, int frames, int frate);
+    void OnDVDErrorUnexpected();
+    void OnDVDErrorCopyProtectFail();
+    void OnDVDErrorInvalidDVD1_0Disc();
+    void OnDVDErrorInvalidDiscRegion();
+    void OnDVDErrorLowParentalLevel();
+    void OnDVDErrorMacrovisionFail();
+    void OnDVDErrorIncompatibleSystemAndDecoderRegions();
+    void OnDVDErrorIncompatibleDiscAndDecoderRegions();
+    void OnDVDWarningInvalidDVD1_0Disc();
+    void OnDVDWarningFormatNotSupported();
+    void OnDVDWarningIllegalNavCommand();
+    void OnDVDWarningOpen();
+    void OnDVDWarningSeek();
+    void OnDVDWarningRead();
+    void OnDVDChapterAutoStop();
+    void OnDVDNoFP_PGC();
+    void OnDVDPlaybackRateChange(float rate);
+    void OnDVDParentalLevelChange(int level);
+    void OnDVDPlaybackStopped();
+    void OnDVDAnglesAvailable(bool available);
+    void OnDVDPlayPeriodAutoStop();
+    void OnDVDButtonAutoActivated(quint32 button);
+    void OnDVDCMDStart(quint32 cmdId);
+    void OnDVDCMDEnd(quint32 cmdId);
+    void OnDVDDiscEjected();
+    void OnDVDDiscInserted();
+    void OnDVDCurrentHMSFTime(DVD_HMSF_TIMECODE hmsfTimeCode, DvdTimeCode timeCode);
+    void OnDVDKaraokeMode(bool played);
 
 public:
     struct Core;  // the GStreamer side
 
 private:
+    friend class TFilterList;
     void Activate();
     void Deactivate();
     void AddToGraph(IFilterProvider* member);
@@ -139,6 +223,11 @@ private:
     void Deliver(quint64 epoch, int code, qintptr param1, qintptr param2);
     bool DispatchGraphEvent(int code, qintptr param1, qintptr param2);
     bool DispatchMoreGraphEvents(int code, qintptr param1, qintptr param2);
+    bool DispatchDvdEvent(int code, qintptr param1, qintptr param2);
+    bool DispatchDvdNotice(int code, qintptr param1, qintptr param2);
+    void DvdStreamLanguage(int code, int stream);
+    void ControlEvent(int event, int param);
+    void ApplyLogFile(const QString& name);
 
     std::unique_ptr<Core> core_;
     TGraphMode mode_ = TGraphMode::gmNormal;
@@ -146,6 +235,10 @@ private:
     long volume_ = 0, balance_ = 0;
     int dualMode_ = 0;
     double deviceLeft_ = 1.0, deviceRight_ = 1.0;
+    bool autoCreate_ = false, graphEdit_ = false;
+    quint32 rotCookie_ = 0;
+    QString logFile_;
+    QList<IGraphListener*> listeners_;
 };
 
 // The graph's duration in ms: 0 when inactive or unknown, never beyond the 32-bit range.

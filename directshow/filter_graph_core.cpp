@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "directshow/graph_log.h"
 #include "directshow/gst_filter.h"
 #include "platform/media_engine.h"
 #include "platform/media_internal.h"
@@ -18,6 +19,16 @@ constexpr int kPrerollWaitMs = 20000;
 
 
 bool IsRenderer(GstElement* element) { return GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK); }
+
+// A DVD is a folder (with VIDEO_TS in it, or VIDEO_TS itself), an image or a device.
+QByteArray DvdDeviceOf(const QString& name, HRESULT* failure) {
+    const QFileInfo info(name);
+    if (!info.exists()) {
+        *failure = HRESULT_FILE_NOT_FOUND;
+        return {};
+    }
+    return QFile::encodeName(info.absoluteFilePath());
+}
 
 QByteArray UriOf(const QString& name, HRESULT* failure) {
     if (name.contains(QLatin1String("://"))) return name.toUtf8();
@@ -98,14 +109,20 @@ void TFilterGraph::Core::RemoveFilter(const FilterPtr& filter) {
 
 HRESULT TFilterGraph::Core::Render(const QString& name) {
     HRESULT failure = S_OK;
-    const QByteArray uri = UriOf(name, &failure);
+    const QByteArray location = dvd ? DvdDeviceOf(name, &failure) : UriOf(name, &failure);
     if (failure != S_OK) return failure;
     ClearRendered();
-    GstElement* source = AddRendered("uridecodebin");
-    if (!source) return VFW_E_CANNOT_RENDER;
-    g_object_set(source, "uri", uri.constData(), nullptr);
+    GstElement* source = AddRendered(dvd ? "rsndvdbin" : "uridecodebin");
+    if (!source) return dvd ? REGDB_E_CLASSNOTREG : VFW_E_CANNOT_RENDER;
     g_signal_connect(source, "pad-added", G_CALLBACK(&Core::OnPadAdded), this);
-    platform::WatchSourceSetup(source);
+    if (dvd) {
+        g_object_set(source, "device", location.constData(), nullptr);
+        g_signal_connect(source, "element-added", G_CALLBACK(&Core::OnDvdElement), this);
+    } else {
+        g_object_set(source, "uri", location.constData(), nullptr);
+        g_signal_connect(source, "autoplug-select", G_CALLBACK(&Core::OnAutoplugSelect), this);
+        platform::WatchSourceSetup(source);
+    }
     {
         std::lock_guard guard(waitMutex);
         waitDone = false;
@@ -115,13 +132,19 @@ HRESULT TFilterGraph::Core::Render(const QString& name) {
     HRESULT result = S_OK;
     const GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
     if (change == GST_STATE_CHANGE_FAILURE) result = VFW_E_CANNOT_RENDER;
-    if (change == GST_STATE_CHANGE_ASYNC) {
+    // The DVD source reaches pause before it has any stream: wait for its first, then its preroll.
+    const bool late = dvd && change == GST_STATE_CHANGE_SUCCESS;
+    if (change == GST_STATE_CHANGE_ASYNC || late) {
         std::unique_lock guard(waitMutex);
         if (!waitCond.wait_for(guard, std::chrono::milliseconds(kPrerollWaitMs), [this] { return waitDone; }))
             result = VFW_E_TIMEOUT;
         else
             result = waitResult;
     }
+    if (late && result == S_OK &&
+        gst_element_get_state(pipeline, nullptr, nullptr, GstClockTime(kPrerollWaitMs) * GST_MSECOND) !=
+            GST_STATE_CHANGE_SUCCESS)
+        result = VFW_E_CANNOT_RENDER;
     rendering = false;
     if (result == S_OK) {
         std::lock_guard guard(lock);
@@ -154,6 +177,10 @@ void TFilterGraph::Core::ClearRendered() {
         waiting.push_back(target);
     }
     linkedTargets.clear();
+    spliced.clear();
+    audioLanguages.clear();
+    subpictureLanguages.clear();
+    dvdTitle = dvdChapter = -1;
     volume = panorama = nullptr;
     streamsLinked = 0;
     flowed = false;
@@ -238,6 +265,15 @@ void TFilterGraph::Core::ApplyLevels(long volumeLevel, long balance) {
     pan = linearVolume <= 0.0 || left == right ? 0.0 : right > left ? 1.0 - left / right : right / left - 1.0;
     if (volume) g_object_set(volume, "volume", linearVolume, nullptr);
     if (panorama) g_object_set(panorama, "panorama", float(pan), nullptr);
+}
+
+bool TFilterGraph::Core::DvdLanguage(bool audio, int stream, QString* code) const {
+    std::lock_guard guard(lock);
+    const auto& languages = audio ? audioLanguages : subpictureLanguages;
+    const auto it = languages.find(stream);
+    if (it == languages.end() || it->second.isEmpty()) return false;
+    *code = it->second;
+    return true;
 }
 
 QStringList TFilterGraph::Core::Factories() const {

@@ -7,12 +7,16 @@
 #include <QStringList>
 #include <atomic>
 #include <condition_variable>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
 #include "directshow/filter_graph.h"
 
 namespace directshow {
+
+class GraphLog;
 
 struct TFilterGraph::Core {
     explicit Core(TFilterGraph* owner);
@@ -35,6 +39,11 @@ struct TFilterGraph::Core {
     HRESULT Seek(qint64 position);
     void ApplyLevels(long volume, long balance);
     QStringList Factories() const;
+    // The language (ISO 639 code) of a DVD's audio or sub-picture stream, as its source told.
+    bool DvdLanguage(bool audio, int stream, QString* code) const;
+
+    bool dvd = false;  // renders a DVD folder or device through the DVD source
+    std::unique_ptr<GraphLog> log;
 
     TFilterGraph* owner;
     GstElement* pipeline;
@@ -57,6 +66,9 @@ struct TFilterGraph::Core {
     double deviceLeft = 1.0, deviceRight = 1.0;
     std::atomic<int> dualMode{0};  // read by the audio streaming thread
     int streamsLinked = 0;
+    std::vector<FilterPtr> spliced;  // member decoders a render put into a stream
+    std::map<int, QString> audioLanguages, subpictureLanguages;
+    int dvdTitle = -1, dvdChapter = -1;
 
     // The preroll a render waits for.
     std::mutex waitMutex;
@@ -70,6 +82,12 @@ private:
     static GstPadProbeReturn OnAudioBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer data);
     static GstPadProbeReturn OnVideoCaps(GstPad* pad, GstPadProbeInfo* info, gpointer data);
     static GstPadProbeReturn OnData(GstPad* pad, GstPadProbeInfo* info, gpointer data);
+    static void OnDvdElement(GstBin* bin, GstElement* element, gpointer data);
+    static GstPadProbeReturn OnDvdEvent(GstPad* pad, GstPadProbeInfo* info, gpointer data);
+    static int OnAutoplugSelect(GstElement* bin, GstPad* pad, GstCaps* caps, GstElementFactory* factory, gpointer data);
+    FilterPtr MemberDecoderFor(GstCaps* caps) const;
+    bool LinkToMemberDecoder(GstPad* pad);
+    void RelayDvd(GstMessage* message);
     void Relay(GstMessage* message);
     void Post(int code, qintptr param1, qintptr param2);
     void FinishWait(HRESULT result);

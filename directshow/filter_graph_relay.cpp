@@ -2,10 +2,12 @@
 // and bus messages become graph events posted to the owner's thread. Nothing here waits for that
 // thread.
 #include <gst/audio/audio.h>
+#include <gst/video/navigation.h>
 
 #include <QMetaObject>
-#include <cstring>
 #include <QPointer>
+#include <QRegularExpression>
+#include <cstring>
 
 #include "directshow/filter.h"
 #include "directshow/filter_graph_core.h"
@@ -18,6 +20,15 @@ namespace directshow {
 namespace {
 
 constexpr char kVideoSizeMessage[] = "velmora-graph-video-size";
+// The decode bin's answers to autoplug-select.
+constexpr int kAutoplugTry = 0, kAutoplugExpose = 1;
+
+bool IsRenderer(GstElement* element) { return GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK); }
+
+bool IsDecoder(GstElementFactory* factory) {
+    const gchar* klass = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
+    return klass && std::strstr(klass, "Decoder");
+}
 
 QString MediaOf(GstPad* pad) {
     GstCaps* caps = gst_pad_get_current_caps(pad);
@@ -63,8 +74,12 @@ void TFilterGraph::Core::Relay(GstMessage* message) {
             std::lock_guard guard(lock);
             rendered = streamsLinked > 0;
         }
-        if (rendered && !flowed) Post(EC_ERRORABORT, VFW_E_UNSUPPORTED_STREAM, 0);
-        else Post(EC_COMPLETE, S_OK, 0);
+        if (rendered && !flowed) {
+            Post(EC_ERRORABORT, VFW_E_UNSUPPORTED_STREAM, 0);
+            break;
+        }
+        if (dvd) Post(EC_DVD_DOMAIN_CHANGE, DVD_DOMAIN_Stop, 0);
+        Post(EC_COMPLETE, S_OK, 0);
         break;
     }
     case GST_MESSAGE_ERROR: {
@@ -104,9 +119,126 @@ void TFilterGraph::Core::Relay(GstMessage* message) {
             Post(EC_VIDEO_SIZE_CHANGED, qintptr((width & 0xFFFF) | ((height & 0xFFFF) << 16)), 0);
         break;
     }
+    case GST_MESSAGE_TAG:
+    case GST_MESSAGE_ELEMENT:
+        if (dvd) RelayDvd(message);
+        break;
     default:
         break;
     }
+}
+
+// The DVD source names where it plays in its title tag ("Title 2, Chapter 3", or "DVD Menu"), once
+// from every stream's end: a change of title or chapter is reported once.
+void TFilterGraph::Core::RelayDvd(GstMessage* message) {
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ELEMENT) {
+        guint angle = 0, angles = 0;
+        if (gst_navigation_message_get_type(message) == GST_NAVIGATION_MESSAGE_ANGLES_CHANGED &&
+            gst_navigation_message_parse_angles_changed(message, &angle, &angles))
+            Post(EC_DVD_ANGLE_CHANGE, qintptr(angles), qintptr(angle));
+        return;
+    }
+    GstTagList* tags = nullptr;
+    gst_message_parse_tag(message, &tags);
+    gchar* title = nullptr;
+    const bool named = gst_tag_list_get_string(tags, GST_TAG_TITLE, &title);
+    gst_tag_list_unref(tags);
+    if (!named) return;
+    static const QRegularExpression place(QStringLiteral("^Title (\\d+), Chapter (\\d+)"));
+    const QRegularExpressionMatch match = place.match(QString::fromUtf8(title));
+    const bool menu = std::strcmp(title, "DVD Menu") == 0;
+    g_free(title);
+    if (!match.hasMatch()) {
+        if (menu) {
+            std::lock_guard guard(lock);
+            dvdTitle = dvdChapter = 0;
+        }
+        return;
+    }
+    const int titleNumber = match.captured(1).toInt(), chapter = match.captured(2).toInt();
+    bool enteredTitles = false, newTitle = false, newChapter = false;
+    {
+        std::lock_guard guard(lock);
+        enteredTitles = dvdTitle <= 0;
+        newTitle = titleNumber != dvdTitle;
+        newChapter = newTitle || chapter != dvdChapter;
+        dvdTitle = titleNumber;
+        dvdChapter = chapter;
+    }
+    if (enteredTitles) Post(EC_DVD_DOMAIN_CHANGE, DVD_DOMAIN_Title, 0);
+    if (newTitle) Post(EC_DVD_TITLE_CHANGE, titleNumber, 0);
+    if (newChapter) Post(EC_DVD_CHAPTER_START, chapter, 0);
+}
+
+// The DVD source tells the languages of its streams in an event ahead of the data, which the DVD
+// bin keeps to itself: it is read where the source sends it.
+void TFilterGraph::Core::OnDvdElement(GstBin*, GstElement* element, gpointer data) {
+    if (std::strcmp(GST_OBJECT_NAME(element), "dvdsrc") != 0) return;
+    GstPad* out = gst_element_get_static_pad(element, "src");
+    if (!out) return;
+    gst_pad_add_probe(out, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &Core::OnDvdEvent, data, nullptr);
+    gst_object_unref(out);
+}
+
+GstPadProbeReturn TFilterGraph::Core::OnDvdEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    const GstStructure* s = event ? gst_event_get_structure(event) : nullptr;
+    if (!s || !gst_structure_has_name(s, "application/x-gst-dvd")) return GST_PAD_PROBE_OK;
+    if (g_strcmp0(gst_structure_get_string(s, "event"), "dvd-lang-codes") != 0) return GST_PAD_PROBE_OK;
+    auto* core = static_cast<Core*>(data);
+    std::lock_guard guard(core->lock);
+    for (int i = 0; i < 32; ++i) {
+        const QByteArray audio = "audio-" + QByteArray::number(i) + "-language";
+        const QByteArray picture = "subpicture-" + QByteArray::number(i) + "-language";
+        if (const gchar* code = gst_structure_get_string(s, audio.constData()))
+            core->audioLanguages[i] = QString::fromUtf8(code);
+        if (const gchar* code = gst_structure_get_string(s, picture.constData()))
+            core->subpictureLanguages[i] = QString::fromUtf8(code);
+    }
+    return GST_PAD_PROBE_OK;
+}
+
+// The decoder a member filter is: the decode bin hands it the stream at the point where it would
+// have plugged a decoder of its own.
+int TFilterGraph::Core::OnAutoplugSelect(GstElement*, GstPad*, GstCaps* caps, GstElementFactory* factory,
+                                         gpointer data) {
+    if (!IsDecoder(factory)) return kAutoplugTry;
+    return static_cast<Core*>(data)->MemberDecoderFor(caps) ? kAutoplugExpose : kAutoplugTry;
+}
+
+FilterPtr TFilterGraph::Core::MemberDecoderFor(GstCaps* caps) const {
+    std::lock_guard guard(lock);
+    for (const FilterPtr& filter : members) {
+        GstElement* element = filter->Element();
+        if (IsRenderer(element) || !IsDecoder(gst_element_get_factory(element))) continue;
+        if (std::find(spliced.begin(), spliced.end(), filter) != spliced.end()) continue;
+        GstPad* sink = gst_element_get_static_pad(element, "sink");
+        const bool fits = sink && gst_pad_query_accept_caps(sink, caps);
+        if (sink) gst_object_unref(sink);
+        if (fits) return filter;
+    }
+    return nullptr;
+}
+
+bool TFilterGraph::Core::LinkToMemberDecoder(GstPad* pad) {
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    if (!caps) caps = gst_pad_query_caps(pad, nullptr);
+    const FilterPtr decoder = caps ? MemberDecoderFor(caps) : nullptr;
+    if (caps) gst_caps_unref(caps);
+    if (!decoder) return false;
+    GstElement* element = decoder->Element();
+    GstPad* out = gst_element_get_static_pad(element, "src");
+    if (!out || GST_OBJECT_PARENT(element) != GST_OBJECT(pipeline) || !LinkPads(pad, element)) {
+        if (out) gst_object_unref(out);
+        return false;
+    }
+    {
+        std::lock_guard guard(lock);
+        spliced.push_back(decoder);
+    }
+    LinkStream(out);
+    gst_object_unref(out);
+    return true;
 }
 
 // Queued, never blocking: the owner's thread may itself be waiting for this graph.
@@ -130,7 +262,19 @@ GstPadProbeReturn TFilterGraph::Core::OnData(GstPad*, GstPadProbeInfo*, gpointer
 }
 
 void TFilterGraph::Core::LinkStream(GstPad* pad) {
-    const QString media = MediaOf(pad);
+    if (!dvd && LinkToMemberDecoder(pad)) return;
+    QString media = MediaOf(pad);
+    if (dvd) {
+        // The DVD source's pads say what they carry only by name until their first data, and all
+        // come from one thread: each stream gets a queue, so one prerolled sink holds up no other.
+        if (media.isEmpty()) media = QString::fromUtf8(GST_PAD_NAME(pad)) + QLatin1Char('/');
+        GstElement* queue = AddRendered("queue");
+        if (!queue) return;
+        gst_element_sync_state_with_parent(queue);
+        LinkPads(pad, queue);
+        pad = gst_element_get_static_pad(queue, "src");
+        gst_object_unref(pad);  // the queue holds it
+    }
     gst_pad_add_probe(pad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST), &Core::OnData,
                       this, nullptr);
     if (media.startsWith(QLatin1String("video/"))) {
@@ -142,8 +286,11 @@ void TFilterGraph::Core::LinkStream(GstPad* pad) {
         LinkToFakeSink(pad, false);
         return;
     }
-    std::lock_guard guard(lock);
-    ++streamsLinked;
+    {
+        std::lock_guard guard(lock);
+        ++streamsLinked;
+    }
+    if (dvd && rendering) FinishWait(S_OK);
 }
 
 // A waiting member renderer takes the first video stream.

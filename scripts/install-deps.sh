@@ -25,6 +25,8 @@ packages=(
   shared-mime-info libglib2.0-bin hicolor-icon-theme
   # the desktop tests: a window manager, a tray host, synthetic input
   openbox trayer xdotool x11-utils
+  # the DVD graph's tests author a small DVD folder
+  dvdauthor
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -76,7 +76,7 @@ TEST(FilterGraphState, ActivatingTwiceActivatesOnce) {
 
 TEST(FilterGraphState, AGraphThatCannotBeMadeRaisesItsCodeAndStaysInactive) {
     TFilterGraph graph;
-    graph.SetMode(TGraphMode::gmDVD);
+    graph.SetMode(TGraphMode::gmCapture);
     try {
         graph.SetActive(true);
         FAIL() << "activation without a graph raised nothing";
