@@ -61,6 +61,7 @@ HRESULT ResultOfError(GstMessage* message) {
 TFilterGraph::Core::Core(TFilterGraph* graph) : owner(graph), pipeline(nullptr) {
     platform::InitMedia();
     pipeline = GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("filter-graph")));
+    platform::WatchDecoderChoice(pipeline);
     GstBus* bus = gst_element_get_bus(pipeline);
     gst_bus_set_sync_handler(bus, &Core::OnBusSync, this, nullptr);
     gst_object_unref(bus);

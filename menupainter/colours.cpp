@@ -20,6 +20,7 @@ QColor SystemColor(SystemColour system, const QPalette& palette) {
     case SystemColour::Highlight: return palette.color(QPalette::Active, QPalette::Highlight);
     case SystemColour::MenuText: return palette.color(QPalette::Active, QPalette::WindowText);
     case SystemColour::InactiveCaption: return palette.color(QPalette::Disabled, QPalette::WindowText);
+    case SystemColour::Menu: return palette.color(QPalette::Active, QPalette::Window);
     }
     return {};
 }
@@ -59,9 +60,10 @@ QColor DarkenColor(const QColor& colour, int amount) {
 }
 
 QColor LightenColor(const QColor& colour, int percent) {
-    const int p = std::clamp(percent, 0, 100);
-    // (255 - c) * p / 100 is exact when it ends in .5, so nearbyint sees the true half.
-    const auto lighten = [p](int c) { return c + int(std::nearbyint((255 - c) * p / 100.0)); };
+    const int p = std::min(percent, 100);
+    // (255 - c) * p / 100 is exact when it ends in .5, so nearbyint sees the true half. A negative
+    // percent moves a channel away from 255, so a small one darkens; the channels are clamped.
+    const auto lighten = [p](int c) { return Channel(c + int(std::nearbyint((255 - c) * p / 100.0))); };
     return QColor(lighten(colour.red()), lighten(colour.green()), lighten(colour.blue()));
 }
 

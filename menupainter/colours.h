@@ -13,7 +13,7 @@ namespace menupainter {
 
 // The desktop colours a colour property may name instead of a fixed colour; they are looked up in
 // the application palette at each paint, so a palette change shows at the next paint.
-enum class SystemColour { BtnFace, BtnShadow, Highlight, MenuText, InactiveCaption };
+enum class SystemColour { BtnFace, BtnShadow, Highlight, MenuText, InactiveCaption, Menu };
 
 // A colour property's value: a fixed colour or a reference to a desktop colour.
 class ColourRef {
@@ -34,8 +34,8 @@ QColor ColorToRGB(const ColourRef& colour, const QPalette& palette);
 
 // Each channel less amount, green less two fewer; clamped to 0..255. A negative amount brightens.
 QColor DarkenColor(const QColor& colour, int amount);
-// Each channel moved percent of the way to 255 (nearest, halves to even); percent clamped to
-// 0..100, so a negative percent never wraps a channel.
+// Each channel moved percent of the way to 255 (nearest, halves to even); percent at most 100.
+// A negative percent moves the channels away from 255 (darkens), clamped at 0.
 QColor LightenColor(const QColor& colour, int percent);
 // A grey of the channel mean plus brightening (at most 100), capped at 240.
 QColor GrayColor(const QColor& colour, int brightening);

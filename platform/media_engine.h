@@ -12,6 +12,7 @@
 #include <memory>
 
 class QWidget;
+struct _GstElement;
 
 namespace platform {
 
@@ -98,5 +99,8 @@ quint64 MediaCriticals();
 // Runs once per process before any pipeline: gst_init and the sink ranks (the DirectFB sink is
 // never chosen).
 void InitMedia();
+// Every decoding bin that comes to live inside `bin` passes over a decoder the ranks put first
+// when it cannot take the stream's profile (faad and AAC-ELD). Call before the bin starts.
+void WatchDecoderChoice(_GstElement* bin);
 
 }  // namespace platform

@@ -98,6 +98,8 @@ void InitMedia() {
     });
 }
 
+void WatchDecoderChoice(GstElement* bin) { velmora_media::SkipFaadWhereItCannotDecode(bin); }
+
 quint64 MediaCriticals() { return g_criticals.load(); }
 
 void MediaEngine::SetAudioOut(AudioOut out) { g_audioOut = out; }
@@ -111,6 +113,7 @@ bool MediaEngine::Impl::Build(bool native) {
     Destroy();
     PipelineRef made(MakeOwned(Make("playbin", "velmora-playbin")).release());
     if (!made) return false;
+    WatchDecoderChoice(made.get());
     GstElement* audioVolume = nullptr;
     GstElement* audioPanorama = nullptr;
     ElementRef audio = MakeAudioBin(&audioVolume, &audioPanorama);

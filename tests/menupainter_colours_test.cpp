@@ -37,16 +37,22 @@ TEST(MenuColours, DarkenKeepsTwoMoreGreenAndClamps) {
     EXPECT_EQ(DarkenColor(Rgb(250, 240, 250), -10), Rgb(255, 252, 255));
 }
 
-TEST(MenuColours, LightenRoundsHalvesToEvenAndClampsThePercent) {
+TEST(MenuColours, LightenRoundsHalvesToEvenAndCapsThePercentAt100) {
     EXPECT_EQ(LightenColor(Rgb(0, 0, 255), 50), Rgb(128, 128, 255));  // 127.5 -> 128
     EXPECT_EQ(LightenColor(Rgb(250, 250, 250), 50), Rgb(252, 252, 252));  // 2.5 -> 2
     EXPECT_EQ(LightenColor(Rgb(10, 36, 106), 68), Rgb(177, 185, 207));
     EXPECT_EQ(LightenColor(Rgb(12, 34, 56), 0), Rgb(12, 34, 56));
     EXPECT_EQ(LightenColor(Rgb(12, 34, 56), 100), Rgb(255, 255, 255));
     EXPECT_EQ(LightenColor(Rgb(12, 34, 56), 150), Rgb(255, 255, 255));
-    // A negative percent would take channels below zero.
-    EXPECT_EQ(LightenColor(Rgb(10, 20, 30), -50), Rgb(10, 20, 30));
+}
+
+TEST(MenuColours, LightenWithANegativePercentDarkensAndClampsTheChannels) {
+    // -5.5 -> -6, -15.5 -> -16, -20.5 -> -20 (halves to even)
+    EXPECT_EQ(LightenColor(Rgb(200, 100, 50), -10), Rgb(194, 84, 30));
+    EXPECT_EQ(LightenColor(Rgb(255, 255, 255), -10), Rgb(255, 255, 255));
+    EXPECT_EQ(LightenColor(Rgb(10, 20, 30), -50), Rgb(0, 0, 0));
     EXPECT_EQ(LightenColor(Rgb(0, 0, 0), -200), Rgb(0, 0, 0));
+    EXPECT_EQ(LightenColor(Rgb(250, 128, 5), -1000), Rgb(200, 0, 0));
 }
 
 TEST(MenuColours, GrayOfPureColoursAndItsCaps) {

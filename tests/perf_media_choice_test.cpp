@@ -10,10 +10,13 @@
 
 #include <QTemporaryDir>
 
+#include <gst/app/gstappsrc.h>
+
 #include <chrono>
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -126,6 +129,95 @@ TEST_F(Mp3Decoder, TheInputPluginPlaysMp3WithoutLoadingLibav) {
     in->Stop();
     EXPECT_GT(written, 0);
     EXPECT_FALSE(PluginLoaded("libav"));
+}
+
+// AudioSpecificConfigs written bit by bit: object type (5 bits, 31 escapes to 32 + 6 bits),
+// rate index, channels, then what the type carries.
+constexpr guint8 kLcConfig[] = {0x12, 0x10};  // LC, 44.1 kHz, stereo
+// HE-AAC signalled explicitly: type 5, 24 kHz, stereo, SBR at 48 kHz, core type 2 (LC).
+constexpr guint8 kHeConfig[] = {0x2B, 0x11, 0x88};
+// ER AAC ELD (type 39), 48 kHz, mono, 512-sample frames, no SBR, no extensions, no error protection.
+constexpr guint8 kEldConfig[] = {0xF8, 0xE6, 0x20, 0x00};
+constexpr guint8 kSsrConfig[] = {0x19, 0x90};  // SSR, 44.1 kHz, stereo
+
+TEST(AacObjectType, ReadFromTheCodecDataWithEscapesAndExplicitSbr) {
+    EXPECT_EQ(velmora_media::AacObjectType(kLcConfig, sizeof kLcConfig), 2);
+    EXPECT_EQ(velmora_media::AacObjectType(kHeConfig, sizeof kHeConfig), 2);
+    EXPECT_EQ(velmora_media::AacObjectType(kEldConfig, sizeof kEldConfig), 39);
+    EXPECT_EQ(velmora_media::AacObjectType(kSsrConfig, sizeof kSsrConfig), 3);
+    EXPECT_EQ(velmora_media::AacObjectType(kEldConfig, 1), 0) << "the escape runs past the end";
+    EXPECT_EQ(velmora_media::AacObjectType(kHeConfig, 2), 0) << "the core type runs past the end";
+    EXPECT_EQ(velmora_media::AacObjectType(nullptr, 0), 0);
+    EXPECT_TRUE(velmora_media::FaadDecodes(2));
+    EXPECT_TRUE(velmora_media::FaadDecodes(23));
+    EXPECT_FALSE(velmora_media::FaadDecodes(3));
+    EXPECT_FALSE(velmora_media::FaadDecodes(39));
+}
+
+// Every audio decoder a decodebin inside a watched bin tried for raw AAC with the given codec
+// data, in the order tried. The frames are silence of no real profile: the choice is made on the
+// caps, before any frame is decoded.
+std::vector<std::string> AacDecodersTried(const guint8* config, gsize size) {
+    GstElement* pipeline = gst_pipeline_new(nullptr);
+    platform::WatchDecoderChoice(pipeline);
+    std::vector<std::string> tried;
+    g_signal_connect(pipeline, "deep-element-added", G_CALLBACK(+[](GstBin*, GstBin*, GstElement* e, gpointer into) {
+        GstElementFactory* factory = gst_element_get_factory(e);
+        const char* klass = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
+        if (klass && std::strstr(klass, "Decoder") && std::strstr(klass, "Audio"))
+            static_cast<std::vector<std::string>*>(into)->push_back(GST_OBJECT_NAME(factory));
+    }), &tried);
+    GstElement* source = gst_element_factory_make("appsrc", nullptr);
+    GstElement* decode = gst_element_factory_make("decodebin", nullptr);
+    GstElement* sink = velmora_media::MakeSilentSink();
+    GstBuffer* codecData = gst_buffer_new_memdup(config, size);
+    GstCaps* caps = gst_caps_new_simple("audio/mpeg", "mpegversion", G_TYPE_INT, 4, "stream-format", G_TYPE_STRING, "raw",
+                                        "rate", G_TYPE_INT, 48000, "channels", G_TYPE_INT, 1, "codec_data",
+                                        GST_TYPE_BUFFER, codecData, nullptr);
+    g_object_set(source, "caps", caps, "format", GST_FORMAT_TIME, nullptr);
+    gst_caps_unref(caps);
+    gst_buffer_unref(codecData);
+    gst_bin_add_many(GST_BIN(pipeline), source, decode, sink, nullptr);
+    gst_element_link(source, decode);
+    g_signal_connect(decode, "pad-added", G_CALLBACK(+[](GstElement*, GstPad* pad, gpointer to) {
+        GstPad* in = gst_element_get_static_pad(GST_ELEMENT(to), "sink");
+        if (!gst_pad_is_linked(in)) gst_pad_link(pad, in);
+        gst_object_unref(in);
+    }), sink);
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    for (int i = 0; i < 3; ++i) {
+        GstBuffer* frame = gst_buffer_new_allocate(nullptr, 64, nullptr);
+        gst_buffer_memset(frame, 0, 0, 64);
+        gst_app_src_push_buffer(GST_APP_SRC(source), frame);
+    }
+    gst_app_src_end_of_stream(GST_APP_SRC(source));
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* end = gst_bus_timed_pop_filtered(bus, 10 * GST_SECOND, GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_EOS));
+    if (end) gst_message_unref(end);
+    gst_object_unref(bus);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return tried;
+}
+
+class AacProfiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::InitMedia();
+        if (!Installed("faad") || !Installed("avdec_aac"))
+            GTEST_SKIP() << "the choice only arises with both AAC decoders installed";
+    }
+};
+
+TEST_F(AacProfiles, LcAndHeAacStayWithFaad) {
+    EXPECT_EQ(AacDecodersTried(kLcConfig, sizeof kLcConfig), std::vector<std::string>{"faad"});
+    EXPECT_EQ(AacDecodersTried(kHeConfig, sizeof kHeConfig), std::vector<std::string>{"faad"});
+}
+
+// faad refuses AAC-ELD caps; libav decodes them, so faad is not even tried.
+TEST_F(AacProfiles, AacEldGoesStraightToLibav) {
+    EXPECT_EQ(AacDecodersTried(kEldConfig, sizeof kEldConfig), std::vector<std::string>{"avdec_aac"});
+    EXPECT_EQ(AacDecodersTried(kSsrConfig, sizeof kSsrConfig), std::vector<std::string>{"avdec_aac"});
 }
 
 class SoundSink : public ::testing::Test {

@@ -6,7 +6,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QEventLoop>
 #include <QSlider>
+#include <QTimer>
+#include <optional>
 
 #include "dialogs/shutdown_countdown.h"
 #include "platform/message_box.h"
@@ -143,7 +146,7 @@ TEST(PowerOffService, TheRealRequestIsRefusedInTestRunsAndAnsweredLater) {
         got = a;
     });
     EXPECT_EQ(answers, 0) << "never inside the call";
-    Drain();
+    for (int i = 0; i < 5; ++i) Drain();  // each way tried answers from the event loop
     EXPECT_EQ(answers, 1);
     EXPECT_FALSE(got.accepted);
     EXPECT_FALSE(got.error.isEmpty());
@@ -160,6 +163,126 @@ TEST(PowerOffService, AnAnswerForAContextThatIsGoneIsDropped) {
     Drain();
     EXPECT_EQ(fake.Requests, 1);
     EXPECT_EQ(answers, 0);
+}
+
+namespace {
+
+// A way of switching off that notes its name in a shared log when asked.
+class LoggedWay : public platform::RecordingPowerOff {
+public:
+    LoggedWay(QString name, QStringList* log, platform::PowerOffAnswer answer) : name_(std::move(name)), log_(log) {
+        Answer = std::move(answer);
+    }
+    void Request(QObject* context, platform::PowerOffDone done) override {
+        *log_ << name_;
+        RecordingPowerOff::Request(context, std::move(done));
+    }
+
+private:
+    QString name_;
+    QStringList* log_;
+};
+
+struct FallbackRun {
+    QStringList asked;
+    int answers = 0;
+    platform::PowerOffAnswer got;
+};
+
+// Runs a fall-back of the interactive way and the forced way with the given answers.
+FallbackRun RunFallback(const platform::PowerOffAnswer& interactive, const platform::PowerOffAnswer& forced) {
+    FallbackRun run;
+    platform::FallbackPowerOff service({std::make_shared<LoggedWay>("interactive", &run.asked, interactive),
+                                        std::make_shared<LoggedWay>("forced", &run.asked, forced)});
+    QObject context;
+    service.Request(&context, [&run](const platform::PowerOffAnswer& a) {
+        ++run.answers;
+        run.got = a;
+    });
+    EXPECT_EQ(run.answers, 0) << "never inside the call";
+    for (int i = 0; i < 5; ++i) Drain();
+    return run;
+}
+
+// Waits for a command's answer.
+platform::PowerOffAnswer RunCommand(const QString& program, const QStringList& arguments) {
+    platform::CommandPowerOff command(program, arguments);
+    QObject context;
+    std::optional<platform::PowerOffAnswer> got;
+    QEventLoop loop;
+    command.Request(&context, [&got, &loop](const platform::PowerOffAnswer& a) {
+        got = a;
+        loop.quit();
+    });
+    EXPECT_FALSE(got) << "never inside the call";
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);  // only a hung command gets this far
+    if (!got) loop.exec();
+    return got.value_or(platform::PowerOffAnswer{false, QStringLiteral("no answer")});
+}
+
+}  // namespace
+
+TEST(PowerOffFallback, ARefusedPowerOffFallsBackToTheForcedOne) {
+    const FallbackRun run = RunFallback({false, "Interactive authentication required."}, {true, {}});
+    EXPECT_EQ(run.asked, QStringList({"interactive", "forced"}));
+    EXPECT_EQ(run.answers, 1);
+    EXPECT_TRUE(run.got.accepted);
+}
+
+TEST(PowerOffFallback, AnAcceptedPowerOffIsNotForced) {
+    const FallbackRun run = RunFallback({true, {}}, {true, {}});
+    EXPECT_EQ(run.asked, QStringList({"interactive"}));
+    EXPECT_TRUE(run.got.accepted);
+}
+
+TEST(PowerOffFallback, WhenTheForcedOneFailsTooBothReasonsAreHandedBack) {
+    const FallbackRun run = RunFallback({false, "Access denied"}, {false, "Call to PowerOff failed"});
+    EXPECT_EQ(run.asked, QStringList({"interactive", "forced"}));
+    EXPECT_EQ(run.answers, 1);
+    EXPECT_FALSE(run.got.accepted);
+    EXPECT_EQ(run.got.error, "Access denied\nCall to PowerOff failed");
+}
+
+TEST(PowerOffFallback, TheSystemTriesLogindFirstThenTheForcedPowerOffAndTestRunsReachNeither) {
+    ASSERT_TRUE(qEnvironmentVariableIsSet("VELMORA_NO_POWER_OFF"));
+    auto previous = platform::SetPowerOffService(nullptr);
+    QObject context;
+    platform::PowerOffAnswer got{true, {}};
+    platform::PowerOff().Request(&context, [&](const platform::PowerOffAnswer& a) { got = a; });
+    for (int i = 0; i < 5; ++i) Drain();
+    EXPECT_FALSE(got.accepted);
+    EXPECT_EQ(got.error, "logind PowerOff: VELMORA_NO_POWER_OFF is set\n"
+                         "systemctl poweroff -i: VELMORA_NO_POWER_OFF is set");
+    platform::SetPowerOffService(std::move(previous));
+}
+
+TEST(PowerOffFallback, TheForcedCommandIsJudgedByItsExitCodeAndToldWhyItFailed) {
+    EXPECT_TRUE(RunCommand("sh", {"-c", "exit 0"}).accepted);
+    const platform::PowerOffAnswer refused = RunCommand("sh", {"-c", "echo 'Access denied' >&2; exit 1"});
+    EXPECT_FALSE(refused.accepted);
+    EXPECT_EQ(refused.error, "Access denied");
+    const platform::PowerOffAnswer silent = RunCommand("sh", {"-c", "exit 3"});
+    EXPECT_FALSE(silent.accepted);
+    EXPECT_EQ(silent.error, "sh 退出码 3");
+    const platform::PowerOffAnswer missing = RunCommand("/nonexistent/velmora-poweroff", {});
+    EXPECT_FALSE(missing.accepted);
+    EXPECT_FALSE(missing.error.isEmpty());
+}
+
+TEST_F(CountdownTest, WhenTheForcedPowerOffFailsTooTheUserIsToldBothReasons) {
+    QStringList asked;
+    auto fallback = std::make_unique<platform::FallbackPowerOff>(std::vector<std::shared_ptr<platform::PowerOffService>>{
+        std::make_shared<LoggedWay>("interactive", &asked, platform::PowerOffAnswer{false, "Access denied"}),
+        std::make_shared<LoggedWay>("forced", &asked, platform::PowerOffAnswer{false, "Call to PowerOff failed"})});
+    auto recording = platform::SetPowerOffService(std::move(fallback));
+    countdown_.Start(1);
+    scope_.Pass(countdown_, 60);
+    for (int i = 0; i < 5; ++i) Drain();
+    EXPECT_EQ(asked, QStringList({"interactive", "forced"}));
+    ASSERT_EQ(scope_.messages_.size(), 1);
+    EXPECT_EQ(scope_.messages_[0], "定时关机|无法关闭计算机：Access denied\nCall to PowerOff failed  ");
+    EXPECT_FALSE(countdown_.Active());
+    platform::SetPowerOffService(std::move(recording));
 }
 
 namespace {

@@ -93,6 +93,7 @@ bool Decoder::Build(const Source& source) {
     const auto [decode, convert, preamp, equaliser, convertOut, resample, format, sink] = all;
     pipeline_.reset(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("velmora-input"))));
     GstElement* pipeline = pipeline_.get();
+    velmora_media::SkipFaadWhereItCannotDecode(pipeline);
     for (GstElement* e : all) gst_bin_add(GST_BIN(pipeline), e);
     // Decoders hand out frames of 10 to 30 ms. Gathered into longer buffers, the elements after
     // them and the decoding thread run a few times a second instead of once per frame. Without

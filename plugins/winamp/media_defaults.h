@@ -22,10 +22,92 @@ inline void PreferOver(const char* light, GstRank heavyRank) {
 // mpg123audiodec and avdec_mp3 are installed with the same rank, and a tie goes by name, so an
 // MP3 was decoded by libav; mpg123 is a small library that decodes MP3 alone. faad is installed
 // below avdec_aac and decodes the AAC profiles music is stored in (LC, HE, HE v2) with a 270 KB
-// library. Types only libav decodes still load it when they are played.
+// library. Types only libav decodes still load it when they are played; AAC profiles faad lacks
+// are steered past it by SkipFaadWhereItCannotDecode.
 inline void PreferLightDecoders() {
     PreferOver("mpg123audiodec", GST_RANK_PRIMARY);
     PreferOver("faad", GST_RANK_PRIMARY);
+}
+
+// The audio object type an AAC AudioSpecificConfig declares; for SBR or PS signalled explicitly
+// (types 5 and 29) the type of the core codec under them. 0 when the bytes end too soon.
+inline int AacObjectType(const guint8* data, gsize size) {
+    gsize at = 0;  // in bits
+    const auto read = [&](int bits) {
+        int value = 0;
+        for (int i = 0; i < bits; ++i, ++at) {
+            if (at / 8 >= size) return -1;
+            value = value << 1 | (data[at / 8] >> (7 - at % 8) & 1);
+        }
+        return value;
+    };
+    const auto objectType = [&] {
+        const int type = read(5);
+        if (type != 31) return type;
+        const int escaped = read(6);
+        return escaped < 0 ? -1 : 32 + escaped;
+    };
+    const auto frequency = [&] {
+        const int index = read(4);
+        return index == 15 ? read(24) : index;
+    };
+    int type = objectType();
+    if (type == 5 || type == 29) {
+        if (frequency() < 0 || read(4) < 0 || frequency() < 0) return 0;  // core rate, channels, SBR rate
+        type = objectType();
+    }
+    return type < 0 ? 0 : type;
+}
+
+// Whether libfaad2 decodes the object type: Main, LC, LTP and the error-resilient LC, LTP and LD.
+// Not SSR, and none of the later ones (ELD, USAC ...), which libav decodes in part.
+inline bool FaadDecodes(int objectType) {
+    switch (objectType) {
+    case 1: case 2: case 4: case 17: case 19: case 23: return true;
+    default: return false;
+    }
+}
+
+// Whether faad may be tried for AAC caps: by the object type in the codec data, or, for ADTS
+// streams without it, the profile the parser read; caps that tell neither are tried.
+inline bool FaadMayDecode(const GstCaps* caps) {
+    if (!caps || gst_caps_get_size(caps) == 0) return true;
+    const GstStructure* s = gst_caps_get_structure(caps, 0);
+    const GValue* codecData = gst_structure_get_value(s, "codec_data");
+    if (codecData && G_VALUE_HOLDS(codecData, GST_TYPE_BUFFER)) {
+        GstMapInfo map;
+        GstBuffer* buffer = gst_value_get_buffer(codecData);
+        if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+            const int type = AacObjectType(map.data, map.size);
+            gst_buffer_unmap(buffer, &map);
+            if (type != 0) return FaadDecodes(type);
+        }
+    }
+    const char* profile = gst_structure_get_string(s, "profile");
+    return !(profile && std::strcmp(profile, "ssr") == 0);
+}
+
+// decodebin's answers to autoplug-select (its enum is private to the plug-in).
+constexpr int kAutoplugTry = 0;
+constexpr int kAutoplugSkip = 2;
+
+inline int SkipFaadForCaps(GstElement*, GstPad*, GstCaps* caps, GstElementFactory* factory, gpointer) {
+    const bool faad = std::strcmp(GST_OBJECT_NAME(factory), "faad") == 0;
+    return faad && !FaadMayDecode(caps) ? kAutoplugSkip : kAutoplugTry;
+}
+
+inline void WatchDecodebin(GstBin*, GstBin*, GstElement* element, gpointer) {
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (factory && std::strcmp(GST_OBJECT_NAME(factory), "decodebin") == 0)
+        g_signal_connect(element, "autoplug-select", G_CALLBACK(SkipFaadForCaps), nullptr);
+}
+
+// Ranked first, faad would be plugged for every AAC stream and fail on the profiles it lacks
+// (an AAC-ELD file refuses to negotiate), where libav plays them. Every decodebin that comes to
+// live inside `bin` (playbin's and uridecodebin's included) skips faad for those streams, so the
+// next decoder by rank is tried. Call before the bin starts.
+inline void SkipFaadWhereItCannotDecode(GstElement* bin) {
+    if (GST_IS_BIN(bin)) g_signal_connect(bin, "deep-element-added", G_CALLBACK(WatchDecodebin), nullptr);
 }
 
 // A sink that keeps the clock's pace and plays nothing.
