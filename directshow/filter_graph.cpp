@@ -5,12 +5,20 @@
 #include <limits>
 
 #include "directshow/filter_graph_core.h"
+#include "platform/media_internal.h"
 
 namespace directshow {
 
 TFilterGraph::TFilterGraph(QObject* owner) : QObject(owner) {}
 
-TFilterGraph::~TFilterGraph() { SetActive(false); }
+// The window goes after the graph: no sink may draw into it once it has gone.
+TFilterGraph::~TFilterGraph() {
+    SetActive(false);
+    if (auto* window = static_cast<platform::VideoWindow*>(window_.data())) {
+        window->onGone = nullptr;
+        delete window;
+    }
+}
 
 void TFilterGraph::SetActive(bool active) {
     if (active == Active()) return;
@@ -28,6 +36,7 @@ void TFilterGraph::Activate() {
     core_->deviceRight = deviceRight_;
     core_->ApplyLevels(volume_, balance_);
     core_->dualMode = dualMode_;
+    FollowWindow();
     for (IFilterProvider* member : members_) AddToGraph(member);
     emit OnActivate();
 }
@@ -35,6 +44,7 @@ void TFilterGraph::Activate() {
 void TFilterGraph::Deactivate() {
     for (IFilterProvider* member : members_) RemoveFromGraph(member);
     core_.reset();
+    renderedName_.clear();
 }
 
 void TFilterGraph::SetMode(TGraphMode mode) {
@@ -93,13 +103,19 @@ bool TFilterGraph::Stop() {
 
 HRESULT TFilterGraph::RenderFile(const QString& name) {
     if (!Active()) return S_FALSE;
-    return CheckHResult(core_->Render(name));
+    renderedName_.clear();
+    renderedWanted_ = WantsWindow();
+    const HRESULT result = CheckHResult(core_->Render(name));
+    renderedName_ = name;
+    ShowWindow();
+    return result;
 }
 
 void TFilterGraph::ClearGraph() {
     if (!Active()) return;
     Stop();
     core_->ClearRendered();
+    renderedName_.clear();
 }
 
 void TFilterGraph::DisconnectAll() {
@@ -107,6 +123,7 @@ void TFilterGraph::DisconnectAll() {
     gst_element_set_state(core_->pipeline, GST_STATE_NULL);
     core_->UnlinkAll();
     core_->wanted = FilterState::State_Stopped;
+    renderedName_.clear();
 }
 
 HRESULT TFilterGraph::GetState(int timeoutMs, FilterState* state) {

@@ -155,6 +155,8 @@ void TFilterGraph::Core::ClearRendered() {
     }
     linkedTargets.clear();
     volume = panorama = nullptr;
+    windowSink = nullptr;
+    videoLinked = false;
     streamsLinked = 0;
     flowed = false;
     lastBuffering = -1;

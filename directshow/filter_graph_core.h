@@ -34,6 +34,8 @@ struct TFilterGraph::Core {
     HRESULT Position(qint64* position) const;
     HRESULT Seek(qint64 position);
     void ApplyLevels(long volume, long balance);
+    // The window sink draws again what it last drew (the window was exposed or resized).
+    void ExposeWindow();
     QStringList Factories() const;
 
     TFilterGraph* owner;
@@ -57,6 +59,10 @@ struct TFilterGraph::Core {
     double deviceLeft = 1.0, deviceRight = 1.0;
     std::atomic<int> dualMode{0};  // read by the audio streaming thread
     int streamsLinked = 0;
+    // The native window the first video stream is drawn into by the X sink; 0 for none.
+    std::atomic<guintptr> windowHandle{0};
+    GstElement* windowSink = nullptr;  // rendered, borrowed
+    bool videoLinked = false;          // the render has a video stream
 
     // The preroll a render waits for.
     std::mutex waitMutex;
@@ -75,6 +81,7 @@ private:
     void FinishWait(HRESULT result);
     void LinkStream(GstPad* pad);
     bool LinkToTarget(GstPad* pad);
+    bool LinkToWindow(GstPad* pad);
     void LinkAudio(GstPad* pad);
     void LinkToFakeSink(GstPad* pad, bool sync);
     GstElement* AddRendered(const char* factory);
