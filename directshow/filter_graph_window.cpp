@@ -141,7 +141,8 @@ void TFilterGraph::FollowWindow() {
 }
 
 // Shown only while the sink draws into it (or may, once a file is rendered): a window with no
-// picture would cover what the owner draws itself.
+// picture would cover what the owner draws itself. It stays below the owner's other children, so
+// a native child that the owner puts over the picture (text drawn over the video) stays on top.
 void TFilterGraph::ShowWindow() {
     QWidget* window = window_;
     if (!window) return;
@@ -150,8 +151,9 @@ void TFilterGraph::ShowWindow() {
         window->hide();
         return;
     }
+    if (!window->isHidden()) return;
+    window->lower();
     window->show();
-    window->raise();
 }
 
 // The same file again, with the video where the window says; back to the position and the state

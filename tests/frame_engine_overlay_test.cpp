@@ -108,6 +108,8 @@ TEST_F(FrameEngineOverlayTest, RawOutputIsDrawnByTheGraphIntoANativeChildOfTheVi
     EXPECT_EQ(grabbed_, 0) << "no frame went through the grabber";
     EXPECT_EQ(engine->ImgVideo(), nullptr);
 
+    // Below the video window's other children: a native child put there later is drawn over it.
+    EXPECT_EQ(Form4->children().indexOf(window), 0);
     // The child follows the picture area when the video window is resized.
     Ctrl->Display->VideoProportion = false;
     SetVideoBounds(10, 10, 300, 220);
