@@ -1,8 +1,11 @@
 // What showing a 1080p video costs: a generated 1080p30 H.264 clip with a Vorbis tone, played for
-// a while in the player's video window through the plain filter graph (engine 3) and through the
-// frame-grabbing engine with its filters off (engine 4, frames drawn as they come), and by
-// gst-play-1.0 (or gst-launch-1.0's playbin where that is missing) into the same X sink. Sound goes to a clock-synchronised fake sink everywhere.
-// Prints CPU seconds over the measured span and their share of one core.
+// a while in the player's video window through the plain filter graph (engine 3), through the
+// frame-grabbing engine (engine 4) with raw output (the graph's X sink draws into the video
+// window) and with grabbed frames (filters off, every frame converted and painted by the
+// engine), and by gst-play-1.0 (or gst-launch-1.0's playbin where that is missing) into the same
+// X sink. Sound goes to a clock-synchronised fake sink everywhere.
+// Prints CPU seconds over the measured span, their share of one core, and the frame engine's
+// raw output against the plain engine.
 // Run on an X display, e.g.: xvfb-run -s "-screen 0 1920x1080x24" build/bench/bench_video_cpu_bench [seconds (10)]
 #include <QApplication>
 #include <QDir>
@@ -66,14 +69,15 @@ void Print(const char* name, const Figure& figure) {
 }
 
 // Through the player: the list routes .mkv to the engine, the setup shows the video window.
-Figure PlayInPlayer(const QString& install, const QString& clip, const char* list, int seconds) {
+Figure PlayInPlayer(const QString& install, const QString& clip, const char* list, int ratePriority, int seconds) {
     QFile ini(install + "Plugins/FilePlus.ini");
     ini.open(QIODevice::WriteOnly | QIODevice::Truncate);
     ini.write(QByteArray("[DECODE_SETUP]\r\n") + list + "=*.mkv\r\n");
     ini.close();
     QFile setup(install + "setup.ini");
     setup.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    setup.write("[Initialise]\r\nRatePriority=1\r\nVideoControl=00000011\r\nScreenMode=1\r\n");
+    setup.write("[Initialise]\r\nRatePriority=" + QByteArray::number(ratePriority) +
+                "\r\nVideoControl=00000011\r\nScreenMode=1\r\n");
     setup.close();
     auto* form = new TForm1(install);
     ListBox1->SetItems({"<?" + clip + "?>"});
@@ -169,12 +173,19 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("1080p30 H.264 + Vorbis, %d s measured after %d ms of warm-up:\n", seconds, kWarmUpMs);
-    const Figure plain = PlayInPlayer(install, clip, "DECODE5", seconds);
-    const Figure frames = PlayInPlayer(install, clip, "DECODE3", seconds);
+    const Figure plain = PlayInPlayer(install, clip, "DECODE5", 1, seconds);
+    const Figure raw = PlayInPlayer(install, clip, "DECODE3", 1, seconds);
+    const Figure grabbed = PlayInPlayer(install, clip, "DECODE3", 0, seconds);
     QString how;
     const Figure reference = PlayInGstPlay(clip, seconds, &how);
     Print("plain filter graph (engine 3)", plain);
-    Print("frame-grabbing engine, filters off (engine 4)", frames);
+    Print("frame engine, raw output (engine 4, mode 0)", raw);
+    Print("frame engine, grabbed frames (mode 1)", grabbed);
     Print(how.toUtf8().constData(), reference);
+    if (plain.cpu > 0 && raw.cpu >= 0 && grabbed.cpu >= 0) {
+        const double plainShare = plain.cpu / plain.wall;
+        std::printf("frame engine / plain engine CPU: raw output %.2f x (aim: at most 1.2 x), grabbed frames %.2f x\n",
+                    raw.cpu / raw.wall / plainShare, grabbed.cpu / grabbed.wall / plainShare);
+    }
     return 0;
 }

@@ -9,12 +9,20 @@
 #include "directshow/graph_log.h"
 #include "directshow/graph_registry.h"
 #include "platform/message_box.h"
+#include "platform/media_internal.h"
 
 namespace directshow {
 
 TFilterGraph::TFilterGraph(QObject* owner) : QObject(owner) {}
 
-TFilterGraph::~TFilterGraph() { SetActive(false); }
+// The window goes after the graph: no sink may draw into it once it has gone.
+TFilterGraph::~TFilterGraph() {
+    SetActive(false);
+    if (auto* window = static_cast<platform::VideoWindow*>(window_.data())) {
+        window->onGone = nullptr;
+        delete window;
+    }
+}
 
 void TFilterGraph::SetActive(bool active) {
     if (active == Active()) return;
@@ -35,6 +43,7 @@ void TFilterGraph::Activate() {
     core_->dualMode = dualMode_;
     SetGraphEdit(graphEdit_);
     SetLogFile(logFile_);
+    FollowWindow();
     for (IFilterProvider* member : members_) AddToGraph(member);
     emit OnActivate();
     ControlEvent(cpeActive, 1);
@@ -46,6 +55,7 @@ void TFilterGraph::Deactivate() {
     if (rotCookie_) RevokeGraphFromROT(std::exchange(rotCookie_, 0));
     core_->log.reset();
     core_.reset();
+    renderedName_.clear();
 }
 
 void TFilterGraph::Loaded() {
@@ -147,7 +157,11 @@ bool TFilterGraph::Stop() {
 HRESULT TFilterGraph::RenderFile(const QString& name) {
     if (!Active()) return S_FALSE;
     ControlEvent(cpeRendering, 0);
+    renderedName_.clear();
+    renderedWanted_ = WantsWindow();
     const HRESULT result = CheckHResult(core_->Render(name));
+    renderedName_ = name;
+    ShowWindow();
     ControlEvent(cpeRendered, 0);
     return result;
 }
@@ -156,6 +170,7 @@ void TFilterGraph::ClearGraph() {
     if (!Active()) return;
     Stop();
     core_->ClearRendered();
+    renderedName_.clear();
 }
 
 void TFilterGraph::DisconnectAll() {
@@ -167,6 +182,7 @@ void TFilterGraph::DisconnectAll() {
         for (int j = 0; j < pins.Count(); ++j) CheckHResult(pins.GetPin(j)->Disconnect());
     }
     core_->wanted = FilterState::State_Stopped;
+    renderedName_.clear();
 }
 
 HRESULT TFilterGraph::GetState(int timeoutMs, FilterState* state) {

@@ -5,12 +5,16 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QRect>
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <utility>
 
 #include "directshow/base_filter.h"
+
+class QWidget;
 
 namespace directshow {
 
@@ -134,6 +138,18 @@ public:
     // The factories of the elements the graph holds now, members' filters included.
     QStringList FilterFactories() const;
 
+    // The video window: with an owner that has native windows (X11) and a non-empty place, the
+    // graph draws the picture itself, through the X video sink, into a child window of the owner
+    // at that place; the member renderers (the grabber) then get no video. Without one, or at an
+    // empty place, the picture goes to a member renderer as before. A change while a file is
+    // rendered renders it again, at the same position and in the same state. GUI thread.
+    void put_Owner(QWidget* owner);
+    HRESULT SetWindowPosition(long left, long top, long width, long height);
+    // The child window the sink draws into (null until an owner is given), and whether the
+    // sink draws into it now.
+    QWidget* VideoWindowWidget() const;
+    bool DrawsVideo() const;
+
     // Dispatch of one graph event: OnDSEvent, then the event's own signal.
     virtual void DoEvent(int code, qintptr param1, qintptr param2);
 
@@ -228,6 +244,10 @@ private:
     void DvdStreamLanguage(int code, int stream);
     void ControlEvent(int event, int param);
     void ApplyLogFile(const QString& name);
+    bool WantsWindow() const;
+    void FollowWindow();
+    void RenderAgain();
+    void ShowWindow();
 
     std::unique_ptr<Core> core_;
     TGraphMode mode_ = TGraphMode::gmNormal;
@@ -239,6 +259,10 @@ private:
     quint32 rotCookie_ = 0;
     QString logFile_;
     QList<IGraphListener*> listeners_;
+    QString renderedName_;  // the file of the last render that succeeded
+    bool renderedWanted_ = false;  // whether that render was made for the window
+    QPointer<QWidget> window_;  // a platform::VideoWindow
+    QRect windowPlace_;
 };
 
 // The graph's duration in ms: 0 when inactive or unknown, never beyond the 32-bit range.

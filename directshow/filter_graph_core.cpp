@@ -183,6 +183,8 @@ void TFilterGraph::Core::ClearRendered() {
     subpictureLanguages.clear();
     dvdTitle = dvdChapter = -1;
     volume = panorama = nullptr;
+    windowSink = nullptr;
+    videoLinked = false;
     streamsLinked = 0;
     flowed = false;
     lastBuffering = -1;

@@ -38,6 +38,8 @@ struct TFilterGraph::Core {
     HRESULT Position(qint64* position) const;
     HRESULT Seek(qint64 position);
     void ApplyLevels(long volume, long balance);
+    // The window sink draws again what it last drew (the window was exposed or resized).
+    void ExposeWindow();
     QStringList Factories() const;
     // The language (ISO 639 code) of a DVD's audio or sub-picture stream, as its source told.
     bool DvdLanguage(bool audio, int stream, QString* code) const;
@@ -69,6 +71,10 @@ struct TFilterGraph::Core {
     std::vector<FilterPtr> spliced;  // member decoders a render put into a stream
     std::map<int, QString> audioLanguages, subpictureLanguages;
     int dvdTitle = -1, dvdChapter = -1;
+    // The native window the first video stream is drawn into by the X sink; 0 for none.
+    std::atomic<guintptr> windowHandle{0};
+    GstElement* windowSink = nullptr;  // rendered, borrowed
+    bool videoLinked = false;          // the render has a video stream
 
     // The preroll a render waits for.
     std::mutex waitMutex;
@@ -93,6 +99,7 @@ private:
     void FinishWait(HRESULT result);
     void LinkStream(GstPad* pad);
     bool LinkToTarget(GstPad* pad);
+    bool LinkToWindow(GstPad* pad);
     void LinkAudio(GstPad* pad);
     void LinkToFakeSink(GstPad* pad, bool sync);
     GstElement* AddRendered(const char* factory);

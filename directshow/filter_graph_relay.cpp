@@ -3,6 +3,7 @@
 // thread.
 #include <gst/audio/audio.h>
 #include <gst/video/navigation.h>
+#include <gst/video/videooverlay.h>
 
 #include <QMetaObject>
 #include <QPointer>
@@ -119,8 +120,16 @@ void TFilterGraph::Core::Relay(GstMessage* message) {
             Post(EC_VIDEO_SIZE_CHANGED, qintptr((width & 0xFFFF) | ((height & 0xFFFF) << 16)), 0);
         break;
     }
-    case GST_MESSAGE_TAG:
     case GST_MESSAGE_ELEMENT:
+        // A sink that asks for its window before it draws gets the video window.
+        if (gst_is_video_overlay_prepare_window_handle_message(message)) {
+            if (const guintptr handle = windowHandle.load())
+                gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(GST_MESSAGE_SRC(message)), handle);
+            break;
+        }
+        if (dvd) RelayDvd(message);
+        break;
+    case GST_MESSAGE_TAG:
         if (dvd) RelayDvd(message);
         break;
     default:
@@ -279,7 +288,12 @@ void TFilterGraph::Core::LinkStream(GstPad* pad) {
                       this, nullptr);
     if (media.startsWith(QLatin1String("video/"))) {
         gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &Core::OnVideoCaps, this, nullptr);
-        if (!LinkToTarget(pad)) LinkToFakeSink(pad, true);
+        {
+            std::lock_guard guard(lock);
+            videoLinked = true;
+        }
+        // The window, when there is one, takes the picture before any member renderer.
+        if (!LinkToWindow(pad) && !LinkToTarget(pad)) LinkToFakeSink(pad, true);
     } else if (media.startsWith(QLatin1String("audio/"))) {
         LinkAudio(pad);
     } else {

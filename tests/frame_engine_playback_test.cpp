@@ -209,6 +209,27 @@ TEST_F(FrameEngineTest, TheEndOfAResizeGivesTheFramesTheNewPictureArea) {
     EXPECT_EQ(engine->ImgVideo()->WindowBitmap.size(), QSize(286, 200));
 }
 
+// Colour bars over darker blocks: the top and the bottom of the picture differ. The engine asks
+// the grabber for rows top first; neither the frame bitmap nor the window may come out upside down.
+TEST_F(FrameEngineTest, GrabbedFramesAreUprightInTheFrameBitmapAndTheWindow) {
+    Start("RatePriority=0\r\nVideoControl=00000011\r\n");
+    const QString path = dir_.file("bars.avi");
+    ASSERT_TRUE(EncodeWith("videotestsrc pattern=smpte num-buffers=100 ! "
+                           "video/x-raw,format=BGR,width=160,height=120,framerate=25/1 ! avimux ! "
+                           "filesink location=" + path));
+    const QImage drawn = PlayAndGrab(path);
+    ASSERT_FALSE(drawn.isNull());
+    EXPECT_GT(qRed(drawn.pixel(2, 2)), 150) << "the light bar on top";
+    EXPECT_LT(qRed(drawn.pixel(2, drawn.height() - 3)), 60) << "the dark block below";
+    TDspack* engine = RunDspack(run_, false);
+    ASSERT_NE(engine->ImgVideo(), nullptr);
+    std::lock_guard guard(engine->ImgVideo()->FrameLock);
+    const QImage& frame = engine->ImgVideo()->FrameBitmap;
+    ASSERT_EQ(frame.size(), QSize(160, 120));
+    EXPECT_GT(qRed(frame.pixel(2, 2)), 150);
+    EXPECT_LT(qRed(frame.pixel(2, 117)), 60);
+}
+
 TEST(FrameEngineArithmetic, PositionIsZeroWhileTheDurationIsUnknown) {
     EXPECT_EQ(TDspack::PositionMs(50000000, 0, 10000), 0);
     EXPECT_EQ(TDspack::PositionMs(50000000, -1, 10000), 0);

@@ -10,6 +10,7 @@
 
 #include "directshow/filter.h"
 #include "directshow/filter_graph.h"
+#include "directshow/frame_bitmap.h"
 #include "directshow/sample_grabber.h"
 #include "directshow/sys_dev_enum.h"
 #include "player/display/display.h"
@@ -24,11 +25,28 @@ namespace {
 // Frames waiting for the GUI thread beyond this are dropped, so a slow window never piles them up.
 constexpr int kMostQueuedFrames = 2;
 
+// The window's own format: the stretch converts while it scales, and the window copies the
+// picture into its screen image without converting it again.
+constexpr QImage::Format kWindowFormat = QImage::Format_RGB32;
+
+// Rows top first, as the frame bitmap holds them: the grabber then leaves them as the decoder
+// made them, instead of turning them over for a picture that turns them back.
+void AskTopDownRows(TSampleGrabber& grabber) {
+    std::uint8_t block[kVideoInfoHeaderSize] = {};
+    BitmapInfoHeader header;
+    header.biHeight = -1;
+    header.biBitCount = 24;
+    WriteBitmapInfoHeader(header, block + 48);
+    grabber.MediaType().SetFormat(block, sizeof block);
+    grabber.UpdateMediaType();
+}
+
 }  // namespace
 
 TDspack::TDspack(QObject* parent) : QObject(parent), graph_(std::make_unique<TFilterGraph>()) {
     grabber_ = new TSampleGrabber(this);
     grabber_->SetFilterGraph(graph_.get());
+    AskTopDownRows(*grabber_);
     grabber_->SetOnBuffer([this](QObject* s, double t, const std::uint8_t* b, int n) { GrabberBuffer(s, t, b, n); });
     filter_ = new TFilter(this);
     filter_->SetFilterGraph(graph_.get());
@@ -84,6 +102,8 @@ void TDspack::Stop() {
     graph_->Stop();
     SetPosition(0, LengthMs());
     graph_->ClearGraph();
+    windowMode_ = false;
+    graph_->SetWindowPosition(0, 0, 0, 0);
     epoch_.fetch_add(1);  // frames still queued for the window are not drawn
     FreeImage();
     Ended = false;
@@ -112,21 +132,30 @@ void TDspack::SetPosition(int ms, int runLength) {
     graph_->SetPositions(&target, AM_SEEKING_AbsolutePositioning, &duration, AM_SEEKING_NoPositioning);
 }
 
+// Mode 0 lets the graph draw the picture into its video window on the video window's area; only
+// where no native window exists do the frames still come through the grabber, unfiltered. Mode 1
+// takes the window away, so the graph renders the picture into the grabber again.
 void TDspack::SetRatePriority(int mode) {
-    if (Form4) SetDrawArea(QSize(Form4->width() - 14, Form4->height() - 20));
+    const QSize area = Form4 ? QSize(Form4->width() - 14, Form4->height() - 20) : AreaNow();
     if (mode == 0) {
         filtersOn_ = false;
+        windowMode_ = true;
+        graph_->put_Owner(Form4);
+        SetDrawArea(area);
         return;
     }
+    windowMode_ = false;
+    SetDrawArea(area);
     if (!imgVideo_) {
         imgVideo_ = std::make_unique<TImgVideo>();
         imgVideo_->LoadSettings();
         std::lock_guard guard(imgVideo_->FrameLock);
         if (VideoSize.isValid() && !VideoSize.isEmpty())
             imgVideo_->FrameBitmap = QImage(VideoSize, QImage::Format_BGR888);
-        imgVideo_->WindowBitmap = QImage(AreaNow().expandedTo(QSize(1, 1)), QImage::Format_BGR888);
+        imgVideo_->WindowBitmap = QImage(AreaNow().expandedTo(QSize(1, 1)), kWindowFormat);
     }
     filtersOn_ = true;
+    graph_->SetWindowPosition(0, 0, 0, 0);
 }
 
 // Only the MPEG audio decoder answers; without one the mode is kept and nothing changes.
@@ -151,12 +180,14 @@ void TDspack::ReloadSettings() {
 void TDspack::SetDrawArea(const QSize& area) {
     areaWidth_ = std::max(area.width(), 0);
     areaHeight_ = std::max(area.height(), 0);
+    if (windowMode_) graph_->SetWindowPosition(7, 15, areaWidth_.load(), areaHeight_.load());
 }
 
 QSize TDspack::AreaNow() const { return QSize(areaWidth_.load(), areaHeight_.load()); }
 
 // Runs under the grabber's lock, which FreeImage also takes, so the filter object cannot go away
-// during a frame. The window is drawn on the GUI thread from a copy.
+// during a frame. The window is drawn on the GUI thread from the window bitmap itself, shared,
+// not copied.
 void TDspack::GrabberBuffer(QObject*, double, const std::uint8_t* buffer, int length) {
     const QSize area = AreaNow();
     TImgVideo* img = filtersOn_ ? imgVideo_.get() : nullptr;
@@ -167,15 +198,11 @@ void TDspack::GrabberBuffer(QObject*, double, const std::uint8_t* buffer, int le
             std::lock_guard guard(img->FrameLock);
             if (grabber_->FrameToBitmap(&img->FrameBitmap, buffer, length) && !area.isEmpty()) {
                 img->ApplyFilters(&img->FrameBitmap);
-                if (img->WindowBitmap.size() != area) img->WindowBitmap = QImage(area, QImage::Format_BGR888);
-                QPainter painter(&img->WindowBitmap);
-                painter.drawImage(QRect(QPoint(0, 0), area), img->FrameBitmap);
-                painter.end();
-                shown = img->WindowBitmap.copy();
+                shown = Stretch(img->FrameBitmap, area, &img->WindowBitmap);
             }
             delayMs = img->FrameDelayMs();
         } else if (grabber_->FrameToBitmap(&rawFrame_, buffer, length) && !area.isEmpty()) {
-            shown = rawFrame_.scaled(area);
+            shown = Stretch(rawFrame_, area, &rawWindow_);
         }
     } catch (...) {
         shown = QImage();  // the frame is dropped
@@ -186,6 +213,26 @@ void TDspack::GrabberBuffer(QObject*, double, const std::uint8_t* buffer, int le
         QMetaObject::invokeMethod(this, [this, shown, epoch] { Draw(shown, epoch); }, Qt::QueuedConnection);
     }
     if (delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+}
+
+// The frame stretched over the whole area, into a window bitmap no one else holds: the one the
+// GUI thread still draws from (or keeps as the last drawn) is swapped for the spare, and a new one
+// is made only when both are held.
+QImage TDspack::Stretch(const QImage& frame, const QSize& area, QImage* window) {
+    const auto usable = [&area](const QImage& image) {
+        return image.isDetached() && image.size() == area && image.format() == kWindowFormat;
+    };
+    if (!usable(*window)) {
+        QImage previous = std::move(*window);
+        *window = usable(spareWindow_) ? std::move(spareWindow_) : QImage(area, kWindowFormat);
+        spareWindow_ = std::move(previous);
+    }
+    if (window->isNull()) return QImage();
+    QPainter painter(window);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QRect(QPoint(0, 0), area), frame);
+    painter.end();
+    return *window;
 }
 
 void TDspack::Draw(const QImage& picture, quint64 epoch) {

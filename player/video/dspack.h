@@ -43,7 +43,9 @@ public:
     static int PositionMs(qint64 current, qint64 duration, int runLength);
     // Only while runLength > 0.
     void SetPosition(int ms, int runLength);
-    // 0: the picture as it comes; 1: through the frame filters. GUI thread.
+    // 0: the picture as it comes, drawn by the graph into its video window (a native child of the
+    // video window at the picture area) or, with no native windows, from the grabber; 1: through
+    // the grabber and the frame filters. GUI thread.
     void SetRatePriority(int mode);
     // The MPEG audio decoder's channel mode: 0 both, 1 left, 2 right.
     void SetAudioMode(int mode);
@@ -77,6 +79,7 @@ signals:
 
 private:
     void Draw(const QImage& picture, quint64 epoch);
+    QImage Stretch(const QImage& frame, const QSize& area, QImage* window);
     QSize AreaNow() const;
 
     std::unique_ptr<directshow::TFilterGraph> graph_;
@@ -84,10 +87,13 @@ private:
     QPointer<directshow::TFilter> filter_;
     std::unique_ptr<TImgVideo> imgVideo_;
     std::atomic<bool> filtersOn_{false};
+    bool windowMode_ = false;  // mode 0: the graph's video window follows the picture area
     std::atomic<int> areaWidth_{0}, areaHeight_{0};
     std::atomic<int> framesQueued_{0};
     std::atomic<quint64> epoch_{0};
-    QImage rawFrame_;  // the unfiltered path's frame, under the grabber's lock
+    // Under the grabber's lock: the unfiltered path's frame and window bitmap, and the spare
+    // window bitmap of both paths.
+    QImage rawFrame_, rawWindow_, spareWindow_;
     QImage lastDrawn_;
     int audioMode_ = 0;
     int decoderIndex_ = -1;
