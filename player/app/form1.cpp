@@ -87,6 +87,9 @@ TForm1::TForm1(const QString& installFolder, const QString& startArgument) : ui_
 }
 
 TForm1::~TForm1() {
+    // A window deleted without a close still lets the set-up's tool end, and says nothing.
+    closed_ = true;
+    FinishFirstRunSetup();
     session_.Withdraw();
     // The windows and the list box the display made hang on this window and use the controller:
     // they go before it.

@@ -17,9 +17,6 @@
 #include "platform/session.h"
 #include "platform/termination.h"
 #include "player/app/form1.h"
-#include "player/app/media_warm_up.h"
-#include "player/playlist/list_loader.h"
-#include "player/playlist/playlist_item.h"
 
 namespace {
 
@@ -89,15 +86,6 @@ HandOver HandOverWhenReady(const QString& argument, platform::SessionLock& insta
     }
 }
 
-// A start argument the engine will open: not a skin, a list or a link list.
-bool PlaysAtStart(const QString& argument) {
-    if (argument.isEmpty() || argument.startsWith(QLatin1String("vmp:"), Qt::CaseInsensitive) ||
-        argument.contains(QLatin1String("<ALL>")))
-        return false;
-    const QString extension = playlist::LowerExtension(argument);
-    return extension != QLatin1String(".wsz") && !playlist::IsListExtension(extension);
-}
-
 void InstallTerminationHandler() {
     platform::OnTerminationRequest([] {
         if (!Form1) return;
@@ -114,8 +102,6 @@ void InstallTerminationHandler() {
 // The first instance. The argument is given to the main window, not left on the command line,
 // so that the saved list is loaded before it is added.
 int RunPlayer(int argc, char** argv, const QString& argument) {
-    // Begun before anything else, so it runs beside the making of the application and windows.
-    const TMediaWarmUp warmUp(PlaysAtStart(argument));
     // Docking and stored window places need absolute positions, which X11 gives (XWayland on a
     // Wayland desktop); a platform chosen by the user or a test is kept.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
