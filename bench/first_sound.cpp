@@ -1,12 +1,18 @@
 // The player as a user starts it: from the process's start to its main window mapped, to idle,
 // and to the first non-silent sample reaching the sound sink; resident memory (RSS and PSS) idle
-// and while playing; per media type. Median of several runs, since the machine may be busy.
+// and while playing, and its CPU share while playing; per media type. Median of several runs,
+// since the machine may be busy.
 //   xvfb-run -a build/bench/bench_first_sound [runs] [--real-sink] [--libs] [--install FOLDER]
+//   xvfb-run -a build/bench/bench_first_sound [runs] --table [--install FOLDER]
 // build/bench/stack_floor is the bare stack (a Qt window and playbin) to measure as such a folder.
 // The first sample is noted by a GStreamer tracer loaded from outside (bench/tracer), so the
 // player runs as it ships. Sound goes to a fake sink unless --real-sink is given. --libs prints
 // what each mapped file costs (PSS) while an MP3 plays. --install measures another build's
 // install folder (a copy of build/velmora/ kept from before a change), for side-by-side figures.
+// --table prints the start-up figures of the player beside those of the bare stack: returning
+// starts (an install folder started before), first starts (a new install folder and a new user's
+// folders each run, so the first-run set-up runs), an MP3's first sound with its phases, playing
+// memory and CPU, and a 100,000-line .m3u given at start.
 #include <gst/gst.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -177,8 +183,27 @@ private:
 
 struct Run {
     double mappedMs = -1, idleMs = -1, soundMs = -1;
+    // The tracer's phases of a start with a file: GStreamer set up, the first source element made.
+    double initMs = -1, sourceMs = -1;
+    double cpuPercent = -1;  // of one core, over some seconds of steady playing
     Memory memory;
 };
+
+// User plus system time of the whole process, in clock ticks.
+long long ProcessCpuTicks(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t close = text.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    long long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14) utime = std::atoll(field.c_str());
+        if (i == 15) stime = std::atoll(field.c_str());
+    }
+    return utime + stime;
+}
 
 pid_t Spawn(const std::string& program, const std::string& file) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -204,10 +229,26 @@ std::optional<long long> FirstSoundNs(const std::string& path) {
     return std::nullopt;
 }
 
+std::map<std::string, long long> PhasesNs(const std::string& soundFile) {
+    std::ifstream in(soundFile + ".phases");
+    std::map<std::string, long long> phases;
+    std::string name;
+    long long ns = 0;
+    while (in >> name >> ns) phases.emplace(name, ns);  // the first of each name
+    return phases;
+}
+
+struct StartOptions {
+    double playSeconds = 2;     // how long it plays before its memory is read
+    double cpuSeconds = 0;      // then how long its CPU share is measured
+    bool waitForSound = true;   // false: a file that is not played (a list) is measured to idle
+};
+
 // One start. Idle: the GUI thread used under 3 ms of CPU in the 300 ms that followed.
 Run StartOnce(const std::string& program, const std::string& file, const std::string& soundFile, MapWatch& watch,
-              PssList* libs) {
+              PssList* libs, StartOptions options = {}) {
     std::remove(soundFile.c_str());
+    std::remove((soundFile + ".phases").c_str());
     watch.Mapped(-1);  // what an earlier run left
     Run run;
     const Clock::time_point start = Clock::now();
@@ -219,7 +260,7 @@ Run StartOnce(const std::string& program, const std::string& file, const std::st
         const Clock::time_point now = Clock::now();
         if (run.mappedMs < 0 && watch.Mapped(pid)) run.mappedMs = MsSince(start, now);
         cpu.emplace_back(now, MainThreadCpuNs(pid));
-        if (run.idleMs < 0 && file.empty() && (run.mappedMs >= 0 || !watch.Active())) {
+        if (run.idleMs < 0 && (file.empty() || !options.waitForSound) && (run.mappedMs >= 0 || !watch.Active())) {
             // The first sample of the last 300 ms, if it came after the window was mapped.
             const auto first = std::find_if(cpu.begin(), cpu.end(), [&](const auto& s) {
                 return now - s.first <= std::chrono::milliseconds(300);
@@ -231,12 +272,29 @@ Run StartOnce(const std::string& program, const std::string& file, const std::st
         if (run.soundMs < 0 && !file.empty())
             if (const auto ns = FirstSoundNs(soundFile))
                 run.soundMs = MsSince(start, Clock::time_point(std::chrono::nanoseconds(*ns)));
-        const bool done = file.empty() ? run.idleMs >= 0 : run.soundMs >= 0;
+        const bool done = file.empty() || !options.waitForSound ? run.idleMs >= 0 : run.soundMs >= 0;
         if (done) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    if (!file.empty()) std::this_thread::sleep_for(std::chrono::seconds(2));  // playing steadily
+    const bool playing = run.soundMs >= 0;
+    if (playing) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(options.playSeconds));  // playing steadily
+        const auto phases = PhasesNs(soundFile);
+        const auto at = [&](const char* name) {
+            const auto it = phases.find(name);
+            return it == phases.end() ? -1.0 : MsSince(start, Clock::time_point(std::chrono::nanoseconds(it->second)));
+        };
+        run.initMs = at("init");
+        run.sourceMs = at("source");
+    }
     run.memory = MemoryOf(pid);
+    if (playing && options.cpuSeconds > 0) {
+        const long long before = ProcessCpuTicks(pid);
+        const Clock::time_point from = Clock::now();
+        std::this_thread::sleep_for(std::chrono::duration<double>(options.cpuSeconds));
+        const double seconds = std::chrono::duration<double>(Clock::now() - from).count();
+        run.cpuPercent = 100.0 * double(ProcessCpuTicks(pid) - before) / double(sysconf(_SC_CLK_TCK)) / seconds;
+    }
     if (libs) *libs = PssByFile(pid);
     End(pid);
     return run;
@@ -250,19 +308,22 @@ double Median(std::vector<double> values) {
 }
 
 struct Summary {
-    double mapped, idle, sound, rss, pss;
+    double mapped, idle, sound, rss, pss, init, source, cpu;
 };
 
 Summary Summarise(const std::vector<Run>& runs) {
-    std::vector<double> mapped, idle, sound, rss, pss;
+    std::vector<double> mapped, idle, sound, rss, pss, init, source, cpu;
     for (const Run& r : runs) {
         mapped.push_back(r.mappedMs);
         idle.push_back(r.idleMs);
         sound.push_back(r.soundMs);
         rss.push_back(r.memory.rssMb);
         pss.push_back(r.memory.pssMb);
+        init.push_back(r.initMs);
+        source.push_back(r.sourceMs);
+        cpu.push_back(r.cpuPercent);
     }
-    return {Median(mapped), Median(idle), Median(sound), Median(rss), Median(pss)};
+    return {Median(mapped), Median(idle), Median(sound), Median(rss), Median(pss), Median(init), Median(source), Median(cpu)};
 }
 
 void PrepareEnvironment(const QString& home, const QString& tracerFolder, bool realSink) {
@@ -321,20 +382,161 @@ void PrintLibs(const PssList& idle, const PssList& playing, const std::string& i
         std::printf("  %7.2f MB  %s\n", playing[i].first, playing[i].second.c_str());
 }
 
+// The figures of the start-up table for one install folder.
+struct Figures {
+    std::vector<Run> returning, first, firstPlay, play, list;
+};
+
+// A copy of `install` in a folder of its own under `home`, started once (as a user would have),
+// so later starts of it are returning ones; the program's path.
+std::string Seeded(const QString& install, const QString& home, const QString& name, const std::string& soundFile,
+                   MapWatch& watch) {
+    CopyTree(install, home + "/" + name);
+    const std::string program = QFile::encodeName(home + "/" + name + "/velmora").toStdString();
+    StartOnce(program, {}, soundFile, watch, nullptr);
+    return program;
+}
+
+// One first start: a new install folder and a new user's folders (desktop, menus, MIME data,
+// settings), the bench's plug-in registry kept. The environment is the home's again after it.
+Run FirstStart(const QString& install, const QString& home, const QString& run, const std::string& file,
+               const std::string& soundFile, MapWatch& watch) {
+    const QString fresh = home + "/fresh/" + run;
+    CopyTree(install, fresh + "/velmora");
+    bench::UsePrivateHome(fresh);
+    const Run result = StartOnce(QFile::encodeName(fresh + "/velmora/velmora").toStdString(), file, soundFile, watch, nullptr);
+    bench::UsePrivateHome(home);
+    QDir(fresh).removeRecursively();
+    return result;
+}
+
+// A list of 100,000 entries; the files need not exist, the list box keeps their names.
+bool MakeLongList(const QString& path) {
+    QFile list(path);
+    if (!list.open(QIODevice::WriteOnly)) return false;
+    list.write("#EXTM3U\n");
+    for (int i = 0; i < 100000; ++i) list.write(QStringLiteral("/music/album %1/track %2.mp3\n").arg(i / 12).arg(i).toUtf8());
+    return list.error() == QFile::NoError;
+}
+
+// A start with the long list, the install folder's saved list put back afterwards, so the next
+// starts do not load the list too.
+Run ListStart(const std::string& program, const std::string& list, const std::string& soundFile, MapWatch& watch) {
+    const QString saved = QFileInfo(QFile::decodeName(program.c_str())).absolutePath() + "/velmora.kpl";
+    QFile before(saved);
+    const bool existed = before.open(QIODevice::ReadOnly);
+    const QByteArray bytes = existed ? before.readAll() : QByteArray();
+    before.close();
+    StartOptions options;
+    options.waitForSound = false;
+    const Run run = StartOnce(program, list, soundFile, watch, nullptr, options);
+    QFile after(saved);
+    if (!existed) after.remove();
+    else if (after.open(QIODevice::WriteOnly | QIODevice::Truncate)) after.write(bytes);
+    return run;
+}
+
+void PrintTable(const std::vector<std::pair<QString, Figures>>& columns) {
+    std::vector<Summary> returning, first, firstPlay, play, list;
+    for (const auto& [name, f] : columns) {
+        returning.push_back(Summarise(f.returning));
+        first.push_back(Summarise(f.first));
+        firstPlay.push_back(Summarise(f.firstPlay));
+        play.push_back(Summarise(f.play));
+        list.push_back(Summarise(f.list));
+    }
+    std::printf("\n%-58s", "figure (median)");
+    for (const auto& column : columns) std::printf("%14s", qPrintable(column.first));
+    std::printf("\n");
+    const auto row = [&](const char* label, const std::vector<Summary>& values, double Summary::*field,
+                         double Summary::*minus = nullptr) {
+        std::printf("%-58s", label);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            double v = values[i].*field;
+            if (minus && v >= 0) v = values[i].*minus >= 0 ? v - values[i].*minus : -1;
+            if (v < 0) std::printf("%14s", "-");
+            else std::printf("%14.1f", v);
+        }
+        std::printf("\n");
+    };
+    row("start to main window, returning user (ms)", returning, &Summary::mapped);
+    row("start to idle, returning user (ms)", returning, &Summary::idle);
+    row("start to main window, first start of an install (ms)", first, &Summary::mapped);
+    row("start to idle, first start of an install (ms)", first, &Summary::idle);
+    row("MP3 to first sound, first start of an install (ms)", firstPlay, &Summary::sound);
+    row("MP3 to first sound, returning user (ms)", play, &Summary::sound);
+    row("  of which: start to GStreamer set up (ms)", play, &Summary::init);
+    row("  of which: start to the engine's first source (ms)", play, &Summary::source);
+    row("  of which: start to main window (ms)", play, &Summary::mapped);
+    row("resident memory idle, returning user (MB)", returning, &Summary::rss);
+    row("resident memory while playing an MP3 (MB)", play, &Summary::rss);
+    row("proportional memory while playing an MP3 (MB)", play, &Summary::pss);
+    row("CPU while playing an MP3 (% of a core)", play, &Summary::cpu);
+    row("100,000-line .m3u to idle (ms)", list, &Summary::idle);
+    std::vector<Summary> growth = list;
+    for (std::size_t i = 0; i < growth.size(); ++i) growth[i].rss = list[i].rss >= 0 && returning[i].rss >= 0 ? list[i].rss - returning[i].rss : -1;
+    row("  memory growth over idle (MB)", growth, &Summary::rss);
+}
+
+// The start-up table of the player and of the bare stack, runs interleaved so a busy spell of
+// the machine costs both alike.
+int RunTable(int runs, const QString& install, const QString& home, const std::string& soundFile) {
+    MapWatch watch;
+    const QString media = home + "/media";
+    if (!MakeMedia(media, kTypes[0]) || !MakeLongList(media + "/long.m3u")) {
+        std::printf("could not make the MP3 or the list\n");
+        return 1;
+    }
+    const std::string mp3 = QFile::encodeName(media + "/" + kTypes[0].file).toStdString();
+    const std::string list = QFile::encodeName(media + "/long.m3u").toStdString();
+    const QString floor = QFileInfo(QStringLiteral(VELMORA_TRACER_FOLDER)).absolutePath() + "/stack_floor";
+    struct Column {
+        QString name, install;
+        std::string program;
+        Figures figures;
+    };
+    std::vector<Column> columns{{"player", install, {}, {}}, {"floor", floor, {}, {}}};
+    for (Column& c : columns) c.program = Seeded(c.install, home, c.name, soundFile, watch);
+    StartOptions playing;
+    playing.cpuSeconds = 4;
+    for (int i = 0; i < runs; ++i) {
+        for (Column& c : columns) {
+            const QString tag = c.name + QString::number(i);
+            c.figures.returning.push_back(StartOnce(c.program, {}, soundFile, watch, nullptr));
+            c.figures.first.push_back(FirstStart(c.install, home, tag + "a", {}, soundFile, watch));
+            c.figures.firstPlay.push_back(FirstStart(c.install, home, tag + "b", mp3, soundFile, watch));
+            c.figures.play.push_back(StartOnce(c.program, mp3, soundFile, watch, nullptr, playing));
+            c.figures.list.push_back(ListStart(c.program, list, soundFile, watch));
+        }
+    }
+    std::printf("program: %s\nfloor: %s\nplatform: %s, sink: fakesink, median of %d runs\n", qPrintable(install),
+                qPrintable(floor), qgetenv("QT_QPA_PLATFORM").constData(), runs);
+    std::vector<std::pair<QString, Figures>> table;
+    for (const Column& c : columns) table.emplace_back(c.name, c.figures);
+    PrintTable(table);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int runs = 5;
-    bool realSink = false, wantLibs = false;
+    bool realSink = false, wantLibs = false, wantTable = false;
     QString install = QFileInfo(QStringLiteral(VELMORA_PROGRAM)).absolutePath();
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--real-sink") == 0) realSink = true;
         else if (std::strcmp(argv[i], "--install") == 0 && i + 1 < argc) install = QFile::decodeName(argv[++i]);
         else if (std::strcmp(argv[i], "--libs") == 0) wantLibs = true;
+        else if (std::strcmp(argv[i], "--table") == 0) wantTable = true;
         else runs = std::max(1, std::atoi(argv[i]));
     }
     gst_init(&argc, &argv);
     QTemporaryDir home;
+    if (wantTable) {
+        QDir(home.path()).mkpath("media");
+        PrepareEnvironment(home.path(), QStringLiteral(VELMORA_TRACER_FOLDER), false);
+        return RunTable(runs, install, home.path(), qgetenv("VELMORA_FIRST_SOUND_FILE").toStdString());
+    }
     CopyTree(install, home.path() + "/velmora");
     QDir(home.path()).mkpath("media");
     PrepareEnvironment(home.path(), QStringLiteral(VELMORA_TRACER_FOLDER), realSink);

@@ -3,9 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <memory>
+#include <utility>
 
 #include "names/shell_names.h"
 
@@ -65,16 +68,34 @@ bool Place(const Shipped& file, bool* changed, QString* error) {
     return true;
 }
 
+constexpr int kRebuildWaitMs = 60000;
+
+int g_deferrals = 0;
+bool g_rebuildWanted = false;
+QPointer<QProcess> g_runningRebuild;
+
+QString MimeTool() { return QStandardPaths::findExecutable(QStringLiteral("update-mime-database")); }
+
+bool Succeeded(const QProcess& process) {
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+QString RebuildFailure(const QString& folder, QProcess& process) {
+    return QStringLiteral("update-mime-database %1: %2")
+        .arg(folder, QString::fromLocal8Bit(process.readAllStandardError()).trimmed());
+}
+
 // The desktop reads the database built from the packages, never the packages themselves.
 bool RebuildMimeDatabase(QString* error) {
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("update-mime-database"));
+    // Two runs at once over one folder would each write the caches.
+    WaitForMimeDatabaseRebuild(kRebuildWaitMs);
+    const QString tool = MimeTool();
     if (tool.isEmpty()) return true;
     QProcess process;
     process.start(tool, {MimeFolder()});
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+    if (!process.waitForFinished(kRebuildWaitMs) || !Succeeded(process)) {
         process.kill();
-        return Fail(error, QStringLiteral("update-mime-database %1: %2")
-                               .arg(MimeFolder(), QString::fromLocal8Bit(process.readAllStandardError()).trimmed()));
+        return Fail(error, RebuildFailure(MimeFolder(), process));
     }
     return true;
 }
@@ -120,7 +141,59 @@ bool InstallDesktopTypes(QString* error) {
     // A database missing or older than the package (a rebuild that failed before) is built too.
     const QFileInfo cache(MimeFolder() + QStringLiteral("/mime.cache"));
     if (!changed && cache.exists() && cache.lastModified() >= QFileInfo(MimePackageFile()).lastModified()) return true;
+    if (g_deferrals > 0) {
+        g_rebuildWanted = true;
+        return true;
+    }
     return RebuildMimeDatabase(error);
+}
+
+MimeRebuildDeferral::MimeRebuildDeferral() : outerWanted_(g_rebuildWanted) {
+    ++g_deferrals;
+    g_rebuildWanted = false;
+}
+
+MimeRebuildDeferral::~MimeRebuildDeferral() {
+    --g_deferrals;
+    // An outer deferral still owes what an inner one noted and did not run.
+    g_rebuildWanted = outerWanted_ || (g_deferrals > 0 && g_rebuildWanted);
+}
+
+bool MimeRebuildDeferral::Wanted() const { return g_rebuildWanted; }
+
+QProcess* StartMimeDatabaseRebuild(QObject* owner, std::function<void(bool ok, const QString& error)> done) {
+    WaitForMimeDatabaseRebuild(kRebuildWaitMs);
+    const QString tool = MimeTool();
+    if (tool.isEmpty()) {
+        done(true, QString());
+        return nullptr;
+    }
+    auto* process = new QProcess(owner);
+    const QString folder = MimeFolder();
+    // Whichever comes first (an error to start, or the end) reports once.
+    auto report = std::make_shared<std::function<void(bool, const QString&)>>(std::move(done));
+    const auto finish = [process, folder, report](bool ok) {
+        if (!*report) return;
+        const auto call = std::exchange(*report, nullptr);
+        call(ok, ok ? QString() : RebuildFailure(folder, *process));
+        process->deleteLater();
+    };
+    QObject::connect(process, &QProcess::finished, process, [process, finish] { finish(Succeeded(*process)); });
+    QObject::connect(process, &QProcess::errorOccurred, process, [finish](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart) finish(false);
+    });
+    g_runningRebuild = process;
+    process->start(tool, {folder});
+    return process;
+}
+
+bool WaitForMimeDatabaseRebuild(int timeoutMs) {
+    QProcess* const running = g_runningRebuild.data();
+    if (!running || running->state() == QProcess::NotRunning) return true;
+    if (running->waitForFinished(timeoutMs)) return true;
+    running->kill();
+    running->waitForFinished(1000);
+    return false;
 }
 
 void RemoveDesktopTypes(QStringList* failures) {

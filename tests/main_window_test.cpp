@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QPointer>
 #include <QtCore/qtestsupport_core.h>
@@ -63,6 +64,10 @@ TEST_F(MainWindowTest, InitReadsSettingsAndDecoderListsInto) {
     EXPECT_EQ(Ctrl->Run->LrcFileControl, "11000") << "the default of a missing key";
     EXPECT_EQ(Ctrl->Run->VideoControl, "10000011");
 
+    // The desktop set-up, which records the folder, runs after the window's first paint.
+    const QDeadlineTimer deadline(30000);
+    while (form_->FirstRunSetupPending() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     platform::TRegistry reg;
     ASSERT_TRUE(reg.OpenKey("Software\\Velmora", false));
     EXPECT_EQ(reg.ReadString("WorkPath"), dir_.path() + "/") << "a new install folder is recorded";

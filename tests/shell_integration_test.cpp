@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "dialogs/dialog_targets.h"
 #include "names/shell_names.h"
 #include "platform/desktop_associations.h"
+#include "platform/desktop_types.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/shell_links.h"
@@ -314,8 +316,29 @@ protected:
         platform::SetMessageRecorder({});
     }
     void Start(const testing_support::TempFolder& install) {
+        Begin(install);
+        WaitForSetUp();
+    }
+    // The window made; its set-up waits for the first paint.
+    void Begin(const testing_support::TempFolder& install) {
         Close();
         form_ = new TForm1(install.path() + "/");
+    }
+    void WaitForSetUp() {
+        const QDeadlineTimer deadline(30000);
+        while (form_->FirstRunSetupPending() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_FALSE(form_->FirstRunSetupPending());
+    }
+    // A stand-in for the desktop's database tool, first in PATH: it sleeps, then ends with `code`.
+    void FakeMimeTool(double seconds, int code) {
+        QDir(tools_.path()).mkpath(".");
+        QFile tool(tools_.file("update-mime-database"));
+        ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
+        tool.write(QStringLiteral("#!/bin/sh\nsleep %1\necho broken database >&2\nexit %2\n").arg(seconds).arg(code).toUtf8());
+        tool.close();
+        tool.setPermissions(tool.permissions() | QFileDevice::ExeOwner);
+        path_.Set(tools_.path() + ":" + qEnvironmentVariable("PATH"));
     }
     void Close() {
         if (!form_) return;
@@ -336,9 +359,58 @@ protected:
     }
 
     ShellFolders folders_;
-    testing_support::TempFolder first_, moved_;
+    testing_support::TempFolder first_, moved_, tools_;
+    ScopedVariable path_{"PATH"};
     TForm1* form_ = nullptr;
 };
+
+TEST_F(FirstRunStartTest, TheSetupWaitsForTheWindowsFirstPaint) {
+    Begin(first_);
+    EXPECT_TRUE(form_->FirstRunSetupPending());
+    EXPECT_FALSE(QFileInfo::exists(folders_.Desktop())) << "nothing of the set-up before the window is up";
+    EXPECT_EQ(SetUpMark(), 0);
+    WaitForSetUp();
+    EXPECT_TRUE(QFileInfo::exists(folders_.Desktop()));
+    EXPECT_EQ(SetUpMark(), 1);
+}
+
+TEST_F(FirstRunStartTest, APlayerClosedBeforeItsFirstPaintLeavesTheSetupToTheNextStart) {
+    Begin(first_);
+    Close();
+    EXPECT_FALSE(QFileInfo::exists(folders_.Desktop()));
+    EXPECT_EQ(SetUpMark(), 0);
+    Start(first_);
+    EXPECT_TRUE(QFileInfo::exists(folders_.Desktop()));
+    EXPECT_EQ(SetUpMark(), 1);
+}
+
+// The database tool runs beside the loop; a player closed meanwhile waits for it, so a set-up
+// that succeeded is recorded as done.
+TEST_F(FirstRunStartTest, AClosingPlayerWaitsForTheTypesDatabaseAndRecordsTheSetup) {
+    FakeMimeTool(1, 0);
+    Begin(first_);
+    const QDeadlineTimer deadline(30000);
+    while (!QFileInfo::exists(folders_.Desktop()) && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(form_->FirstRunSetupPending()) << "the tool still runs";
+    EXPECT_EQ(SetUpMark(), 0);
+    Close();
+    EXPECT_EQ(SetUpMark(), 1);
+}
+
+TEST_F(FirstRunStartTest, AFailedTypesDatabaseIsSaidAndTheSetupRunsAgain) {
+    QStringList said;
+    platform::SetMessageRecorder([&](const QString& text, const QString&, platform::MessageIcon) { said << text; });
+    FakeMimeTool(0, 1);
+    Start(first_);
+    EXPECT_EQ(SetUpMark(), 0);
+    EXPECT_TRUE(said.join('\n').contains("broken database")) << said.join('\n').toStdString();
+    FakeMimeTool(0, 0);
+    Start(first_);
+    EXPECT_EQ(SetUpMark(), 1);
+    Close();
+    platform::SetMessageRecorder([](const QString&, const QString&, platform::MessageIcon) {});
+}
 
 TEST_F(FirstRunStartTest, AMovedInstallFolderRunsTheSetupAgain) {
     Start(first_);

@@ -1,7 +1,9 @@
 // A GStreamer tracer for the first-sound benchmark: it notes the moment the first audio buffer
 // holding anything but silence reaches a sink element, on the monotonic clock, in the file named
 // by VELMORA_FIRST_SOUND_FILE. Loaded from outside (GST_PLUGIN_PATH, GST_TRACERS), so the
-// player is measured as it ships, whichever sink it picked.
+// player is measured as it ships, whichever sink it picked. The same file gets the phases before
+// it, one "name ns" line each: "init" when GStreamer was set up (the tracer is made then) and
+// "source" when the first source element was made (the engine began to open the file).
 #include <gst/gst.h>
 
 #include <atomic>
@@ -9,10 +11,30 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 namespace {
 
 std::atomic<bool> g_noted{false};
+std::atomic<bool> g_sourceNoted{false};
+
+long long NowNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// Phases go first into a file of their own: the benchmark takes the sound file's presence as
+// the end of the start.
+void NotePhase(const char* name, long long ns) {
+    const char* path = std::getenv("VELMORA_FIRST_SOUND_FILE");
+    if (!path) return;
+    const std::string phases = std::string(path) + ".phases";
+    if (FILE* file = std::fopen(phases.c_str(), "a")) {
+        std::fprintf(file, "%s %lld\n", name, ns);
+        std::fclose(file);
+    }
+}
 
 bool IsAudioSink(GstPad* pad) {
     GstPad* peer = gst_pad_get_peer(pad);
@@ -46,12 +68,11 @@ bool HasSound(GstBuffer* buffer) {
 
 void Note() {
     if (g_noted.exchange(true)) return;
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
+    const long long ns = NowNs();
     const char* path = std::getenv("VELMORA_FIRST_SOUND_FILE");
     if (!path) return;
     if (FILE* file = std::fopen(path, "w")) {
-        std::fprintf(file, "%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+        std::fprintf(file, "%lld\n", ns);
         std::fclose(file);
     }
 }
@@ -65,6 +86,11 @@ void OnPushList(GObject*, GstClockTime, GstPad* pad, GstBufferList* list) {
     if (g_noted.load() || !IsAudioSink(pad)) return;
     for (guint i = 0; i < gst_buffer_list_length(list); ++i)
         if (HasSound(gst_buffer_list_get(list, i))) return Note();
+}
+
+void OnElementNew(GObject*, GstClockTime, GstElement* element) {
+    if (g_sourceNoted.load() || !GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SOURCE)) return;
+    if (!g_sourceNoted.exchange(true)) NotePhase("source", NowNs());
 }
 
 }  // namespace
@@ -85,6 +111,8 @@ static void first_sound_tracer_class_init(FirstSoundTracerClass*) {}
 static void first_sound_tracer_init(FirstSoundTracer* self) {
     gst_tracing_register_hook(GST_TRACER(self), "pad-push-pre", G_CALLBACK(OnPush));
     gst_tracing_register_hook(GST_TRACER(self), "pad-push-list-pre", G_CALLBACK(OnPushList));
+    gst_tracing_register_hook(GST_TRACER(self), "element-new", G_CALLBACK(OnElementNew));
+    NotePhase("init", NowNs());
 }
 
 static gboolean plugin_init(GstPlugin* plugin) {

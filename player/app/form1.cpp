@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "names/shell_names.h"
+#include "platform/desktop_types.h"
 #include "platform/file_drop.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
@@ -86,6 +87,9 @@ TForm1::TForm1(const QString& installFolder, const QString& startArgument) : ui_
 }
 
 TForm1::~TForm1() {
+    // A window deleted without a close still lets the set-up's tool end, and says nothing.
+    closed_ = true;
+    FinishFirstRunSetup();
     session_.Withdraw();
     // The windows and the list box the display made hang on this window and use the controller:
     // they go before it.
@@ -106,37 +110,6 @@ qintptr TForm1::HandleMessage(quint32 msg, quintptr, qintptr lParam) {
     if (msg == WM_HANDOVER) WMHandOver(static_cast<platform::Atom>(lParam));
     else if (msg == WM_TRAYICON) WMTrayIcon(static_cast<int>(lParam));
     return 0;
-}
-
-void TForm1::FormCreate(const QString& installFolder, const QString& startArgument) {
-    tray_.Add(windowIcon(), QStringLiteral("Velmora Player 3.0"), [this](int message) { WMTrayIcon(message); });
-    platform::TRegistry reg;
-    ctrl_ = std::make_unique<TCtrl>();
-    Ctrl = ctrl_.get();
-    Ctrl->Init(installFolder);
-    reg.OpenKey(QString::fromUtf16(names::kSettingsKey), true);
-    const QString workPath = QString::fromUtf16(names::kWorkPathValue);
-    const QString setUp = QString::fromUtf16(names::kFirstRunDoneValue);
-    // Recorded only once the setup succeeded, so one that failed part-way runs again next time.
-    if (reg.ReadString(workPath) != Ctrl->InstallFolder || reg.ReadInteger(setUp, 0) != 1) {
-        if (Ctrl->Menu->Targets().FirstRunSetup()) {
-            reg.WriteString(workPath, Ctrl->InstallFolder);
-            reg.WriteInteger(setUp, 1);
-        }
-    }
-    reg.CloseKey();
-    InstallAppMessage();
-    Ctrl->Display->BuildMainWindow(Ctrl->Volume, Ctrl->Balance, true);
-    // The start argument is added to the saved list, as a hand-over is.
-    if (!startArgument.isEmpty()) handedOver_.prepend(startArgument);
-    listLoaded_ = true;
-    AddHandedOver(false);
-    init();
-    // The key handler of the skinned windows: one application-wide hook hands the keys of each
-    // of them (main, playlist, equaliser, video, station browser) to SkinKeyDown.
-    InstallSkinKeyHook();
-    AppOnTop = Ctrl->ReadBool(QStringLiteral("AppOnTop"), false) ? 1 : 0;
-    if (Ctrl->ReadBool(QStringLiteral("AutoStartPlay"), false)) Ctrl->Run->PlayIndex(0);
 }
 
 namespace {
@@ -173,6 +146,75 @@ private:
 QPointer<AfterFirstPaint> pendingBrowser;
 
 }  // namespace
+
+void TForm1::FormCreate(const QString& installFolder, const QString& startArgument) {
+    tray_.Add(windowIcon(), QStringLiteral("Velmora Player 3.0"), [this](int message) { WMTrayIcon(message); });
+    platform::TRegistry reg;
+    ctrl_ = std::make_unique<TCtrl>();
+    Ctrl = ctrl_.get();
+    Ctrl->Init(installFolder);
+    reg.OpenKey(QString::fromUtf16(names::kSettingsKey), true);
+    const bool setUpDue = reg.ReadString(QString::fromUtf16(names::kWorkPathValue)) != Ctrl->InstallFolder ||
+                          reg.ReadInteger(QString::fromUtf16(names::kFirstRunDoneValue), 0) != 1;
+    reg.CloseKey();
+    // The desktop set-up (launchers, menu, associations, types) is nothing the window needs:
+    // it runs once the window has painted.
+    if (setUpDue) firstRunSetup_ = new AfterFirstPaint(this, [this] { RunFirstRunSetup(); });
+    InstallAppMessage();
+    Ctrl->Display->BuildMainWindow(Ctrl->Volume, Ctrl->Balance, true);
+    // The start argument is added to the saved list, as a hand-over is.
+    if (!startArgument.isEmpty()) handedOver_.prepend(startArgument);
+    listLoaded_ = true;
+    AddHandedOver(false);
+    init();
+    // The key handler of the skinned windows: one application-wide hook hands the keys of each
+    // of them (main, playlist, equaliser, video, station browser) to SkinKeyDown.
+    InstallSkinKeyHook();
+    AppOnTop = Ctrl->ReadBool(QStringLiteral("AppOnTop"), false) ? 1 : 0;
+    if (Ctrl->ReadBool(QStringLiteral("AutoStartPlay"), false)) Ctrl->Run->PlayIndex(0);
+}
+
+void TForm1::RunFirstRunSetup() {
+    setUpStarted_ = true;
+    if (Closing()) return;
+    bool done = false;
+    bool rebuild = false;
+    {
+        platform::MimeRebuildDeferral deferral;
+        done = Ctrl->Menu->Targets().FirstRunSetup();
+        rebuild = deferral.Wanted();
+    }
+    const auto record = [this](bool ok) {
+        // Recorded only once the setup succeeded, so one that failed part-way runs again next time.
+        if (!ok) return;
+        platform::TRegistry reg;
+        if (!reg.OpenKey(QString::fromUtf16(names::kSettingsKey), true)) return;
+        reg.WriteString(QString::fromUtf16(names::kWorkPathValue), Ctrl->InstallFolder);
+        reg.WriteInteger(QString::fromUtf16(names::kFirstRunDoneValue), 1);
+    };
+    if (!rebuild) {
+        record(done);
+        return;
+    }
+    // The file types' database is rebuilt by a tool of the desktop; the loop goes on meanwhile.
+    mimeRebuild_ = platform::StartMimeDatabaseRebuild(this, [this, done, record](bool ok, const QString& error) {
+        mimeRebuild_ = nullptr;
+        if (!ok) {
+            std::fprintf(stderr, "velmora: %s\n", error.toLocal8Bit().constData());
+            if (!QuietClose && !closed_) platform::ShowMessage(error, QStringLiteral("错误"), platform::MessageIcon::Error);
+        }
+        record(done && ok);
+    });
+}
+
+bool TForm1::FirstRunSetupPending() const { return firstRunSetup_ || mimeRebuild_; }
+
+void TForm1::FinishFirstRunSetup() {
+    // Not begun: it runs at the next start. Begun: the tool's run is waited for, so its outcome
+    // is recorded (or not) before the player goes.
+    if (!setUpStarted_) delete firstRunSetup_.data();
+    if (mimeRebuild_) platform::WaitForMimeDatabaseRebuild(60000);
+}
 
 void TForm1::showEvent(QShowEvent* event) {
     TSkinWindow::showEvent(event);
@@ -366,6 +408,7 @@ bool TForm1::SaveOnClose(QStringList* failures) {
 }
 
 void TForm1::FormClose() {
+    FinishFirstRunSetup();
     QFile::remove(Ctrl->InstallFolder + QStringLiteral("velmora.ini"));
     tray_.Remove();
     session_.Withdraw();

@@ -4,6 +4,7 @@
 
 #include <QMenu>
 #include <QPointer>
+#include <QProcess>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -48,6 +49,9 @@ public:
     // the application.
     void SetStateIcon(int picture);
     QIcon TrayPicture() const { return tray_.Icon(); }
+    // True from the start of a new install (or one whose set-up failed) until its desktop set-up
+    // has ended: it runs after the window's first paint, the file types' database after it.
+    bool FirstRunSetupPending() const;
 
     quint8 AppOnTop = 0;
     // Set when the close comes from outside (a signal, the session's end): no box may block it.
@@ -70,6 +74,8 @@ private:
     void AddHandedOver(bool bringUp);
     void AddArgument(const QString& text);
     void FormShow();
+    void RunFirstRunSetup();
+    void FinishFirstRunSetup();
     void Timer1Timer();
     qintptr HandleMessage(quint32 msg, quintptr wParam, qintptr lParam);
     bool SaveOnClose(QStringList* failures);
@@ -87,6 +93,9 @@ private:
     QObject* dropTarget_ = nullptr;  // made at the first show, owned by the window
     bool closed_ = false;
     int statePicture_ = 1;  // the tray starts with picture 1
+    QPointer<QObject> firstRunSetup_;  // waiting for the first paint, then running
+    bool setUpStarted_ = false;
+    QPointer<QProcess> mimeRebuild_;  // the set-up's database rebuild, while it runs
 };
 
 // The main window; null until created.
