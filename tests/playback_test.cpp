@@ -383,6 +383,16 @@ TEST_F(PlaybackTest, PlayStateChoosesTheTrayPicture) {
     EXPECT_EQ(picture(), playing) << "stopped shows the same picture as playing";
 }
 
+TEST_F(PlaybackTest, TheApplicationIconFollowsTheTrayPictureInEveryState) {
+    auto image = [](const QIcon& icon) { return icon.pixmap(32, 32).toImage(); };
+    for (const int state : {2, 0, 3, 1, 2}) {
+        Ctrl->Display->SetPlayState(state);
+        const QImage tray = image(Form1->TrayPicture());
+        ASSERT_FALSE(tray.isNull()) << state;
+        EXPECT_EQ(image(QApplication::windowIcon()), tray) << "state " << state;
+    }
+}
+
 TEST_F(PlaybackTest, EqualiserSlidersDrawFromTheirStoredValues) {
     TDisplay& display = *Ctrl->Display;
     // Knobs red (normal) and green (held); the lower backgrounds yellow, the upper ones blue.
