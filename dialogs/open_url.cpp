@@ -31,7 +31,9 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TFor
     Play = [](int row) { if (Ctrl && Ctrl->Run) Ctrl->Run->PlayIndex(row); };
     connect(ui_->Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
     connect(ui_->Button2, &QPushButton::clicked, this, &QDialog::close);
-    connect(ui_->ComboBox1->lineEdit(), &QLineEdit::returnPressed, this, &TForm9::Button1Click);
+    // Enter in the field opens the address once: the field reports it, and the combo box passes
+    // the same key back to the field, which would report it a second time.
+    ui_->ComboBox1->lineEdit()->installEventFilter(this);
 }
 
 TForm9::~TForm9() = default;
@@ -40,6 +42,17 @@ TForm9::~TForm9() = default;
 void TForm9::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return;
     QDialog::keyPressEvent(event);
+}
+
+bool TForm9::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->ComboBox1->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Button1Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TForm9::Remember(const QString& address) {

@@ -18,6 +18,7 @@ bool TrayIcon::Add(const QIcon& icon, const QString& tip, std::function<void(int
     tip_ = tip;
     picture_ = icon;
     callback_ = std::move(callback);
+    added_ = true;
     if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
     icon_ = std::make_unique<QSystemTrayIcon>(icon);
     icon_->setToolTip(tip);
@@ -31,6 +32,7 @@ bool TrayIcon::Add(const QIcon& icon, const QString& tip, std::function<void(int
 }
 
 void TrayIcon::Remove() {
+    added_ = false;
     if (icon_) icon_->hide();
     icon_.reset();
 }

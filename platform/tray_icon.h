@@ -33,6 +33,13 @@ public:
     // Changes the picture of an added icon; the icon to add later takes it too.
     void Modify(const QIcon& icon);
     bool IsShown() const;
+    // Whether the program holds the icon (added and not removed since), whether or not the
+    // desktop has a notification area to show it in.
+    bool IsAdded() const { return added_; }
+    // A press on the icon, as the desktop reports one (the tests' way in where no tray exists).
+    void Press(int mouseMessage) const {
+        if (callback_) callback_(mouseMessage);
+    }
     QIcon Icon() const { return picture_; }
     QString Tip() const { return tip_; }
 
@@ -41,6 +48,7 @@ private:
     QString tip_;
     QIcon picture_;
     std::function<void(int)> callback_;
+    bool added_ = false;
 };
 
 }  // namespace platform

@@ -51,6 +51,73 @@ TEST(Snap, AlreadyOnTheEdgeOnlyLinesUp) {
     EXPECT_EQ(c.Left, 150);
 }
 
+TEST(Snap, FivePixelsFromAWindowEdgeIsOutsideTheSnapDistance) {
+    // The window snap wants strictly less than 5 on every side; lining up takes 5 itself.
+    struct Case {
+        int x, y;
+        const char* what;
+    };
+    // kMain spans x 150..425, y 110..226; the moving window is 100 x 50.
+    const Case off[] = {{200, 231, "5 below the bottom"}, {200, 221, "5 above the bottom"},
+                        {200, 55, "its bottom 5 under the top"}, {200, 65, "its bottom 5 over the top"},
+                        {430, 140, "5 right of the right edge"}, {420, 140, "5 left of the right edge"},
+                        {45, 140, "its right 5 left of the left edge"},
+                        {55, 140, "its right 5 right of the left edge"}};
+    for (const Case& k : off) {
+        TBounds c{0, 0, 100, 50};
+        bool yFree = true, xFree = true;
+        SnapToWindow(k.x, k.y, yFree, xFree, kMain, c);
+        EXPECT_TRUE(yFree && xFree) << k.what;
+        EXPECT_EQ(c, (TBounds{0, 0, 100, 50})) << k.what;
+    }
+    TBounds near{0, 0, 100, 50};
+    bool yFree = true, xFree = true;
+    SnapToWindow(200, 230, yFree, xFree, kMain, near);
+    EXPECT_EQ(near.Top, 226) << "4 below snaps";
+    EXPECT_TRUE(xFree) << "the left edge is 50 away: nothing to line up";
+
+    // Docked below, a left edge exactly 5 off still lines up (at most 5).
+    TBounds c{155, 300, 100, 50};
+    yFree = xFree = true;
+    SnapToWindow(155, 228, yFree, xFree, kMain, c);
+    EXPECT_EQ(c.Top, 226);
+    EXPECT_EQ(c.Left, 150);
+    EXPECT_FALSE(xFree);
+    // And beside it, a top edge 5 off lines up with the top.
+    TBounds d{427, 105, 100, 50};
+    yFree = xFree = true;
+    SnapToWindow(427, 105, yFree, xFree, kMain, d);
+    EXPECT_EQ(d.Left, 425);
+    EXPECT_EQ(d.Top, 110);
+}
+
+TEST(Snap, WorkAreaTakesExactlyFivePixels) {
+    const TBounds work{0, 0, 800, 600};
+    struct Case {
+        int x, y;
+        bool snapsX, snapsY;
+        const char* what;
+    };
+    // The window is 100 x 50.
+    const Case cases[] = {{5, 300, true, false, "5 from the left"}, {300, 5, false, true, "5 from the top"},
+                          {695, 300, true, false, "5 from the right"}, {300, 545, false, true, "5 from the bottom"},
+                          {-5, 300, true, false, "5 past the left"}};
+    for (const Case& k : cases) {
+        TBounds c{300, 300, 100, 50};
+        int dx = 0, dy = 0;
+        bool yFree = true, xFree = true;
+        SnapToWorkArea(k.x, k.y, dy, dx, yFree, xFree, c, {}, work);
+        EXPECT_EQ(!xFree, k.snapsX) << k.what;
+        EXPECT_EQ(!yFree, k.snapsY) << k.what;
+        if (k.snapsX) {
+            EXPECT_TRUE(c.Left == 0 || c.Left == 700) << k.what;
+        }
+        if (k.snapsY) {
+            EXPECT_TRUE(c.Top == 0 || c.Top == 550) << k.what;
+        }
+    }
+}
+
 TEST(Snap, WorkAreaEdgesWithinFivePixels) {
     const TBounds work{0, 0, 800, 600};
     TBounds c{100, 100, 275, 116};

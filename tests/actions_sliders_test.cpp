@@ -135,6 +135,35 @@ TEST_F(SliderTest, SeekBarWithNothingPlayingDoesNothing) {
     Release(form_, {150, 77});
 }
 
+TEST_F(SliderTest, SeekDragShowsTheTimeUnderTheThumbDigitByDigit) {
+    for (const bool elapsed : {true, false}) {
+        Open(elapsed ? QByteArray() : QByteArray("[Initialise]\r\nTimeOrder=0\r\n"));
+        TRun& run = *Ctrl->Run;
+        ASSERT_EQ(bool(run.TimeOrder), elapsed);
+        run.EngineCode = Engine::FrameGrabbing;  // no engine object: the release seeks nothing
+        run.Length = 219 * 6000;                 // 21:54, 6 s a bar pixel
+        run.BarPixel = 0;
+        Press(form_, {200, 77});
+        Move(form_, {157, 77});  // thumb 142: 126 pixels in, 12:36
+        ASSERT_EQ(Ctrl->DragY, 142);
+        // Shown: 12:36 elapsed, or -09:18 remaining; every digit differs from the one it could
+        // be taken for.
+        const int shown[4] = {elapsed ? 1 : 0, elapsed ? 2 : 9, elapsed ? 3 : 1, elapsed ? 6 : 8};
+        const int at[4] = {48, 59, 78, 89};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(OriginAt(ScreenOf(form_), at[i], 26), From(Numbers, 9 * shown[i], 0))
+                << (elapsed ? "elapsed" : "remaining") << ", digit " << i;
+        EXPECT_EQ(OriginAt(ScreenOf(form_), 39, 32) == From(Numbers, 74, 6), !elapsed) << "the minus";
+        Release(form_, {157, 77});
+        run.EngineCode = Engine::None;
+        run.Length = 0;
+        form_->QuietClose = true;
+        form_->close();
+        delete form_;
+        form_ = nullptr;
+    }
+}
+
 TEST_F(SliderTest, EqualiserSliderStoresItsValue) {
     Open();
     Press(EqualizerWindow, {84, 39});

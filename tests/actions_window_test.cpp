@@ -6,6 +6,7 @@
 #include "player/actions/skin_cursor.h"
 #include "player/commands/menu.h"
 #include "player/skin/skin_regions.h"
+#include "player/video/form4.h"
 #include "tests/actions_test_support.h"
 #include "tests/skin_test_support.h"
 
@@ -86,6 +87,23 @@ TEST_F(TrayTest, MinimisingTheMainWindowHidesTheSkinToTheTray) {
     EXPECT_TRUE(PlaylistWindow->isVisible());
     EXPECT_FALSE(EqualizerWindow->isVisible()) << "only windows that were open come back";
     EXPECT_TRUE(Form5->isVisible()) << "the browser whenever it exists";
+}
+
+TEST_F(TrayTest, MinimisingWithAVideoShowingHidesItBesideTheMainWindowWithItsIcon) {
+    dir_.write("Plugins/MenuPlus.ini", "");
+    Open();
+    D().BuildVideoWindow(true);
+    ASSERT_TRUE(Form4);
+    Form4->show();
+    ASSERT_TRUE(Form4->TrayIcon().IsAdded());
+    form_->showMinimized();
+    Settle();
+    EXPECT_FALSE(form_->isVisible()) << "the main window went to the tray";
+    EXPECT_FALSE(form_->isMinimized()) << "the application itself is not minimised";
+    EXPECT_FALSE(PlaylistWindow->isVisible());
+    EXPECT_FALSE(Form4->isVisible()) << "the video window is hidden beside it";
+    EXPECT_TRUE(Form4->TrayIcon().IsAdded()) << "and keeps its tray icon";
+    EXPECT_TRUE(Form4->RemoveIconOnHide) << "the next hide removes it again";
 }
 
 TEST_F(TrayTest, BringingTheHiddenMainWindowUpBringsItsWindowsBackFromTheTray) {

@@ -5,13 +5,19 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 
 #include "dialogs/favourite_name.h"
 #include "dialogs/favourite_store.h"
 #include "dialogs/settings_favourites.h"
 #include "platform/message_box.h"
 #include "platform/text_file.h"
+#include "player/app/form1.h"
+#include "player/commands/menu.h"
+#include "player/core/ctrl.h"
+#include "player/playlist/playlist_box.h"
 #include "player/playlist/playlist_files.h"
 #include "tests/test_support.h"
 
@@ -181,6 +187,95 @@ TEST_F(FavouriteTest, DialogRenameEditsTheShownList) {
     EXPECT_EQ(list.currentItem()->text(), "Jazz");
     EXPECT_EQ(Index(), QStringList({"Rock", "Jazz"}));
     EXPECT_EQ(Kpl("Jazz"), QStringList({"<?/m/Pop.mp3?>"}));
+}
+
+TEST_F(FavouriteTest, EachModeShowsItsCaptions) {
+    TForm11 form;
+    form.FavorFolder = folder_;
+    form.OpenAdd(QStringLiteral("未命名"));
+    form.open();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("加入收藏夹"));
+    EXPECT_EQ(form.findChild<QLabel*>("Label2")->text(), QStringLiteral("加入收藏"));
+    EXPECT_EQ(form.findChild<QLabel*>("Label1")->text(), QStringLiteral("把当前播放列表命名为："));
+    form.reject();
+    QListWidget list;
+    list.addItem("Jazz");
+    list.setCurrentRow(0);
+    form.OpenRename(&list);
+    form.open();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("更改列表名称"));
+    EXPECT_EQ(form.findChild<QLabel*>("Label2")->text(), QStringLiteral("更改名称"));
+    EXPECT_EQ(form.findChild<QLabel*>("Label1")->text(), QStringLiteral("把当前播放列表重命名为："));
+    form.reject();
+    form.OpenAdd(QStringLiteral("again"));
+    form.open();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("加入收藏夹")) << "each opening sets its own mode's captions";
+}
+
+TEST_F(FavouriteTest, RenamingToTheSameNameInAnotherCaseChangesNothing) {
+    Seed({"Jazz", "Pop"});
+    QListWidget list;
+    list.addItems({"Jazz", "Pop"});
+    list.setCurrentRow(0);
+    TForm11 form;
+    form.FavorFolder = folder_;
+    int asked = 0;
+    form.Ask = [&asked](const QString&, const QString&) { return ++asked > 0; };
+    form.OpenRename(&list);
+    form.open();
+    form.findChild<QLineEdit*>("Edit1")->setText("jAZZ");
+    form.Button2Click();
+    EXPECT_FALSE(form.isVisible()) << "the dialog closes";
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(messages_.isEmpty());
+    EXPECT_EQ(list.item(0)->text(), "Jazz");
+    EXPECT_EQ(Index(), QStringList({"Jazz", "Pop"}));
+    EXPECT_EQ(Kpl("Jazz"), QStringList({"<?/m/Jazz.mp3?>"}));
+    EXPECT_FALSE(QFile::exists(folder_ + "jAZZ.kpl"));
+}
+
+// With the player running: a saved or renamed favourite drops the built menus, so the favourites
+// submenu is built afresh at the next pop-up; a refused name leaves them.
+TEST(FavouriteMenus, AddAndRenameDropTheBuiltMenus) {
+    testing_support::TempFolder dir;
+    dir.write("Plugins/MenuPlus.ini", "1.11=关于\r\n1.270=收藏夹\r\n");
+    auto* main = new TForm1(dir.path() + "/");
+    QMenu* menu = Ctrl->Menu->PopupMenu(1);
+    auto build = [menu] {
+        if (menu->actions().isEmpty()) Ctrl->Menu->BuildMenu(menu, QStringLiteral("1"));
+        return !menu->actions().isEmpty();
+    };
+    platform::SetMessageRecorder([](const QString&, const QString&, platform::MessageIcon) {});
+    ListBox1->SetItems({"<?/m/a.mp3?>"});
+    {
+        TForm11 form;
+        ASSERT_TRUE(build());
+        form.OpenAdd(QStringLiteral("a/b"));
+        form.open();
+        form.Button2Click();
+        EXPECT_FALSE(menu->actions().isEmpty()) << "a refused name changes nothing";
+        form.OpenAdd(QStringLiteral("Mix"));
+        form.Button2Click();
+        EXPECT_TRUE(QFile::exists(dir.file("Favor/Mix.kpl")));
+        EXPECT_TRUE(menu->actions().isEmpty()) << "dropped after an add";
+    }
+    {
+        ASSERT_TRUE(build());
+        QListWidget list;
+        list.addItem("Mix");
+        list.setCurrentRow(0);
+        TForm11 form;
+        form.OpenRename(&list);
+        form.open();
+        form.findChild<QLineEdit*>("Edit1")->setText("Remix");
+        form.Button2Click();
+        EXPECT_TRUE(QFile::exists(dir.file("Favor/Remix.kpl")));
+        EXPECT_TRUE(menu->actions().isEmpty()) << "dropped after a rename";
+    }
+    platform::SetMessageRecorder({});
+    main->QuietClose = true;
+    main->close();
+    delete main;
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "platform/message_box.h"
 #include "player/app/form1.h"
 #include "player/playlist/playlist_box.h"
+#include "player/playlist/station_code.h"
 #include "tests/gst_encode.h"
 #include "tests/media_fixtures.h"
 #include "tests/test_support.h"
@@ -104,6 +105,14 @@ TEST_F(FileInfoTest, UrlShowsNothingEditable) {
     form_.Load("<?http://h/a.mp3?>", "*.mp3");
     EXPECT_EQ(Text("Edit1"), "http://h/a.mp3");
     EXPECT_FALSE(Editable("Edit2"));
+    EXPECT_FALSE(SaveEnabled());
+}
+
+TEST_F(FileInfoTest, AStationCodeShowsAsTheAddressItStandsFor) {
+    BindStationCodeLibrary(QStringLiteral(VELMORA_BUILT_INSTALL_DIR "/"));
+    form_.Load("<*Radio*><?<:radio.example.com/live?>", "*.mp3");
+    EXPECT_EQ(Text("Edit1"), "http://radio.example.com/live");
+    EXPECT_FALSE(Editable("Edit2")) << "a stream has no tag";
     EXPECT_FALSE(SaveEnabled());
 }
 

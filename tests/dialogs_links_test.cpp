@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -138,6 +140,31 @@ TEST_F(LinkDialogsTest, TypedAddressAddedPlayedAndRemembered) {
     ASSERT_EQ(combo->count(), 2);
     EXPECT_EQ(combo->itemText(0), "HTTP://HOST.com/a.mp3");
     EXPECT_EQ(ListBox1->LastSelected, -1);
+}
+
+TEST_F(LinkDialogsTest, EnterInTheAddressFieldOpensTheAddress) {
+    ListBox1->UseReverse = false;
+    TForm9 form;
+    form.Play = [this](int row) { played_ << row; };
+    auto* combo = form.findChild<QComboBox*>("ComboBox1");
+    form.open();
+    combo->setEditText("host.com/enter.mp3");
+    combo->lineEdit()->setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(combo->lineEdit(), &enter);
+    EXPECT_EQ(ListBox1->Items().last(), "<?http://host.com/enter.mp3?>");
+    EXPECT_EQ(played_, QList<int>({1}));
+    EXPECT_FALSE(form.isVisible());
+    ASSERT_EQ(combo->count(), 1) << "once in the history";
+    EXPECT_EQ(combo->itemText(0), "http://host.com/enter.mp3");
+    // Enter on a refused address keeps the dialog open and adds nothing.
+    form.open();
+    combo->setEditText("nodot");
+    QApplication::sendEvent(combo->lineEdit(), &enter);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(messages_.size(), 1);
+    EXPECT_EQ(ListBox1->Count(), 2);
+    EXPECT_EQ(combo->count(), 1);
 }
 
 TEST_F(LinkDialogsTest, RefusedAddressKeepsDialogOpen) {

@@ -3,10 +3,13 @@
 
 #include <QFile>
 #include <QPointer>
+#include <functional>
 
 #include "platform/message_box.h"
+#include "platform/registry.h"
 #include "player/core/settings_store.h"
 #include "player/video/capture.h"
+#include "player/video/frame_filters.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -84,6 +87,43 @@ TEST(FilterSettings, EditedValuesBeyondTheRangesAreClamped) {
     EXPECT_EQ(img.FrameDelayMs(), 0) << "a negative delay would freeze the picture";
     img.LoadSettings(Store({"VideoDisplayRate=-4000"}));
     EXPECT_EQ(img.FrameDelayMs(), 200);
+}
+
+TEST(FilterSettings, FiltersTogetherRunInTheirFixedOrder) {
+    // Each pair gives another picture in the other order; the result must be the fixed order's:
+    // RGB, saturation, contrast, brightness, soften, sharpen.
+    QImage source(5, 4, QImage::Format_BGR888);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x) source.setPixel(x, y, qRgb(40 + 50 * x, 250 - 60 * y, (x * 97 + y * 31) % 256));
+    namespace ff = framefilters;
+    struct Pair {
+        const char* flags;
+        std::function<void(QImage*)> first, second;
+    };
+    const Pair pairs[] = {
+        {"100100", [](QImage* f) { ff::AdjustRGB(f, 60, -70, 30); }, [](QImage* f) { ff::AdjustBrightness(f, -40); }},
+        {"011000", [](QImage* f) { ff::AdjustSaturation(f, 200); }, [](QImage* f) { ff::AdjustContrast(f, -90); }},
+        {"110000", [](QImage* f) { ff::AdjustContrast(f, -90); }, [](QImage* f) { ff::AdjustBrightness(f, -40); }},
+        {"000110", [](QImage* f) { ff::AdjustRGB(f, 60, -70, 30); }, [](QImage* f) { ff::Soften(f); }},
+        {"000011", [](QImage* f) { ff::Soften(f); }, [](QImage* f) { ff::Sharpen(f); }},
+        {"100001", [](QImage* f) { ff::AdjustBrightness(f, -40); }, [](QImage* f) { ff::Sharpen(f); }},
+    };
+    for (const Pair& pair : pairs) {
+        // VideoControl's characters 1-6: brightness, contrast, saturation, RGB, soften, sharpen.
+        QString flags = QString::fromLatin1(pair.flags);
+        TImgVideo img;
+        img.LoadSettings(Store({"VideoControl=" + flags, "BrightnessValue=-40", "ContrastValue=-90",
+                                "SaturationValue=200", "RGBRed=60", "RGBGreen=-70", "RGBBlue=30"}));
+        QImage filtered = source.copy();
+        img.ApplyFilters(&filtered);
+        QImage expected = source.copy(), reversed = source.copy();
+        pair.first(&expected);
+        pair.second(&expected);
+        pair.second(&reversed);
+        pair.first(&reversed);
+        ASSERT_NE(expected, reversed) << pair.flags << ": the pair must tell the orders apart";
+        EXPECT_EQ(filtered, expected) << pair.flags;
+    }
 }
 
 TEST_F(CaptureTest, NumberedCapturesContinueAfterTheFilesThere) {
@@ -170,6 +210,10 @@ TEST_F(CaptureTest, WallpaperIsSavedAndHandedToTheDesktop) {
     img_.Capture(0);
     SetWallpaperSetter(old);
     EXPECT_TRUE(handed.endsWith("Velmora Player.bmp"));
+    platform::TRegistry desktop;
+    ASSERT_TRUE(desktop.OpenKeyReadOnly("Control Panel\\Desktop"));
+    EXPECT_EQ(desktop.ReadString("TileWallPaper"), "0") << "not tiled";
+    EXPECT_EQ(desktop.ReadString("Wallpaper"), handed);
     EXPECT_FALSE(QImage(handed).isNull());
     ASSERT_EQ(messages_.size(), 1) << "no desktop took it: the user is told where the picture is";
     EXPECT_TRUE(messages_.first().contains(handed));

@@ -104,6 +104,23 @@ TEST_F(LyricsDrawing, AWipePastTheImageEdgeIsClippedAndStillAdvances) {
     EXPECT_EQ(image.pixel(3, 0) & 0xFFFFFF, Rgb(0xFF0000));
 }
 
+TEST_F(LyricsDrawing, ASungFontColourEqualToTheUnsungFrameIsWipedOnToTheSungFrame) {
+    // Each pixel is read again after its font step: sung text in the unsung frame colour goes on
+    // to the sung frame colour.
+    TLrcSettings settings;
+    settings.FontRightColor = settings.FrameLeftColor;
+    Show(QString(), QString(), settings);
+    QImage& image = ctrl->UpperImage;
+    image.setPixel(2, 0, ctrl->FontLeftColor);
+    image.setPixel(3, 0, ctrl->FrameLeftColor);
+    image.setPixel(4, 0, ctrl->FontRightColor);
+    ctrl->WipeColumn = 0;
+    ctrl->WipeColumns(image, 10);
+    EXPECT_EQ(image.pixel(2, 0) & 0xFFFFFF, Rgb(0x00FFFF)) << "font-left, then frame-left: frame-right";
+    EXPECT_EQ(image.pixel(3, 0) & 0xFFFFFF, Rgb(0x00FFFF));
+    EXPECT_EQ(image.pixel(4, 0) & 0xFFFFFF, Rgb(0x00FFFF));
+}
+
 TEST_F(LyricsDrawing, TextInTheBackgroundColourIsBumpedAndStillWiped) {
     TLrcSettings settings;
     settings.BackgroundColor = 0xFF0000;  // blue, as the unsung text

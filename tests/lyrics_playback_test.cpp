@@ -55,6 +55,23 @@ TEST_F(LyricsPlayback, SettingsReachTheLyrics) {
     EXPECT_EQ(run_->LrcCtrl->Correction, 0);
 }
 
+TEST_F(LyricsPlayback, LoadingAgainKeepsTheLinesAlreadyLoaded) {
+    dir_.write("song.lrc", "[00:01]first load\r\n");
+    run_->LoadLyrics();
+    ASSERT_TRUE(run_->LrcCtrl);
+    run_->Position = 1500;
+    run_->LyricsTimerTick();
+    ASSERT_EQ(run_->LrcCtrl->State, 0);
+    dir_.write("song.lrc", "[00:01]edited since\r\n[00:02]more\r\n");
+    TLrcCtrl* const before = run_->LrcCtrl;
+    run_->LoadLyrics();
+    ASSERT_EQ(run_->LrcCtrl, before);
+    EXPECT_EQ(run_->LrcCtrl->Lyrics().Lines, QStringList({U("[00:01]first load"), U("[4:5]")}))
+        << "the lines stay as they are; no second end line";
+    run_->LyricsTimerTick();
+    EXPECT_EQ(run_->LrcCtrl->UpperText, U("first load"));
+}
+
 TEST_F(LyricsPlayback, NoFileWhereTheFlagsLookLoadsNothing) {
     dir_.write("song.lrc", "[00:01]beside\r\n");
     run_->LrcFileControl = "10000";

@@ -77,6 +77,18 @@ TEST_F(LyricsTiming, ALineWithTwoTimesIsSungAtBoth) {
     EXPECT_EQ(ctrl->LineStart, 50000);
 }
 
+TEST_F(LyricsTiming, AmongLinesOfOneTimeTheFirstInTheFileWins) {
+    Load({U("[00:10]First ten"), U("[00:10]Second ten"), U("[00:20]First twenty"), U("[00:20]Second twenty")});
+    ctrl->Tick(5000);
+    EXPECT_EQ(ctrl->LowerText, U("First ten")) << "the next lyric";
+    ctrl->ResetLines();
+    ctrl->Tick(15000);
+    EXPECT_EQ(ctrl->UpperText, U("First ten")) << "the lyric being sung";
+    EXPECT_EQ(ctrl->LowerText, U("First twenty"));
+    ctrl->Tick(20001);
+    EXPECT_EQ(ctrl->LowerText, U("First twenty")) << "sung now, on the lower line";
+}
+
 TEST_F(LyricsTiming, SeeksBackAndForthFindTheLinesAgain) {
     Load({U("[00:10]First"), U("[00:20]Second"), U("[00:30]Third")});
     ctrl->Tick(25000);

@@ -6,6 +6,7 @@
 #include "player/playback/run.h"
 #include "player/playlist/playlist_box.h"
 #include "player/skin/skin_sprites.h"
+#include "player/video/form4.h"
 #include "tests/menu_test_support.h"
 
 namespace {
@@ -219,3 +220,87 @@ TEST_F(MenuCommandTest, ThePlayersOwnTargetsRunWithoutTheDialogs) {
     EXPECT_FALSE(Ctrl->Menu->Targets().LyricsLoaded());
     Ctrl->Menu->Targets().SetLyricsLiteral(false);  // no lyrics loaded: nothing to redraw
 }
+
+namespace {
+
+TEST_F(MenuCommandTest, AlwaysOnTopTogglesTheFlagTheSettingAndTheWindows) {
+    Form1->AppOnTop = 0;
+    Ctrl->Menu->Execute(u"1.14"_qs);
+    EXPECT_EQ(Form1->AppOnTop, 1);
+    EXPECT_EQ(Ctrl->ReadInteger(u"AppOnTop"_qs, -1), 1);
+    Ctrl->Menu->Execute(u"1.14"_qs);
+    EXPECT_EQ(Form1->AppOnTop, 0);
+    EXPECT_EQ(Ctrl->ReadInteger(u"AppOnTop"_qs, -1), 0);
+    EXPECT_EQ(targets_->Also, QStringList({u"on top 1"_qs, u"on top 0"_qs}));
+}
+
+TEST_F(MenuCommandTest, VideoWindowCommandBuildsShowsLoadsLyricsAndHides) {
+    dir_.write("Plugins/MenuPlus.ini", "");
+    TRun& run = *Ctrl->Run;
+    run.VideoWidth = 0;
+    run.Length = 0;
+    Ctrl->Menu->Execute(u"1.19"_qs);
+    ASSERT_TRUE(Form4);
+    EXPECT_TRUE(Form4->isVisible());
+    EXPECT_EQ(QSize(run.VideoWidth, run.VideoHeight), QSize(360, 268)) << "no video size yet";
+    EXPECT_FALSE(targets_->Also.contains(u"load lyrics"_qs)) << "no track: no lyrics to look for";
+    Ctrl->Menu->Execute(u"1.19"_qs);
+    ASSERT_TRUE(Form4);
+    EXPECT_FALSE(Form4->isVisible());
+    run.Length = 5000;
+    run.VideoWidth = 320;
+    run.VideoHeight = 240;
+    Ctrl->Menu->Execute(u"1.19"_qs);
+    EXPECT_TRUE(Form4->isVisible());
+    EXPECT_EQ(run.VideoWidth, 320);
+    EXPECT_EQ(targets_->Also.count(u"load lyrics"_qs), 1);
+    Form4->hide();
+    targets_->Lyrics = true;
+    Ctrl->Menu->Execute(u"1.19"_qs);
+    EXPECT_EQ(targets_->Also.count(u"load lyrics"_qs), 1) << "lyrics already loaded";
+    run.Length = 0;
+}
+
+TEST_F(MenuCommandTest, SortCommandsOrderThePlaylist) {
+    const QString c = Entry(u"/z/c.mp3"_qs, u"00:30"_qs), a = Entry(u"/y/a.ogg"_qs, u"00:10"_qs),
+                  b = Entry(u"/x/b.wav"_qs, u"00:20"_qs);
+    struct Sort {
+        int item;
+        QStringList before, after;
+    };
+    const Sort sorts[] = {{1, {c, a, b}, {a, b, c}}, {2, {c, a, b}, {c, a, b}}, {2, {a, b, c}, {c, a, b}},
+                          {3, {c, a, b}, {b, a, c}}, {4, {c, b, a}, {a, b, c}}, {5, {a, c, b}, {b, c, a}}};
+    for (const auto& [item, before, order] : sorts) {
+        Entries(before);
+        Ctrl->Menu->Execute(u"6."_qs + QString::number(item));
+        EXPECT_EQ(ListBox1->Items(), order) << "6." << item;
+    }
+    Entries({c, a, b});
+    Ctrl->Menu->Execute(u"6.6"_qs);
+    QStringList shuffled = ListBox1->Items(), all{c, a, b};
+    shuffled.sort();
+    all.sort();
+    EXPECT_EQ(shuffled, all) << "the same entries";
+    Entries({c, a, b});
+    Ctrl->Menu->Execute(u"6.7"_qs);
+    EXPECT_EQ(ListBox1->Items(), QStringList({c, a, b})) << "no row";
+}
+
+TEST_F(MenuCommandTest, DisplayCommandsSetTheExtensionAndPathFlags) {
+    Ctrl->Menu->Execute(u"7.1"_qs);
+    EXPECT_EQ(Ctrl->ReadInteger(u"ShowFileExt"_qs, -1), 1);
+    EXPECT_TRUE(ListBox1->ShowFileExt);
+    Ctrl->Menu->Execute(u"7.1"_qs);
+    EXPECT_EQ(Ctrl->ReadInteger(u"ShowFileExt"_qs, -1), 0);
+    EXPECT_FALSE(ListBox1->ShowFileExt);
+    Ctrl->Menu->Execute(u"7.3"_qs);
+    EXPECT_EQ(Ctrl->ReadInteger(u"ShowFilePath"_qs, -1), 1);
+    EXPECT_TRUE(ListBox1->ShowFilePath);
+    Ctrl->Menu->Execute(u"7.3"_qs);
+    EXPECT_TRUE(ListBox1->ShowFilePath) << "7.3 sets, it does not toggle";
+    Ctrl->Menu->Execute(u"7.2"_qs);
+    EXPECT_EQ(Ctrl->ReadInteger(u"ShowFilePath"_qs, -1), 0);
+    EXPECT_FALSE(ListBox1->ShowFilePath);
+}
+
+}  // namespace

@@ -140,3 +140,126 @@ TEST_F(VideoMenuTest, SizesBringAVideoWindowBackFromTheTrayExceptDesktopSize) {
     Ctrl->Menu->Execute(u"2.5"_qs);
     EXPECT_FALSE(calls_.contains(u"from tray"_qs));
 }
+
+namespace {
+
+int Stored(const char* key, int fallback = -99) { return Ctrl->ReadInteger(QString::fromLatin1(key), fallback); }
+
+TEST_F(VideoMenuTest, WindowOutputAndFrameFiltersSetTheRatePriorityTheirWay) {
+    Ctrl->Menu->Execute(u"2.8"_qs);
+    EXPECT_EQ(Stored("RatePriority"), 0) << "frames through the filters";
+    EXPECT_TRUE(targets_->Also.isEmpty()) << "no engine object to tell";
+    targets_->FrameEngine = true;
+    Ctrl->Menu->Execute(u"2.7"_qs);
+    EXPECT_EQ(Stored("RatePriority"), 1) << "the video window";
+    Ctrl->Menu->Execute(u"2.8"_qs);
+    EXPECT_EQ(Stored("RatePriority"), 0);
+    EXPECT_EQ(targets_->Also, QStringList({u"grabber 0"_qs, u"grabber 1"_qs}));
+}
+
+TEST_F(VideoMenuTest, ChannelModesReachTheEngineAndAreStored) {
+    Ctrl->Menu->Execute(u"2.15"_qs);
+    EXPECT_EQ(Stored("AudioMode"), 1);
+    EXPECT_TRUE(targets_->Also.isEmpty());
+    targets_->FrameEngine = true;
+    for (const int item : {16, 14, 15}) Ctrl->Menu->Execute(u"2."_qs + QString::number(item));
+    EXPECT_EQ(targets_->Also, QStringList({u"audio mode 2"_qs, u"audio mode 0"_qs, u"audio mode 1"_qs}));
+    EXPECT_EQ(Stored("AudioMode"), 1);
+    Ctrl->Menu->Execute(u"2.14"_qs);
+    EXPECT_EQ(Stored("AudioMode"), 0);
+}
+
+TEST_F(VideoMenuTest, VideoOnTopToggles) {
+    Ctrl->Menu->Execute(u"2.17"_qs);
+    EXPECT_EQ(Stored("VideoOnTop"), 1);
+    EXPECT_TRUE(Form4->windowFlags() & Qt::WindowStaysOnTopHint);
+    Ctrl->Menu->Execute(u"2.17"_qs);
+    EXPECT_EQ(Stored("VideoOnTop"), 0);
+    EXPECT_FALSE(Form4->windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(VideoMenuTest, ProportionTakesTheVideosShapeOnlyInTheWindowedModes) {
+    Form4->setGeometry(60, 70, 400, 300);
+    Ctrl->WriteInteger(u"ScreenMode"_qs, 2);
+    Ctrl->Menu->Execute(u"2.19"_qs);
+    EXPECT_EQ(Stored("VideoProportion"), 1);
+    EXPECT_TRUE(Ctrl->Display->VideoProportion);
+    EXPECT_EQ(calls_.filter(u"bounds"_qs), QStringList{u"bounds 60 70 400 300"_qs}) << "its own place and size";
+    calls_.clear();
+    Ctrl->Menu->Execute(u"2.19"_qs);
+    EXPECT_EQ(Stored("VideoProportion"), 0);
+    EXPECT_FALSE(Ctrl->Display->VideoProportion);
+    EXPECT_TRUE(calls_.filter(u"bounds"_qs).isEmpty()) << "turning it off leaves the window";
+    Ctrl->WriteInteger(u"ScreenMode"_qs, 3);
+    Ctrl->Menu->Execute(u"2.19"_qs);
+    EXPECT_TRUE(Ctrl->Display->VideoProportion);
+    EXPECT_TRUE(calls_.filter(u"bounds"_qs).isEmpty()) << "full screen keeps its size";
+}
+
+TEST_F(VideoMenuTest, MinimiseAndRestoreShowTheTaskbarAndGoByVisibility) {
+    Form4->show();  // which sizes it in its screen mode
+    calls_.clear();
+    targets_->Also.clear();
+    Ctrl->Menu->Execute(u"2.21"_qs);
+    EXPECT_EQ(targets_->Also, QStringList{u"taskbar hidden 0"_qs});
+    EXPECT_EQ(calls_, QStringList{u"to tray"_qs});
+    calls_.clear();
+    Form4->hide();
+    Ctrl->Menu->Execute(u"2.22"_qs);
+    EXPECT_EQ(calls_, QStringList{u"from tray"_qs});
+}
+
+TEST_F(VideoMenuTest, ClosingStopsAVideoButNotLyrics) {
+    TRun& run = *Ctrl->Run;
+    Form4->show();
+    run.Position = 1000;
+    run.VideoOpen = true;
+    targets_->Lyrics = true;
+    Ctrl->Menu->Execute(u"2.23"_qs);
+    EXPECT_TRUE(Form4 && Form4->isHidden());
+    EXPECT_EQ(run.Position, 1000) << "the lyrics go on";
+    targets_->Lyrics = false;
+    Form4->show();
+    Ctrl->Menu->Execute(u"2.23"_qs);
+    EXPECT_EQ(run.Position, 0) << "stopped";
+    EXPECT_FALSE(run.VideoOpen);
+}
+
+TEST_F(VideoMenuTest, SettingsPagesOfTheVideoMenuSendAFullScreenMainWindowToTheTray) {
+    const int pages[][2] = {{9, 4}, {18, 6}, {24, 3}, {32, 8}, {33, 9}};
+    form_->show();
+    for (const auto& [item, page] : pages) {
+        calls_.clear();
+        Ctrl->WriteInteger(u"ScreenMode"_qs, 1);
+        Ctrl->Menu->Execute(u"2."_qs + QString::number(item));
+        EXPECT_EQ(calls_, QStringList{u"settings "_qs + QString::number(page)}) << item;
+        calls_.clear();
+        Ctrl->WriteInteger(u"ScreenMode"_qs, 3);
+        Ctrl->Menu->Execute(u"2."_qs + QString::number(item));
+        EXPECT_EQ(calls_, QStringList({u"settings "_qs + QString::number(page), u"to tray"_qs})) << item;
+    }
+}
+
+TEST_F(VideoMenuTest, WordByWordTogglesAndReachesLoadedLyrics) {
+    Ctrl->Menu->Execute(u"2.31"_qs);
+    EXPECT_EQ(Stored("LrcUseLiteral"), 0);
+    EXPECT_TRUE(targets_->Also.isEmpty()) << "no lyrics loaded";
+    targets_->Lyrics = true;
+    Ctrl->Menu->Execute(u"2.31"_qs);
+    EXPECT_EQ(Stored("LrcUseLiteral"), 1);
+    EXPECT_EQ(targets_->Also, QStringList{u"literal 1"_qs});
+}
+
+TEST_F(VideoMenuTest, ItemsWithoutARowDoNothing) {
+    targets_->FrameEngine = true;
+    Form4->show();
+    calls_.clear();
+    targets_->Also.clear();
+    for (const int item : {6, 10, 13, 20, 25, 26, 27, 28, 29, 30, 34})
+        Ctrl->Menu->Execute(u"2."_qs + QString::number(item));
+    EXPECT_TRUE(calls_.isEmpty()) << calls_.join(u'|').toStdString();
+    EXPECT_TRUE(targets_->Also.isEmpty()) << targets_->Also.join(u'|').toStdString();
+    EXPECT_TRUE(Form4->isVisible());
+}
+
+}  // namespace

@@ -112,6 +112,28 @@ TEST(MenuBitmaps, TransparentDrawPaintsTheSilhouetteInOneColour) {
     EXPECT_EQ(canvasImage.pixelColor(4, 7), QColor(Qt::white));
 }
 
+TEST(MenuBitmaps, TransparentDrawTakesItsKeyFromTheBottomLeftCorner) {
+    // Four corners of four colours: only the bottom-left one's colour is left out.
+    QImage bitmap = Filled(4, 3, Qt::yellow);
+    bitmap.setPixelColor(0, 0, Qt::red);
+    bitmap.setPixelColor(3, 0, Qt::green);
+    bitmap.setPixelColor(3, 2, Qt::blue);
+    bitmap.setPixelColor(0, 2, Qt::cyan);
+    bitmap.setPixelColor(2, 1, Qt::cyan);
+    QImage canvasImage = Filled(8, 8, Qt::white);
+    {
+        QPainter canvas(&canvasImage);
+        DrawBitmapTransparent(bitmap, canvas, 2, 3, Rgb(7, 8, 9));
+    }
+    testing_support::NotePicture(canvasImage);
+    EXPECT_EQ(canvasImage.pixelColor(2, 5), QColor(Qt::white)) << "the bottom-left pixel is the key";
+    EXPECT_EQ(canvasImage.pixelColor(4, 4), QColor(Qt::white)) << "and so is its colour elsewhere";
+    EXPECT_EQ(canvasImage.pixelColor(2, 3), Rgb(7, 8, 9)) << "top-left";
+    EXPECT_EQ(canvasImage.pixelColor(5, 3), Rgb(7, 8, 9)) << "top-right";
+    EXPECT_EQ(canvasImage.pixelColor(5, 5), Rgb(7, 8, 9)) << "bottom-right";
+    EXPECT_EQ(canvasImage.pixelColor(3, 4), Rgb(7, 8, 9));
+}
+
 TEST(MenuBitmaps, TransparentDrawOfAFlatOrEmptyBitmapDrawsNothing) {
     QImage canvasImage = Filled(6, 6, Qt::white);
     const QImage before = canvasImage;

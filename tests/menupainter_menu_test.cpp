@@ -233,3 +233,87 @@ TEST_F(MenuPainterTest, RadioDotAndRightToLeftColumn) {
     EXPECT_TRUE(PixelIs(image, line.right() - 24 - 7, y, c.Separator));
     EXPECT_TRUE(PixelIs(image, line.right() + 1 - 24 - 7, y, c.Background));
 }
+
+namespace {
+
+// The caption's embossed passes under the default item: every pixel one down and right of the
+// caption shows the last pass (60), one below it the 40 pass, one to its right the 30 pass, where
+// no later drawing covers them.
+TEST_F(MenuPainterTest, DefaultItemIsEmbossedUnderItsCaption) {
+    QMenu menu;
+    QAction* plain = menu.addAction(QStringLiteral("暂停播放"));
+    QAction* chosen = menu.addAction(QStringLiteral("播放文件"));
+    menu.setDefaultAction(chosen);
+    TXPMenu painter;
+    const QImage image = RenderPainted(painter, menu);
+    const WorkingColours c = painter.SetupColors(32);
+    const QColor under = c.Background;
+    const QRect item = menu.actionGeometry(chosen).adjusted(24, 0, 0, 0);
+    auto ink = [&](int x, int y) { return image.pixelColor(x, y) == c.FontColour; };
+    int checked60 = 0, checked40 = 0, checked30 = 0;
+    for (int y = item.top() + 1; y < item.bottom() - 1; ++y) {
+        for (int x = item.left() + 1; x < item.right() - 1; ++x) {
+            if (!ink(x, y)) continue;
+            if (!ink(x + 1, y + 1)) {
+                EXPECT_TRUE(PixelIs(image, x + 1, y + 1, DarkenColor(under, 60)));
+                ++checked60;
+            }
+            if (!ink(x, y + 1) && !ink(x - 1, y)) {
+                EXPECT_TRUE(PixelIs(image, x, y + 1, DarkenColor(under, 40)));
+                ++checked40;
+            }
+            if (!ink(x + 1, y) && !ink(x, y - 1) && !ink(x + 1, y - 1)) {
+                EXPECT_TRUE(PixelIs(image, x + 1, y, DarkenColor(under, 30)));
+                ++checked30;
+            }
+            if (HasFailure()) return;
+        }
+    }
+    EXPECT_GT(checked60, 10);
+    EXPECT_GT(checked40, 3);
+    EXPECT_GT(checked30, 3);
+    const QRect other = menu.actionGeometry(plain);
+    EXPECT_EQ(CountPixels(image, other, DarkenColor(under, 60)), 0) << "only the default item is embossed";
+}
+
+TEST_F(MenuPainterTest, ShortcutIsALighterShadeSetTenPixelsFromTheRight) {
+    QMenu menu;
+    QAction* open = menu.addAction(QStringLiteral("打开"));
+    open->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    TXPMenu painter;
+    const QImage image = RenderPainted(painter, menu);
+    const WorkingColours c = painter.SetupColors(32);
+    const QColor shade = DarkenColor(c.FontColour, -40);
+    ASSERT_NE(shade, c.FontColour);
+    const QRect item = menu.actionGeometry(open);
+    const QRect right(item.center().x(), item.top(), item.right() - item.center().x() + 1, item.height());
+    EXPECT_GT(CountPixels(image, right, shade), 10);
+    EXPECT_EQ(CountPixels(image, right, c.FontColour), 0) << "the shortcut is not in the caption's colour";
+    int rightmost = -1;
+    for (int y = item.top(); y <= item.bottom(); ++y)
+        for (int x = item.left(); x <= item.right(); ++x)
+            if (image.pixelColor(x, y) == shade) rightmost = std::max(rightmost, x);
+    const int end = item.right() + 1 - 10 - QFontMetrics(painter.CurrentFont()).horizontalAdvance(QLatin1Char(' '));
+    EXPECT_LE(rightmost, end);
+    EXPECT_GE(rightmost, end - 3) << "right-aligned 10 pixels in, a blank after it";
+}
+
+TEST_F(MenuPainterTest, LeftToRightSeparatorStartsSevenPixelsAfterTheColumn) {
+    QMenu menu;
+    menu.addAction(QStringLiteral("播放"));
+    QAction* separator = menu.addSeparator();
+    menu.addAction(QStringLiteral("停止"));
+    TXPMenu painter;
+    const QImage image = RenderPainted(painter, menu);
+    const WorkingColours c = painter.SetupColors(32);
+    const QRect line = menu.actionGeometry(separator);
+    const int y = line.top() + 2;
+    EXPECT_TRUE(PixelIs(image, line.left() + 24 + 7, y, c.Separator));
+    EXPECT_TRUE(PixelIs(image, line.left() + 24 + 6, y, c.Background));
+    EXPECT_TRUE(PixelIs(image, line.left() + 3, y, c.IconColumn));
+    EXPECT_TRUE(PixelIs(image, line.right(), y, c.Separator)) << "to the text's right edge";
+    EXPECT_TRUE(PixelIs(image, line.right(), y - 1, c.Background));
+    EXPECT_TRUE(PixelIs(image, line.right(), y + 1, c.Background));
+}
+
+}  // namespace

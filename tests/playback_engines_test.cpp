@@ -25,6 +25,7 @@
 #include "player/playback/run.h"
 #include "player/playback/winamp_host.h"
 #include "player/core/volume.h"
+#include "tests/gst_encode.h"
 #include "tests/media_fixtures.h"
 #include "tests/test_support.h"
 
@@ -194,6 +195,59 @@ TEST_F(PlaybackEnginesTest, FilterGraphPlaysPausesAndStopsAnMp3) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(direct) << "the graph engine goes at every stop";
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join('|').toStdString();
+}
+
+TEST_F(PlaybackEnginesTest, MediaPlayerAndRealAudioPauseAndResume) {
+    using State = platform::MediaEngine::State;
+    for (const QString& file : {ogg_, rm_}) {
+        SCOPED_TRACE(file.toStdString());
+        PlayAlone(file);
+        ASSERT_TRUE(run_->EngineCode == Engine::MediaPlayer || run_->EngineCode == Engine::Real);
+        ASSERT_TRUE(PlaysPast(300));
+        const platform::MediaEngine& engine = CurrentEngine();
+        run_->PauseResume();
+        EXPECT_TRUE(run_->Paused);
+        EXPECT_TRUE(WaitFor([&] { return engine.CurrentState() == State::Paused; })) << "the control pauses";
+        run_->PauseResume();
+        EXPECT_FALSE(run_->Paused);
+        EXPECT_TRUE(WaitFor([&] { return engine.CurrentState() == State::Playing; })) << "the control plays again";
+        run_->Stop();
+    }
+    EXPECT_TRUE(messages_.isEmpty()) << messages_.join('|').toStdString();
+}
+
+TEST_F(PlaybackEnginesTest, RealAudioShowsTheMonoMarkAndItsBitRate) {
+    const QString mono = dir_.file("mono.rm");
+    ASSERT_TRUE(EncodeWith("audiotestsrc num-buffers=90 samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=1 ! "
+                           "audioconvert ! vorbisenc ! oggmux ! filesink location=" + mono));
+    TDisplay& display = *Ctrl->Display;
+    // Every pixel of the marks' picture says where it came from.
+    QImage marks(58, 24, QImage::Format_RGB32);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 58; ++x) marks.setPixel(x, y, qRgb(x * 4, y * 10, 77));
+    display.MonosterBmp = marks;
+    QImage text(155, 18, QImage::Format_RGB32);
+    for (int y = 0; y < 18; ++y)
+        for (int x = 0; x < 155; ++x) text.setPixel(x, y, qRgb(x, y * 12, 5));
+    display.TextBmp = text;
+    PlayAlone(mono);
+    ASSERT_EQ(run_->EngineCode, Engine::Real);
+    EXPECT_EQ(display.MainBuffer.copy(212, 41, 29, 12), marks.copy(29, 0, 29, 12)) << "the mono mark is on";
+    // The mono mark runs to x 241, over the stereo mark's first two columns.
+    EXPECT_EQ(display.MainBuffer.copy(241, 41, 27, 12), marks.copy(2, 12, 27, 12)) << "the stereo mark stays off";
+    ASSERT_TRUE(PlaysPast(300));
+    // A state the control reports (here playing again) redraws the rate it has now.
+    emit run_->Real->Control()->StateChange(3, 3);
+    const int kbps = run_->Real->Control()->GetBandwidthAverage() / 1000;
+    ASSERT_GT(kbps, 0);
+    const QRect rates(111, 43, 60, 6);
+    const QImage shown = display.MainBuffer.copy(rates);
+    display.DrawBitrate(kbps, 0);
+    EXPECT_EQ(display.MainBuffer.copy(rates), shown) << "the control's bandwidth in kbps, and no kHz";
+    display.DrawBitrate(0, 0);
+    EXPECT_NE(display.MainBuffer.copy(rates), shown);
+    run_->Stop();
+    EXPECT_EQ(display.MainBuffer.copy(212, 41, 29, 12), marks.copy(29, 12, 29, 12)) << "the stop turns it off";
 }
 
 // Per engine: a seek goes the way asked, and the end of the stream ends the track wherever the

@@ -3,7 +3,12 @@
 // the arithmetic of volume, progress and seeking.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
 
 #include "platform/device_volume.h"
 #include "platform/media_faces.h"
@@ -15,6 +20,8 @@
 #include "player/playlist/playlist_box.h"
 #include "player/playback/run.h"
 #include "player/playback/run_progress.h"
+#include "player/playlist/station_code.h"
+#include "player/video/form4.h"
 #include "player/core/volume.h"
 #include "tests/test_support.h"
 
@@ -162,6 +169,42 @@ TEST_F(PlaybackTest, StreamsGoByCaseSensitiveProtocolPrefix) {
     EXPECT_EQ(run_->ChooseEngine("RTSP://h/a.mp3"), Engine::Winamp);
 }
 
+TEST_F(PlaybackTest, AStationCodeIsResolvedBeforeTheEngineIsChosen) {
+    // Resolved, the code is an http stream (the Media Player); left as it is, a type nobody plays.
+    BindStationCodeLibrary(QStringLiteral(VELMORA_BUILT_INSTALL_DIR "/"));
+    ListBox1->SetItems({"<?<:127.0.0.1:9/live?>"});
+    run_->PlayIndex(0);
+    EXPECT_TRUE(messages_.empty()) << messages_.front().text.toStdString();
+    ASSERT_EQ(run_->EngineCode, Engine::MediaPlayer);
+    ASSERT_TRUE(run_->Media);
+    EXPECT_EQ(run_->Media->Control().GetProperty(platform::mp::FileName).toString(), "http://127.0.0.1:9/live");
+    run_->Stop();
+}
+
+TEST_F(PlaybackTest, StopKeepsTheVideoWindowsPlaceOnlyOutsideFullScreenModes) {
+    dir_.write("Plugins/MenuPlus.ini", "");
+    for (const int mode : {1, 2, 3, 4}) {
+        SCOPED_TRACE(mode);
+        Ctrl->WriteInteger("ScreenMode", mode);
+        Ctrl->Display->BuildVideoWindow(true);
+        ASSERT_TRUE(Form4);
+        Form4->setGeometry(40, 50, 300, 200);
+        const QRect shown = Form4->geometry();
+        for (const char* key : {"AV_W", "AV_H", "AV_L", "AV_T"}) Ctrl->WriteInteger(key, 7);
+        run_->Stop();
+        EXPECT_FALSE(Form4);
+        if (mode < 3) {
+            EXPECT_EQ(Ctrl->ReadInteger("AV_W", 0), shown.width());
+            EXPECT_EQ(Ctrl->ReadInteger("AV_H", 0), shown.height());
+            EXPECT_EQ(Ctrl->ReadInteger("AV_L", 0), shown.x());
+            EXPECT_EQ(Ctrl->ReadInteger("AV_T", 0), shown.y());
+        } else {
+            for (const char* key : {"AV_W", "AV_H", "AV_L", "AV_T"})
+                EXPECT_EQ(Ctrl->ReadInteger(key, 0), 7) << key << ": a full-screen size is not kept";
+        }
+    }
+}
+
 TEST_F(PlaybackTest, PlayIndexClampsTheIndexAndReportsAnUndefinedType) {
     ListBox1->SetItems({"<?/m/a.xyz?>", "<?/m/b.xyz?>", "<?/m/c.xyz?>"});
     run_->PlayIndex(-5);
@@ -237,6 +280,36 @@ TEST_F(PlaybackTest, OpenFilterFromTheOpenSetupSection) {
     EXPECT_EQ(run_->OpenFilter(), "All|*.mp3;*.wma|Audio(*.mp3)|*.mp3|Last(*.ogg)|*.ogg|");
 }
 
+TEST_F(PlaybackTest, OpenFilesReplacesTheListAndPlaysOnlyTheLastChosen) {
+    dir_.write("music/a.xyz", "a");
+    dir_.write("music/b.xyz", "b");
+    ListBox1->SetItems({"<?/old/one.mp3?><#01:00#>", "<?/old/two.mp3?><#02:00#>"});
+    ListBox1->TotalSeconds = 180;
+    ListBox1->LastSelected = 1;
+    ListBox1->UseReverse = true;  // new entries go to the top
+    run_->Index = 1;
+    const QString folder = dir_.file("music");
+    QTimer::singleShot(0, [folder] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        dialog->setDirectory(folder);
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            name->setText(QStringLiteral("\"b.xyz\" \"a.xyz\""));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    run_->OpenFiles(true);
+    ASSERT_EQ(ListBox1->Count(), 2);
+    EXPECT_TRUE(ListBox1->Item(0).contains("a.xyz")) << ListBox1->Item(0).toStdString();
+    EXPECT_TRUE(ListBox1->Item(1).contains("b.xyz")) << ListBox1->Item(1).toStdString();
+    EXPECT_EQ(ListBox1->TotalSeconds, 0) << "the old entries' times are gone";
+    EXPECT_EQ(ListBox1->LastSelected, -1);
+    EXPECT_EQ(run_->Index, 0) << "the last chosen, now at the top, is the one played";
+    ASSERT_EQ(messages_.size(), 1u) << "one entry played: its type has no engine";
+    EXPECT_EQ(messages_[0].caption, "不能播放");
+    EXPECT_EQ(QDir(Ctrl->ReadString("DefaultPath", QString())).absolutePath(), QDir(folder).absolutePath())
+        << "the folder of the first chosen file is kept";
+}
+
 // A movie header: "FWS", version, length, then the stage RECT with 15-bit fields, then the
 // frame rate (8.8 fixed point: its fraction byte first) and the frame count.
 QByteArray Movie(quint8 rateFraction, quint8 rateWhole) {
@@ -308,6 +381,16 @@ TEST_F(PlaybackTest, PlayStateChoosesTheTrayPicture) {
     EXPECT_NE(waiting, playing);
     EXPECT_NE(waiting, paused);
     EXPECT_EQ(picture(), playing) << "stopped shows the same picture as playing";
+}
+
+TEST_F(PlaybackTest, TheApplicationIconFollowsTheTrayPictureInEveryState) {
+    auto image = [](const QIcon& icon) { return icon.pixmap(32, 32).toImage(); };
+    for (const int state : {2, 0, 3, 1, 2}) {
+        Ctrl->Display->SetPlayState(state);
+        const QImage tray = image(Form1->TrayPicture());
+        ASSERT_FALSE(tray.isNull()) << state;
+        EXPECT_EQ(image(QApplication::windowIcon()), tray) << "state " << state;
+    }
 }
 
 TEST_F(PlaybackTest, EqualiserSlidersDrawFromTheirStoredValues) {

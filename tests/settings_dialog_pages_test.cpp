@@ -175,6 +175,29 @@ TEST_F(ProxyPageTest, PlayersThatDisagreeShowTheHttpBoxGrayed) {
     EXPECT_FALSE(Widget<QCheckBox>(form, "CheckBox14")->isEnabled()) << "no MMS key";
 }
 
+TEST_F(ProxyPageTest, AGrayedHttpBoxIsWrittenAsOff) {
+    platform::TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kNetShow, true));
+    reg.WriteInteger("ProxyEnabled", 1);
+    reg.WriteInteger("EnableAutoProxy", 0);
+    reg.WriteInteger("ProxyPort", 8080);
+    reg.WriteString("ProxyHost", "H");
+    RealValue("GetHTTPProxyFromBrowser", "0");
+    RealValue("HTTPProxySupport", "0");
+    RealValue("HTTPProxyHost", "H");
+    RealValue("HTTPProxyPort", "8080");
+    TForm8 form;
+    form.SelectPage(11);
+    ASSERT_EQ(Widget<QCheckBox>(form, "CheckBox3")->checkState(), Qt::PartiallyChecked);
+    Widget<QLineEdit>(form, "Edit3")->setText("3128");
+    ASSERT_TRUE(reg.OpenKeyReadOnly(kNetShow));
+    EXPECT_EQ(reg.ReadInteger("ProxyPort", 0), 3128) << "the row was written";
+    EXPECT_EQ(reg.ReadInteger("ProxyEnabled", -1), 0) << "the grayed state counts as unchecked";
+    platform::TRegistry real(platform::RootKey::ClassesRoot);
+    ASSERT_TRUE(real.OpenKeyReadOnly(QString(kReal) + "\\HTTPProxySupport"));
+    EXPECT_EQ(real.ReadString(QString()), "0");
+}
+
 TEST_F(ProxyPageTest, MmsPortIsFourLittleEndianBytesAndPnaWritesItsOwnSupport) {
     platform::TRegistry mms;
     ASSERT_TRUE(mms.OpenKey("\\Software\\Microsoft\\MediaPlayer\\Preferences\\ProxySettings", true));

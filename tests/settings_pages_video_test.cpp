@@ -20,6 +20,11 @@
 #include <thread>
 
 #include "dialogs/settings_page_values.h"
+#include "platform/message_box.h"
+#include "player/app/form1.h"
+#include "player/display/display.h"
+#include "player/playlist/playlist_box.h"
+#include "player/video/form4.h"
 #include "player/core/settings_store.h"
 #include "player/playback/run.h"
 #include "player/video/capture.h"
@@ -243,6 +248,106 @@ TEST_F(VideoPagesTest, CaptureButtonsWorkThroughTheFiltersOfTheFrameEngine) {
     Widget<QToolButton>(form, "SpeedButton3")->click();
     EXPECT_EQ(picker, "TForm7");
     EXPECT_EQ(filters->CaptureTimerObj(), nullptr);
+}
+
+TEST_F(VideoPagesTest, TheCaptureIntervalChangesWhileTheCaptureTimerRuns) {
+    Ctrl->WriteInteger("RatePriority", 0);
+    TImgVideo* filters = FilteredEngine();
+    const QString folder = dir_.file("shots");
+    filters->AskFolder = [folder](const QString&) { return folder; };
+    filters->Capture(2);
+    QTimer* timer = filters->CaptureTimerObj();
+    ASSERT_TRUE(timer);
+    ASSERT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 2000);
+    TForm8 form;
+    form.SelectPage(kCapture);
+    Widget<QSlider>(form, "TrackBar9")->setValue(7);
+    EXPECT_EQ(timer->interval(), 1400) << "the running timer takes the new interval";
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(Stored("GetVideoTime"), "1400");
+    timer->stop();
+}
+
+TEST_F(VideoPagesTest, TheOutputChoiceReachesTheFrameEngine) {
+    Ctrl->WriteBool("UseDirectShow", true);
+    Ctrl->WriteInteger("RatePriority", 0);
+    TDspack* engine = RunDspack(Ctrl->Run.get(), true);
+    engine->SetRatePriority(1);
+    ASSERT_TRUE(engine->FiltersOn());
+    TForm8 form;
+    form.show();
+    form.SelectPage(kVideo);
+    Widget<QRadioButton>(form, "RadioButton5")->click();
+    EXPECT_EQ(Stored("RatePriority"), "1");
+    EXPECT_FALSE(engine->FiltersOn()) << "raw output: the engine's own window";
+    Widget<QRadioButton>(form, "RadioButton6")->click();
+    EXPECT_EQ(Stored("RatePriority"), "0");
+    EXPECT_TRUE(engine->FiltersOn()) << "filtered output";
+}
+
+// The player itself, with a video showing in its video window, under the dialog.
+class DirectShowReplayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_.write("Plugins/MenuPlus.ini", "");
+        dir_.write("Plugins/FilePlus.ini", "[DECODE_SETUP]\r\nDECODE0=*.mp3\r\n");
+        platform::SetMessageRecorder([this](const QString& text, const QString& caption, platform::MessageIcon) {
+            TRun& run = *Ctrl->Run;
+            messages_ << caption + u':' + text;
+            states_ << QString("paused %1 engine %2").arg(run.Paused).arg(int(run.EngineCode));
+        });
+        form_ = new TForm1(dir_.path() + "/");
+    }
+    void TearDown() override {
+        delete Form8.data();
+        form_->QuietClose = true;
+        form_->close();
+        delete form_;
+        platform::SetMessageRecorder({});
+    }
+
+    template <typename T>
+    static T* Widget(const QObject& form, const char* name) {
+        T* found = form.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    testing_support::TempFolder dir_;
+    TForm1* form_ = nullptr;
+    QStringList messages_, states_;
+};
+
+TEST_F(DirectShowReplayTest, ChangingTheBoxPausesTellsStopsAndPlaysTheSameEntryAgain) {
+    TRun& run = *Ctrl->Run;
+    ListBox1->SetItems({"<?/m/a.xyz?>", "<?/m/b.xyz?>", "<?/m/c.xyz?>"});
+    Ctrl->Display->BuildVideoWindow(true);
+    ASSERT_TRUE(Form4);
+    run.Index = 1;
+    run.VideoOpen = true;
+    run.EngineCode = Engine::MediaPlayer;
+    run.Length = 5000;
+    TForm8 form;
+    form.SelectPage(kVideo);
+    Widget<QCheckBox>(form, "CheckBox30")->click();
+    ASSERT_GE(messages_.size(), 1);
+    EXPECT_EQ(messages_[0], "信息提示:设置已更改、点击确定使用新设置重新播放当前文件！　　");
+    EXPECT_EQ(states_[0], "paused 1 engine 6") << "paused first, stopped only after the message";
+    ASSERT_EQ(messages_.size(), 2) << "then the same entry plays again: its type has no engine";
+    EXPECT_TRUE(messages_[1].startsWith("不能播放:"));
+    EXPECT_EQ(run.Index, 1) << "the entry that was playing";
+    EXPECT_FALSE(run.Paused);
+
+    // Nothing showing in the video window: the box only changes the setting.
+    messages_.clear();
+    Ctrl->Display->BuildVideoWindow(true);
+    ASSERT_TRUE(Form4);
+    run.EngineCode = Engine::MediaPlayer;
+    run.VideoOpen = false;
+    Widget<QCheckBox>(form, "CheckBox30")->click();
+    EXPECT_TRUE(messages_.isEmpty());
+    run.EngineCode = Engine::None;
 }
 
 }  // namespace

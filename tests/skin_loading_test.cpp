@@ -8,6 +8,7 @@
 
 #include "platform/text_file.h"
 #include "player/core/ctrl.h"
+#include "player/browser/form5.h"
 #include "player/display/display.h"
 #include "player/playback/run.h"
 #include "player/skin/skin_files.h"
@@ -322,6 +323,59 @@ TEST_F(SkinLoadingTest, ReloadLoadsThePlaylistSheetOnlyWhenItsWindowIsOpen) {
     PlaylistWindow = new QWidget;
     D().ReloadSkin();
     EXPECT_EQ(D().PleditBmp.pixel(0, 0), qRgb(7, 8, 9));
+}
+
+TEST_F(SkinLoadingTest, ReloadReadsTheEqualiserSheetsOnlyWhenItsWindowIsOpen) {
+    Skin("eqmain.bmp", Sheet(qRgb(1, 2, 3)));
+    Skin("eq_ex.bmp", Sheet(qRgb(4, 5, 6)));
+    Start();
+    D().ReloadSkin();
+    EXPECT_TRUE(D().EqmainBmp.isNull());
+    EXPECT_TRUE(D().EqExBmp.isNull());
+    EqualizerWindow = new QWidget;
+    D().ReloadSkin();
+    EXPECT_EQ(D().EqmainBmp.pixel(0, 0), qRgb(1, 2, 3));
+    EXPECT_EQ(D().EqExBmp.pixel(0, 0), qRgb(4, 5, 6)) << "its extra sheet too";
+    delete EqualizerWindow;
+}
+
+TEST_F(SkinLoadingTest, ReloadReadsTheVideoFrameSheetOnceItWasMade) {
+    Skin("avs.bmp", Sheet(qRgb(7, 7, 1)));
+    Start();
+    D().ReloadSkin();
+    EXPECT_TRUE(D().AvsBmp.isNull()) << "no video window was ever built";
+    D().AvsBmp = QImage(2, 2, QImage::Format_RGB32);
+    D().AvsBmp.fill(Qt::black);
+    D().ReloadSkin();
+    EXPECT_EQ(D().AvsBmp.pixel(0, 0), qRgb(7, 7, 1));
+}
+
+TEST_F(SkinLoadingTest, ReloadReadsTheBrowserSheetOnlyWhenTheBrowserIsOpen) {
+    Skin("mb.bmp", Sheet(qRgb(9, 1, 9)));
+    Start();
+    D().ReloadSkin();
+    EXPECT_TRUE(D().MbBmp.isNull());
+    Form5 = new TForm5;
+    D().ReloadSkin();
+    EXPECT_EQ(D().MbBmp.pixel(0, 0), qRgb(9, 1, 9));
+    delete Form5;
+}
+
+TEST_F(SkinLoadingTest, ReloadRedrawsThePlugInEnginesRates) {
+    Skin("text.bmp", Sheet(155, 18, [](int x) { return qRgb(x, 255 - x, 40); }));
+    Start();
+    D().MainBuffer = QImage(275, 116, QImage::Format_RGB32);
+    D().MainBuffer.fill(qRgb(255, 255, 0));
+    const QImage blank = D().MainBuffer.copy();
+    D().ReloadSkin();
+    EXPECT_EQ(D().MainBuffer, blank) << "nothing plays: no rates";
+    Ctrl->Run->EngineCode = Engine::Winamp;
+    D().ReloadSkin();
+    const QImage reloaded = D().MainBuffer.copy();
+    EXPECT_NE(reloaded, blank);
+    D().DrawBitrate(128, 44);
+    EXPECT_EQ(D().MainBuffer, reloaded) << "128 kbps and 44 kHz";
+    Ctrl->Run->EngineCode = Engine::None;
 }
 
 }  // namespace

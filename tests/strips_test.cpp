@@ -2,7 +2,10 @@
 // cells on the playlist and the playing index, and saving and opening playlist files.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -17,6 +20,7 @@
 #include "player/playback/run.h"
 #include "player/playlist/playlist_box.h"
 #include "tests/actions_test_support.h"
+#include "tests/menu_test_support.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -290,6 +294,55 @@ TEST_F(StripTest, OpeningAPlaylistReplacesTheList) {
     openName_ = dir_.file("list.kpl");
     Click("lMenu5", 40);
     EXPECT_EQ(ListBox1->Items(), (QStringList{"<?/m/x.mp3?>", "<?/m/y.mp3?>"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StripTest, AddAndMiscCellsRunTheirOwnActionsInOrder) {
+    QStringList calls;
+    auto targets = std::make_unique<RecordingTargets>(&calls);
+    RecordingTargets* recorded = targets.get();
+    Ctrl->Menu->SetTargets(std::move(targets));
+    Click("lMenu1", 5);
+    EXPECT_EQ(calls, QStringList{u"address"_qs}) << "ADD's first cell opens an address";
+    EXPECT_TRUE(recorded->Also.isEmpty());
+    Click("lMenu1", 20);
+    EXPECT_EQ(recorded->Also, QStringList{u"folder "_qs + Ctrl->InstallFolder + u" 请选择音乐文件存放的路径"_qs})
+        << "its second adds a folder";
+    bool dialog = false;
+    QTimer::singleShot(0, [&dialog] {
+        if (auto* open = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialog = true;
+            open->reject();
+        }
+    });
+    Click("lMenu1", 40);
+    EXPECT_TRUE(dialog) << "its third opens files";
+    EXPECT_EQ(calls.size(), 1);
+    recorded->Also.clear();
+    Click("lMenu4", 20);
+    EXPECT_EQ(recorded->Also, QStringList{u"file information"_qs}) << "MISC's middle cell";
+    EXPECT_FALSE(OpenStrip());
+    EXPECT_FALSE(Ctrl->Menu->PopupMenu(6)->isVisible());
+    EXPECT_FALSE(Ctrl->Menu->PopupMenu(7)->isVisible());
+}
+
+TEST_F(StripTest, InvertingAndSelectingAllKeepTheTopRow) {
+    QStringList entries;
+    for (int i = 0; i < 80; ++i) entries << Entry(u"/m/%1.mp3"_qs.arg(i));
+    Entries(entries);
+    ListBox1->SetTopIndex(30);
+    const int top = ListBox1->TopIndex();
+    ASSERT_GT(top, 0) << "the list scrolls";
+    Select({2});
+    Click("lMenu3", 0);
+    EXPECT_EQ(ListBox1->TopIndex(), top) << "invert";
+    EXPECT_EQ(Selected().size(), 79u);
+    Click("lMenu3", 40);
+    EXPECT_EQ(ListBox1->TopIndex(), top) << "select all";
+    EXPECT_EQ(Selected().size(), 80u);
 }
 
 }  // namespace

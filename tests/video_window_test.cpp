@@ -11,8 +11,11 @@
 #include <QWindow>
 
 #include "platform/text_file.h"
+#include "platform/tray_icon.h"
 #include "player/app/form1.h"
+#include "player/actions/placement.h"
 #include "player/commands/menu.h"
+#include <QMenu>
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/lyrics/lrc_ctrl.h"
@@ -100,6 +103,56 @@ TEST_F(VideoWindowTest, ARightPressOnTheRendererWindowStartsTheMenuDelay) {
     Form4->Timer1->stop();
 }
 
+TEST_F(VideoWindowTest, ARightPressOpensMenuTwoOnlyInsideTheFrame) {
+    Form4->show();  // which sizes it in its screen mode
+    Form4->setGeometry(100, 80, 300, 200);
+    const int w = Form4->width(), h = Form4->height();
+    QMenu* menu = Ctrl->Menu->PopupMenu(2);
+    ASSERT_TRUE(menu);
+    // The picture lies strictly inside 6 pixels left and right, 14 at the top, 4 at the bottom.
+    struct Case {
+        QPoint at;  // in the window
+        bool menu;
+    };
+    const Case cases[] = {{{7, 100}, true},      {{6, 100}, false},      {{w - 7, 100}, true}, {{w - 6, 100}, false},
+                          {{150, 15}, true},     {{150, 14}, false},     {{150, h - 5}, true}, {{150, h - 4}, false}};
+    for (const Case& c : cases) {
+        menu->hide();
+        const QPoint global = Form4->mapToGlobal(c.at);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(c.at), QPointF(c.at), QPointF(global), Qt::RightButton,
+                          Qt::RightButton, Qt::NoModifier);
+        QApplication::sendEvent(Form4->windowHandle(), &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(c.at), QPointF(c.at), QPointF(global),
+                            Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(Form4->windowHandle(), &release);
+        EXPECT_EQ(menu->isVisible(), c.menu) << c.at.x() << "," << c.at.y();
+    }
+    menu->hide();
+}
+
+TEST_F(VideoWindowTest, TrayClicksBringTheWindowBackOrOpenTheMenuAfterTheDelay) {
+    Form4->show();
+    // Sent to the tray: the window hides and keeps its icon.
+    AnimateToTray(true, Form4);
+    ASSERT_FALSE(Form4->isVisible());
+    ASSERT_TRUE(Form4->TrayIcon().IsAdded());
+    Form4->TrayIcon().Press(512);
+    EXPECT_FALSE(Form4->isVisible()) << "a move over the icon does nothing";
+    EXPECT_FALSE(Form4->Timer1->isActive());
+    QMenu* menu = Ctrl->Menu->PopupMenu(2);
+    ASSERT_TRUE(menu);
+    Form4->TrayIcon().Press(platform::kTrayRightButtonDown);
+    EXPECT_TRUE(Form4->Timer1->isActive()) << "the right button starts the delay";
+    EXPECT_FALSE(menu->isVisible()) << "not at once";
+    for (int i = 0; i < 200 && !menu->isVisible(); ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(menu->isVisible()) << "menu 2 after the delay";
+    EXPECT_FALSE(Form4->Timer1->isActive());
+    EXPECT_FALSE(Form4->isVisible());
+    menu->hide();
+    Form4->TrayIcon().Press(platform::kTrayLeftButtonDown);
+    EXPECT_TRUE(Form4->isVisible()) << "the left button brings it back";
+}
+
 TEST_F(VideoWindowTest, ShowingAfterFullScreenComesBackInNormalSize) {
     Ctrl->Run->VideoWidth = 200;
     Ctrl->Run->VideoHeight = 100;
@@ -149,6 +202,7 @@ TEST_F(VideoWindowTest, FullScreenTakesItsOwnPlaceAboveThePanelsAndNormalSizeGoe
 // A stop hotkey inside the video window frees the window whose key handler is running.
 TEST_F(VideoWindowTest, AStopFromItsOwnKeyHidesAtOnceAndFreesAfterTheHandler) {
     Form4->show();
+    ASSERT_TRUE(Form4->TrayIcon().IsAdded()) << "shown, it holds a tray icon";
     Form4->HideTaskbar(true);
     QPointer<TForm4> window = Form4.data();
     Ctrl->Run->VideoOpen = true;
@@ -158,7 +212,7 @@ TEST_F(VideoWindowTest, AStopFromItsOwnKeyHidesAtOnceAndFreesAfterTheHandler) {
     EXPECT_FALSE(Form4) << "the references are cleared by the stop";
     ASSERT_TRUE(window) << "the window outlives the handler that freed it";
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->TrayIcon().IsShown());
+    EXPECT_FALSE(window->TrayIcon().IsAdded()) << "the hide removed its tray icon";
     EXPECT_EQ(video_taskbar::Holder(), nullptr) << "the panels come back when the window hides";
     EXPECT_FALSE(window->windowState() & Qt::WindowFullScreen);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -117,6 +117,17 @@ TEST_F(WinampHostTest, FilePairBindsPlaysAndStaysForTheNextEntry) {
     EXPECT_NE(Plugin("input.dll").Log().find("Stop Play:/m/b.mp3"), std::string::npos);
 }
 
+TEST_F(WinampHostTest, APlugInFeedingTheVisualisationServicesFindsThemDoingNothing) {
+    ListBox1->SetItems({"<?/m/a.mp3?>"});
+    run_->PlayIndex(0);
+    ASSERT_TRUE(run_->Winamp && run_->Winamp->Bound());
+    auto visualisation = reinterpret_cast<int (*)()>(dlsym(Plugin("input.dll").handle, "FakeVisualisation"));
+    ASSERT_NE(visualisation, nullptr);
+    EXPECT_EQ(visualisation(), 0) << "every service there, and both modes answer 0: no visualisation";
+    run_->OpenWaitTimer();
+    EXPECT_TRUE(run_->ProgressTimerObj->isActive()) << "the track plays on";
+}
+
 TEST_F(WinampHostTest, MissingLibraryOrEntryPointGivesOneMessageAndNothingPlays) {
     QFile::remove(dir_.file("Plugins/input.dll"));
     ListBox1->SetItems({"<?/m/a.mp3?>"});
@@ -414,6 +425,32 @@ TEST_F(WinampHostTest, TimeOrderFromTheSettingsShowsTheRemainingTime) {
         EXPECT_EQ(Area(Form1->ScreenImage(), digits), expected) << (elapsed ? "elapsed" : "remaining");
         display.DrawTime(!elapsed, 0, elapsed ? 2 : 1, 0, 0);
         EXPECT_NE(Area(Form1->ScreenImage(), digits), expected) << "the other order looks different";
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WinampHostTest, ProgressDigitsKeepTheirOrderForEveryDigit) {
+    // 12:34 elapsed, or 12:34 remaining: four different digits, so no two can trade places unseen.
+    for (const bool elapsed : {true, false}) {
+        RestartWith(elapsed ? "TimeOrder=1\r\n" : "TimeOrder=0\r\n");
+        TDisplay& display = *Ctrl->Display;
+        display.NumbersBmp = Coded(99, 13);
+        ListBox1->SetItems({"<?/m/a.mp3?>"});
+        run_->PlayIndex(0);
+        Plugin("input.dll").Set("length", 1500000);
+        run_->OpenWaitTimer();
+        ASSERT_EQ(run_->Length, 1500000);
+        Plugin("input.dll").Set("time", elapsed ? 754000 : 1500000 - 754000);
+        Form1->ShowBuffer(display.MainBuffer);
+        display.DrawTime(!elapsed, 1, 4, 3, 2);
+        const QRect digits(36, 26, 64, 13);
+        const QImage expected = Area(Form1->ScreenImage(), digits);
+        Form1->ShowBuffer(display.MainBuffer);
+        run_->ProgressTimer();
+        EXPECT_EQ(Area(Form1->ScreenImage(), digits), expected) << (elapsed ? "elapsed" : "remaining");
     }
 }
 

@@ -14,7 +14,30 @@ std::string log;
 int length = -1;
 int outputTime = 0;
 int lastSamples = 0;
+int visAnswers = -1;
 In_Module module;
+
+// A real decoder feeds the host's visualisation services while it plays: each must be there, and
+// the modes the host answers are kept (SAGetMode x 10 + VSAGetMode), -1 for a missing service.
+void FeedVisualisation() {
+    const In_Module& m = module;
+    if (!m.SAVSAInit || !m.SAVSADeInit || !m.SAAddPCMData || !m.SAGetMode || !m.SAAdd || !m.VSAAddPCMData ||
+        !m.VSAGetMode || !m.VSAAdd || !m.VSASetInfo || !m.SetInfo) {
+        visAnswers = -1;
+        return;
+    }
+    char pcm[576 * 4] = {};
+    m.SAVSAInit(200, 44100);
+    m.VSASetInfo(44100, 2);
+    m.SetInfo(128, 44, 2, 1);
+    m.SAAddPCMData(pcm, 2, 16, 0);
+    m.VSAAddPCMData(pcm, 2, 16, 0);
+    m.SAAdd(pcm, 0, 1);
+    m.VSAAdd(pcm, 0);
+    int specNch = 7, waveNch = 7;
+    visAnswers = m.SAGetMode() * 10 + m.VSAGetMode(&specNch, &waveNch);
+    m.SAVSADeInit();
+}
 
 // Load and unload go to the file the test names, so a library unloaded by the host is seen.
 void Note(const char* what) {
@@ -37,6 +60,7 @@ int Play(const char* file) {
     // The host's DSP stand-in must hand the samples back unchanged.
     short samples[576 * 2] = {};
     lastSamples = module.dsp_dosamples ? module.dsp_dosamples(samples, 576, 16, 2, 44100) : -1;
+    FeedVisualisation();
     return 0;
 }
 void Pause() { log += "Pause "; }
@@ -73,6 +97,7 @@ void FakeSet(const char* name, int value) {
 }
 
 __attribute__((visibility("default"))) int FakeSamples() { return lastSamples; }
+__attribute__((visibility("default"))) int FakeVisualisation() { return visAnswers; }
 
 __attribute__((visibility("default"))) In_Module* winampGetInModule2() {
     module = In_Module{};
