@@ -184,13 +184,16 @@ TEST(EngineErrors, BadSourcesFailWithAnErrorDeliveredLater) {
     EXPECT_TRUE(events.errors.isEmpty()) << "never inside Open";
     ASSERT_TRUE(WaitFor([&] { return events.errors.size() == 1; }));
 
-    EXPECT_FALSE(engine.Open("mms://media.example.invalid/live", 3000));
-    EXPECT_TRUE(engine.LastError().contains("mms"));
+    EXPECT_EQ(engine.LastFailure(), platform::MediaFailure::NotFound);
+    EXPECT_FALSE(engine.Open("gopher://media.example.invalid/live", 3000));
+    EXPECT_TRUE(engine.LastError().contains("gopher"));
+    EXPECT_EQ(engine.LastFailure(), platform::MediaFailure::NoProtocol);
     EXPECT_EQ(events.errors.size(), 1);
     ASSERT_TRUE(WaitFor([&] { return events.errors.size() == 2; }));
 
     // Random bytes named .mp3: an error within the wait, and again as the event.
     EXPECT_FALSE(engine.Open(media.corrupt, 3000));
+    EXPECT_EQ(engine.LastFailure(), platform::MediaFailure::Unsupported) << engine.LastError().toStdString();
     ASSERT_TRUE(WaitFor([&] { return events.errors.size() == 3; }));
     EXPECT_EQ(engine.CurrentState(), State::Stopped);
     EXPECT_EQ(events.ends, 0);
