@@ -138,6 +138,25 @@ bool WriteRealProxy(const QString& protocol, bool on, const QString& host, int p
            && WriteReal(protocol + QStringLiteral("ProxyPort"), QString::number(port), error);
 }
 
+bool CreateProxyKeys(QString* error) {
+    TRegistry mms;
+    if (!mms.KeyExists(kMmsParent) && !mms.OpenKey(kMmsParent, true)) {
+        *error = mms.LastError();
+        return false;
+    }
+    if (RealKeyExists()) return true;
+    const TProxyRow http = ReadHttpRow();  // as the page shows it without a Real key
+    TRegistry real(RootKey::ClassesRoot);
+    if (!real.OpenKey(kRealKey, true)) {
+        *error = real.LastError();
+        return false;
+    }
+    return WriteReal(QStringLiteral("GetHTTPProxyFromBrowser"), QStringLiteral("0"), error)
+           && WriteReal(QStringLiteral("HTTPProxySupport"), http.State == Qt::Checked ? QStringLiteral("1") : QStringLiteral("0"), error)
+           && WriteReal(QStringLiteral("HTTPProxyHost"), http.Host.value_or(QString()), error)
+           && WriteReal(QStringLiteral("HTTPProxyPort"), http.Port.value_or(QString()), error);
+}
+
 QString HttpProxyAddress() {
     TRegistry reg;
     if (!reg.OpenKeyReadOnly(kNetShowKey) || reg.ReadInteger(QStringLiteral("ProxyEnabled"), 0) != 1) return QString();

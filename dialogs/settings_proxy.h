@@ -29,6 +29,12 @@ bool WriteMmsProxy(bool on, const QString& host, int port, QString* error);
 // protocol is "RTSP" or "PNA".
 bool WriteRealProxy(const QString& protocol, bool on, const QString& host, int port, QString* error);
 
+// Creates the keys the page reads where the other makers' players would have made them (their
+// MMS settings and the Real preferences), so that every row can be set. A Real key made here
+// takes the HTTP row as it stands, so the HTTP box does not turn grey. False with the
+// registry's reason when a key could not be made.
+bool CreateProxyKeys(QString* error);
+
 // The HTTP proxy the network sources of our engines use, "http://host:port"; empty when none is
 // switched on.
 QString HttpProxyAddress();

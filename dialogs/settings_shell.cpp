@@ -6,6 +6,7 @@
 #include <array>
 
 #include "dialogs/settings_dialog.h"
+#include "dialogs/settings_proxy.h"
 #include "names/shell_names.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
@@ -218,6 +219,9 @@ bool TForm8::FirstRunSetup() {
     Loading = 0;
     done = CheckBox17Click() && done;
     done = CheckBox19Click() && done;
+    // The proxy rows of the network page need their keys; no other program makes them here.
+    QString error;
+    done = CreateProxyKeys(&error) && done;
     // Associations that failed make the setup run again at the next start.
     return Button6Click() && done;
 }

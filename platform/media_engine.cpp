@@ -20,6 +20,7 @@ struct ResolvedSource {
     QByteArray uri;
     QString localPath;  // empty for a stream
     QString error;
+    MediaFailure failure = MediaFailure::Failed;
 };
 
 // A local path becomes a file URI (escaped by GStreamer, so spaces, "#" and any script survive);
@@ -30,12 +31,14 @@ ResolvedSource Resolve(const QString& pathOrUrl) {
         r.uri = pathOrUrl.toUtf8();
         if (!gst_uri_is_valid(r.uri.constData())) {
             r.error = QStringLiteral("Not a valid address: %1").arg(pathOrUrl);
+            r.failure = MediaFailure::NotFound;
             return r;
         }
         const TextRef protocol(gst_uri_get_protocol(r.uri.constData()));
         const QString name = QString::fromUtf8(protocol.get());
         if (!gst_uri_protocol_is_supported(GST_URI_SRC, protocol.get())) {
             r.error = QStringLiteral("No installed element reads the \"%1\" protocol: %2").arg(name, pathOrUrl);
+            r.failure = MediaFailure::NoProtocol;
             return r;
         }
         if (name.compare(QLatin1String("file"), Qt::CaseInsensitive) == 0) {
@@ -50,10 +53,23 @@ ResolvedSource Resolve(const QString& pathOrUrl) {
     const ErrorRef held(failure);
     if (uri) r.uri = uri.get();
     else r.error = QStringLiteral("Not a valid file name: %1").arg(pathOrUrl);
+    r.failure = MediaFailure::NotFound;
     return r;
 }
 
 }  // namespace
+
+QString FailureReason(MediaFailure failure) {
+    switch (failure) {
+    case MediaFailure::NotFound: return QStringLiteral("找不到这个文件或网址。");
+    case MediaFailure::CannotConnect: return QStringLiteral("无法连接到服务器。");
+    case MediaFailure::Unsupported: return QStringLiteral("不支持这种文件格式。");
+    case MediaFailure::NoProtocol: return QStringLiteral("不支持这种网络协议。");
+    case MediaFailure::NoDecoder: return QStringLiteral("没有能解码这种格式的解码器。");
+    case MediaFailure::Failed: break;
+    }
+    return QStringLiteral("播放时发生错误。");
+}
 
 QString NothingToPlay() { return QStringLiteral("文件里没有可以播放的数据"); }
 
@@ -81,15 +97,16 @@ bool MediaEngine::Open(const QString& pathOrUrl, int waitMs) {
     const ResolvedSource resolved = Resolve(pathOrUrl);
     d->local = !resolved.localPath.isEmpty();
     if (!resolved.error.isEmpty()) {
-        d->EmitErrorLater(resolved.error);
+        d->EmitErrorLater(resolved.error, resolved.failure);
         return false;
     }
     if (d->local && !QFileInfo(resolved.localPath).isFile()) {
-        d->EmitErrorLater(QStringLiteral("File not found: %1").arg(resolved.localPath));
+        d->EmitErrorLater(QStringLiteral("File not found: %1").arg(resolved.localPath), MediaFailure::NotFound);
         return false;
     }
     if ((!d->pipeline || d->nativeVideo != d->WantsNativeVideo()) && !d->Build(d->WantsNativeVideo())) {
-        d->EmitErrorLater(QStringLiteral("Cannot make a playback pipeline (is GStreamer's base set installed?)"));
+        d->EmitErrorLater(QStringLiteral("Cannot make a playback pipeline (is GStreamer's base set installed?)"),
+                          MediaFailure::Failed);
         return false;
     }
     d->uri = resolved.uri;
@@ -101,9 +118,11 @@ bool MediaEngine::Open(const QString& pathOrUrl, int waitMs) {
     if (!wait) return true;
     // Popped here without running the event loop; the same messages still reach Handle later.
     QString error;
-    if (!d->Wait(waitMs, &error)) return true;  // still prerolling: the messages will tell
+    MediaFailure failure = MediaFailure::Failed;
+    if (!d->Wait(waitMs, &error, &failure)) return true;  // still prerolling: the messages will tell
     if (!error.isEmpty()) {
         d->lastError = error;
+        d->lastFailure = failure;
         return false;
     }
     d->prerolled = true;
@@ -186,6 +205,7 @@ int MediaEngine::AudioChannels() const { return d->channels; }
 int MediaEngine::AudioRate() const { return d->rate; }
 int MediaEngine::Bitrate() const { return d->ReadBitrate(); }
 QString MediaEngine::LastError() const { return d->lastError; }
+MediaFailure MediaEngine::LastFailure() const { return d->lastFailure; }
 
 void MediaEngine::SetLevels(double left, double right) {
     d->left = left;
@@ -224,7 +244,7 @@ void MediaEngine::Impl::Handle(GstMessage* message, quint64 epochOfMessage, quin
     case GST_MESSAGE_EOS:
         // The end of a source that never gave a sample is no end of play but a broken file.
         if (!flowed.load()) {
-            OnError(NothingToPlay());
+            OnError(NothingToPlay(), MediaFailure::Unsupported);
             break;
         }
         seekTarget = -1;
@@ -232,7 +252,9 @@ void MediaEngine::Impl::Handle(GstMessage* message, quint64 epochOfMessage, quin
         emit q->EndOfStream();
         break;
     case GST_MESSAGE_ERROR:
-        OnError(ErrorText(message));
+        OnError(ErrorText(message), ErrorClass(message, local ? Network::Local
+                                                        : flowed.load() ? Network::Sent
+                                                                        : Network::Silent));
         break;
     case GST_MESSAGE_BUFFERING: {
         gint percent = 100;
@@ -277,8 +299,9 @@ void MediaEngine::Impl::RefreshDuration() {
     emit q->DurationChanged();
 }
 
-void MediaEngine::Impl::OnError(const QString& text) {
+void MediaEngine::Impl::OnError(const QString& text, MediaFailure failure) {
     lastError = text;
+    lastFailure = failure;
     Halt();
     prerolled = false;
     playAfterPreroll = false;
@@ -300,8 +323,9 @@ void MediaEngine::Impl::SetState(State s) {
     emit q->StateChanged(s);
 }
 
-void MediaEngine::Impl::EmitErrorLater(const QString& text) {
+void MediaEngine::Impl::EmitErrorLater(const QString& text, MediaFailure failure) {
     lastError = text;
+    lastFailure = failure;
     const quint64 current = epoch.load();
     QMetaObject::invokeMethod(
         q,

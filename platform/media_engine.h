@@ -21,6 +21,12 @@ namespace platform {
 // variable VELMORA_AUDIO_SINK=fakesink forces the fake sink (tests, benchmarks).
 enum class AudioOut { Auto, Fake };
 
+// What went wrong, in the few classes the user is told about; the engine's own (English,
+// technical) text is kept in LastError for the log.
+enum class MediaFailure { NotFound, CannotConnect, Unsupported, NoProtocol, NoDecoder, Failed };
+// The reason shown to the user for a class, in Chinese.
+QString FailureReason(MediaFailure failure);
+
 class MediaEngine : public QObject {
     Q_OBJECT
 public:
@@ -62,6 +68,7 @@ public:
     int AudioRate() const;      // Hz, 0 while unknown
     int Bitrate() const;        // bits per second from the tags, 0 while unknown
     QString LastError() const;
+    MediaFailure LastFailure() const;  // the class of LastError
     // A network source is filling its buffer: playback stands still but has not ended.
     bool IsBuffering() const;
 

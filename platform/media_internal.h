@@ -86,9 +86,11 @@ struct MediaEngine::Impl {
     quint64 waitEpoch = 0;  // guarded by waitMutex
     bool waitDone = false;
     QString waitError;
+    MediaFailure waitFailure = MediaFailure::Failed;
 
     // GUI thread only.
     QString source, lastError;
+    MediaFailure lastFailure = MediaFailure::Failed;
     QByteArray uri;
     bool local = false;
     State state = State::Stopped;
@@ -128,17 +130,17 @@ struct MediaEngine::Impl {
     bool QueryDuration(qint64* value) const;
     int ReadBitrate() const;
     void ArmWait();
-    bool Wait(int ms, QString* error);
+    bool Wait(int ms, QString* error, MediaFailure* failure);
 
     // media_engine.cpp
     void Handle(GstMessage* message, quint64 epochOfMessage, quint32 seeksOfMessage);
     void OnAsyncDone(quint32 seeksOfMessage);
-    void OnError(const QString& text);
+    void OnError(const QString& text, MediaFailure failure);
     void SetState(State s);
     void SetBuffering(bool now);
     void OnVideoSize(QSize size, quint64 epochOfSize);
     void RefreshDuration();
-    void EmitErrorLater(const QString& text);
+    void EmitErrorLater(const QString& text, MediaFailure failure);
     void Halt();  // pipeline to NULL; messages posted before are dropped
     bool WantsNativeVideo() const;
     bool NeedsRebuild() const;
@@ -150,6 +152,10 @@ struct MediaEngine::Impl {
 
 // The text of an error message.
 QString ErrorText(GstMessage* message);
+// The class of an error message; a source on the network fails to connect where a local one is
+// not found. Silent: a network source from which no data has come yet.
+enum class Network { Local, Silent, Sent };
+MediaFailure ErrorClass(GstMessage* message, Network network);
 
 // Fake when the process or a test asks for silence; else GStreamer picks (MakeSoundSink).
 AudioOut CurrentAudioOut();

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/media_internal.h"
+#include "platform/media_mms_source.h"
 #include "platform/network_proxy.h"
 #include "plugins/winamp/media_defaults.h"
 
@@ -92,6 +93,7 @@ void InitMedia() {
         const GstObjectRef<GstPluginFeature> dfb(gst_registry_lookup_feature(gst_registry_get(), "dfbvideosink"));
         if (dfb) gst_plugin_feature_set_rank(dfb.get(), GST_RANK_NONE);
         velmora_media::PreferLightDecoders();
+        RegisterMmsSource();
         const auto levels = GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION);
         for (const char* domain : {"GStreamer", "GStreamer-Base", "GStreamer-Video", "GStreamer-Audio"})
             g_log_set_handler(domain, levels, &CountCritical, nullptr);
@@ -180,6 +182,7 @@ GstBusSyncReply MediaEngine::Impl::OnBusSync(GstBus*, GstMessage* message, gpoin
                 d->waitDone = true;
                 if (error) {
                     d->waitError = ErrorText(message);
+                    d->waitFailure = ErrorClass(message, Network::Local);  // only local files are waited for
                 }
                 d->waitCond.notify_all();
             }
@@ -208,11 +211,12 @@ void MediaEngine::Impl::ArmWait() {
     waitError.clear();
 }
 
-bool MediaEngine::Impl::Wait(int ms, QString* error) {
+bool MediaEngine::Impl::Wait(int ms, QString* error, MediaFailure* failure) {
     std::unique_lock lock(waitMutex);
     waitCond.wait_for(lock, std::chrono::milliseconds(ms), [this] { return waitDone; });
     const bool done = waitDone;
     *error = waitError;
+    *failure = waitFailure;
     waitEpoch = 0;
     return done;
 }
@@ -245,6 +249,32 @@ QString ErrorText(GstMessage* message) {
     gst_message_parse_error(message, &failure, nullptr);
     const ErrorRef held(failure);
     return QString::fromUtf8(failure ? failure->message : "playback error");
+}
+
+MediaFailure ErrorClass(GstMessage* message, Network network) {
+    GError* failure = nullptr;
+    gst_message_parse_error(message, &failure, nullptr);
+    const ErrorRef held(failure);
+    if (!failure) return MediaFailure::Failed;
+    const int code = failure->code;
+    if (failure->domain == GST_RESOURCE_ERROR) {
+        if (code == GST_RESOURCE_ERROR_NOT_FOUND) return MediaFailure::NotFound;
+        if (network != Network::Local) return MediaFailure::CannotConnect;
+        const bool opening = code == GST_RESOURCE_ERROR_OPEN_READ || code == GST_RESOURCE_ERROR_OPEN_READ_WRITE;
+        return opening ? MediaFailure::NotFound : MediaFailure::Failed;
+    }
+    if (failure->domain == GST_STREAM_ERROR) {
+        if (code == GST_STREAM_ERROR_CODEC_NOT_FOUND) return MediaFailure::NoDecoder;
+        // The generic error of the element after the source can come first when the source
+        // cannot reach its server; on a network stream that has sent nothing, that is the cause.
+        if (code == GST_STREAM_ERROR_FAILED && network == Network::Silent) return MediaFailure::CannotConnect;
+        return MediaFailure::Unsupported;
+    }
+    if (failure->domain == GST_CORE_ERROR) {
+        if (code == GST_CORE_ERROR_MISSING_PLUGIN) return MediaFailure::NoDecoder;
+        if (code == GST_CORE_ERROR_NEGOTIATION) return MediaFailure::Unsupported;
+    }
+    return MediaFailure::Failed;
 }
 
 // Caps reach the video sink's pad before the sink can preroll, and again whenever the picture

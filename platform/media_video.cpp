@@ -91,7 +91,7 @@ void MediaEngine::Impl::Rebuild() {
     const GstState wanted = pending != GST_STATE_VOID_PENDING ? pending : now;
     const qint64 position = wanted >= GST_STATE_PAUSED ? q->Position() : -1;
     if (!Build(WantsNativeVideo())) {
-        OnError(QStringLiteral("Cannot make a playback pipeline"));
+        OnError(QStringLiteral("Cannot make a playback pipeline"), MediaFailure::Failed);
         return;
     }
     g_object_set(pipeline.get(), "uri", uri.constData(), nullptr);

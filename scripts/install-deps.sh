@@ -11,9 +11,10 @@ packages=(
   libzip-dev zlib1g-dev              # skin archives (Plugins/explain.dll); the tests make their own
   libgtest-dev libgmock-dev
   libx11-dev libxss-dev              # the X server's own screen saver, held off while a video plays
+  libmms-dev                         # mms:// streams, read by our own source element
   # run: Qt's platform plug-ins (xcb, offscreen), the GStreamer elements that decode and show
   # what the player plays, gst-launch for the screenshot script, the interface fonts
-  qt6-qpa-plugins libzip4
+  qt6-qpa-plugins libzip4 libmms0
   qt6-translations-l10n              # Qt's own buttons and dialogs in Chinese
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-tools

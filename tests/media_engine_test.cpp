@@ -184,13 +184,16 @@ TEST(EngineErrors, BadSourcesFailWithAnErrorDeliveredLater) {
     EXPECT_TRUE(events.errors.isEmpty()) << "never inside Open";
     ASSERT_TRUE(WaitFor([&] { return events.errors.size() == 1; }));
 
-    EXPECT_FALSE(engine.Open("mms://media.example.invalid/live", 3000));
-    EXPECT_TRUE(engine.LastError().contains("mms"));
+    EXPECT_EQ(engine.LastFailure(), platform::MediaFailure::NotFound);
+    EXPECT_FALSE(engine.Open("gopher://media.example.invalid/live", 3000));
+    EXPECT_TRUE(engine.LastError().contains("gopher"));
+    EXPECT_EQ(engine.LastFailure(), platform::MediaFailure::NoProtocol);
     EXPECT_EQ(events.errors.size(), 1);
     ASSERT_TRUE(WaitFor([&] { return events.errors.size() == 2; }));
 
     // Random bytes named .mp3: an error within the wait, and again as the event.
     EXPECT_FALSE(engine.Open(media.corrupt, 3000));
+    EXPECT_EQ(engine.LastFailure(), platform::MediaFailure::Unsupported) << engine.LastError().toStdString();
     ASSERT_TRUE(WaitFor([&] { return events.errors.size() == 3; }));
     EXPECT_EQ(engine.CurrentState(), State::Stopped);
     EXPECT_EQ(events.ends, 0);
@@ -230,7 +233,7 @@ TEST(EngineReplacement, MessagesOfAReplacedSourceAreDropped) {
     // So does an error, and the error queued by an Open that failed at once.
     EXPECT_TRUE(engine.Open(media.corrupt, 0));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_FALSE(engine.Open("mms://media.example.invalid/live", 0));
+    EXPECT_FALSE(engine.Open("gopher://media.example.invalid/live", 0));
     ASSERT_TRUE(engine.Open(media.wav, 5000));
     ASSERT_TRUE(WaitFor([&] { return events.prerolled == 2; }));
     QTest::qWait(200);
@@ -243,7 +246,7 @@ TEST(FilterGraphFace, RendersMeasuresAndSeeksPastThirtyTwoBits) {
     ASSERT_EQ(platform::CreateFilterGraph(&graph), platform::S_OK);
 
     EXPECT_EQ(graph->RenderFile(media.folder.file("absent.avi")), platform::VFW_E_NOT_FOUND);
-    EXPECT_FALSE(platform::Succeeded(graph->RenderFile("mms://media.example.invalid/live")));
+    EXPECT_FALSE(platform::Succeeded(graph->RenderFile("gopher://media.example.invalid/live")));
     EXPECT_FALSE(platform::Succeeded(graph->RenderFile(media.corrupt)));
 
     ASSERT_EQ(graph->RenderFile(media.mp4), platform::S_OK);

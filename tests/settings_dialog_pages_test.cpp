@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "dialogs/settings_proxy.h"
+#include "platform/network_proxy.h"
 #include "platform/text_file.h"
 #include "tests/settings_dialog_support.h"
 
@@ -218,6 +219,33 @@ TEST_F(ProxyPageTest, MmsPortIsFourLittleEndianBytesAndPnaWritesItsOwnSupport) {
     EXPECT_EQ(real.ReadString(QString()), "0");
     ASSERT_TRUE(real.OpenKeyReadOnly(QString(kReal) + "\\RTSPProxySupport"));
     EXPECT_EQ(real.ReadString(QString()), "1");
+}
+
+// No other program makes the MMS and Real keys here: the first run does, and every row can be
+// set from then on; the HTTP row the user had stays as it was, not grayed.
+TEST_F(ProxyPageTest, KeysMadeAtFirstRunMakeEveryRowUsable) {
+    platform::TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kNetShow, true));
+    reg.WriteInteger("ProxyEnabled", 1);
+    reg.WriteInteger("EnableAutoProxy", 0);
+    reg.WriteInteger("ProxyPort", 8080);
+    reg.WriteString("ProxyHost", "H");
+    QString error;
+    ASSERT_TRUE(CreateProxyKeys(&error)) << error.toStdString();
+    TForm8 form;
+    form.SelectPage(11);
+    for (const char* box : {"CheckBox3", "CheckBox14", "CheckBox13", "CheckBox15"})
+        EXPECT_TRUE(Widget<QCheckBox>(form, box)->isEnabled()) << box;
+    EXPECT_EQ(Widget<QCheckBox>(form, "CheckBox3")->checkState(), Qt::Checked);
+    EXPECT_EQ(Widget<QLineEdit>(form, "Edit2")->text(), "H");
+    EXPECT_EQ(Widget<QLineEdit>(form, "Edit3")->text(), "8080");
+    EXPECT_EQ(Widget<QLineEdit>(form, "Edit5")->text(), "1755");
+    Widget<QLineEdit>(form, "Edit6")->setText("10.0.0.1");
+    Widget<QLineEdit>(form, "Edit7")->setText("554");
+    Widget<QCheckBox>(form, "CheckBox13")->click();
+    EXPECT_EQ(platform::RtspStreamProxy(), "http://10.0.0.1:554") << "the RTSP proxy reaches the sources";
+    ASSERT_TRUE(CreateProxyKeys(&error));
+    EXPECT_EQ(platform::RtspStreamProxy(), "http://10.0.0.1:554") << "a second run keeps what was set";
 }
 
 }  // namespace

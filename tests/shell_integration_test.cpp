@@ -12,6 +12,7 @@
 #include <string>
 
 #include "dialogs/dialog_targets.h"
+#include "dialogs/settings_proxy.h"
 #include "names/shell_names.h"
 #include "platform/desktop_associations.h"
 #include "platform/desktop_types.h"
@@ -132,6 +133,9 @@ TEST_F(ShellPageTest, FirstRunWritesBothMenuEntriesDesktopAndStartMenuButNoQuick
     EXPECT_FALSE(QFileInfo::exists(folders_->QuickLaunch()));
     EXPECT_FALSE(ToolbarKeyExists());
     EXPECT_TRUE(messages_.isEmpty()) << messages_.join("\n").toStdString();
+    const TProxyPage proxies = ReadProxySettings();
+    EXPECT_TRUE(proxies.Mms.Available && proxies.Rtsp.Available && proxies.Pna.Available)
+        << "every proxy row of the network page can be set";
 
     form.SelectPage(kShellPage);
     EXPECT_TRUE(Box(form, "CheckBox17")->isChecked());

@@ -408,6 +408,10 @@ TEST_F(UninstallTest, MenuFolderWithoutThePlayersLinkIsLeftAlone) {
 // each make of the shared names.
 TEST_F(UninstallTest, WhatTheSettingsDialogRegistersIsAllUndone) {
     OtherProgramValues();
+    // The keys of the players whose proxies the network page edits; the first run makes them
+    // where they are missing, and they are theirs, not the player's.
+    SetValue(RootKey::CurrentUser, "Software\\Microsoft\\MediaPlayer\\Preferences\\ProxySettings", "x", "1");
+    SetValue(RootKey::ClassesRoot, "Software\\RealNetworks\\RealMediaSDK\\6.0\\Preferences", "x", "1");
     Write(root_.file("home/.config/mimeapps.list"), "[Default Applications]\naudio/mpeg=other.desktop;\n");
     const QStringList others = Registry();
     const QString shipped = QString(VELMORA_BUILT_INSTALL_DIR) + "/Plugins/FilePlus.ini";

@@ -1,5 +1,6 @@
 #include "player/playback/engines.h"
 
+#include <QFileInfo>
 #include <QThread>
 #include <cmath>
 
@@ -24,8 +25,9 @@ TMedia::TMedia() : control_(std::make_unique<platform::MediaPlayerControl>()) {
     connect(control_.get(), &platform::MediaPlayerControl::PlayStateChange, this,
             [this](int, int newState) { PlayStateChange(newState); });
     connect(&control_->Engine(), &platform::MediaEngine::EndOfStream, this, [this] { Ended = true; });
-    connect(&control_->Engine(), &platform::MediaEngine::ErrorOccurred, this, [this](const QString& reason) {
-        if (Ctrl->Run->Media == this) Ctrl->Run->EngineFailed(Engine::MediaPlayer, reason);
+    connect(&control_->Engine(), &platform::MediaEngine::ErrorOccurred, this, [this](const QString& detail) {
+        const QString reason = platform::FailureReason(control_->Engine().LastFailure());
+        if (Ctrl->Run->Media == this) Ctrl->Run->EngineFailed(Engine::MediaPlayer, reason, detail);
     });
 }
 
@@ -93,10 +95,12 @@ void TReal::ErrorEvent() {
 }
 
 // One registration attempt of the control's library, then the second failure goes to the caller.
+// Without the library there is nothing to register, so no wait for a registration either.
 TFlash::TFlash() {
     try {
         control_ = std::make_unique<platform::FlashControl>();
     } catch (const platform::OleError&) {
+        if (!QFileInfo::exists(Ctrl->InstallFolder + QStringLiteral("Plugins/SWFLASH.OCX"))) throw;
         platform::WinExec(QStringLiteral("regsvr32 /s \"%1Plugins/SWFLASH.OCX\"").arg(Ctrl->InstallFolder),
                           platform::SW_HIDE);
         QThread::msleep(500);
@@ -109,8 +113,10 @@ TDirect::TDirect() {
     std::shared_ptr<platform::FilterGraph> graph;
     if (!platform::Succeeded(platform::CreateFilterGraph(&graph)) || !graph) return;
     connect(&graph->Engine(), &platform::MediaEngine::EndOfStream, this, [this] { Ended = true; });
-    connect(&graph->Engine(), &platform::MediaEngine::ErrorOccurred, this, [this](const QString& reason) {
-        if (Ctrl->Run->Direct == this) Ctrl->Run->EngineFailed(Engine::DirectShow, reason);
+    platform::MediaEngine* engine = &graph->Engine();
+    connect(engine, &platform::MediaEngine::ErrorOccurred, this, [this, engine](const QString& detail) {
+        const QString reason = platform::FailureReason(engine->LastFailure());
+        if (Ctrl->Run->Direct == this) Ctrl->Run->EngineFailed(Engine::DirectShow, reason, detail);
     });
     // One graph answers every interface query.
     GraphBuilder = graph;

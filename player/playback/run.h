@@ -44,9 +44,10 @@ public:
     // The Media Player or RealAudio engine says it plays: Started now, or at the first open-wait
     // tick that has a length.
     void EngineReportedPlaying();
-    // The engine of `engine` failed: the entry ends at once, stopped, with the engine's reason.
-    // Ignored unless that engine is the one opening or playing the current entry.
-    void EngineFailed(Engine engine, const QString& reason);
+    // The engine of `engine` failed: the entry ends at once, stopped, with the reason the user
+    // reads (Chinese); the engine's own text goes to the log. Ignored unless that engine is the
+    // one opening or playing the current entry.
+    void EngineFailed(Engine engine, const QString& reason, const QString& detail);
     void OpenFiles(bool replace);
     void PauseResume();
     void SeekBy(int delta);
@@ -116,7 +117,7 @@ private:
     void RealUnusable(const QString& path);
     void OpenMedia(const QString& path);
     bool OpenDirect(const QString& path);
-    void FailEntry(const QString& reason);
+    void FailEntry(const QString& reason, const QString& detail = QString());
     bool OpenWinamp(const QString& path);
     int EngineLength();
     int EnginePosition();

@@ -1,8 +1,10 @@
 // TRun: opening an entry in its engine, the open wait, and the start of playing.
 #include <QFile>
+#include <QFileInfo>
 #include <cmath>
 
 #include "platform/message_box.h"
+#include "platform/network_proxy.h"
 #include "platform/registry.h"
 #include "player/skin/canvas.h"
 #include "player/core/ctrl.h"
@@ -36,8 +38,9 @@ bool TRun::OpenInEngine(const QString& path, const QString& mask) {
     if (EngineCode == Engine::MediaPlayer) OpenMedia(path);
     if (EngineCode == Engine::FrameGrabbing) {
         QString reason;
-        if (!OpenFrameEngine(*this, path, &reason)) {
-            FailEntry(reason);
+        platform::MediaFailure failure = platform::MediaFailure::Failed;
+        if (!OpenFrameEngine(*this, path, &reason, &failure)) {
+            FailEntry(platform::FailureReason(failure), reason);
             return false;
         }
     }
@@ -50,14 +53,16 @@ bool TRun::IsStream() const {
     return path_.contains(QLatin1String("://")) && !path_.startsWith(QLatin1String("file://"), Qt::CaseInsensitive);
 }
 
-void TRun::EngineFailed(Engine engine, const QString& reason) {
+void TRun::EngineFailed(Engine engine, const QString& reason, const QString& detail) {
     if (engine != EngineCode || !(OpenWaitTimerObj->isActive() || ProgressTimerObj->isActive())) return;
-    FailEntry(reason);
+    FailEntry(reason, detail);
 }
 
-// The texts are those of the RealAudio engine's error event, followed by the engine's reason.
-void TRun::FailEntry(const QString& reason) {
+// The texts are those of the RealAudio engine's error event, followed by the reason in Chinese;
+// the engine's own words are for the log, not the user.
+void TRun::FailEntry(const QString& reason, const QString& detail) {
     const bool stream = IsStream();
+    if (!detail.isEmpty()) qWarning("velmora: cannot play %s: %s", qUtf8Printable(path_), qUtf8Printable(detail));
     Stop();
     QString text = stream ? QStringLiteral("服务器没有响应！　　") : QStringLiteral("文件格式错误、不能播放！　　");
     if (!reason.isEmpty()) text += u'\r' + reason;
@@ -69,9 +74,10 @@ void TRun::OpenFlash(QString path, const QString& mask, bool& endNow) {
         try {
             Flash = new TFlash();
         } catch (const std::exception& error) {
-            // The class library shows an unhandled control error in its own box; the entry stops.
-            platform::ShowMessage(QString::fromUtf8(error.what()), QStringLiteral("Velmora Player"),
-                                  platform::MessageIcon::Error);
+            // The control's own error is for the log; the user reads why in Chinese, and the
+            // entry stops.
+            qWarning("velmora: cannot play %s: %s", qUtf8Printable(path), error.what());
+            platform::ShowMessage(QStringLiteral("本机没有安装Flash动画播放组件、不能播放这种文件！　"), kCannotPlay);
             Stop();
             endNow = true;
             return;
@@ -137,7 +143,8 @@ bool TRun::OpenDirect(const QString& path) {
     if (!Direct) Direct = new TDirect();
     if (!Direct->GraphBuilder) return true;
     if (!platform::Succeeded(Direct->GraphBuilder->RenderFile(path))) {
-        FailEntry(Direct->GraphBuilder->Engine().LastError());
+        const platform::MediaEngine& engine = Direct->GraphBuilder->Engine();
+        FailEntry(platform::FailureReason(engine.LastFailure()), engine.LastError());
         return false;
     }
     long width = 0, height = 0;
@@ -170,9 +177,16 @@ bool TRun::OpenWinamp(const QString& path) {
         return false;
     }
     if (Winamp->In()->GetLength() >= 0) Winamp->In()->Stop();
+    // Read at each entry, so a change on the network page reaches the next stream.
+    SetInputHttpProxy(platform::HttpStreamProxy());
     const QByteArray file = QFile::encodeName(path);
     if (const int result = Winamp->In()->Play(file.constData()); result != 0) {
-        FailEntry(QStringLiteral("The input plug-in cannot play it (error %1).").arg(result));
+        // The plug-in tells only a source that is not there (-1) from other failures.
+        const bool missing = result == -1 || (!IsStream() && !QFileInfo::exists(path));
+        const auto failure = missing ? platform::MediaFailure::NotFound
+                             : IsStream() ? platform::MediaFailure::CannotConnect
+                                          : platform::MediaFailure::Unsupported;
+        FailEntry(platform::FailureReason(failure), QStringLiteral("the input plug-in cannot play it (error %1)").arg(result));
         return false;
     }
     return true;

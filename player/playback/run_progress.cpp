@@ -140,7 +140,7 @@ void TRun::EndOfTrack() {
     // cut off in its middle) means the file is broken: it ends with the failure message instead
     // of being played on, or again and again.
     if (!IsStream() && platform::MediaCriticals() != criticalsAtOpen_) {
-        FailEntry(platform::NothingToPlay());
+        FailEntry(platform::NothingToPlay(), QStringLiteral("the media libraries rejected the file while it played"));
         return;
     }
     Ctrl->Display->PaintMain();

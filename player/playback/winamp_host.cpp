@@ -73,6 +73,13 @@ void UnloadInputPlugin() { Unload(inputSlot); }
 void UnloadOutputPlugin() { Unload(outputSlot); }
 GetInModuleProc InputEntry() { return reinterpret_cast<GetInModuleProc>(inputSlot.entry); }
 
+bool SetInputHttpProxy(const QString& proxy) {
+    const auto set = reinterpret_cast<VelmoraSetHttpProxyProc>(inputSlot.library.symbol(VELMORA_IN_PROXY_ENTRY));
+    if (!set) return false;
+    set(proxy.toUtf8().constData());
+    return true;
+}
+
 void TWinamp::QuitPair() {
     if (InModule && InModule->Quit) InModule->Quit();
     if (OutModule && OutModule->Quit) OutModule->Quit();

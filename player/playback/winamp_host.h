@@ -14,6 +14,9 @@ void UnloadInputPlugin();
 void UnloadOutputPlugin();
 // The input slot's entry point; null when the slot holds no usable library.
 GetInModuleProc InputEntry();
+// Hands the HTTP proxy (empty: none) to the input library, for its next Play. False when the
+// library takes none.
+bool SetInputHttpProxy(const QString& proxy);
 
 // One bound pair. Dropping it quits the modules that are bound, so no decoding thread outlives
 // the object that drives it.

@@ -16,6 +16,7 @@
 #include "player/display/display.h"
 #include "player/playback/run.h"
 #include "player/video/capture.h"
+#include "player/video/dspack_run.h"
 #include "player/video/form4.h"
 
 using namespace directshow;
@@ -252,7 +253,7 @@ TDspack* RunDspack(TRun* run, bool create) {
         engine = new TDspack(run);
         // A file that fails while it plays ends the entry with the failure message.
         QObject::connect(engine->Graph(), &TFilterGraph::OnGraphErrorAbort, engine, [run](HRESULT result) {
-            run->EngineFailed(Engine::FrameGrabbing, DSErrorText(result));
+            run->EngineFailed(Engine::FrameGrabbing, platform::FailureReason(FailureOfResult(result)), DSErrorText(result));
         });
     }
     return engine;

@@ -13,7 +13,16 @@
 
 using namespace directshow;
 
-bool OpenFrameEngine(TRun& run, const QString& path, QString* reason) {
+platform::MediaFailure FailureOfResult(HRESULT result) {
+    switch (result) {
+    case HRESULT_FILE_NOT_FOUND: return platform::MediaFailure::NotFound;
+    case VFW_E_UNSUPPORTED_STREAM: return platform::MediaFailure::Unsupported;
+    case VFW_E_CANNOT_RENDER: return platform::MediaFailure::NoDecoder;
+    default: return platform::MediaFailure::Failed;
+    }
+}
+
+bool OpenFrameEngine(TRun& run, const QString& path, QString* reason, platform::MediaFailure* failure) {
     try {
         TDspack* engine = RunDspack(&run, true);
         engine->Open(path);
@@ -32,8 +41,13 @@ bool OpenFrameEngine(TRun& run, const QString& path, QString* reason) {
         }
         engine->Run();
         return true;
+    } catch (const EDirectShowException& error) {
+        *reason = QString::fromUtf8(error.what());
+        *failure = FailureOfResult(error.ErrorCode());
+        return false;
     } catch (const std::exception& error) {
         *reason = QString::fromUtf8(error.what());
+        *failure = platform::MediaFailure::Failed;
         return false;
     }
 }

@@ -4,10 +4,14 @@
 
 #include <QString>
 
+#include "platform/media_engine.h"
+
 class TRun;
 
-// Renders and runs the file; false with the graph's reason when it cannot be played.
-bool OpenFrameEngine(TRun& run, const QString& path, QString* reason);
+// Renders and runs the file; false with the graph's reason and its class when it cannot be played.
+bool OpenFrameEngine(TRun& run, const QString& path, QString* reason, platform::MediaFailure* failure);
+// The class of a failure the graph reports.
+platform::MediaFailure FailureOfResult(qint32 result);
 int FrameEngineLength(TRun& run);
 int FrameEnginePosition(TRun& run);
 bool FrameEnginePlays(TRun& run);

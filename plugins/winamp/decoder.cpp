@@ -40,13 +40,15 @@ void Report(const char* what, const char* detail) {
     std::fprintf(stderr, "velmora decoder: %s%s%s\n", what, detail ? ": " : "", detail ? detail : "");
 }
 
-void ReportError(GstMessage* message) {
+// True when the error says the source is not there.
+bool ReportError(GstMessage* message) {
     GError* error = nullptr;
     gchar* debug = nullptr;
     gst_message_parse_error(message, &error, &debug);
     const ErrorRef heldError(error);
     const TextRef heldDebug(debug);
     Report(error ? error->message : "decoding failed", debug);
+    return error && error->domain == GST_RESOURCE_ERROR && error->code == GST_RESOURCE_ERROR_NOT_FOUND;
 }
 
 // The centres the equaliser window's sliders are labelled with (Hz), low to high, and the width
@@ -113,7 +115,8 @@ bool Decoder::Build(const Source& source) {
     g_signal_connect(decode, "pad-added", G_CALLBACK(OnPadAdded), this);
     g_signal_connect(decode, "no-more-pads", G_CALLBACK(OnNoMorePads), this);
     device_ = source.device;
-    if (!device_.empty()) g_signal_connect(decode, "source-setup", G_CALLBACK(OnSourceSetup), this);
+    proxy_ = source.proxy;
+    if (!device_.empty() || !proxy_.empty()) g_signal_connect(decode, "source-setup", G_CALLBACK(OnSourceSetup), this);
     g_object_set(format, "caps", CapsRef(gst_caps_from_string(kPcmCaps)).get(), nullptr);
     PlaceBands(equaliser);
     // What waits here has been through the equaliser already, so it is kept short: one buffer,
@@ -151,8 +154,12 @@ void Decoder::OnNoMorePads(GstElement* decodebin, gpointer self) {
 
 void Decoder::OnSourceSetup(GstElement*, GstElement* source, gpointer self) {
     auto* decoder = static_cast<Decoder*>(self);
-    if (g_object_class_find_property(G_OBJECT_GET_CLASS(source), "device"))
+    if (!decoder->device_.empty() && g_object_class_find_property(G_OBJECT_GET_CLASS(source), "device"))
         g_object_set(source, "device", decoder->device_.c_str(), nullptr);
+    // Only the HTTP source: rtspsrc has a "proxy" too, but the HTTP proxy is not for RTSP.
+    GstElementFactory* factory = gst_element_get_factory(source);
+    const bool http = factory && g_strcmp0(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)), "souphttpsrc") == 0;
+    if (!decoder->proxy_.empty() && http) g_object_set(source, "proxy", decoder->proxy_.c_str(), nullptr);
 }
 
 // Playing, and wait until the first data has reached the end of the graph or something failed.
@@ -167,8 +174,8 @@ Decoder::Preroll Decoder::WaitForPreroll() {
         bus.get(), GstClockTime(wait), GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE)));
     if (!message) return Preroll::Pending;  // still working on it: the decoding thread takes over
     const bool failed = GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR;
-    if (failed) ReportError(message.get());
-    return failed ? Preroll::Failed : Preroll::Done;
+    if (!failed) return Preroll::Done;
+    return ReportError(message.get()) ? Preroll::NotFound : Preroll::Failed;
 }
 
 int Decoder::Play(const Source& source) {
@@ -189,9 +196,9 @@ int Decoder::Play(const Source& source) {
             return 1;
         }
     }
-    if (preroll == Preroll::Failed) {
+    if (preroll == Preroll::Failed || preroll == Preroll::NotFound) {
         Stop();
-        return 1;
+        return preroll == Preroll::NotFound ? kPlayNotFound : 1;
     }
     GetLength();
     thread_ = std::thread(&Decoder::Run, this);

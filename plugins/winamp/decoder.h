@@ -19,10 +19,12 @@
 
 namespace velmora_input {
 
-// What to decode: a URI, and for an audio CD the device its source element reads.
+// What to decode: a URI, for an audio CD the device its source element reads, and the HTTP
+// proxy of a network source (empty: none).
 struct Source {
     std::string uri;
     std::string device;
+    std::string proxy;
 };
 
 struct Equaliser {
@@ -35,13 +37,16 @@ struct Equaliser {
 // value 32 (what a stored middle of 31 becomes) flat, 63 (at the bottom) -12 dB.
 double EqualiserDb(int value);
 
+constexpr int kPlayNotFound = -1;
+
 class Decoder {
 public:
     explicit Decoder(In_Module* module) : module_(module) {}
     ~Decoder() { Stop(); }
 
-    // 0 when decoding has started; non-zero, with the reason on stderr, when the source cannot be
-    // opened or its first data cannot be decoded. Waits briefly for the first data, so that the
+    // 0 when decoding has started; kPlayNotFound when the source is not there; another non-zero
+    // value, with the reason on stderr, when the source cannot be opened or its first data cannot
+    // be decoded. Waits briefly for the first data, so that the
     // length is known when it returns.
     int Play(const Source& source);
     void Stop();
@@ -56,7 +61,7 @@ public:
     void SetEqualiser(const Equaliser& equaliser);
 
 private:
-    enum class Preroll { Done, Pending, Failed };
+    enum class Preroll { Done, Pending, Failed, NotFound };
 
     bool Build(const Source& source);
     Preroll WaitForPreroll();
@@ -79,6 +84,7 @@ private:
     GstElement* format_ = nullptr;
     GstElement* sink_ = nullptr;
     std::string device_;
+    std::string proxy_;
 
     std::thread thread_;
     std::mutex mutex_;  // pulling a sample and handing it over against seeks and stops

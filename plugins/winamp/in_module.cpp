@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 #include <string>
 
 namespace velmora_input {
@@ -11,6 +12,7 @@ namespace {
 
 velmora_input::Decoder& Player();
 std::string currentPath;  // the path given to the last successful Play
+std::string httpProxy;    // as the host last handed it over
 
 void Config(void*) {}
 void About(void*) {}
@@ -33,7 +35,9 @@ int IsOurFile(const char*) { return 0; }
 int Play(const char* fn) {
     Player().Stop();
     Source source;
-    if (!fn || !ResolveSource(fn, &source)) return 1;
+    if (!fn) return 1;
+    if (!ResolveSource(fn, &source)) return std::strstr(fn, "://") || access(fn, F_OK) == 0 ? 1 : kPlayNotFound;
+    source.proxy = httpProxy;
     const int result = Player().Play(source);
     currentPath = result == 0 ? fn : "";
     return result;
@@ -117,3 +121,7 @@ velmora_input::Decoder& Player() {
 }  // namespace velmora_input
 
 extern "C" VELMORA_PLUGIN_EXPORT In_Module* winampGetInModule2() { return &velmora_input::module; }
+
+extern "C" VELMORA_PLUGIN_EXPORT void velmoraSetHttpProxy(const char* proxy) {
+    velmora_input::httpProxy = proxy ? proxy : "";
+}

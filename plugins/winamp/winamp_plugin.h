@@ -18,6 +18,12 @@ extern "C" {
 #define VELMORA_IN_MODULE_ENTRY "winampGetInModule2"
 #define VELMORA_OUT_MODULE_ENTRY "winampGetOutModule"
 
+/* Optional export of an input library: the HTTP proxy ("http://host:port"; NULL or empty for
+ * none) its network sources use from the next Play on. The host's proxy settings live in its own
+ * store, which a plug-in cannot read, so the host hands them over before each Play. */
+#define VELMORA_IN_PROXY_ENTRY "velmoraSetHttpProxy"
+typedef void (*VelmoraSetHttpProxyProc)(const char *proxy);
+
 /* Our plug-ins are built with hidden symbols; the entry points are the exceptions. */
 #define VELMORA_PLUGIN_EXPORT __attribute__((visibility("default")))
 
@@ -45,7 +51,8 @@ typedef struct In_Module {
     int (*InfoBox)(const char *file, void *hwndParent);
     int (*IsOurFile)(const char *fn);
 
-    int (*Play)(const char *fn); /* 0 when playing, non-zero when the file cannot be played */
+    int (*Play)(const char *fn); /* 0 when playing, -1 when the file is not there (a network
+                                  * server says so too), other values when it cannot be played */
     void (*Pause)(void);
     void (*UnPause)(void);
     int (*IsPaused)(void);
