@@ -94,7 +94,9 @@ void TFilterGraph::AddListener(IGraphListener* listener) {
 void TFilterGraph::RemoveListener(IGraphListener* listener) { listeners_.removeOne(listener); }
 
 void TFilterGraph::ControlEvent(int event, int param) {
-    for (IGraphListener* listener : listeners_) listener->ControlEvent(event, param);
+    // A copy: a listener may remove itself while it is told.
+    const QList<IGraphListener*> listeners = listeners_;
+    for (IGraphListener* listener : listeners) listener->ControlEvent(event, param);
 }
 
 void TFilterGraph::SetMode(TGraphMode mode) {

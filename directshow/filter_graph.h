@@ -243,7 +243,6 @@ private:
     bool DispatchDvdNotice(int code, qintptr param1, qintptr param2);
     void DvdStreamLanguage(int code, int stream);
     void ControlEvent(int event, int param);
-    void ApplyLogFile(const QString& name);
     bool WantsWindow() const;
     void FollowWindow();
     void RenderAgain();

@@ -27,7 +27,8 @@ int LanguageId(const QString& code) {
 }  // namespace
 
 void TFilterGraph::DoEvent(int code, qintptr param1, qintptr param2) {
-    for (IGraphListener* listener : listeners_) listener->GraphEvent(code, param1, param2);
+    const QList<IGraphListener*> listeners = listeners_;  // a listener may remove itself
+    for (IGraphListener* listener : listeners) listener->GraphEvent(code, param1, param2);
     emit OnDSEvent(code, param1, param2);
     if (DispatchGraphEvent(code, param1, param2) || DispatchMoreGraphEvents(code, param1, param2)) return;
     if (!DispatchDvdEvent(code, param1, param2)) DispatchDvdNotice(code, param1, param2);

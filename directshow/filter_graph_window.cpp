@@ -59,9 +59,20 @@ bool TFilterGraph::Core::LinkToWindow(GstPad* pad) {
     GstPad* in = gst_element_get_static_pad(convert, "sink");
     const bool linked = gst_element_link(convert, sink) && gst_pad_link(pad, in) == GST_PAD_LINK_OK;
     gst_object_unref(in);
+    if (!linked) {
+        // Left in the pipeline, a sink that never prerolls would hold the render until it times out.
+        for (GstElement* element : {convert, sink}) {
+            {
+                std::lock_guard guard(lock);
+                std::erase(rendered, element);
+            }
+            gst_element_set_state(element, GST_STATE_NULL);
+            gst_bin_remove(GST_BIN(pipeline), element);
+        }
+        return false;
+    }
     gst_element_sync_state_with_parent(sink);
     gst_element_sync_state_with_parent(convert);
-    if (!linked) return false;
     std::lock_guard guard(lock);
     windowSink = sink;
     return true;
@@ -166,10 +177,13 @@ void TFilterGraph::RenderAgain() {
     const HRESULT result = core_->Render(renderedName_);
     if (result != S_OK) {
         renderedName_.clear();
+        // Through Deliver, as every graph event: a handler's exception is told, not thrown into
+        // the event loop, and an abort for a render that a newer one replaced is dropped.
         QPointer<TFilterGraph> self(this);
+        const quint64 epoch = core_->epoch.load();
         QMetaObject::invokeMethod(
-            this, [self, result] {
-                if (self) self->DoEvent(EC_ERRORABORT, result, 0);
+            this, [self, epoch, result] {
+                if (self) self->Deliver(epoch, EC_ERRORABORT, result, 0);
             },
             Qt::QueuedConnection);
         return;

@@ -248,7 +248,9 @@ TLrcView::TLrcView(TLrcCtrl* ctrl, QWidget* window) : QWidget(window), ctrl_(ctr
 }
 
 void TLrcView::WatchSibling(QObject* sibling) {
-    if (sibling != this && sibling->isWidgetType()) sibling->installEventFilter(this);
+    // Another lines view (one being released) is not watched: two would raise each other forever.
+    if (sibling != this && sibling->isWidgetType() && !dynamic_cast<TLrcView*>(sibling))
+        sibling->installEventFilter(this);
 }
 
 bool TLrcView::eventFilter(QObject* watched, QEvent* event) {
