@@ -174,12 +174,12 @@ TEST_F(GraphTools, TheMpegDecoderAMonikerNamesDecodesTheStream) {
         if (record.FriendlyName == QLatin1String(kMpegAudioDecoderName)) decoderMoniker = devices.GetMoniker(i);
     }
     ASSERT_TRUE(decoderMoniker);
+    RecordingListener listener;  // outlives the graph, which tells it when it goes
     TFilterGraph graph;
     TFilter decoder;
     decoder.BaseFilter().SetMoniker(decoderMoniker);
     decoder.SetFilterGraph(&graph);
     graph.SetActive(true);
-    RecordingListener listener;
     graph.AddListener(&listener);
     for (int round = 0; round < 2; ++round) {
         ASSERT_EQ(graph.RenderFile(song), S_OK);
@@ -204,8 +204,8 @@ TEST_F(GraphTools, AHandlersExceptionIsShownAndLaterEventsStillArrive) {
         shown << text;
         EXPECT_EQ(icon, platform::MessageIcon::Error);
     });
+    RecordingListener listener;  // outlives the graph, which tells it when it goes
     TFilterGraph graph;
-    RecordingListener listener;
     graph.AddListener(&listener);
     QObject::connect(&graph, &TFilterGraph::OnGraphPaused, [](HRESULT) { throw std::runtime_error("暂停处理失败"); });
     graph.SetActive(true);

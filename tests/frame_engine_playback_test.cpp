@@ -73,8 +73,10 @@ protected:
         TDspack* engine = RunDspack(run_, false);
         if (!engine) return QImage();
         int frames = 0;
-        QObject::connect(engine, &TDspack::FrameDrawn, [&] { ++frames; });
+        // Counted only while this frame lives: the engine goes on drawing after it returns.
+        const QMetaObject::Connection counting = QObject::connect(engine, &TDspack::FrameDrawn, [&] { ++frames; });
         if (!QTest::qWaitFor([&] { return frames >= 3; }, kPatience)) ADD_FAILURE() << "too few frames drawn: " << frames;
+        QObject::disconnect(counting);
         return engine->LastDrawn();
     }
 

@@ -57,7 +57,7 @@ TEST(HotkeyRewrite, OnlyTheChangedLineChangesByteForByte) {
     const QByteArray before = platform::EncodeGb18030(u"0.21=音量增大#↑%10010\r\n1.20=-\r\n"_qs);
     // Bytes no reading takes as text, an LF-only line end and a last line without one survive.
     const QByteArray after = platform::EncodeGb18030(u"1.241=设置(&S)\n 1.61=网址#Ctrl+U%11111  \r\n"_qs) +
-                             QByteArray("\x81\x20\r\n1.281=帮助#F1%1", 30);
+                             QByteArray("\x81\x20\r\n", 4) + platform::EncodeGb18030(u"1.281=帮助#F1%1"_qs);
     bool replaced = false;
     const QByteArray out = dialogs::RewriteHotkeyLine(before + platform::EncodeGb18030(u"1.21=关于...#Alt+A%1\r\n"_qs) + after,
                                                       u"1.2"_qs, u"#Shift+→%10010"_qs, &replaced);

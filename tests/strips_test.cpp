@@ -137,7 +137,7 @@ protected:
 TEST_F(StripTest, OpeningDrawsTheStripAndHighlightFollowsThePointer) {
     const QSize window = PlaylistWindow->size();
     OpenPlaylistMenu("lMenu2");
-    TPlaylistStrip* rem = OpenStrip();
+    QPointer<TPlaylistStrip> rem = OpenStrip();  // the strip is deleted when another opens
     ASSERT_TRUE(rem);
     EXPECT_EQ(rem->geometry(), QRect(40, window.height() - 84, 25, 72));
     EXPECT_EQ(rem->Image().pixel(0, 0), At(100, 111)) << "the left bar";
