@@ -17,9 +17,6 @@ namespace {
 
 constexpr int kPrerollWaitMs = 20000;
 
-
-bool IsRenderer(GstElement* element) { return GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK); }
-
 // A DVD is a folder (with VIDEO_TS in it, or VIDEO_TS itself), an image or a device.
 QByteArray DvdDeviceOf(const QString& name, HRESULT* failure) {
     const QFileInfo info(name);

@@ -16,6 +16,9 @@
 
 namespace directshow {
 
+// A renderer is an element that ends a stream.
+inline bool IsRenderer(GstElement* element) { return GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK); }
+
 class GraphLog;
 
 struct TFilterGraph::Core {

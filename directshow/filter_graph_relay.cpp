@@ -24,8 +24,6 @@ constexpr char kVideoSizeMessage[] = "velmora-graph-video-size";
 // The decode bin's answers to autoplug-select.
 constexpr int kAutoplugTry = 0, kAutoplugExpose = 1;
 
-bool IsRenderer(GstElement* element) { return GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK); }
-
 bool IsDecoder(GstElementFactory* factory) {
     const gchar* klass = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
     return klass && std::strstr(klass, "Decoder");
