@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "directshow/filter_graph.h"
+#include "tests/http_stream_server.h"
 #include "tests/media_fixtures.h"
 #include "tests/test_support.h"
 
@@ -154,6 +155,36 @@ TEST_F(FilterGraphPlayback, ARunToTheEndReportsItsEventsInOrderOnTheGuiThread) {
     EXPECT_EQ(log.codes.back(), EC_COMPLETE);
     EXPECT_EQ(log.offThread, 0);
     EXPECT_EQ(log.Count(EC_ERRORABORT), 0);
+}
+
+// A stream that has run dry cannot reach pause until data comes again: the graph answers the
+// pause with "still changing", which Pause reports as False without raising, and the pause is
+// announced once the data returns. Run, answered the same way, reports True.
+TEST(FilterGraphAsync, APauseTheGraphFinishesLaterAnswersFalseAndIsAnnouncedWhenDone) {
+    testing_support::TempFolder folder;
+    const QByteArray frames = Mp3Frames(folder);
+    ASSERT_FALSE(frames.isEmpty());
+    StreamServer server(frames);
+    TFilterGraph graph;
+    graph.SetActive(true);
+    EventLog log(graph);
+    ASSERT_EQ(graph.RenderFile(server.Url("/live.mp3")), S_OK);
+    server.stalled = true;
+    EXPECT_TRUE(graph.Run());
+    // The first burst (32 kB, two seconds at 128 kbit/s) plays out.
+    QTest::qWait(3500);
+    bool paused = true;
+    EXPECT_NO_THROW(paused = graph.Pause());
+    EXPECT_FALSE(paused);
+    FilterState state;
+    EXPECT_EQ(graph.GetState(0, &state), VFW_S_STATE_INTERMEDIATE);
+    EXPECT_EQ(state, FilterState::State_Paused);
+    QTest::qWait(200);
+    EXPECT_EQ(log.Count(EC_PAUSED), 0) << "not announced while the pause is pending";
+    server.stalled = false;
+    ASSERT_TRUE(log.WaitFor(EC_PAUSED));
+    EXPECT_EQ(graph.GetState(kPatience, &state), S_OK);
+    EXPECT_EQ(log.Count(EC_PAUSED), 1);
 }
 
 TEST_F(FilterGraphPlayback, TypedEventsCarryTheirArguments) {

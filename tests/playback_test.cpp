@@ -382,19 +382,29 @@ TEST_F(PlaybackTest, FlashMovieHeaderAndProjectorTrailer) {
     EXPECT_EQ(run_->EngineCode, Engine::None);
 }
 
+// The three pictures: the player (playing and stopped), the player waiting for its engine (a
+// warm rim), the player paused (two bars, the middle left clear).
 TEST_F(PlaybackTest, PlayStateChoosesTheTrayPicture) {
     auto picture = [] { return Form1->TrayPicture().pixmap(32, 32).toImage(); };
+    auto warmRim = [](const QImage& image) {
+        const QColor rim = image.pixelColor(4, 16);
+        return rim.red() > rim.blue();
+    };
+    auto clearMiddle = [](const QImage& image) { return image.pixelColor(16, 16).lightness() < 128; };
     Ctrl->Display->SetPlayState(0);
     const QImage playing = picture();
     ASSERT_FALSE(playing.isNull());
+    EXPECT_FALSE(warmRim(playing));
+    EXPECT_FALSE(clearMiddle(playing));
     Ctrl->Display->SetPlayState(2);
     const QImage paused = picture();
+    EXPECT_FALSE(warmRim(paused));
+    EXPECT_TRUE(clearMiddle(paused)) << "paused shows the bars";
     Ctrl->Display->SetPlayState(3);
     const QImage waiting = picture();
+    EXPECT_TRUE(warmRim(waiting)) << "waiting shows the waiting picture";
+    EXPECT_FALSE(clearMiddle(waiting));
     Ctrl->Display->SetPlayState(1);
-    EXPECT_NE(paused, playing);
-    EXPECT_NE(waiting, playing);
-    EXPECT_NE(waiting, paused);
     EXPECT_EQ(picture(), playing) << "stopped shows the same picture as playing";
 }
 

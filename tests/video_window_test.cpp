@@ -2,11 +2,12 @@
 // renderer's window, the panels kept below it while it fills the screen, and a stop from inside.
 #include <gtest/gtest.h>
 
+#include <QtCore/qtestsupport_core.h>
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
-#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
 
@@ -144,7 +145,7 @@ TEST_F(VideoWindowTest, TrayClicksBringTheWindowBackOrOpenTheMenuAfterTheDelay) 
     Form4->TrayIcon().Press(platform::kTrayRightButtonDown);
     EXPECT_TRUE(Form4->Timer1->isActive()) << "the right button starts the delay";
     EXPECT_FALSE(menu->isVisible()) << "not at once";
-    for (int i = 0; i < 200 && !menu->isVisible(); ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QTest::qWaitFor([&] { return menu->isVisible(); }, 2000);
     EXPECT_TRUE(menu->isVisible()) << "menu 2 after the delay";
     EXPECT_FALSE(Form4->Timer1->isActive());
     EXPECT_FALSE(Form4->isVisible());
@@ -160,9 +161,17 @@ TEST_F(VideoWindowTest, ShowingAfterFullScreenComesBackInNormalSize) {
     Form4->show();
     EXPECT_EQ(Ctrl->ReadInteger(u"ScreenMode"_qs, 0), 1);
     EXPECT_EQ(Form4->size(), QSize(214, 120));
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        EXPECT_NE(Form4->windowType(), Qt::Tool) << "with no tray the window keeps its taskbar entry";
+}
+
+TEST_F(VideoWindowTest, TheWindowLeavesTheTaskbarOnlyWhereATrayCanBringItBack) {
+    platform::SetTrayAvailable(false);
+    {
+        TForm4 window;
+        EXPECT_NE(window.windowType(), Qt::Tool) << "with no tray the window keeps its taskbar entry";
     }
+    platform::SetTrayAvailable(true);
+    TForm4 window;
+    EXPECT_EQ(window.windowType(), Qt::Tool);
 }
 
 TEST_F(VideoWindowTest, ActivationAtScreenSizeKeepsThePanelsBelowUntilDeactivated) {

@@ -4,7 +4,6 @@
 #include <QCursor>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QSystemTrayIcon>
 
 #include "player/commands/menu.h"
 #include "player/core/ctrl.h"
@@ -40,7 +39,7 @@ TForm4::TForm4(QWidget* parent)
     setWindowTitle(QStringLiteral("Velmora Player"));
     // With a tray icon to come back by, the window stays off the taskbar; without one it keeps
     // its taskbar entry, so a minimised window stays reachable.
-    if (QSystemTrayIcon::isSystemTrayAvailable()) setWindowFlag(Qt::Tool);
+    if (platform::TrayAvailable()) setWindowFlag(Qt::Tool);
     Edit1 = ui_->Edit1;
     Timer1 = new QTimer(this);
     Timer1->setInterval(10);
