@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <algorithm>
 #include <limits>
+#include <memory>
 
 #include "directshow/filter_graph_core.h"
 #include "directshow/filter_list.h"
@@ -65,9 +66,11 @@ void TFilterGraph::Loaded() {
 void TFilterGraph::SetGraphEdit(bool value) {
     if (!value && rotCookie_) RevokeGraphFromROT(std::exchange(rotCookie_, 0));
     if (value && !rotCookie_ && Active()) {
-        GstElement* pipeline = core_->pipeline;
+        // The entry holds its own reference: a dump may run on another thread while the graph
+        // is taken down, after the table let go of the entry.
+        std::shared_ptr<GstElement> pipeline(GST_ELEMENT(gst_object_ref(core_->pipeline)), gst_object_unref);
         RegisterGraphInROT(this, [pipeline] {
-            gchar* dot = gst_debug_bin_to_dot_data(GST_BIN(pipeline), GST_DEBUG_GRAPH_SHOW_ALL);
+            gchar* dot = gst_debug_bin_to_dot_data(GST_BIN(pipeline.get()), GST_DEBUG_GRAPH_SHOW_ALL);
             QByteArray out(dot ? dot : "");
             g_free(dot);
             return out;

@@ -6,7 +6,10 @@
 #include <QtCore/qtestsupport_core.h>
 
 #include <QFile>
+#include <QThread>
+#include <atomic>
 #include <stdexcept>
+#include <thread>
 
 #include "directshow/filter.h"
 #include "directshow/filter_graph.h"
@@ -103,6 +106,29 @@ TEST_F(GraphTools, GraphEditRegistersTheActiveGraphWithItsDump) {
     graph.SetGraphEdit(false);
     EXPECT_TRUE(GraphsNamed(name).isEmpty());
     EXPECT_EQ(RevokeGraphFromROT(0), E_INVALIDARG);
+}
+
+// A viewer dumps from its own thread while the player takes graphs down and makes them again:
+// each dump is of a whole graph or of none (a dump that outlived its graph read freed memory).
+TEST_F(GraphTools, DumpsFromAnotherThreadWhileGraphsComeAndGo) {
+    std::atomic<bool> done{false};
+    std::atomic<int> dumps{0};
+    std::thread viewer([&] {
+        while (!done) {
+            for (const RunningGraph& entry : RunningGraphs()) {
+                if (!DumpRunningGraph(entry.cookie).isEmpty()) ++dumps;
+            }
+        }
+    });
+    for (int i = 0; i < 40; ++i) {
+        TFilterGraph graph;
+        graph.SetActive(true);
+        graph.SetGraphEdit(true);
+        QThread::msleep(2);
+    }
+    done = true;
+    viewer.join();
+    EXPECT_GT(dumps.load(), 0) << "the viewer saw the graphs";
 }
 
 TEST_F(GraphTools, LogFileTakesTheGraphsDebugLogAndAFileThatCannotBeMadeChangesNothing) {
