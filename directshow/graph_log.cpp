@@ -1,5 +1,8 @@
 #include "directshow/graph_log.h"
 
+#include <mutex>
+#include <set>
+
 namespace directshow {
 
 namespace {
@@ -11,6 +14,11 @@ constexpr GstDebugLevel kLogLevel = GST_LEVEL_INFO;
 std::mutex g_usersLock;
 int g_users = 0;
 GstDebugLevel g_savedLevel = GST_LEVEL_NONE;
+
+// GStreamer may still call a log function on another thread after its removal returned: a log
+// is looked up here, under the lock, before it is touched, and leaves here before it is freed.
+std::mutex g_liveLock;
+std::set<const void*> g_live;
 
 void AddUser() {
     std::lock_guard guard(g_usersLock);
@@ -34,6 +42,10 @@ std::unique_ptr<GraphLog> GraphLog::Open(const QString& path, GstElement* graph)
     log->file_.setFileName(path);
     if (path.isEmpty() || !log->file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) return nullptr;
     AddUser();
+    {
+        std::lock_guard guard(g_liveLock);
+        g_live.insert(log.get());
+    }
     gst_debug_add_log_function(&GraphLog::OnLog, log.get(), nullptr);
     return log;
 }
@@ -42,15 +54,18 @@ GraphLog::~GraphLog() {
     if (!file_.isOpen()) return;
     gst_debug_remove_log_function_by_data(this);
     RemoveUser();
-    std::lock_guard guard(lock_);
+    std::lock_guard guard(g_liveLock);
+    g_live.erase(this);
     file_.close();
 }
 
 // Called on any thread that logs; only messages about this graph or what it holds are kept.
 void GraphLog::OnLog(GstDebugCategory* category, GstDebugLevel level, const gchar* file, const gchar* function,
                      gint line, GObject* object, GstDebugMessage* message, gpointer data) {
-    auto* log = static_cast<GraphLog*>(data);
     if (level > kLogLevel || !object || !GST_IS_OBJECT(object)) return;
+    std::lock_guard guard(g_liveLock);
+    if (!g_live.count(data)) return;
+    auto* log = static_cast<GraphLog*>(data);
     // Messages are often logged under the object's own lock: its name and parents are read without
     // taking it, as GStreamer's own printer does.
     GstObject* subject = GST_OBJECT(object);
@@ -63,7 +78,6 @@ void GraphLog::OnLog(GstDebugCategory* category, GstDebugLevel level, const gcha
         "%" GST_TIME_FORMAT " %-7s %s %s:%d:%s:<%s> %s\n", GST_TIME_ARGS(gst_util_get_timestamp()),
         gst_debug_level_get_name(level), gst_debug_category_get_name(category), file ? file : "", line,
         function ? function : "", name ? name : "", text ? text : "");
-    std::lock_guard guard(log->lock_);
     log->file_.write(entry);
     log->file_.flush();
     g_free(entry);

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QString>
 #include <memory>
-#include <mutex>
 
 namespace directshow {
 
@@ -25,7 +24,6 @@ private:
                       gint line, GObject* object, GstDebugMessage* message, gpointer data);
 
     GstElement* graph_;  // borrowed: the log goes before its graph
-    std::mutex lock_;
     QFile file_;
 };
 

@@ -15,6 +15,7 @@
 #include "directshow/filter_graph.h"
 #include "directshow/filter_list.h"
 #include "directshow/graph_registry.h"
+#include "directshow/gst_filter.h"
 #include "directshow/sys_dev_enum.h"
 #include "platform/message_box.h"
 #include "tests/media_fixtures.h"
@@ -154,6 +155,29 @@ TEST_F(GraphTools, LogFileTakesTheGraphsDebugLogAndAFileThatCannotBeMadeChangesN
 
     graph.SetLogFile(QString());
     EXPECT_TRUE(graph.LogFile().isEmpty());
+}
+
+// A thread logs about the graph's element without pause while logs are made and taken down: a
+// thread still in the log function of a log just removed must not write through a freed log.
+TEST_F(GraphTools, LogsTakenDownWhileAThreadLogsAboutTheGraph) {
+    TFilterGraph graph;
+    graph.SetActive(true);
+    ASSERT_EQ(graph.RenderFile(tone), S_OK);
+    TFilterList filters(&graph);
+    ASSERT_GT(filters.Count(), 0);
+    const FilterPtr member = filters.GetFilter(0);
+    GstElement* element = member->Element();
+    std::atomic<bool> done{false};
+    std::thread talker([&] {
+        while (!done) GST_CAT_INFO_OBJECT(GST_CAT_DEFAULT, element, "talking");
+    });
+    graph.SetLogFile(folder.file("first.log"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile(folder.file("first.log")).size() > 0; }, kPatience))
+        << "the thread's messages reach the log";
+    for (int i = 0; i < 200; ++i) graph.SetLogFile(folder.file(QStringLiteral("graph%1.log").arg(i % 2)));
+    graph.SetLogFile(QString());
+    done = true;
+    talker.join();
 }
 
 TEST_F(GraphTools, FilterAndPinListsWalkTheGraph) {
