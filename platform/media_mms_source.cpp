@@ -12,9 +12,15 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
 
 namespace platform {
 
@@ -105,17 +111,50 @@ int ConnectOne(void* data, const addrinfo* address) {
     return -1;
 }
 
-int IoConnect(void* data, const char* host, int port) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
+std::atomic<MmsResolver> g_resolver{&getaddrinfo};
+
+// One name lookup, shared by the thread that runs it and the source that may stop waiting for it;
+// whichever lets go last frees the answer.
+struct Lookup {
+    std::mutex lock;
+    std::condition_variable answered;
+    bool done = false;
     addrinfo* found = nullptr;
-    const std::string service = std::to_string(port);
-    if (getaddrinfo(host, service.c_str(), &hints, &found) != 0) return -1;
+    ~Lookup() {
+        if (found) freeaddrinfo(found);
+    }
+};
+
+// The lookup runs on a thread of its own: the system's resolver cannot be interrupted, and a stop
+// must not wait for a name server that does not answer.
+std::shared_ptr<Lookup> Resolve(void* data, const char* host, int port) {
+    auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host = std::string(host), service = std::to_string(port),
+                 resolve = g_resolver.load()] {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* found = nullptr;
+        if (resolve(host.c_str(), service.c_str(), &hints, &found) != 0) found = nullptr;
+        std::lock_guard guard(lookup->lock);
+        lookup->found = found;
+        lookup->done = true;
+        lookup->answered.notify_all();
+    }).detach();
+    std::unique_lock guard(lookup->lock);
+    while (!lookup->done) {
+        if (Stopping(data)) return nullptr;
+        lookup->answered.wait_for(guard, std::chrono::milliseconds(kPollMs));
+    }
+    return lookup;
+}
+
+int IoConnect(void* data, const char* host, int port) {
+    const std::shared_ptr<Lookup> lookup = Resolve(data, host, port);
+    if (!lookup) return -1;
     int fd = -1;
-    for (const addrinfo* address = found; address && fd < 0 && !Stopping(data); address = address->ai_next)
+    for (const addrinfo* address = lookup->found; address && fd < 0 && !Stopping(data); address = address->ai_next)
         fd = ConnectOne(data, address);
-    freeaddrinfo(found);
     return fd;
 }
 
@@ -271,5 +310,7 @@ GType MmsSrcType() {
 bool RegisterMmsSource() {
     return gst_element_register(nullptr, kMmsSourceName, GST_RANK_PRIMARY, MmsSrcType());
 }
+
+void SetMmsResolver(MmsResolver resolver) { g_resolver = resolver ? resolver : &getaddrinfo; }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 // failures of the protocol end in the engine's error with the class the user is told.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netdb.h>
 #include <gst/gst.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -268,6 +269,28 @@ TEST(MmsSourceFailures, StopWhileTheServerSaysNothingReturnsAtOnce) {
     EXPECT_EQ(engine.CurrentState(), MediaEngine::State::Stopped);
     close(client);
     close(listener);
+}
+
+// A name server that does not answer until the test lets it.
+std::atomic<bool> lookupEntered{false};
+std::atomic<bool> lookupReleased{false};
+int SlowLookup(const char* host, const char* service, const addrinfo* hints, addrinfo** found) {
+    lookupEntered = true;
+    while (!lookupReleased) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return getaddrinfo(host, service, hints, found);
+}
+
+TEST(MmsSourceFailures, StopWhileTheNameIsLookedUpReturnsAtOnce) {
+    platform::InitMedia();
+    platform::SetMmsResolver(&SlowLookup);
+    MediaEngine engine;
+    ASSERT_TRUE(engine.Open(QStringLiteral("mms://localhost:9/live")));
+    engine.Play();
+    ASSERT_TRUE(WaitFor([&] { return lookupEntered.load(); }));
+    engine.Close();  // would wait for the name server here if the lookup held the source
+    EXPECT_EQ(engine.CurrentState(), MediaEngine::State::Stopped);
+    lookupReleased = true;
+    platform::SetMmsResolver(nullptr);
 }
 
 }  // namespace
