@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QMetaObject>
+#include <atomic>
 
 #include "directshow/filter_graph_core.h"
 #include "platform/media_internal.h"
@@ -13,17 +14,25 @@ namespace directshow {
 namespace {
 
 // XVideo first (the server scales); Xvfb and some drivers have no XVideo adaptor, and then
-// xvimagesink fails to reach READY. Not yet in a bin.
+// xvimagesink fails to reach READY. The first sink that reached READY is made straight away at
+// later renders: the process has one display. Not yet in a bin.
 GstElement* MakeWindowSink(guintptr handle) {
-    for (const char* factory : {"xvimagesink", "ximagesink"}) {
+    static std::atomic<const char*> known{nullptr};
+    const char* const kinds[] = {"xvimagesink", "ximagesink"};
+    for (const char* factory : kinds) {
+        const char* proven = known.load();
+        if (proven && factory != proven) continue;
         GstElement* sink = gst_element_factory_make(factory, nullptr);
         if (!sink) continue;
         gst_object_ref_sink(sink);
-        const bool ready = gst_element_set_state(sink, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
-        gst_element_set_state(sink, GST_STATE_NULL);
-        if (!ready) {
-            gst_object_unref(sink);
-            continue;
+        if (!proven) {
+            const bool ready = gst_element_set_state(sink, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+            gst_element_set_state(sink, GST_STATE_NULL);
+            if (!ready) {
+                gst_object_unref(sink);
+                continue;
+            }
+            known = factory;
         }
         g_object_set(sink, "force-aspect-ratio", TRUE, nullptr);
         gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), handle);
@@ -75,6 +84,9 @@ bool TFilterGraph::Core::LinkToWindow(GstPad* pad) {
     gst_element_sync_state_with_parent(convert);
     std::lock_guard guard(lock);
     windowSink = sink;
+    // The window may have changed while the sink was made: FollowWindow found no sink to move then.
+    const guintptr now = windowHandle.load();
+    if (now && now != handle) gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), now);
     return true;
 }
 
