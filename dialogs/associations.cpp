@@ -56,14 +56,16 @@ void AddOpenWith(const QString& e) {
     TRegistry reg;
     Open(reg, OpenWithList(e));
     const QString own = Name(names::kOpenWithName);
+    // The key's names read once: each read of the registry reads its whole file.
+    QSet<QString> taken;
+    for (const QString& name : reg.GetValueNames()) taken.insert(name.toLower());
     QString letter;
     for (char c = 'a'; c <= 'z' && letter.isEmpty(); ++c) {
         const QString name(QChar::fromLatin1(c));
-        const QString value = reg.ReadString(name);
-        if (value.compare(own, Qt::CaseInsensitive) == 0) letter = name;
+        if (taken.contains(name) && reg.ReadString(name).compare(own, Qt::CaseInsensitive) == 0) letter = name;
     }
     for (char c = 'a'; c <= 'z' && letter.isEmpty(); ++c)
-        if (!reg.ValueExists(QString(QChar::fromLatin1(c)))) letter = QString(QChar::fromLatin1(c));
+        if (!taken.contains(QString(QChar::fromLatin1(c)))) letter = QString(QChar::fromLatin1(c));
     if (letter.isEmpty()) return;  // 26 programs listed already: the player stays out of the list
     Write(reg, letter, own);
     QString order = reg.ReadString(QStringLiteral("MRUList"));
@@ -195,20 +197,34 @@ void TAssociations::UnassociateProtocol(const QString& p) {
 }
 
 void TAssociations::DefaultSet(const QStringList& engineLists) {
+    for (const std::function<void()>& step : DefaultSetSteps(engineLists)) step();
+}
+
+std::vector<std::function<void()>> TAssociations::DefaultSetSteps(const QStringList& engineLists) {
+    // Each type's state is tested when its step runs, as the whole set tests it when it gets there.
+    std::vector<std::function<void()>> steps;
     QStringList listed;
     for (const QString& list : engineLists) listed += MaskPieces(list);
     listed += MaskPieces(Name(names::kListExtensions));
     for (const QString& mask : std::as_const(listed))
-        if (IsAssociableMask(mask) && IsFileTypeAssociated(mask)) UnassociateFileType(mask.mid(2));
+        if (IsAssociableMask(mask))
+            steps.emplace_back([this, mask] {
+                if (IsFileTypeAssociated(mask)) UnassociateFileType(mask.mid(2));
+            });
     // Whole masks: "*.rm" is not offered by a list holding "*.rmvb" only.
     QSet<QString> offered(listed.begin(), listed.end());
     for (const QString& mask : MaskPieces(Name(names::kUninstallExtraExtensions))) offered.insert(mask);
     for (const QString& mask : MaskPieces(Name(names::kDefaultExtensions)))
-        if (IsAssociableMask(mask) && offered.contains(mask)) AssociateFileType(mask.mid(2), program_);
+        if (IsAssociableMask(mask) && offered.contains(mask))
+            steps.emplace_back([this, mask] { AssociateFileType(mask.mid(2), program_); });
     const QStringList protocols = MaskPieces(Name(names::kDefaultProtocols));
     for (const QString& protocol : protocols)
-        if (IsProtocolAssociated(protocol.chopped(3))) UnassociateProtocol(protocol.chopped(3));
-    for (const QString& protocol : protocols) AssociateProtocol(protocol.chopped(3));
+        steps.emplace_back([this, p = protocol.chopped(3)] {
+            if (IsProtocolAssociated(p)) UnassociateProtocol(p);
+        });
+    for (const QString& protocol : protocols)
+        steps.emplace_back([this, p = protocol.chopped(3)] { AssociateProtocol(p); });
+    return steps;
 }
 
 bool TAssociations::RemoveReal(const QString& decode1List) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 #include <stdexcept>
+#include <vector>
 
 // A registry change that failed; the steps before it stay done.
 class EAssociationError : public std::runtime_error {
@@ -43,6 +44,10 @@ public:
     // The default set. engineLists: the engines' lists in the order DECODE0, DECODE1, DECODE2,
     // DECODE5, DECODE3, DECODE4.
     void DefaultSet(const QStringList& engineLists);
+    // The default set as its steps, in order, one type or protocol each, so a caller can run
+    // them between other work; each may throw as DefaultSet does, and the steps after one that
+    // threw are not run. The scheme must outlive them.
+    std::vector<std::function<void()>> DefaultSetSteps(const QStringList& engineLists);
     // The RealAudio types and protocols taken away; true when an extension was undone.
     bool RemoveReal(const QString& decode1List);
 

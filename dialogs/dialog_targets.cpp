@@ -9,10 +9,24 @@ void InstallDialogTargets() {
 
 void TDialogTargets::ShowSettingsPage(int page) { ShowSettingsDialog(page); }
 
-bool TDialogTargets::FirstRunSetup() {
-    TForm8Use form;
-    return form->FirstRunSetup();
-}
+namespace {
+
+// The set-up's steps with the dialog they run on: the one open, or one made for them.
+class TDialogSetupSteps final : public TSetupSteps {
+public:
+    TDialogSetupSteps() : steps_(form_->FirstRunSetupSteps()) {}
+    bool Done() const override { return steps_->Done(); }
+    void Next() override { steps_->Next(); }
+    bool Succeeded() const override { return steps_->Succeeded(); }
+
+private:
+    TForm8Use form_;  // goes after the steps
+    std::unique_ptr<TSetupSteps> steps_;
+};
+
+}  // namespace
+
+std::unique_ptr<TSetupSteps> TDialogTargets::FirstRunSetup() { return std::make_unique<TDialogSetupSteps>(); }
 
 void TDialogTargets::ShowAbout() { ShowAboutBox(); }
 

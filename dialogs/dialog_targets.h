@@ -8,8 +8,8 @@ class TDialogTargets : public TPlayerTargets {
 public:
     // The settings dialog.
     void ShowSettingsPage(int page) override;
-    // Runs on a settings dialog of its own, freed again afterwards.
-    bool FirstRunSetup() override;
+    // Runs on a settings dialog of its own, freed again with the steps.
+    std::unique_ptr<TSetupSteps> FirstRunSetup() override;
     // The about box, modal; freed when it closes.
     void ShowAbout() override;
     // A handed-over skin archive applied through the skin page.

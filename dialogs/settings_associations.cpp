@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <memory>
 
 #include "dialogs/associations.h"
 #include "dialogs/settings_dialog.h"
@@ -165,14 +166,29 @@ void TForm8::Button5Click() {
 }
 
 bool TForm8::Button6Click() {
-    if (!Ctrl) return false;
-    const bool done = Reported([] {
-        Scheme().DefaultSet({Ctrl->Decode0List, Ctrl->Decode1List, Ctrl->Decode2List, Ctrl->Decode5List,
-                             Ctrl->Decode3List, Ctrl->Decode4List});
-    });
-    if (ui_->ListBox2->currentRow() >= 0) ListBox2Click();
-    NotifyShellAssociations();
+    bool done = true;
+    for (const std::function<bool()>& step : DefaultAssociationSteps()) done = step() && done;
     return done;
+}
+
+std::vector<std::function<bool()>> TForm8::DefaultAssociationSteps() {
+    if (!Ctrl) return {[] { return false; }};
+    auto scheme = std::make_shared<TAssociations>(Scheme());
+    auto failed = std::make_shared<bool>(false);
+    std::vector<std::function<bool()>> steps;
+    for (std::function<void()>& step :
+         scheme->DefaultSetSteps({Ctrl->Decode0List, Ctrl->Decode1List, Ctrl->Decode2List, Ctrl->Decode5List,
+                                  Ctrl->Decode3List, Ctrl->Decode4List}))
+        steps.emplace_back([scheme, failed, step = std::move(step)] {
+            if (!*failed) *failed = !Reported(step);
+            return !*failed;
+        });
+    steps.emplace_back([this, failed] {
+        if (ui_->ListBox2->currentRow() >= 0) ListBox2Click();
+        NotifyShellAssociations();
+        return !*failed;
+    });
+    return steps;
 }
 
 void TForm8::RemoveRealAssociations() {

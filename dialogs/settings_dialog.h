@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace Ui {
 class TForm8;
@@ -21,6 +22,7 @@ class QTreeWidgetItem;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class TSetupSteps;
 
 class TForm8 : public QDialog {
     Q_OBJECT
@@ -106,6 +108,10 @@ private:
     void Button5Click();
     // False when a change failed (reported to the user); what was done before it stays done.
     bool Button6Click();
+    // Button6's work as steps: the default set one type or protocol at a time, then the list
+    // shown again and the desktop told. A step that fails says why; the set's steps after it
+    // do nothing. Each step is false when the set failed.
+    std::vector<std::function<bool()>> DefaultAssociationSteps();
 
     // settings_video.cpp (video, colour, effects and capture pages)
     void ConnectVideoPages();
@@ -160,8 +166,12 @@ public:
     // Start-menu shortcuts, no Quick Launch link, the default associations. True when every
     // entry and link it wrote or removed was written or removed.
     bool FirstRunSetup();
+    // The same set-up as steps, each short, for the event loop to run between other events. The
+    // steps use this form; once it is gone the rest fail.
+    std::unique_ptr<TSetupSteps> FirstRunSetupSteps();
 
 private:
+    friend class TFirstRunSteps;
     void ConnectShellPage();
     void FillShellPage();
     // Each false when a key or link could not be written or removed.

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <array>
+#include <deque>
+#include <iterator>
 
 #include "dialogs/settings_dialog.h"
 #include "dialogs/settings_proxy.h"
@@ -11,6 +13,7 @@
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/shell_links.h"
+#include "player/commands/command_targets.h"
 #include "player/core/ctrl.h"
 #include "ui_settings_dialog.h"
 
@@ -204,24 +207,81 @@ bool TForm8::CheckBox19Click() {
     return done;
 }
 
+// The set-up's steps in order; the associations are laid out into theirs when they come up.
+class TFirstRunSteps final : public TSetupSteps {
+public:
+    explicit TFirstRunSteps(TForm8* form) : form_(form) {
+        steps_.emplace_back([this] {
+            form_->Loading = 1;
+            form_->LoadPage(QStringLiteral("文件关联"));
+            return true;
+        });
+        // First everything of ours away (set silently, then applied), so links and entries of an
+        // earlier install folder go; the Quick Launch box stays unchecked and its link absent.
+        // Each step sets the boxes itself: the loop may have run the page in between.
+        steps_.emplace_back([this] {
+            SetBoxes(false);
+            return form_->CheckBox17Click();
+        });
+        steps_.emplace_back([this] {
+            SetBoxes(false);
+            return form_->CheckBox19Click();
+        });
+        steps_.emplace_back([this] {
+            SetBoxes(true);
+            return form_->CheckBox17Click();
+        });
+        steps_.emplace_back([this] {
+            SetBoxes(true);
+            return form_->CheckBox19Click();
+        });
+        // The proxy rows of the network page need their keys; no other program makes them here.
+        steps_.emplace_back([] {
+            QString error;
+            return CreateProxyKeys(&error);
+        });
+        // Associations that failed make the setup run again at the next start.
+        steps_.emplace_back([this] {
+            std::vector<std::function<bool()>> steps = form_->DefaultAssociationSteps();
+            steps_.insert(steps_.begin(), std::make_move_iterator(steps.begin()), std::make_move_iterator(steps.end()));
+            return true;
+        });
+    }
+
+    bool Done() const override { return steps_.empty(); }
+
+    void Next() override {
+        if (!form_) {
+            // The form went (with the program): what is left is not done.
+            steps_.clear();
+            succeeded_ = false;
+            return;
+        }
+        if (steps_.empty()) return;
+        const std::function<bool()> step = std::move(steps_.front());
+        steps_.pop_front();
+        succeeded_ = step() && succeeded_;
+    }
+
+    bool Succeeded() const override { return succeeded_; }
+
+private:
+    void SetBoxes(bool checked) {
+        form_->Loading = 1;
+        for (QCheckBox* box : {form_->ui_->CheckBox17, form_->ui_->CheckBox19, form_->ui_->CheckBox20})
+            box->setChecked(checked);
+        form_->Loading = 0;
+    }
+
+    QPointer<TForm8> form_;
+    std::deque<std::function<bool()>> steps_;
+    bool succeeded_ = true;
+};
+
+std::unique_ptr<TSetupSteps> TForm8::FirstRunSetupSteps() { return std::make_unique<TFirstRunSteps>(this); }
+
 bool TForm8::FirstRunSetup() {
-    Loading = 1;
-    LoadPage(QStringLiteral("文件关联"));
-    // First everything of ours away (set silently, then applied), so links and entries of an
-    // earlier install folder go; the Quick Launch box stays unchecked and its link absent.
-    Loading = 1;
-    for (QCheckBox* box : {ui_->CheckBox17, ui_->CheckBox19, ui_->CheckBox20}) box->setChecked(false);
-    Loading = 0;
-    bool done = CheckBox17Click();
-    done = CheckBox19Click() && done;
-    Loading = 1;
-    for (QCheckBox* box : {ui_->CheckBox17, ui_->CheckBox19, ui_->CheckBox20}) box->setChecked(true);
-    Loading = 0;
-    done = CheckBox17Click() && done;
-    done = CheckBox19Click() && done;
-    // The proxy rows of the network page need their keys; no other program makes them here.
-    QString error;
-    done = CreateProxyKeys(&error) && done;
-    // Associations that failed make the setup run again at the next start.
-    return Button6Click() && done;
+    TFirstRunSteps steps(this);
+    while (!steps.Done()) steps.Next();
+    return steps.Succeeded();
 }

@@ -107,6 +107,17 @@ TEST_F(AssociationSchemeTest, TakesOverAnotherProgramsTypeAndGivesBackExactlyWha
     EXPECT_EQ(Read(RootKey::CurrentUser, kOwnWith.arg("mp3"), "MRUList"), "a");
 }
 
+// The letters of the "open with" list are value names, which the registry compares without case.
+TEST_F(AssociationSchemeTest, OpenWithLettersCountWhateverTheirCase) {
+    Put(RootKey::CurrentUser, kOwnWith.arg("mp3"), "A", "other.exe");
+    Put(RootKey::CurrentUser, kOwnWith.arg("mp3"), "C", "VELMORA3.EXE");
+    Put(RootKey::CurrentUser, kOwnWith.arg("mp3"), "MRUList", "ac");
+    scheme_.AssociateFileType("mp3", QString());
+    EXPECT_EQ(Read(RootKey::CurrentUser, kOwnWith.arg("mp3"), "a"), "other.exe") << "a taken letter is not reused";
+    EXPECT_FALSE(HasValue(RootKey::CurrentUser, kOwnWith.arg("mp3"), "b")) << "the player's own line is kept";
+    EXPECT_EQ(Read(RootKey::CurrentUser, kOwnWith.arg("mp3"), "MRUList"), "ca");
+}
+
 TEST_F(AssociationSchemeTest, UndoOfATypeNobodyHadRemovesEveryKeyItMadeButKeepsOtherValues) {
     scheme_.AssociateFileType("ogg", QString());
     scheme_.UnassociateFileType("ogg");

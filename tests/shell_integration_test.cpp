@@ -7,6 +7,8 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
+#include <functional>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -339,10 +341,21 @@ protected:
         QDir(tools_.path()).mkpath(".");
         QFile tool(tools_.file("update-mime-database"));
         ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
-        tool.write(QStringLiteral("#!/bin/sh\nsleep %1\necho broken database >&2\nexit %2\n").arg(seconds).arg(code).toUtf8());
+        tool.write(QStringLiteral("#!/bin/sh\ntouch '%3'\nsleep %1\necho broken database >&2\nexit %2\n")
+                       .arg(seconds)
+                       .arg(code)
+                       .arg(MimeToolStarted())
+                       .toUtf8());
         tool.close();
         tool.setPermissions(tool.permissions() | QFileDevice::ExeOwner);
         path_.Set(tools_.path() + ":" + qEnvironmentVariable("PATH"));
+    }
+    // Made by the stand-in for the database tool once it runs.
+    QString MimeToolStarted() const { return tools_.file("started"); }
+    // One pass of the loop at a time until `ready`.
+    static void RunUntil(const std::function<bool()>& ready) {
+        const QDeadlineTimer deadline(30000);
+        while (!ready() && !deadline.hasExpired()) QCoreApplication::processEvents();
     }
     void Close() {
         if (!form_) return;
@@ -393,12 +406,64 @@ TEST_F(FirstRunStartTest, APlayerClosedBeforeItsFirstPaintLeavesTheSetupToTheNex
 TEST_F(FirstRunStartTest, AClosingPlayerWaitsForTheTypesDatabaseAndRecordsTheSetup) {
     FakeMimeTool(1, 0);
     Begin(first_);
-    const QDeadlineTimer deadline(30000);
-    while (!QFileInfo::exists(folders_.Desktop()) && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    RunUntil([this] { return QFileInfo::exists(MimeToolStarted()); });
     ASSERT_TRUE(form_->FirstRunSetupPending()) << "the tool still runs";
     EXPECT_EQ(SetUpMark(), 0);
     Close();
+    EXPECT_EQ(SetUpMark(), 1);
+}
+
+// The set-up runs in steps between the loop's other events; a player closed between two of them
+// records nothing, and the next start runs the whole set-up again.
+TEST_F(FirstRunStartTest, APlayerClosedBetweenTheStepsRecordsNothingAndTheNextStartRunsItAll) {
+    const QString playlistType = "application/x-velmora-playlist";
+    Begin(first_);
+    RunUntil([this] { return QFileInfo::exists(folders_.Desktop()); });
+    ASSERT_TRUE(form_->FirstRunSetupPending());
+    ASSERT_FALSE(platform::DesktopAssociations().IsDefaultFor(playlistType)) << "the associations come later";
+    bool handledMeanwhile = false;
+    QTimer::singleShot(0, form_, [&] {
+        handledMeanwhile = form_->FirstRunSetupPending() && !platform::DesktopAssociations().IsDefaultFor(playlistType);
+    });
+    RunUntil([&] { return handledMeanwhile || !form_->FirstRunSetupPending(); });
+    EXPECT_TRUE(handledMeanwhile) << "other events are handled between the set-up's steps";
+    EXPECT_EQ(SetUpMark(), 0) << "not recorded before its last step";
+    ASSERT_TRUE(form_->FirstRunSetupPending());
+
+    Close();
+    EXPECT_EQ(SetUpMark(), 0);
+    EXPECT_EQ(Stored(names::kWorkPathValue), "<missing>");
+    EXPECT_TRUE(Form8.isNull()) << "the set-up's dialog went with the player";
+
+    Start(first_);
+    EXPECT_EQ(SetUpMark(), 1);
+    EXPECT_EQ(Stored(names::kWorkPathValue), first_.path() + "/");
+    EXPECT_TRUE(platform::DesktopAssociations().IsDefaultFor(playlistType));
+    ExpectLinksPointAt(folders_, first_.path() + "/");
+}
+
+// A step's box runs the loop, and the player may be closed from it: the step ends, the rest is
+// dropped, nothing is recorded and the next start runs the set-up again.
+TEST_F(FirstRunStartTest, APlayerClosedFromAStepsBoxRecordsNothing) {
+    const QString defaults = folders_.root_.file("config/mimeapps.list");
+    ASSERT_TRUE(QDir().mkpath(defaults));  // the associations fail and say so
+    int said = 0;
+    platform::SetMessageRecorder([&](const QString&, const QString&, platform::MessageIcon) {
+        ++said;
+        if (form_) {
+            form_->QuietClose = true;
+            form_->close();
+        }
+    });
+    Begin(first_);
+    RunUntil([this] { return !form_->FirstRunSetupPending(); });
+    EXPECT_FALSE(form_->FirstRunSetupPending()) << "the steps left were dropped";
+    EXPECT_EQ(said, 1) << "no step ran after the close";
+    EXPECT_EQ(SetUpMark(), 0);
+    platform::SetMessageRecorder([](const QString&, const QString&, platform::MessageIcon) {});
+
+    ASSERT_TRUE(QDir().rmdir(defaults));
+    Start(first_);
     EXPECT_EQ(SetUpMark(), 1);
 }
 

@@ -21,6 +21,7 @@
 #include "player/actions/app_message.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
+#include "player/commands/command_targets.h"
 #include "player/commands/menu.h"
 #include "player/playlist/list_loader.h"
 #include "player/playlist/playlist_box.h"
@@ -153,7 +154,9 @@ void TForm1::FormCreate(const QString& installFolder, const QString& startArgume
     ctrl_ = std::make_unique<TCtrl>();
     Ctrl = ctrl_.get();
     Ctrl->Init(installFolder);
-    reg.OpenKey(QString::fromUtf16(names::kSettingsKey), true);
+    // Only read: on a new user's first start, writing the key would cost a synced file before
+    // the window shows, and the set-up writes it anyway.
+    reg.OpenKeyReadOnly(QString::fromUtf16(names::kSettingsKey));
     const bool setUpDue = reg.ReadString(QString::fromUtf16(names::kWorkPathValue)) != Ctrl->InstallFolder ||
                           reg.ReadInteger(QString::fromUtf16(names::kFirstRunDoneValue), 0) != 1;
     reg.CloseKey();
@@ -177,42 +180,79 @@ void TForm1::FormCreate(const QString& installFolder, const QString& startArgume
 void TForm1::RunFirstRunSetup() {
     setUpStarted_ = true;
     if (Closing()) return;
-    bool done = false;
-    bool rebuild = false;
+    setUpSteps_ = Ctrl->Menu->Targets().FirstRunSetup();
+    if (!setUpSteps_) {
+        RecordFirstRunSetup();
+        return;
+    }
+    // One step at a time: a zero timer fires again once the loop has handled the events that
+    // came meanwhile, so the windows paint and answer while the set-up runs.
+    setUpStepTimer_ = new QTimer(this);
+    setUpStepTimer_->setInterval(0);
+    connect(setUpStepTimer_, &QTimer::timeout, this, &TForm1::RunFirstRunSetupStep);
+    setUpStepTimer_->start();
+}
+
+void TForm1::RunFirstRunSetupStep() {
+    // A message box of a step runs the loop: no other step may start inside it.
+    setUpStepTimer_->stop();
     {
         platform::MimeRebuildDeferral deferral;
-        done = Ctrl->Menu->Targets().FirstRunSetup();
-        rebuild = deferral.Wanted();
+        setUpStepRunning_ = true;
+        setUpSteps_->Next();
+        setUpStepRunning_ = false;
+        setUpRebuildWanted_ = setUpRebuildWanted_ || deferral.Wanted();
     }
-    const auto record = [this](bool ok) {
-        // Recorded only once the setup succeeded, so one that failed part-way runs again next time.
-        if (!ok) return;
-        platform::TRegistry reg;
-        if (!reg.OpenKey(QString::fromUtf16(names::kSettingsKey), true)) return;
-        reg.WriteString(QString::fromUtf16(names::kWorkPathValue), Ctrl->InstallFolder);
-        reg.WriteInteger(QString::fromUtf16(names::kFirstRunDoneValue), 1);
-    };
-    if (!rebuild) {
-        record(done);
+    // Closed meanwhile (from a step's box): nothing is recorded, the next start runs it all again.
+    if (closed_ || Closing()) {
+        DropFirstRunSetupSteps();
+        return;
+    }
+    if (!setUpSteps_->Done()) {
+        setUpStepTimer_->start();
+        return;
+    }
+    const bool done = setUpSteps_->Succeeded();
+    DropFirstRunSetupSteps();
+    if (!setUpRebuildWanted_) {
+        if (done) RecordFirstRunSetup();
         return;
     }
     // The file types' database is rebuilt by a tool of the desktop; the loop goes on meanwhile.
-    mimeRebuild_ = platform::StartMimeDatabaseRebuild(this, [this, done, record](bool ok, const QString& error) {
+    mimeRebuild_ = platform::StartMimeDatabaseRebuild(this, [this, done](bool ok, const QString& error) {
         mimeRebuild_ = nullptr;
         if (!ok) {
             std::fprintf(stderr, "velmora: %s\n", error.toLocal8Bit().constData());
             if (!QuietClose && !closed_) platform::ShowMessage(error, QStringLiteral("错误"), platform::MessageIcon::Error);
         }
-        record(done && ok);
+        if (done && ok) RecordFirstRunSetup();
     });
 }
 
-bool TForm1::FirstRunSetupPending() const { return firstRunSetup_ || mimeRebuild_; }
+// Recorded only once the set-up succeeded, so one that failed part-way runs again next time.
+void TForm1::RecordFirstRunSetup() {
+    platform::TRegistry reg;
+    if (!reg.OpenKey(QString::fromUtf16(names::kSettingsKey), true)) return;
+    reg.WriteString(QString::fromUtf16(names::kWorkPathValue), Ctrl->InstallFolder);
+    reg.WriteInteger(QString::fromUtf16(names::kFirstRunDoneValue), 1);
+}
+
+void TForm1::DropFirstRunSetupSteps() {
+    delete setUpStepTimer_;
+    setUpStepTimer_ = nullptr;
+    setUpSteps_.reset();
+}
+
+bool TForm1::FirstRunSetupPending() const { return firstRunSetup_ || setUpSteps_ || mimeRebuild_; }
 
 void TForm1::FinishFirstRunSetup() {
-    // Not begun: it runs at the next start. Begun: the tool's run is waited for, so its outcome
-    // is recorded (or not) before the player goes.
+    // Not begun: it runs at the next start. Between its steps: the steps left are dropped and
+    // nothing is recorded, so the next start runs it all again (each step leaves the registry
+    // and the files whole). In a step (a box of its own is up): the step drops them when it
+    // returns. Its tool running: waited for, so its outcome is recorded (or not) before the
+    // player goes.
     if (!setUpStarted_) delete firstRunSetup_.data();
+    if (!setUpStepRunning_) DropFirstRunSetupSteps();
     if (mimeRebuild_) platform::WaitForMimeDatabaseRebuild(60000);
 }
 

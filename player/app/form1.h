@@ -19,6 +19,7 @@ namespace Ui {
 class TForm1;
 }
 class TCtrl;
+class TSetupSteps;
 
 inline constexpr quint32 WM_HANDOVER = 1001;
 inline constexpr quint32 WM_TRAYICON = 1024;
@@ -75,6 +76,9 @@ private:
     void AddArgument(const QString& text);
     void FormShow();
     void RunFirstRunSetup();
+    void RunFirstRunSetupStep();
+    void RecordFirstRunSetup();
+    void DropFirstRunSetupSteps();
     void FinishFirstRunSetup();
     void Timer1Timer();
     qintptr HandleMessage(quint32 msg, quintptr wParam, qintptr lParam);
@@ -95,6 +99,11 @@ private:
     int statePicture_ = 1;  // the tray starts with picture 1
     QPointer<QObject> firstRunSetup_;  // waiting for the first paint, then running
     bool setUpStarted_ = false;
+    // The set-up's steps, one run each time the loop has handled what came meanwhile.
+    std::unique_ptr<TSetupSteps> setUpSteps_;
+    QTimer* setUpStepTimer_ = nullptr;
+    bool setUpStepRunning_ = false;
+    bool setUpRebuildWanted_ = false;  // a step changed the file types' package
     QPointer<QProcess> mimeRebuild_;  // the set-up's database rebuild, while it runs
 };
 

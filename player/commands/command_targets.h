@@ -6,8 +6,21 @@
 
 #include <QRect>
 #include <QString>
+#include <memory>
 
 class QWidget;
+
+// A piece of work done in short steps, so the event loop runs between them.
+class TSetupSteps {
+public:
+    virtual ~TSetupSteps() = default;
+    // True once no step is left.
+    virtual bool Done() const = 0;
+    // Runs the next step; nothing once none is left.
+    virtual void Next() = 0;
+    // True while every step run so far did what it had to.
+    virtual bool Succeeded() const = 0;
+};
 
 class TCommandTargets {
 public:
@@ -33,8 +46,9 @@ public:
     // The links a web page handed over ("<ALL>"), offered in a dialog of their own.
     virtual void ShowLinkList(const QString& /*argument*/) {}
     // The set-up start-up runs for a new install folder (associations, browser entries,
-    // shortcuts); true when it succeeded. Without the dialogs there is nothing to set up.
-    virtual bool FirstRunSetup() { return true; }
+    // shortcuts), as steps to run one at a time from the event loop; null when there is nothing
+    // to set up (without the dialogs).
+    virtual std::unique_ptr<TSetupSteps> FirstRunSetup() { return nullptr; }
     // A skin archive handed to the player, copied into the skins folder under fileName: its
     // entry of the settings dialog's skin list is installed and the skin reloaded.
     virtual void ApplyHandedSkin(const QString& /*fileName*/) {}
