@@ -25,7 +25,10 @@ void TSkinWindow::DrawOnWindow(const QRect& dst, const QImage& source, const QRe
 }
 
 void TSkinWindow::ShowBuffer(const QImage& buffer) {
-    CopyRect(ScreenImage(), buffer.rect(), buffer, buffer.rect());
+    // A buffer of the window's size is shared, not copied: the window holds a picture of its own
+    // only once either side is drawn on again (a window whose frame stays as built never does).
+    if (buffer.size() == size() && buffer.format() == QImage::Format_RGB32) screen_ = buffer;
+    else CopyRect(ScreenImage(), buffer.rect(), buffer, buffer.rect());
     update();
 }
 
