@@ -7,14 +7,6 @@
 
 namespace platform {
 
-void KeepHeapCompact() {
-#if defined(__GLIBC__)
-    // Setting the bound at all fixes it: glibc stops moving it.
-    constexpr int kOwnMappingBytes = 128 * 1024;
-    mallopt(M_MMAP_THRESHOLD, kOwnMappingBytes);
-#endif
-}
-
 void TrimHeap() {
 #if defined(__GLIBC__)
     malloc_trim(0);

@@ -10,7 +10,6 @@
 #include <QUrl>
 #include <cstdio>
 
-#include "platform/heap.h"
 #include "platform/install_folder.h"
 #include "platform/message_box.h"
 #include "platform/qt_translation.h"
@@ -113,7 +112,6 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
     char fallbackName[] = "velmora";
     char* name[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
     int nameCount = 1;
-    platform::KeepHeapCompact();
     QApplication app(nameCount, name);
     const QString running = QLatin1String(kRunningAtom);
     // This process holds the instance lock: any mark left is a crashed instance's.
