@@ -15,7 +15,6 @@
 #include "names/shell_names.h"
 #include "platform/desktop_types.h"
 #include "platform/file_drop.h"
-#include "platform/heap.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/text_file.h"
@@ -161,8 +160,6 @@ void TForm1::FormCreate(const QString& installFolder, const QString& startArgume
     // The desktop set-up (launchers, menu, associations, types) is nothing the window needs:
     // it runs once the window has painted.
     if (setUpDue) firstRunSetup_ = new AfterFirstPaint(this, [this] { RunFirstRunSetup(); });
-    // What the start freed (settings, the list, skin decoding) goes back once the window shows.
-    new AfterFirstPaint(this, [] { platform::TrimHeap(); });
     InstallAppMessage();
     Ctrl->Display->BuildMainWindow(Ctrl->Volume, Ctrl->Balance, true);
     // The start argument is added to the saved list, as a hand-over is.

@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <cmath>
 
-#include "platform/heap.h"
 #include "platform/message_box.h"
 #include "platform/network_proxy.h"
 #include "platform/registry.h"
@@ -284,8 +283,6 @@ void TRun::Started() {
     Title = QString::number(Index + 1) + u'.' + Title + QStringLiteral(" (") + playlist::TimeField(entry).toString() +
             QStringLiteral(") ***");
     Ctrl->Display->BuildScrollTitle();
-    // The opening's temporaries (the engine's search for decoders, the tags) are freed by now.
-    platform::TrimHeap();
 }
 
 // The per-engine steps of the start: video window, marks, bit rate.
