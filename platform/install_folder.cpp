@@ -7,9 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSaveFile>
+#include <QStringView>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include "names/shell_names.h"
 
@@ -169,13 +171,28 @@ QString InstallFolderFor(const QString& programFolder) { return ChooseInstallFol
 
 QString InstallFolder() { return InstallFolderFor(QCoreApplication::applicationDirPath()); }
 
+namespace {
+
+// A save writes "<name>.XXXXXX" beside its target and renames it over the target. Matched by
+// hand: a pattern here would load and compile the regular-expression engine on every start.
+bool IsSaveLeftover(const QString& name) {
+    constexpr qsizetype kTagLength = 6;
+    for (const QLatin1String target : {QLatin1String("setup.ini."), QLatin1String("velmora.kpl."), QLatin1String(".shipped.")}) {
+        if (name.size() != target.size() + kTagLength || !name.startsWith(target)) continue;
+        const QStringView tag = QStringView(name).mid(target.size());
+        return std::all_of(tag.begin(), tag.end(), [](QChar c) {
+            return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
+        });
+    }
+    return false;
+}
+
+}  // namespace
+
 void RemoveSaveLeftovers(const QString& folder) {
-    // A save writes "<name>.XXXXXX" beside its target and renames it over the target.
-    static const QRegularExpression leftover(
-        QStringLiteral("^(setup\\.ini|velmora\\.kpl|\\.shipped)\\.[A-Za-z0-9]{6}$"));
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (leftover.match(name).hasMatch()) QFile::remove(dir.filePath(name));
+        if (IsSaveLeftover(name)) QFile::remove(dir.filePath(name));
     }
 }
 

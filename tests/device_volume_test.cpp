@@ -7,7 +7,11 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <dlfcn.h>
+#include <elf.h>
+#include <algorithm>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -91,6 +95,46 @@ TEST_F(DeviceVolume, OutputPluginFindsTheWordThroughTheExportedAccessor) {
     EXPECT_EQ(word(0), 0x40004000u);
     EXPECT_EQ(word(1), 0x12345678u);
     EXPECT_EQ(word(7), 0xFFFFFFFFu) << "an unknown family plays at full volume";
+}
+
+// The names the built program exports (its dynamic symbols defined in it), read from its file.
+std::vector<QByteArray> ProgramExports(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray elf = file.readAll();
+    const auto at = [&](qint64 offset, qint64 size) { return offset >= 0 && size >= 0 && offset + size <= elf.size(); };
+    if (!at(0, sizeof(Elf64_Ehdr)) || std::memcmp(elf.constData(), ELFMAG, SELFMAG) != 0) return {};
+    Elf64_Ehdr header;
+    std::memcpy(&header, elf.constData(), sizeof header);
+    std::vector<Elf64_Shdr> sections(header.e_shnum);
+    for (int i = 0; i < header.e_shnum; ++i) {
+        const qint64 offset = qint64(header.e_shoff) + qint64(i) * header.e_shentsize;
+        if (!at(offset, sizeof(Elf64_Shdr))) return {};
+        std::memcpy(&sections[i], elf.constData() + offset, sizeof(Elf64_Shdr));
+    }
+    std::vector<QByteArray> names;
+    for (const Elf64_Shdr& symbols : sections) {
+        if (symbols.sh_type != SHT_DYNSYM || symbols.sh_link >= sections.size()) continue;
+        const Elf64_Shdr& strings = sections[symbols.sh_link];
+        for (qint64 offset = symbols.sh_offset; offset + qint64(sizeof(Elf64_Sym)) <= qint64(symbols.sh_offset + symbols.sh_size);
+             offset += sizeof(Elf64_Sym)) {
+            if (!at(offset, sizeof(Elf64_Sym))) return {};
+            Elf64_Sym symbol;
+            std::memcpy(&symbol, elf.constData() + offset, sizeof symbol);
+            if (symbol.st_shndx == SHN_UNDEF || symbol.st_name >= strings.sh_size) continue;
+            names.push_back(QByteArray(elf.constData() + strings.sh_offset + symbol.st_name));
+        }
+    }
+    return names;
+}
+
+// The program exports the accessor alone: the plug-in must still find it there, and exporting
+// everything again would bring back the symbol tables every start pages in.
+TEST(ProgramExports, TheProgramExportsTheDeviceVolumeAccessorAndLittleElse) {
+    const std::vector<QByteArray> names = ProgramExports(QStringLiteral(VELMORA_PROGRAM));
+    ASSERT_FALSE(names.empty()) << VELMORA_PROGRAM;
+    EXPECT_NE(std::find(names.begin(), names.end(), QByteArray("VelmoraDeviceVolumeWord")), names.end());
+    EXPECT_LT(names.size(), 100u);
 }
 
 TEST_F(DeviceVolume, ADragOfChangesIsWrittenOnceItPauses) {

@@ -97,12 +97,13 @@ TEST_F(MainWindowTest, StartArgumentJoinsTheSavedListInsteadOfReplacingIt) {
 
 TEST_F(MainWindowTest, LeftoversOfAKilledSaveAreRemovedAtStart) {
     for (const char* name : {"setup.ini.Ab12Cd", "velmora.kpl.x9Y8z7", ".shipped.q1W2e3", "setup.ini.bak",
-                             "setup.ini.Ab12Cde", "notes.txt.Ab12Cd"})
+                             "setup.ini.Ab12Cde", "notes.txt.Ab12Cd", "velmora.kpl.ab-12c", "Setup.ini.Ab12Cd"})
         dir_.write(name, "x");
     Open();
     for (const char* gone : {"setup.ini.Ab12Cd", "velmora.kpl.x9Y8z7", ".shipped.q1W2e3"})
         EXPECT_FALSE(QFile::exists(dir_.file(gone))) << gone;
-    for (const char* kept : {"setup.ini.bak", "setup.ini.Ab12Cde", "notes.txt.Ab12Cd"})
+    for (const char* kept :
+         {"setup.ini.bak", "setup.ini.Ab12Cde", "notes.txt.Ab12Cd", "velmora.kpl.ab-12c", "Setup.ini.Ab12Cd"})
         EXPECT_TRUE(QFile::exists(dir_.file(kept))) << kept << " is not a save's leftover";
 }
 

@@ -1,6 +1,7 @@
 // The drawing of the skinned windows by pixel: the rectangle copy itself, the indicators (play
 // state, time digits, bit rate, scrolling title), the title bars, the playlist's time totals and
 // scroll bar, and which of them land in the back buffer and which only on the window.
+#include <QPainter>
 #include <QWheelEvent>
 #include <cmath>
 
@@ -63,6 +64,45 @@ TEST(CopyRectTest, CopiesStretchesClipsAndIgnoresEmptyRectangles) {
     CopyRect(t, Rect(0, 0, 5, 5), source, Rect(5, 5, 0, 0));
     CopyRect(t, Rect(0, 0, 5, 5), QImage(), Rect(0, 0, 5, 5));
     EXPECT_EQ(t, before) << "empty and inverted rectangles draw nothing";
+}
+
+// Plain copies take a shortcut past the paint engine: they must give exactly what the engine
+// gives, from a 32-bit sheet and from one kept as colour indices, at every edge.
+TEST(CopyRectTest, PlainCopiesMatchThePaintEngineFromEitherFormOfSheet) {
+    QImage picture(30, 20, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, qRgb(x % 8 * 30, y % 4 * 60, (x + y) % 5 * 50));
+    const QImage indexed = picture.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    ASSERT_EQ(indexed.convertToFormat(QImage::Format_RGB32), picture);
+    const auto painted = [](const QImage& source, const QRect& dst, const QRect& src) {
+        QImage target(40, 30, QImage::Format_RGB32);
+        target.fill(qRgb(1, 2, 3));
+        const QRect inside = src & source.rect();
+        if (!inside.isEmpty()) {
+            QPainter painter(&target);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(inside.translated(dst.topLeft() - src.topLeft()), source, inside);
+        }
+        return target;
+    };
+    const auto copied = [](const QImage& source, const QRect& dst, const QRect& src) {
+        QImage target(40, 30, QImage::Format_RGB32);
+        target.fill(qRgb(1, 2, 3));
+        CopyRect(target, dst, source, src);
+        return target;
+    };
+    const std::pair<QRect, QRect> copies[] = {
+        {QRect(5, 5, 10, 8), QRect(3, 2, 10, 8)},       // inside both
+        {QRect(-4, -3, 12, 10), QRect(0, 0, 12, 10)},   // over the target's top left corner
+        {QRect(33, 25, 12, 10), QRect(2, 2, 12, 10)},   // over its bottom right corner
+        {QRect(10, 10, 12, 12), QRect(24, 14, 12, 12)},  // past the source's far edges
+        {QRect(10, 10, 12, 12), QRect(-5, -6, 12, 12)},  // before its near edges
+        {QRect(0, 0, 5, 5), QRect(40, 40, 5, 5)},       // wholly outside the source
+    };
+    for (const QImage& source : {picture, indexed})
+        for (const auto& [dst, src] : copies)
+            EXPECT_EQ(copied(source, dst, src), painted(picture, dst, src))
+                << source.format() << " to " << dst.x() << "," << dst.y() << " from " << src.x() << "," << src.y();
 }
 
 TEST(PlaylistTimesText, SelectedLengthAndTotal) {

@@ -11,6 +11,8 @@
 #include "player/browser/form5.h"
 #include "player/display/display.h"
 #include "player/playback/run.h"
+#include "player/skin/canvas.h"
+#include "player/skin/sheet_fit.h"
 #include "player/skin/skin_files.h"
 #include "tests/skin_fixtures.h"
 #include "tests/test_support.h"
@@ -106,6 +108,8 @@ protected:
         return QFile::copy(kBuiltInLibrary, dir_.file("Plugins/skins.dll"));
     }
     static QImage BuiltIn(const char* name) { return DecodeBmp(BuiltInSkinResource(kBuiltInLibrary, "BITMAP", name)); }
+    // A loaded sheet's pixels, whatever form it is kept in.
+    static QImage Pixels(const QImage& sheet) { return sheet.convertToFormat(QImage::Format_RGB32); }
     TDisplay& D() const { return *Ctrl->Display; }
 
     testing_support::TempFolder dir_;
@@ -166,12 +170,12 @@ TEST_F(SkinLoadingTest, TheBuiltInSkinStandsInForMissingAndHostileSheets) {
     Skin("main.bmp", Sheet(5000, 10, [](int) { return qRgb(1, 1, 1); }));
     Skin("volume.bmp", Sheet(qRgb(4, 5, 6)));
     Start();
-    EXPECT_EQ(D().NumbersBmp, BuiltIn("numbers")) << "neither nums_ex.bmp nor numbers.bmp";
-    EXPECT_EQ(D().MainBmp, BuiltIn("main"));
+    EXPECT_EQ(Pixels(D().NumbersBmp), BuiltIn("numbers")) << "neither nums_ex.bmp nor numbers.bmp";
+    EXPECT_EQ(Pixels(D().MainBmp), BuiltIn("main"));
     EXPECT_EQ(D().VolumeBmp.pixel(0, 0), qRgb(4, 5, 6));
     Skin("nums_ex.bmp", "damaged");
     D().ReloadSkin();
-    EXPECT_EQ(D().NumbersBmp, BuiltIn("numbers")) << "a damaged nums_ex.bmp";
+    EXPECT_EQ(Pixels(D().NumbersBmp), BuiltIn("numbers")) << "a damaged nums_ex.bmp";
     Skin("numbers.bmp", Sheet(99, 13, [](int) { return qRgb(7, 8, 9); }));
     D().ReloadSkin();
     EXPECT_EQ(D().NumbersBmp.pixel(95, 5), qRgb(7, 8, 9)) << "a damaged nums_ex.bmp beside a sound numbers.bmp";
@@ -186,7 +190,7 @@ TEST_F(SkinLoadingTest, TheBuiltInSkinFillsWhatASheetCutTooSmallLacks) {
     // Wide enough for the title row's corner (0..25) and its filler, not for the right edge.
     Skin("pledit.bmp", Sheet(160, 42, [](int) { return qRgb(0, 0, 200); }));
     Start();
-    EXPECT_EQ(D().MainBmp, BuiltIn("main")) << "a 1 x 1 sheet holds none of its rectangles";
+    EXPECT_EQ(Pixels(D().MainBmp), BuiltIn("main")) << "a 1 x 1 sheet holds none of its rectangles";
     D().LoadSkinBitmap(D().PleditBmp, "pledit");
     const QImage builtIn = BuiltIn("pledit");
     ASSERT_GE(D().PleditBmp.width(), builtIn.width());
@@ -195,6 +199,37 @@ TEST_F(SkinLoadingTest, TheBuiltInSkinFillsWhatASheetCutTooSmallLacks) {
     EXPECT_EQ(D().PleditBmp.pixel(140, 30), qRgb(0, 0, 200)) << "the inactive filler too";
     EXPECT_EQ(D().PleditBmp.pixel(155, 5), builtIn.pixel(155, 5)) << "the right corner (153..178) is cut off";
     EXPECT_EQ(D().PleditBmp.pixel(30, 50), builtIn.pixel(30, 50)) << "the right edge lies below the sheet";
+}
+
+// Sheets of few colours are kept as colour indices; every copy from one must still draw the
+// pixels of the picture it came from, and a picture of many colours must not lose any.
+TEST(CompactSheets, CopiesFromAnIndexedSheetDrawThePixelsOfThePicture) {
+    QImage picture(40, 20, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, qRgb(x % 8 * 30, y % 4 * 60, (x + y) % 5 * 50));
+    const QImage sheet = CompactSheet(picture);
+    EXPECT_EQ(sheet.format(), QImage::Format_Indexed8);
+    EXPECT_EQ(sheet.convertToFormat(QImage::Format_RGB32), picture);
+
+    const auto drawn = [](const QImage& source, const QRect& dst, const QRect& src) {
+        QImage target(60, 40, QImage::Format_RGB32);
+        target.fill(qRgb(1, 2, 3));
+        CopyRect(target, dst, source, src);
+        return target;
+    };
+    const std::pair<QRect, QRect> copies[] = {
+        {QRect(5, 5, 10, 8), QRect(3, 2, 10, 8)},     // a plain piece
+        {QRect(0, 0, 30, 16), QRect(10, 4, 15, 8)},   // stretched twice over
+        {QRect(20, 10, 12, 12), QRect(34, 14, 12, 12)},  // running past the sheet's edge
+    };
+    for (const auto& [dst, src] : copies)
+        EXPECT_EQ(drawn(sheet, dst, src), drawn(picture, dst, src)) << dst.x() << "," << dst.y();
+
+    QImage many(300, 1, QImage::Format_RGB32);
+    for (int x = 0; x < many.width(); ++x) many.setPixel(x, 0, qRgb(x % 256, x / 256, 0));
+    const QImage kept = CompactSheet(many);
+    EXPECT_EQ(kept.format(), QImage::Format_RGB32) << "257 colours and more stay as they are";
+    EXPECT_EQ(kept, many);
 }
 
 // Names that lead to a FIFO or a device must neither stall the start nor read without end.
@@ -207,8 +242,8 @@ TEST_F(SkinLoadingTest, FifosAndDevicesCountAsMissing) {
     ASSERT_TRUE(QFile::link("/dev/zero", dir_.file("skins/default/text.bmp")));
     ASSERT_TRUE(QFile::link("/dev/zero", dir_.file("skins/default/Pledit.txt")));
     Start();
-    EXPECT_EQ(D().MainBmp, BuiltIn("main"));
-    EXPECT_EQ(D().TextBmp, BuiltIn("text"));
+    EXPECT_EQ(Pixels(D().MainBmp), BuiltIn("main"));
+    EXPECT_EQ(Pixels(D().TextBmp), BuiltIn("text"));
     D().LoadPlaylistColors();
     EXPECT_EQ(D().NormalBG, QColor(0xA1, 0xB3, 0xE3)) << "the default colours";
 }

@@ -10,6 +10,7 @@
 #include "player/playlist/playlist_box.h"
 #include "player/playback/run.h"
 #include "player/display/window_placement.h"
+#include "player/skin/canvas.h"
 #include "player/skin/sheet_fit.h"
 #include "player/skin/skin_files.h"
 #include "player/skin/skin_regions.h"
@@ -384,6 +385,37 @@ TEST_F(SkinWindowsTest, BrowserOutsideTheWorkAreaComesBackAndHostileSizesAreBoun
     EXPECT_EQ(Form5->y(), 0);
 }
 
+
+// A window shares the back buffer it was shown from rather than copying it: drawing on either
+// afterwards must still leave the other as it was.
+TEST(SkinWindowSurface, AShownBufferAndTheWindowPictureGoTheirOwnWaysOnceEitherIsDrawnOn) {
+    TSkinWindow window;
+    window.resize(40, 30);
+    QImage buffer(40, 30, QImage::Format_RGB32);
+    buffer.fill(QColor(200, 0, 0));
+    window.ShowBuffer(buffer);
+    EXPECT_EQ(window.grab().toImage().pixel(20, 20) & 0xFFFFFF, 0xC80000u);
+
+    QImage green(10, 10, QImage::Format_RGB32);
+    green.fill(QColor(0, 200, 0));
+    CopyRect(buffer, QRect(20, 20, 10, 10), green, green.rect());
+    EXPECT_EQ(window.ScreenImage().pixel(25, 25) & 0xFFFFFF, 0xC80000u) << "the buffer drawn on after it was shown";
+    EXPECT_EQ(window.grab().toImage().pixel(25, 25) & 0xFFFFFF, 0xC80000u);
+
+    QImage blue(5, 5, QImage::Format_RGB32);
+    blue.fill(QColor(0, 0, 200));
+    window.ShowBuffer(buffer);
+    window.DrawOnWindow(QRect(0, 0, 5, 5), blue, blue.rect());
+    EXPECT_EQ(buffer.pixel(2, 2) & 0xFFFFFF, 0xC80000u) << "a drawing on the window stays out of the buffer";
+    EXPECT_EQ(window.ScreenImage().pixel(2, 2) & 0xFFFFFF, 0x0000C8u);
+    EXPECT_EQ(window.ScreenImage().pixel(25, 25) & 0xFFFFFF, 0x00C800u);
+
+    // A buffer of another size is copied into the corner; the rest of the picture stays.
+    window.ShowBuffer(green);
+    EXPECT_EQ(window.ScreenImage().pixel(2, 2) & 0xFFFFFF, 0x00C800u);
+    EXPECT_EQ(window.ScreenImage().pixel(35, 25) & 0xFFFFFF, 0xC80000u);
+    EXPECT_EQ(window.ScreenImage().size(), QSize(40, 30));
+}
 
 TEST(StoredPlaces, PositionsAndSidesAreClampedAndLostWindowsComeBack) {
     EXPECT_EQ(ClampPosition(std::numeric_limits<qint32>::max()), kMaxStoredPosition);

@@ -96,7 +96,8 @@ void TDisplay::LoadSkinBitmap(QImage& bitmap, const QString& name) {
         image = BuiltInSheet(name);
     else if (known && !CoversLayout(image, sheet))
         image = FillFromBuiltIn(image, sheet, BuiltInSheet(QLatin1String(skin_layout::sheetInfo(sheet).name)));
-    bitmap = std::move(image);
+    // The sheets stay for as long as the skin does, as sources of every later copy.
+    bitmap = CompactSheet(std::move(image));
 }
 
 void TDisplay::LoadMainSkin() {

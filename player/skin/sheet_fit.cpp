@@ -1,5 +1,6 @@
 #include "player/skin/sheet_fit.h"
 
+#include <QHash>
 #include <QPainter>
 #include <algorithm>
 
@@ -55,4 +56,34 @@ QImage FillFromBuiltIn(const QImage& image, skin_layout::Sheet sheet, const QIma
         if (!image.rect().contains(place)) CopyRect(filled, place, builtIn, place);
     }
     return filled;
+}
+
+QImage CompactSheet(QImage image) {
+    if (image.format() != QImage::Format_RGB32) return image;
+    QImage compact(image.size(), QImage::Format_Indexed8);
+    if (compact.isNull()) return image;
+    QList<QRgb> table;
+    QHash<QRgb, uchar> index;
+    QRgb last = 0;
+    uchar lastIndex = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        uchar* dst = compact.scanLine(y);
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = src[x];
+            if (table.isEmpty() || pixel != last) {
+                auto found = index.constFind(pixel);
+                if (found == index.constEnd()) {
+                    if (table.size() == 256) return image;
+                    found = index.insert(pixel, uchar(table.size()));
+                    table.append(pixel);
+                }
+                last = pixel;
+                lastIndex = *found;
+            }
+            dst[x] = lastIndex;
+        }
+    }
+    compact.setColorTable(table);
+    return compact;
 }

@@ -19,3 +19,7 @@ bool CoversLayout(const QImage& image, skin_layout::Sheet sheet);
 // `image` with every rectangle it does not wholly hold taken from `builtIn`, so each rectangle
 // comes whole from one picture; `image` itself when there is no built-in picture.
 QImage FillFromBuiltIn(const QImage& image, skin_layout::Sheet sheet, const QImage& builtIn);
+// `image` kept as indices into a table of its colours when it has no more than 256 (every 8-bit
+// skin, and 24-bit ones drawn with few colours): a quarter of the memory, and copies from it draw
+// the very same pixels. Any other picture comes back as it is.
+QImage CompactSheet(QImage image);

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QTimer>
+#include <algorithm>
 
 #include "player/skin/canvas.h"
 
@@ -25,14 +26,25 @@ void TSkinWindow::DrawOnWindow(const QRect& dst, const QImage& source, const QRe
 }
 
 void TSkinWindow::ShowBuffer(const QImage& buffer) {
-    CopyRect(ScreenImage(), buffer.rect(), buffer, buffer.rect());
+    // A buffer of the window's size is shared, not copied: the window holds a picture of its own
+    // only once either side is drawn on again (a window whose frame stays as built never does).
+    if (buffer.size() == size() && buffer.format() == QImage::Format_RGB32) screen_ = buffer;
+    else CopyRect(ScreenImage(), buffer.rect(), buffer, buffer.rect());
     update();
 }
 
 void TSkinWindow::paintEvent(QPaintEvent* event) {
     if (screen_.isNull()) return;
     QPainter painter(this);
-    painter.drawImage(event->rect(), screen_, event->rect());
+    // In bands: the paint engine hands a fill of a hundred row pieces or more (a row beside a
+    // child control is two) to a pool of helper threads, which then stay for half a minute; a
+    // copy of a window this small gains nothing by them.
+    constexpr int kBandRows = 16;
+    const QRect area = event->rect();
+    for (int top = area.top(); top <= area.bottom(); top += kBandRows) {
+        const QRect band(area.left(), top, area.width(), std::min(kBandRows, area.bottom() + 1 - top));
+        painter.drawImage(band, screen_, band);
+    }
 }
 
 void TSkinWindow::showEvent(QShowEvent* event) {

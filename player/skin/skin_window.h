@@ -28,7 +28,8 @@ public:
     // Draws onto the window: the copy lands in the screen image at once and shows at the next
     // paint.
     void DrawOnWindow(const QRect& dst, const QImage& source, const QRect& src);
-    // Repaints the window whole from a back buffer (its top-left corner at the window's).
+    // Repaints the window whole from a back buffer (its top-left corner at the window's). Later
+    // drawing on the buffer does not reach the window until the next call.
     void ShowBuffer(const QImage& buffer);
 
 protected:

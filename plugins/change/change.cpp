@@ -39,6 +39,10 @@ Character NextCharacter(std::string_view text, std::size_t pos) {
 // The syllable of a character, or nullptr when the table has no reading for it.
 const char* Syllable(char32_t cp) {
     using pinyin_table::Run;
+    // The readings are of CJK ideographs, which all lie above this; a Latin title is answered
+    // without touching (and so paging in) the table at all.
+    constexpr char32_t kBelowIdeographs = 0x2E80;
+    if (cp < kBelowIdeographs) return nullptr;
     const Run* begin = pinyin_table::kRuns;
     const Run* end = begin + pinyin_table::kRunCount;
     const Run* after = std::upper_bound(begin, end, cp, [](char32_t c, const Run& run) { return c < run.first; });
