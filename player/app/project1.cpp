@@ -11,12 +11,15 @@
 #include <cstdio>
 
 #include "platform/install_folder.h"
+#include "platform/media_warm_up.h"
 #include "platform/message_box.h"
 #include "platform/qt_translation.h"
 #include "platform/registry.h"
 #include "platform/session.h"
 #include "platform/termination.h"
 #include "player/app/form1.h"
+#include "player/playlist/list_loader.h"
+#include "player/playlist/playlist_item.h"
 
 namespace {
 
@@ -101,7 +104,7 @@ void InstallTerminationHandler() {
 
 // The first instance. The argument is given to the main window, not left on the command line,
 // so that the saved list is loaded before it is added.
-int RunPlayer(int argc, char** argv, const QString& argument) {
+int RunPlayer(int argc, char** argv, const QString& argument, platform::MediaWarmUp& warmUp) {
     // Docking and stored window places need absolute positions, which X11 gives (XWayland on a
     // Wayland desktop); a platform chosen by the user or a test is kept.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
@@ -113,6 +116,8 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
     char* name[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
     int nameCount = 1;
     QApplication app(nameCount, name);
+    // The display's own libraries are loaded: the media plug-ins may follow.
+    warmUp.LoadPlugins();
     const QString running = QLatin1String(kRunningAtom);
     // This process holds the instance lock: any mark left is a crashed instance's.
     for (int i = 0; i < 64 && platform::GlobalFindAtom(running); ++i)
@@ -169,6 +174,12 @@ QString AbsoluteArgument(const QString& argument, const QString& workingFolder) 
     return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(argument));
 }
 
+bool StartPlaysAtOnce(const QString& argument) {
+    if (argument.isEmpty() || argument.contains(QLatin1String("<ALL>"))) return false;
+    const QString extension = playlist::LowerExtension(argument);
+    return extension != QLatin1String(".wsz") && !playlist::IsListExtension(extension);
+}
+
 int Project1(int argc, char** argv) {
     const QString argument =
         AbsoluteArgument(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString(), QDir::currentPath());
@@ -184,5 +195,8 @@ int Project1(int argc, char** argv) {
         // A lost argument is a failed start, for whoever started it.
         if (result != HandOver::BecamePlayer) return result == HandOver::Delivered ? 0 : 1;
     }
-    return RunPlayer(argc, argv, argument);
+    // GStreamer's set-up and plug-ins load while the windows are built; the file waits for
+    // them after the windows otherwise.
+    platform::MediaWarmUp warmUp(StartPlaysAtOnce(argument), argument);
+    return RunPlayer(argc, argv, argument, warmUp);
 }
