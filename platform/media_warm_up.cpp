@@ -66,14 +66,8 @@ void LoadDecodersFor(const std::string& extension) {
     gst_plugin_feature_list_free(ranked);
 }
 
-}  // namespace
-
-void MediaWarmUp::Run() {
+void WarmUp(const std::string& extension) {
     if (!gst_init_check(nullptr, nullptr, nullptr)) return;
-    {
-        std::unique_lock lock(mutex_);
-        released_.wait(lock, [this] { return loadPlugins_; });
-    }
     // The ranks first, as every engine sets them, so nothing here could pick the heavy decoder.
     velmora_media::PreferLightDecoders();
     GstRegistry* registry = gst_registry_get();
@@ -81,24 +75,13 @@ void MediaWarmUp::Run() {
     // Most type finders live in one plug-in, which one of them loads; each of the others is a
     // plug-in of its own, seldom needed to tell a file's type.
     Load(gst_registry_lookup_feature(registry, "application/x-id3v2"));
-    LoadDecodersFor(extension_);
+    LoadDecodersFor(extension);
 }
 
-MediaWarmUp::MediaWarmUp(bool wanted, const QString& path) : extension_(ExtensionOf(path)) {
-    if (wanted) thread_ = std::thread(&MediaWarmUp::Run, this);
-}
+}  // namespace
 
-MediaWarmUp::~MediaWarmUp() {
-    LoadPlugins();
-    if (thread_.joinable()) thread_.join();
-}
+MediaWarmUp::MediaWarmUp(const QString& path) : thread_(WarmUp, ExtensionOf(path)) {}
 
-void MediaWarmUp::LoadPlugins() {
-    {
-        std::lock_guard lock(mutex_);
-        loadPlugins_ = true;
-    }
-    released_.notify_all();
-}
+MediaWarmUp::~MediaWarmUp() { thread_.join(); }
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
+#include <memory>
 
 #include "platform/install_folder.h"
 #include "platform/media_warm_up.h"
@@ -102,9 +103,33 @@ void InstallTerminationHandler() {
     });
 }
 
+// Readies GStreamer for an argument that plays at once, from the main window's first showing on.
+// Begun earlier, beside the application object and the main window, it slowed their building;
+// from here it runs beside the other windows and the list, which the sound does not wait for.
+class WarmUpOnFirstShow : public QObject {
+public:
+    explicit WarmUpOnFirstShow(const QString& argument) : argument_(argument) {
+        if (StartPlaysAtOnce(argument)) qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && !warmUp_ && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->isWindow()) {
+            qApp->removeEventFilter(this);
+            warmUp_ = std::make_unique<platform::MediaWarmUp>(argument_);
+        }
+        return false;
+    }
+
+private:
+    const QString argument_;
+    std::unique_ptr<platform::MediaWarmUp> warmUp_;  // waited for when it goes
+};
+
 // The first instance. The argument is given to the main window, not left on the command line,
 // so that the saved list is loaded before it is added.
-int RunPlayer(int argc, char** argv, const QString& argument, platform::MediaWarmUp& warmUp) {
+int RunPlayer(int argc, char** argv, const QString& argument) {
     // Docking and stored window places need absolute positions, which X11 gives (XWayland on a
     // Wayland desktop); a platform chosen by the user or a test is kept.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
@@ -116,8 +141,6 @@ int RunPlayer(int argc, char** argv, const QString& argument, platform::MediaWar
     char* name[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
     int nameCount = 1;
     QApplication app(nameCount, name);
-    // The display's own libraries are loaded: the media plug-ins may follow.
-    warmUp.LoadPlugins();
     const QString running = QLatin1String(kRunningAtom);
     // This process holds the instance lock: any mark left is a crashed instance's.
     for (int i = 0; i < 64 && platform::GlobalFindAtom(running); ++i)
@@ -131,6 +154,7 @@ int RunPlayer(int argc, char** argv, const QString& argument, platform::MediaWar
     // Installed before the window exists, so a request that arrives while it is being built
     // waits in the queue for the loop instead of killing the process.
     InstallTerminationHandler();
+    WarmUpOnFirstShow warmUp(argument);
     const platform::InstallFolderChoice folder = platform::ChooseInstallFolder(QCoreApplication::applicationDirPath());
     auto* form = new TForm1(folder.folder, argument);
     if (!folder.notice.isEmpty()) {
@@ -195,8 +219,5 @@ int Project1(int argc, char** argv) {
         // A lost argument is a failed start, for whoever started it.
         if (result != HandOver::BecamePlayer) return result == HandOver::Delivered ? 0 : 1;
     }
-    // GStreamer's set-up and plug-ins load while the windows are built; the file waits for
-    // them after the windows otherwise.
-    platform::MediaWarmUp warmUp(StartPlaysAtOnce(argument), argument);
-    return RunPlayer(argc, argv, argument, warmUp);
+    return RunPlayer(argc, argv, argument);
 }
