@@ -1,6 +1,7 @@
 // The decoders chosen for MP3 and AAC, and the sound sink chosen when none is forced.
 #include "plugins/winamp/media_defaults.h"
 #include "platform/media_engine.h"
+#include "platform/media_warm_up.h"
 #include "plugins/winamp/winamp_plugin.h"
 #include "tests/media_fixtures.h"
 #include "tests/test_support.h"
@@ -129,6 +130,27 @@ TEST_F(Mp3Decoder, TheInputPluginPlaysMp3WithoutLoadingLibav) {
     in->Stop();
     EXPECT_GT(written, 0);
     EXPECT_FALSE(PluginLoaded("libav"));
+}
+
+// A start with a file readies GStreamer beside the windows; its guess at the decoders must be the
+// engine's choice, never the heavy one the installed ranks would give.
+TEST_F(Mp3Decoder, TheWarmUpForAnMp3LoadsTheGraphsPluginsAndMpg123ButNotLibav) {
+    GstPluginFeature* mpg123 = gst_registry_lookup_feature(gst_registry_get(), "mpg123audiodec");
+    gst_plugin_feature_set_rank(mpg123, GST_RANK_MARGINAL);  // as installed, before anyone chose
+    gst_object_unref(mpg123);
+    ASSERT_FALSE(PluginLoaded("libav")) << "an earlier step of this process loaded it";
+    { const platform::MediaWarmUp warmUp(mp3_); }
+    for (int i = 0; i < platform::kWarmedElementCount; ++i) {
+        GstPluginFeature* feature = gst_registry_lookup_feature(gst_registry_get(), platform::kWarmedElements[i]);
+        GstPlugin* plugin = feature ? gst_plugin_feature_get_plugin(feature) : nullptr;
+        EXPECT_TRUE(plugin && gst_plugin_is_loaded(plugin)) << platform::kWarmedElements[i];
+        if (plugin) gst_object_unref(plugin);
+        if (feature) gst_object_unref(feature);
+    }
+    EXPECT_TRUE(PluginLoaded("mpg123"));
+    EXPECT_TRUE(PluginLoaded("typefindfunctions"));
+    EXPECT_FALSE(PluginLoaded("libav"));
+    EXPECT_EQ(AudioDecoderFor(mp3_), "mpg123audiodec") << "the ranks the engine sets hold after the warm-up";
 }
 
 // AudioSpecificConfigs written bit by bit: object type (5 bits, 31 escapes to 32 + 6 bits),

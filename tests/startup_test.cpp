@@ -298,6 +298,19 @@ TEST(StartArgument, LocalFileUrlsBecomePathsAndOtherFileUrlsStayAsGiven) {
         EXPECT_EQ(AbsoluteArgument(kept, "/home/u"), kept) << "no local file: " << kept.toStdString();
 }
 
+// GStreamer is readied beside the windows only for an entry that plays at once: a list or a skin
+// given at start loads no media libraries it may not need.
+TEST(StartArgument, OnlyAnEntryToPlayReadiesTheMediaLibraries) {
+    for (const QString& plays : {QStringLiteral("/m/a.mp3"), QStringLiteral("/m/B.OGG"), QStringLiteral("/m/noext"),
+                                 QStringLiteral("http://h/s.mp3"), QStringLiteral("mms://h/s"),
+                                 QStringLiteral("vmp://<ONE>h/x.mp3"), QStringLiteral("/cd/Track01.cda")})
+        EXPECT_TRUE(StartPlaysAtOnce(plays)) << plays.toStdString();
+    for (const QString& waits : {QString(), QStringLiteral("/m/list.m3u"), QStringLiteral("/m/list.PLS"),
+                                 QStringLiteral("/m/velmora.kpl"), QStringLiteral("/s/skin.wsz"),
+                                 QStringLiteral("vmp://<ALL>a<ONE>b"), QStringLiteral("<ALL>")})
+        EXPECT_FALSE(StartPlaysAtOnce(waits)) << waits.toStdString();
+}
+
 // The lock holder here stands in for a player that ends before its window was ever ready.
 TEST(SingleInstance, WaitingStartBecomesThePlayerWhenTheFirstEndsUnready) {
     PlayerInstall install;

@@ -9,14 +9,18 @@
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
+#include <memory>
 
 #include "platform/install_folder.h"
+#include "platform/media_warm_up.h"
 #include "platform/message_box.h"
 #include "platform/qt_translation.h"
 #include "platform/registry.h"
 #include "platform/session.h"
 #include "platform/termination.h"
 #include "player/app/form1.h"
+#include "player/playlist/list_loader.h"
+#include "player/playlist/playlist_item.h"
 
 namespace {
 
@@ -99,6 +103,30 @@ void InstallTerminationHandler() {
     });
 }
 
+// Readies GStreamer for an argument that plays at once, from the main window's first showing on.
+// Begun earlier, beside the application object and the main window, it slowed their building;
+// from here it runs beside the other windows and the list, which the sound does not wait for.
+class WarmUpOnFirstShow : public QObject {
+public:
+    explicit WarmUpOnFirstShow(const QString& argument) : argument_(argument) {
+        if (StartPlaysAtOnce(argument)) qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && !warmUp_ && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->isWindow()) {
+            qApp->removeEventFilter(this);
+            warmUp_ = std::make_unique<platform::MediaWarmUp>(argument_);
+        }
+        return false;
+    }
+
+private:
+    const QString argument_;
+    std::unique_ptr<platform::MediaWarmUp> warmUp_;  // waited for when it goes
+};
+
 // The first instance. The argument is given to the main window, not left on the command line,
 // so that the saved list is loaded before it is added.
 int RunPlayer(int argc, char** argv, const QString& argument) {
@@ -126,6 +154,7 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
     // Installed before the window exists, so a request that arrives while it is being built
     // waits in the queue for the loop instead of killing the process.
     InstallTerminationHandler();
+    WarmUpOnFirstShow warmUp(argument);
     const platform::InstallFolderChoice folder = platform::ChooseInstallFolder(QCoreApplication::applicationDirPath());
     auto* form = new TForm1(folder.folder, argument);
     if (!folder.notice.isEmpty()) {
@@ -167,6 +196,12 @@ QString AbsoluteArgument(const QString& argument, const QString& workingFolder) 
                          argument.startsWith(QLatin1String("vmp:"), Qt::CaseInsensitive);
     if (asGiven) return argument;
     return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(argument));
+}
+
+bool StartPlaysAtOnce(const QString& argument) {
+    if (argument.isEmpty() || argument.contains(QLatin1String("<ALL>"))) return false;
+    const QString extension = playlist::LowerExtension(argument);
+    return extension != QLatin1String(".wsz") && !playlist::IsListExtension(extension);
 }
 
 int Project1(int argc, char** argv) {

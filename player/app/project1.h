@@ -18,6 +18,10 @@ int Project1(int argc, char** argv);
 // file URL of another host.
 QString FileUrlPath(const QString& argument);
 
+// Whether the start's argument (as the player keeps it) is an entry to play, a file or a stream,
+// rather than a list, a skin or a link list.
+bool StartPlaysAtOnce(const QString& argument);
+
 // The first argument as the player keeps it: a local file URL becomes its path, a relative path
 // is made absolute against the caller's working folder; other URLs, station codes, list entries
 // and link lists stay unchanged.

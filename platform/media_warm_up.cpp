@@ -1,0 +1,87 @@
+#include "platform/media_warm_up.h"
+
+#include <gst/gst.h>
+
+#include <cstring>
+#include <string>
+
+#include "plugins/winamp/media_defaults.h"
+
+namespace platform {
+
+const char* const kWarmedElements[] = {
+    "uridecodebin", "decodebin", "filesrc",   "typefind",     "audioconvert", "volume",         "equalizer-10bands",
+    "audioresample", "capsfilter", "appsink", "appsrc",       "audiobuffersplit", "audiopanorama", "fakesink",
+};
+const int kWarmedElementCount = int(std::size(kWarmedElements));
+
+namespace {
+
+std::string ExtensionOf(const QString& path) {
+    const QString name = path.section(QLatin1Char('/'), -1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.mid(dot + 1).toLower().toStdString() : std::string();
+}
+
+void Load(GstPluginFeature* feature) {
+    if (!feature) return;
+    if (GstPluginFeature* loaded = gst_plugin_feature_load(feature)) gst_object_unref(loaded);
+    gst_object_unref(feature);
+}
+
+bool Claims(GstTypeFindFactory* finder, const std::string& extension) {
+    const gchar* const* extensions = gst_type_find_factory_get_extensions(finder);
+    for (; extensions && *extensions; ++extensions)
+        if (extension == *extensions) return true;
+    return false;
+}
+
+// The first (best ranked) element of `ranked` of a kind taking `caps`, or null.
+GstElementFactory* FirstOfKind(GList* ranked, GstCaps* caps, const char* kind) {
+    GList* taking = gst_element_factory_list_filter(ranked, caps, GST_PAD_SINK, FALSE);
+    GstElementFactory* first = nullptr;
+    for (GList* i = taking; i && !first; i = i->next) {
+        const gchar* klass = gst_element_factory_get_metadata(GST_ELEMENT_FACTORY(i->data), GST_ELEMENT_METADATA_KLASS);
+        if (klass && std::strstr(klass, kind)) first = GST_ELEMENT_FACTORY(gst_object_ref(i->data));
+    }
+    gst_plugin_feature_list_free(taking);
+    return first;
+}
+
+// The demuxer, parser and decoder automatic plugging would most likely take for a file of this
+// extension: for every type the type finders name it by, the best ranked of each kind.
+void LoadDecodersFor(const std::string& extension) {
+    if (extension.empty()) return;
+    GList* ranked = gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DECODABLE, GST_RANK_MARGINAL);
+    ranked = g_list_sort(ranked, gst_plugin_feature_rank_compare_func);
+    GList* finders = gst_type_find_factory_get_list();
+    for (GList* i = finders; i; i = i->next) {
+        auto* finder = GST_TYPE_FIND_FACTORY(i->data);
+        GstCaps* caps = Claims(finder, extension) ? gst_type_find_factory_get_caps(finder) : nullptr;
+        if (!caps) continue;
+        for (const char* kind : {"Demuxer", "Parser", "Decoder"})
+            Load(GST_PLUGIN_FEATURE(FirstOfKind(ranked, caps, kind)));
+    }
+    gst_plugin_feature_list_free(finders);
+    gst_plugin_feature_list_free(ranked);
+}
+
+void WarmUp(const std::string& extension) {
+    if (!gst_init_check(nullptr, nullptr, nullptr)) return;
+    // The ranks first, as every engine sets them, so nothing here could pick the heavy decoder.
+    velmora_media::PreferLightDecoders();
+    GstRegistry* registry = gst_registry_get();
+    for (const char* name : kWarmedElements) Load(gst_registry_lookup_feature(registry, name));
+    // Most type finders live in one plug-in, which one of them loads; each of the others is a
+    // plug-in of its own, seldom needed to tell a file's type.
+    Load(gst_registry_lookup_feature(registry, "application/x-id3v2"));
+    LoadDecodersFor(extension);
+}
+
+}  // namespace
+
+MediaWarmUp::MediaWarmUp(const QString& path) : thread_(WarmUp, ExtensionOf(path)) {}
+
+MediaWarmUp::~MediaWarmUp() { thread_.join(); }
+
+}  // namespace platform
