@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
@@ -10,6 +11,18 @@
 #include <cstdlib>
 
 namespace bench {
+
+// Every file under from, copied to the same place under to.
+inline void CopyTree(const QString& from, const QString& to) {
+    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString target = to + file.mid(from.size());
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(file, target);
+    }
+}
+
 
 inline void UsePrivateHome(const QString& home) {
     for (const char* sub : {"runtime", "config", "data"}) QDir(home).mkpath(QString::fromLatin1(sub));

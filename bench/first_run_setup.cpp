@@ -22,16 +22,6 @@
 
 namespace {
 
-void CopyTree(const QString& from, const QString& to) {
-    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + file.mid(from.size());
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(file, target);
-    }
-}
-
 double Median(std::vector<double> values) {
     if (values.empty()) return -1;
     std::sort(values.begin(), values.end());
@@ -47,7 +37,7 @@ Run SetUpOnce(const QString& base, int index) {
     const QString root = base + QStringLiteral("/run%1").arg(index);
     bench::UsePrivateHome(root);
     const QString install = root + QStringLiteral("/velmora/");
-    CopyTree(QFileInfo(QStringLiteral(VELMORA_PROGRAM)).absolutePath(), install);
+    bench::CopyTree(QFileInfo(QStringLiteral(VELMORA_PROGRAM)).absolutePath(), install);
 
     Run run;
     QElapsedTimer clock;

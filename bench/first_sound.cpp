@@ -72,16 +72,6 @@ bool MakeMedia(const QString& folder, const MediaType& type) {
                   std::string(type.encoder) + " ! filesink location=\"" + path + "\"");
 }
 
-void CopyTree(const QString& from, const QString& to) {
-    QDirIterator it(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        const QString target = to + file.mid(from.size());
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(file, target);
-    }
-}
-
 // The main thread's time on the CPU, in ns: the GUI thread is idle when it stops growing.
 long long MainThreadCpuNs(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/schedstat");
@@ -391,7 +381,7 @@ struct Figures {
 // so later starts of it are returning ones; the program's path.
 std::string Seeded(const QString& install, const QString& home, const QString& name, const std::string& soundFile,
                    MapWatch& watch) {
-    CopyTree(install, home + "/" + name);
+    bench::CopyTree(install, home + "/" + name);
     const std::string program = QFile::encodeName(home + "/" + name + "/velmora").toStdString();
     StartOnce(program, {}, soundFile, watch, nullptr);
     return program;
@@ -402,7 +392,7 @@ std::string Seeded(const QString& install, const QString& home, const QString& n
 Run FirstStart(const QString& install, const QString& home, const QString& run, const std::string& file,
                const std::string& soundFile, MapWatch& watch) {
     const QString fresh = home + "/fresh/" + run;
-    CopyTree(install, fresh + "/velmora");
+    bench::CopyTree(install, fresh + "/velmora");
     bench::UsePrivateHome(fresh);
     const Run result = StartOnce(QFile::encodeName(fresh + "/velmora/velmora").toStdString(), file, soundFile, watch, nullptr);
     bench::UsePrivateHome(home);
@@ -537,7 +527,7 @@ int main(int argc, char** argv) {
         PrepareEnvironment(home.path(), QStringLiteral(VELMORA_TRACER_FOLDER), false);
         return RunTable(runs, install, home.path(), qgetenv("VELMORA_FIRST_SOUND_FILE").toStdString());
     }
-    CopyTree(install, home.path() + "/velmora");
+    bench::CopyTree(install, home.path() + "/velmora");
     QDir(home.path()).mkpath("media");
     PrepareEnvironment(home.path(), QStringLiteral(VELMORA_TRACER_FOLDER), realSink);
     const std::string program = QFile::encodeName(home.path() + "/velmora/velmora").toStdString();
