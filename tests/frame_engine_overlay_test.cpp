@@ -19,8 +19,7 @@
 #include "player/video/capture.h"
 #include "player/video/dspack.h"
 #include "player/video/form4.h"
-#include "tests/gst_encode.h"
-#include "tests/test_support.h"
+#include "tests/frame_engine_fixture.h"
 
 using namespace directshow;
 
@@ -30,36 +29,16 @@ constexpr int kPatience = 15000;
 
 bool IsRed(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 60 && qBlue(pixel) < 60; }
 
-class FrameEngineOverlayTest : public ::testing::Test {
+class FrameEngineOverlayTest : public FrameEngineFixture {
 protected:
     void SetUp() override {
         if (QGuiApplication::platformName() != QLatin1String("xcb")) GTEST_SKIP() << "needs an X server";
     }
     void Start(const QByteArray& setup) {
-        dir_.write("Plugins/FilePlus.ini", "[DECODE_SETUP]\r\nDECODE3=*.avi\r\n");
-        dir_.write("setup.ini", "[Initialise]\r\nUseDirectShow=1\r\nVideoControl=00000011\r\n" + setup);
-        dir_.write("Plugins/MenuPlus.ini", "");
-        platform::SetMessageRecorder([this](const QString& text, const QString&, platform::MessageIcon) { messages_ << text; });
-        form_ = new TForm1(dir_.path() + "/");
-        run_ = Ctrl->Run.get();
-    }
-    void TearDown() override {
-        if (form_) {
-            run_->Stop();
-            form_->QuietClose = true;
-            form_->close();
-            delete form_;
-        }
-        platform::SetMessageRecorder({});
+        StartPlayer("[DECODE_SETUP]\r\nDECODE3=*.avi\r\n", "VideoControl=00000011\r\n" + setup);
     }
     // Red from edge to edge, long enough to switch outputs while it plays.
-    QString RedAvi() {
-        const QString path = dir_.file("red.avi");
-        const bool made = EncodeWith("videotestsrc pattern=red num-buffers=250 ! "
-                                     "video/x-raw,format=BGR,width=160,height=120,framerate=25/1 ! avimux ! "
-                                     "filesink location=" + path);
-        return made ? path : QString();
-    }
+    QString RedAvi() { return PatternAvi("red.avi", "red", 250); }
     TDspack* Play(const QString& path) {
         ListBox1->SetItems({"<?" + path + "?>"});
         run_->PlayIndex(0);
@@ -77,10 +56,6 @@ protected:
         return factories.contains("ximagesink") || factories.contains("xvimagesink");
     }
 
-    testing_support::TempFolder dir_;
-    TForm1* form_ = nullptr;
-    TRun* run_ = nullptr;
-    QStringList messages_;
     int grabbed_ = 0;
 };
 

@@ -18,8 +18,7 @@
 #include "player/video/capture.h"
 #include "player/video/dspack.h"
 #include "player/video/form4.h"
-#include "tests/gst_encode.h"
-#include "tests/test_support.h"
+#include "tests/frame_engine_fixture.h"
 
 using namespace directshow;
 
@@ -27,36 +26,15 @@ namespace {
 
 constexpr int kPatience = 15000;
 
-class FrameEngineTest : public ::testing::Test {
+class FrameEngineTest : public FrameEngineFixture {
 protected:
     void Start(const QByteArray& setup, const QByteArray& automatic = "1") {
-        dir_.write("Plugins/FilePlus.ini", "[DECODE_SETUP]\r\nDECODE0=*.mp3\r\nDECODE3=*.dat;*.mpg\r\n[AUTO_CTRL]\r\n"
-                                           "ENABLE_AUTO_CTRL=" + automatic + "\r\n");
-        dir_.write("setup.ini", "[Initialise]\r\nUseDirectShow=1\r\n" + setup);
-        // The video window reads its shortcuts from the menu file when it is made, and says so
-        // when the file is missing.
-        dir_.write("Plugins/MenuPlus.ini", "");
-        platform::SetMessageRecorder([this](const QString& text, const QString&, platform::MessageIcon) { messages_ << text; });
-        form_ = new TForm1(dir_.path() + "/");
-        run_ = Ctrl->Run.get();
+        StartPlayer("[DECODE_SETUP]\r\nDECODE0=*.mp3\r\nDECODE3=*.dat;*.mpg\r\n[AUTO_CTRL]\r\nENABLE_AUTO_CTRL=" +
+                        automatic + "\r\n",
+                    setup);
     }
-    void TearDown() override {
-        if (form_) {
-            run_->Stop();
-            form_->QuietClose = true;
-            form_->close();
-            delete form_;
-        }
-        platform::SetMessageRecorder({});
-    }
-    // Uncompressed, so black is exactly 0 (a limited-range codec would give 16).
-    QString BlackAvi() {
-        const QString path = dir_.file("black.avi");
-        const bool made = EncodeWith("videotestsrc pattern=black num-buffers=100 ! "
-                                     "video/x-raw,format=BGR,width=160,height=120,framerate=25/1 ! avimux ! "
-                                     "filesink location=" + path);
-        return made ? path : QString();
-    }
+    // Black is exactly 0.
+    QString BlackAvi() { return PatternAvi("black.avi", "black", 100); }
     // MPEG-1 video with MPEG audio, as on a video CD.
     QString MpegFile() {
         const QString path = dir_.file("clip.mpg");
@@ -80,10 +58,6 @@ protected:
         return engine->LastDrawn();
     }
 
-    testing_support::TempFolder dir_;
-    TForm1* form_ = nullptr;
-    TRun* run_ = nullptr;
-    QStringList messages_;
 };
 
 QRgb Middle(const QImage& image) { return image.pixel(image.width() / 2, image.height() / 2); }

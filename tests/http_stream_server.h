@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "tests/gst_encode.h"
+#include "tests/loopback_socket.h"
 #include "tests/test_support.h"
 
 // "/live.mp3" is the body again and again, a little faster than it plays, until stalled; every
@@ -22,14 +23,8 @@
 class StreamServer {
 public:
     explicit StreamServer(QByteArray body) : body_(std::move(body)) {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(listener_, 8) != 0) return;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
+        listener_ = LoopbackSocket(&port_);
+        if (listener_ < 0) return;
         accepter_ = std::thread([this] { Accept(); });
     }
     ~StreamServer() {

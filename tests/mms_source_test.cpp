@@ -19,6 +19,7 @@
 
 #include "platform/media_engine.h"
 #include "platform/media_mms_source.h"
+#include "tests/loopback_socket.h"
 #include "tests/test_support.h"
 
 using platform::MediaEngine;
@@ -67,14 +68,7 @@ QByteArray Chunk(char type, quint32 sequence, const QByteArray& body) {
 class MmshServer {
 public:
     MmshServer(QByteArray asf, bool brokenData = false) : asf_(std::move(asf)), broken_(brokenData) {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), size) == 0 && listen(listener_, 8) == 0 &&
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-            port_ = ntohs(address.sin_port);
+        listener_ = LoopbackSocket(&port_);
         thread_ = std::thread([this] { Serve(); });
     }
     ~MmshServer() {
@@ -229,18 +223,14 @@ TEST_F(MmsSourceTest, StreamCutInItsMiddleEndsOrFailsButNeverHangs) {
 TEST(MmsSourceFailures, NoServerIsAFailureToConnect) {
     platform::InitMedia();
     // A port nobody listens on: bound, then closed again.
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ASSERT_EQ(bind(probe, reinterpret_cast<sockaddr*>(&address), size), 0);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
+    quint16 port = 0;
+    const int probe = LoopbackSocket(&port, false);
+    ASSERT_GE(probe, 0);
     close(probe);
     MediaEngine engine;
     QStringList errors;
     QObject::connect(&engine, &MediaEngine::ErrorOccurred, [&](const QString& text) { errors << text; });
-    ASSERT_TRUE(engine.Open(QString("mms://127.0.0.1:%1/live").arg(ntohs(address.sin_port))))
+    ASSERT_TRUE(engine.Open(QString("mms://127.0.0.1:%1/live").arg(port)))
         << "the protocol is known: " << engine.LastError().toStdString();
     engine.Play();
     ASSERT_TRUE(WaitFor([&] { return !errors.isEmpty(); }));
@@ -250,16 +240,11 @@ TEST(MmsSourceFailures, NoServerIsAFailureToConnect) {
 TEST(MmsSourceFailures, StopWhileTheServerSaysNothingReturnsAtOnce) {
     platform::InitMedia();
     // Accepts the connection and never answers.
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
-    ASSERT_EQ(listen(listener, 8), 0);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+    quint16 port = 0;
+    const int listener = LoopbackSocket(&port);
+    ASSERT_GE(listener, 0);
     MediaEngine engine;
-    ASSERT_TRUE(engine.Open(QString("mmsh://127.0.0.1:%1/live").arg(ntohs(address.sin_port))));
+    ASSERT_TRUE(engine.Open(QString("mmsh://127.0.0.1:%1/live").arg(port)));
     engine.Play();
     // The connection is made: the source now waits for the answer.
     pollfd waiting{listener, POLLIN, 0};

@@ -28,6 +28,7 @@
 #include "player/playback/winamp_host.h"
 #include "player/core/volume.h"
 #include "tests/gst_encode.h"
+#include "tests/loopback_socket.h"
 #include "tests/media_fixtures.h"
 #include "tests/test_support.h"
 
@@ -51,14 +52,7 @@ public:
         bool withLength = true;
     };
     explicit HttpServer(QMap<QByteArray, Reply> replies) : replies_(std::move(replies)) {
-        listener_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), size) == 0 && listen(listener_, 8) == 0 &&
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-            port_ = ntohs(address.sin_port);
+        listener_ = LoopbackSocket(&port_);
         thread_ = std::thread([this] { Serve(); });
     }
     ~HttpServer() {
