@@ -15,14 +15,13 @@
 #include "directshow/gst_filter.h"
 #include "platform/media_engine.h"
 #include "platform/media_internal.h"
+#include "plugins/winamp/media_defaults.h"
 
 namespace directshow {
 
 namespace {
 
 constexpr char kVideoSizeMessage[] = "velmora-graph-video-size";
-// The decode bin's answers to autoplug-select.
-constexpr int kAutoplugTry = 0, kAutoplugExpose = 1;
 
 bool IsDecoder(GstElementFactory* factory) {
     const gchar* klass = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
@@ -209,6 +208,7 @@ GstPadProbeReturn TFilterGraph::Core::OnDvdEvent(GstPad*, GstPadProbeInfo* info,
 // have plugged a decoder of its own.
 int TFilterGraph::Core::OnAutoplugSelect(GstElement*, GstPad*, GstCaps* caps, GstElementFactory* factory,
                                          gpointer data) {
+    using velmora_media::kAutoplugExpose, velmora_media::kAutoplugTry;
     if (!IsDecoder(factory)) return kAutoplugTry;
     return static_cast<Core*>(data)->MemberDecoderFor(caps) ? kAutoplugExpose : kAutoplugTry;
 }

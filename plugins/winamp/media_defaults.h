@@ -89,6 +89,7 @@ inline bool FaadMayDecode(const GstCaps* caps) {
 
 // decodebin's answers to autoplug-select (its enum is private to the plug-in).
 constexpr int kAutoplugTry = 0;
+constexpr int kAutoplugExpose = 1;
 constexpr int kAutoplugSkip = 2;
 
 inline int SkipFaadForCaps(GstElement*, GstPad*, GstCaps* caps, GstElementFactory* factory, gpointer) {
