@@ -254,7 +254,7 @@ std::optional<Window> Desktop::Describe(unsigned long id) const {
     return w;
 }
 
-std::vector<Window> Desktop::PlayerWindows() const {
+std::vector<Window> Desktop::PlayerWindowsWhere(bool unmanaged) const {
     std::vector<Window> windows;
     Display* x = X(x_);
     const unsigned long pid = static_cast<unsigned long>(PlayerPid());
@@ -265,11 +265,20 @@ std::vector<Window> Desktop::PlayerWindows() const {
         if (owner.empty() || owner[0] != pid) return;
         // The tray icon lives inside the tray, not on the desktop.
         if (id == TrayIconOfPlayer()) return;
-        // Menus and tips pass the window manager by; they are not the player's windows.
-        if (const std::optional<Window> w = Describe(id); w && !w->unmanaged && w->place.width() > 8 && w->place.height() > 8)
+        if (const std::optional<Window> w = Describe(id);
+            w && w->unmanaged == unmanaged && w->place.width() > 8 && w->place.height() > 8)
             windows.push_back(*w);
     });
     return windows;
+}
+
+// Menus and tips pass the window manager by; they are not the player's windows.
+std::vector<Window> Desktop::PlayerWindows() const { return PlayerWindowsWhere(false); }
+
+std::optional<Window> Desktop::PopupWindow() const {
+    for (const Window& w : PlayerWindowsWhere(true))
+        if (w.viewable) return w;
+    return std::nullopt;
 }
 
 std::optional<Window> Desktop::MainWindow() const {

@@ -63,6 +63,8 @@ public:
     std::optional<Window> VideoWindow() const;
     // A window of the player other than its skinned ones (a dialog, a message box).
     std::optional<Window> DialogWindow() const;
+    // A pop-up menu of the player on the screen now.
+    std::optional<Window> PopupWindow() const;
     // A window of any process whose title begins with `title`.
     std::optional<Window> WindowTitled(const QString& title) const;
     std::optional<Window> Describe(unsigned long id) const;
@@ -91,6 +93,7 @@ public:
     QImage Grab() const;
 
 private:
+    std::vector<Window> PlayerWindowsWhere(bool unmanaged) const;
     bool StartX();
     bool StartWindowManager();
     bool StartTray();

@@ -162,6 +162,10 @@ TEST_F(DesktopVideo, FullScreenAndDesktopSizeUnderOpenboxTakeTheirPlacesAndComeB
 
     // Desktop size through menu 2 (a right click on the picture): the fifth item.
     ASSERT_TRUE(desk->Click(before.center(), 3));
+    // The menu opens after a short delay: keys typed before it would go to the video window.
+    ASSERT_TRUE(Desktop::WaitFor([&] {
+        return desk->PopupWindow().has_value();
+    })) << "menu 2 opens";
     ASSERT_TRUE(desk->Key("Down Down Down Down Down Return"));
     EXPECT_TRUE(Desktop::WaitFor([&] { return Place(video.id) == QRect(QPoint(0, 0), screen); })) << Text(Place(video.id));
     EXPECT_TRUE(Desktop::WaitFor([&] { return Above(video.id, panel); }));
