@@ -67,29 +67,13 @@ QByteArray Chunk(char type, quint32 sequence, const QByteArray& body) {
 // the middle of a packet.
 class MmshServer {
 public:
-    MmshServer(QByteArray asf, bool brokenData = false) : asf_(std::move(asf)), broken_(brokenData) {
-        listener_ = LoopbackSocket(&port_);
-        thread_ = std::thread([this] { Serve(); });
+    MmshServer(QByteArray asf, bool brokenData = false) : asf_(std::move(asf)), broken_(brokenData) {}
+    QString Url(const QString& scheme) const {
+        return QString("%1://127.0.0.1:%2/tone.asf").arg(scheme).arg(server_.Port());
     }
-    ~MmshServer() {
-        stop_ = true;
-        thread_.join();
-        close(listener_);
-    }
-    QString Url(const QString& scheme) const { return QString("%1://127.0.0.1:%2/tone.asf").arg(scheme).arg(port_); }
     int PlayRequests() const { return plays_.load(); }
 
 private:
-    void Serve() {
-        while (!stop_) {
-            pollfd waiting{listener_, POLLIN, 0};
-            if (poll(&waiting, 1, 50) <= 0) continue;
-            const int client = accept(listener_, nullptr, nullptr);
-            if (client < 0) continue;
-            Answer(client);
-            close(client);
-        }
-    }
     void Answer(int client) {
         QByteArray request;
         char chunk[1024];
@@ -116,7 +100,7 @@ private:
                 answer += Chunk('D', sequence++, asf_.mid(at, packet));
             if (broken_) answer.chop(answer.size() / 3);
         }
-        Send(client, answer);
+        SendAll(client, answer);
     }
     // The file properties' packet size.
     qsizetype PacketSize() const {
@@ -127,21 +111,11 @@ private:
         for (int i = 3; i >= 0; --i) size = (size << 8) | quint8(asf_[at + 92 + i]);
         return qsizetype(size);
     }
-    static void Send(int client, const QByteArray& bytes) {
-        for (qsizetype sent = 0; sent < bytes.size();) {
-            const ssize_t n = send(client, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
-            if (n <= 0) return;
-            sent += n;
-        }
-    }
 
-    QByteArray asf_;
-    bool broken_;
-    int listener_ = -1;
-    quint16 port_ = 0;
-    std::atomic<bool> stop_{false};
+    const QByteArray asf_;
+    const bool broken_;
     std::atomic<int> plays_{0};
-    std::thread thread_;
+    LoopbackServer server_{[this](int client) { Answer(client); }};
 };
 
 // One second of tone as Windows Media audio in ASF, or empty when the encoder is missing.

@@ -51,52 +51,30 @@ public:
         QByteArray body;
         bool withLength = true;
     };
-    explicit HttpServer(QMap<QByteArray, Reply> replies) : replies_(std::move(replies)) {
-        listener_ = LoopbackSocket(&port_);
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~HttpServer() {
-        stop_ = true;
-        thread_.join();
-        close(listener_);
-    }
-    QString Url(const QString& path) const { return QString("http://127.0.0.1:%1%2").arg(port_).arg(path); }
-    int Port() const { return port_; }
+    explicit HttpServer(QMap<QByteArray, Reply> replies) : replies_(std::move(replies)) {}
+    QString Url(const QString& path) const { return QString("http://127.0.0.1:%1%2").arg(Port()).arg(path); }
+    int Port() const { return server_.Port(); }
 
 private:
-    void Serve() {
-        while (!stop_) {
-            pollfd waiting{listener_, POLLIN, 0};
-            if (poll(&waiting, 1, 50) <= 0) continue;
-            const int client = accept(listener_, nullptr, nullptr);
-            if (client < 0) continue;
-            QByteArray request;
-            char chunk[1024];
-            while (!request.contains("\r\n\r\n")) {
-                const ssize_t got = recv(client, chunk, sizeof chunk, 0);
-                if (got <= 0) break;
-                request.append(chunk, got);
-            }
-            QByteArray answer = "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n";
-            if (const auto found = replies_.constFind(request.split(' ').value(1)); found != replies_.cend()) {
-                answer = "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n";
-                if (found->withLength) answer += "Content-Length: " + QByteArray::number(found->body.size()) + "\r\n";
-                answer += "\r\n" + found->body;
-            }
-            for (qsizetype sent = 0; sent < answer.size();) {
-                const ssize_t n = send(client, answer.constData() + sent, size_t(answer.size() - sent), MSG_NOSIGNAL);
-                if (n <= 0) break;
-                sent += n;
-            }
-            close(client);
+    void Answer(int client) const {
+        QByteArray request;
+        char chunk[1024];
+        while (!request.contains("\r\n\r\n")) {
+            const ssize_t got = recv(client, chunk, sizeof chunk, 0);
+            if (got <= 0) break;
+            request.append(chunk, got);
         }
+        QByteArray answer = "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+        if (const auto found = replies_.constFind(request.split(' ').value(1)); found != replies_.cend()) {
+            answer = "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n";
+            if (found->withLength) answer += "Content-Length: " + QByteArray::number(found->body.size()) + "\r\n";
+            answer += "\r\n" + found->body;
+        }
+        SendAll(client, answer);
     }
 
-    QMap<QByteArray, Reply> replies_;
-    int listener_ = -1;
-    quint16 port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
+    const QMap<QByteArray, Reply> replies_;
+    LoopbackServer server_{[this](int client) { Answer(client); }};
 };
 
 class PlaybackEnginesTest : public ::testing::Test {
