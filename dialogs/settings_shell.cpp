@@ -219,22 +219,14 @@ public:
         // First everything of ours away (set silently, then applied), so links and entries of an
         // earlier install folder go; the Quick Launch box stays unchecked and its link absent.
         // Each step sets the boxes itself: the loop may have run the page in between.
-        steps_.emplace_back([this] {
-            SetBoxes(false);
-            return form_->CheckBox17Click();
-        });
-        steps_.emplace_back([this] {
-            SetBoxes(false);
-            return form_->CheckBox19Click();
-        });
-        steps_.emplace_back([this] {
-            SetBoxes(true);
-            return form_->CheckBox17Click();
-        });
-        steps_.emplace_back([this] {
-            SetBoxes(true);
-            return form_->CheckBox19Click();
-        });
+        for (const bool checked : {false, true}) {
+            for (bool (TForm8::*apply)() : {&TForm8::CheckBox17Click, &TForm8::CheckBox19Click}) {
+                steps_.emplace_back([this, checked, apply] {
+                    SetBoxes(checked);
+                    return (form_.data()->*apply)();
+                });
+            }
+        }
         // The proxy rows of the network page need their keys; no other program makes them here.
         steps_.emplace_back([] {
             QString error;
