@@ -8,7 +8,9 @@
 # Runs are interleaved program by program; the table holds medians, each with its ratio to the player.
 #
 # Run by hand on a quiet machine, after building (build/velmora and build/bench/stack_floor):
-#   xvfb-run -a python3 bench/peer_table.py 5
+#   xvfb-run -a python3 bench/peer_table.py 5 [--install NAME=FOLDER ...]
+# --install adds a column for another build's install folder (a copy of build/velmora kept from
+# before a change), so a change is measured beside the build and the peers in one run.
 # Needs, beside the build: Python 3 (standard library only; X is spoken through libxcb), Xvfb,
 # gst-launch-1.0 with lamemp3enc, xingmux and id3v2mux (makes the MP3), and the Debian packages
 # pulseaudio, pulseaudio-utils (parec), audacious with audacious-plugins, and qmmp. A peer that
@@ -404,14 +406,15 @@ def make_mp3(path):
                     "!", "xingmux", "!", "id3v2mux", "!", "filesink", f"location={path}"], check=True)
 
 
-def programs(base, server, bus):
+def programs(base, server, bus, extra_installs):
     common = {k: v for k, v in os.environ.items()
               if k not in ("DBUS_SESSION_BUS_ADDRESS", "VELMORA_AUDIO_SINK", "PULSE_SERVER", "GST_PLUGIN_PATH",
                            "GST_REGISTRY", "GST_TRACERS", "SESSION_MANAGER")}
     common.update(PULSE_SERVER=server, DBUS_SESSION_BUS_ADDRESS=bus, QT_QPA_PLATFORM="xcb")
     found = []
-    for name, install in (("velmora", os.path.join(BUILD, "velmora")),
-                          ("floor", os.path.join(BUILD, "bench", "stack_floor"))):
+    installs = [("velmora", os.path.join(BUILD, "velmora"))] + extra_installs + \
+        [("floor", os.path.join(BUILD, "bench", "stack_floor"))]
+    for name, install in installs:
         if not os.path.exists(os.path.join(install, "velmora")):
             raise SystemExit(f"{install}/velmora is missing; build the project first")
         folder = os.path.join(base, name)
@@ -500,7 +503,15 @@ def print_table(columns, runs, load_before, load_after):
 
 
 def main():
-    runs = int(sys.argv[1]) if len(sys.argv) > 1 else 5
+    runs, extra = 5, []
+    args = sys.argv[1:]
+    while args:
+        arg = args.pop(0)
+        if arg == "--install" and args and "=" in args[0]:
+            name, folder = args.pop(0).split("=", 1)
+            extra.append((name, os.path.abspath(folder)))
+        else:
+            runs = int(arg)
     if not os.environ.get("DISPLAY"):
         raise SystemExit("no DISPLAY; run under xvfb-run -a")
     base = tempfile.mkdtemp(prefix="peer-table-")
@@ -511,7 +522,7 @@ def main():
         watch = MapWatch()
         mp3 = os.path.join(base, "tone.mp3")
         make_mp3(mp3)
-        columns = programs(base, sound.server, bus.address)
+        columns = programs(base, sound.server, bus.address, extra)
         for p in columns:
             seed(p, watch, sound, mp3)
         load_before = os.getloadavg()

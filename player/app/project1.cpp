@@ -18,6 +18,7 @@
 #include "platform/registry.h"
 #include "platform/session.h"
 #include "platform/termination.h"
+#include "platform/working_set.h"
 #include "player/app/form1.h"
 #include "player/playlist/list_loader.h"
 #include "player/playlist/playlist_item.h"
@@ -29,6 +30,9 @@ const QString kMainCaption = QStringLiteral("dispForm1");
 // starting, or busy with a box of its own).
 constexpr int kReadyWaitMs = 30000;
 constexpr unsigned long kPollMs = 10;
+// By then the windows are built and painted, the list is loaded, the first entry plays and the
+// first-run set-up is done: what the start paged in for itself can go.
+constexpr int kStartUpOverMs = 2000;
 
 // The interface texts were made for the Song face at 9 pt and for the old sans face.
 void MapFonts() {
@@ -164,6 +168,7 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
     }
     // A close that came while the window was still being made (from a message box of the first
     // entry) has already saved everything; there is no loop left to run.
+    QTimer::singleShot(kStartUpOverMs, &app, [] { platform::ReleaseStartUpPages(); });
     const int code = form->Closing() ? 0 : app.exec();
     delete form;
     platform::GlobalDeleteAtom(platform::GlobalFindAtom(running));
