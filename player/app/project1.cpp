@@ -166,9 +166,9 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
             platform::ShowMessage(notice, QStringLiteral("Velmora Player"), platform::MessageIcon::Information);
         });
     }
+    QTimer::singleShot(kStartUpOverMs, &app, [] { platform::ReleaseStartUpPages(); });
     // A close that came while the window was still being made (from a message box of the first
     // entry) has already saved everything; there is no loop left to run.
-    QTimer::singleShot(kStartUpOverMs, &app, [] { platform::ReleaseStartUpPages(); });
     const int code = form->Closing() ? 0 : app.exec();
     delete form;
     platform::GlobalDeleteAtom(platform::GlobalFindAtom(running));
