@@ -12,6 +12,7 @@ namespace platform {
 const char* const kWarmedElements[] = {
     "uridecodebin", "decodebin", "filesrc",   "typefind",     "audioconvert", "volume",         "equalizer-10bands",
     "audioresample", "capsfilter", "appsink", "appsrc",       "audiobuffersplit", "audiopanorama", "fakesink",
+    "autoaudiosink",
 };
 const int kWarmedElementCount = int(std::size(kWarmedElements));
 
@@ -66,8 +67,7 @@ void LoadDecodersFor(const std::string& extension) {
     gst_plugin_feature_list_free(ranked);
 }
 
-void WarmUp(const std::string& extension) {
-    if (!gst_init_check(nullptr, nullptr, nullptr)) return;
+void LoadPlugins(const std::string& extension) {
     // The ranks first, as every engine sets them, so nothing here could pick the heavy decoder.
     velmora_media::PreferLightDecoders();
     GstRegistry* registry = gst_registry_get();
@@ -78,10 +78,63 @@ void WarmUp(const std::string& extension) {
     LoadDecodersFor(extension);
 }
 
+// The server's sink opened (connected), or null when it cannot be.
+GstElement* OpenServerSink(const char* factory) {
+    GstElement* sink = gst_element_factory_make(factory, nullptr);
+    if (!sink) return nullptr;
+    gst_object_ref_sink(sink);
+    if (gst_element_set_state(sink, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE) return sink;
+    gst_element_set_state(sink, GST_STATE_NULL);
+    gst_object_unref(sink);
+    return nullptr;
+}
+
 }  // namespace
 
-MediaWarmUp::MediaWarmUp(const QString& path) : thread_(WarmUp, ExtensionOf(path)) {}
+MediaWarmUp::MediaWarmUp(const QString& path, ServerHold hold, Loads loads)
+    : loadsAllowed_(loads == Loads::Now), thread_(&MediaWarmUp::Run, this, ExtensionOf(path), hold) {}
 
-MediaWarmUp::~MediaWarmUp() { thread_.join(); }
+MediaWarmUp::~MediaWarmUp() {
+    {
+        std::lock_guard guard(lock_);
+        goes_ = true;
+    }
+    going_.notify_all();
+    thread_.join();
+}
+
+void MediaWarmUp::AllowLoads() {
+    {
+        std::lock_guard guard(lock_);
+        loadsAllowed_ = true;
+    }
+    going_.notify_all();
+}
+
+bool MediaWarmUp::HoldsServer() const {
+    std::lock_guard guard(lock_);
+    return holds_;
+}
+
+void MediaWarmUp::Run(const std::string& extension, ServerHold hold) {
+    if (!gst_init_check(nullptr, nullptr, nullptr)) return;
+    {
+        std::unique_lock guard(lock_);
+        going_.wait(guard, [this] { return loadsAllowed_ || goes_; });
+        if (!loadsAllowed_) return;  // gone first: nothing will be played
+    }
+    LoadPlugins(extension);
+    if (velmora_media::SilentSinkWanted() || !hold.sink) return;
+    GstElement* sink = OpenServerSink(hold.sink);
+    if (!sink) return;  // no server: the output finds its own way, as without the warm-up
+    std::unique_lock guard(lock_);
+    holds_ = true;
+    // Held only for the start: a connection kept for good would outlive a restart of the server.
+    going_.wait_for(guard, hold.most, [this] { return goes_; });
+    holds_ = false;
+    guard.unlock();
+    gst_element_set_state(sink, GST_STATE_NULL);
+    gst_object_unref(sink);
+}
 
 }  // namespace platform

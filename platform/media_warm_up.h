@@ -3,6 +3,9 @@
 
 #include <QString>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 namespace platform {
@@ -10,18 +13,43 @@ namespace platform {
 // On a thread of its own: GStreamer's set-up (reading its plug-in registry), then the loading of
 // the plug-ins the sound graphs of the player are built from and of the likely decoders for the
 // entry's type, so the engine that opens the entry later finds them ready instead of loading them
-// on the GUI thread. Nothing is made, opened or played. The thread is waited for when the object
-// goes.
+// on the GUI thread. The loading may be held back until allowed: the set-up can run beside the
+// application object's making, the loading (which maps many libraries) slows the windows' building. When sound is wanted, the connection to the sound server is opened too and
+// held a while: the server's sink shares one connection per process, so the output's sink finds it
+// open instead of connecting while the first sound waits. Nothing is played. The thread is waited
+// for when the object goes (a loading that was allowed ends first, one not yet allowed never
+// begins), and lets the connection go then at the latest.
 class MediaWarmUp {
 public:
+    // The sink held open, and for how long at most: long enough for the output to open its own.
+    struct ServerHold {
+        const char* sink = "pulsesink";
+        std::chrono::milliseconds most = std::chrono::seconds(10);
+    };
+
     // `path` names the entry to play; its extension says which decoders are likely.
-    explicit MediaWarmUp(const QString& path);
+    enum class Loads { Now, WhenAllowed };
+
+    explicit MediaWarmUp(const QString& path, Loads loads = Loads::Now) : MediaWarmUp(path, ServerHold(), loads) {}
+    MediaWarmUp(const QString& path, ServerHold hold, Loads loads = Loads::Now);
     ~MediaWarmUp();
     MediaWarmUp(const MediaWarmUp&) = delete;
     MediaWarmUp& operator=(const MediaWarmUp&) = delete;
 
+    // Lets a warm-up made with Loads::WhenAllowed go on from GStreamer's set-up to the loading.
+    void AllowLoads();
+    // True while the sound server's sink is held open.
+    bool HoldsServer() const;
+
 private:
-    std::thread thread_;
+    void Run(const std::string& extension, ServerHold hold);
+
+    mutable std::mutex lock_;
+    std::condition_variable going_;
+    bool goes_ = false;
+    bool holds_ = false;
+    bool loadsAllowed_;
+    std::thread thread_;  // last: it starts once the rest is made
 };
 
 // The elements whose plug-ins the warm-up loads: those of the input plug-in's decoding graph, of

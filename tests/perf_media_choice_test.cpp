@@ -153,6 +153,23 @@ TEST_F(Mp3Decoder, TheWarmUpForAnMp3LoadsTheGraphsPluginsAndMpg123ButNotLibav) {
     EXPECT_EQ(AudioDecoderFor(mp3_), "mpg123audiodec") << "the ranks the engine sets hold after the warm-up";
 }
 
+// The set-up may run beside the application object's making, the loading only once allowed; a
+// player that closes before allowing it loads nothing and is not kept waiting.
+TEST_F(Mp3Decoder, TheWarmUpLoadsOnlyOnceAllowed) {
+    ASSERT_FALSE(PluginLoaded("mpg123")) << "an earlier step of this process loaded it";
+    {
+        const platform::MediaWarmUp warmUp(mp3_, platform::MediaWarmUp::Loads::WhenAllowed);
+        std::this_thread::sleep_for(200ms);
+        EXPECT_FALSE(PluginLoaded("mpg123")) << "loaded before it was allowed";
+    }
+    EXPECT_FALSE(PluginLoaded("mpg123")) << "loaded while it went";
+    {
+        platform::MediaWarmUp warmUp(mp3_, platform::MediaWarmUp::Loads::WhenAllowed);
+        warmUp.AllowLoads();
+    }
+    EXPECT_TRUE(PluginLoaded("mpg123")) << "an allowed loading ends before the warm-up goes";
+}
+
 // AudioSpecificConfigs written bit by bit: object type (5 bits, 31 escapes to 32 + 6 bits),
 // rate index, channels, then what the type carries.
 constexpr guint8 kLcConfig[] = {0x12, 0x10};  // LC, 44.1 kHz, stereo
@@ -290,6 +307,38 @@ TEST_F(SoundSink, ASinkThatCannotOpenGivesWayToTheSilentSink) {
 TEST_F(SoundSink, TestsAskForSilenceAndGetItAtOnce) {
     setenv("VELMORA_AUDIO_SINK", "fakesink", 1);
     EXPECT_EQ(Chosen(velmora_media::MakeSoundSink()), "fakesink");
+}
+
+// The warm-up holds the server's connection open for the output to share; the player's close
+// must not wait out the hold (an hour here: a close that waited would time the test out).
+TEST_F(SoundSink, TheWarmUpHoldsTheServerOpenUntilItGoes) {
+    const QString mp3 = QStringLiteral("/music/first.mp3");  // only its extension counts
+    {
+        const platform::MediaWarmUp warmUp(mp3, {"fakesink", std::chrono::hours(1)});
+        for (int i = 0; i < 1000 && !warmUp.HoldsServer(); ++i) std::this_thread::sleep_for(10ms);
+        EXPECT_TRUE(warmUp.HoldsServer());
+    }
+    // A sink that cannot open holds nothing and keeps nobody waiting, nor does a silent start.
+    { const platform::MediaWarmUp warmUp(mp3, {"no-such-sink", std::chrono::hours(1)}); }
+    setenv("VELMORA_AUDIO_SINK", "fakesink", 1);
+    {
+        const platform::MediaWarmUp warmUp(mp3, {"fakesink", std::chrono::hours(1)});
+        std::this_thread::sleep_for(200ms);
+        EXPECT_FALSE(warmUp.HoldsServer()) << "a silent start connects to no server";
+    }
+}
+
+// Held only a while: a connection kept for good would outlive a restart of the server.
+TEST_F(SoundSink, TheWarmUpLetsTheServerGoAfterItsHold) {
+    const platform::MediaWarmUp warmUp(QStringLiteral("/music/first.mp3"), {"fakesink", 300ms});
+    bool held = false;
+    for (int i = 0; i < 1000 && !held; ++i) {
+        held = warmUp.HoldsServer();
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_TRUE(held);
+    for (int i = 0; i < 1000 && warmUp.HoldsServer(); ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(warmUp.HoldsServer());
 }
 
 }  // namespace

@@ -107,28 +107,26 @@ void InstallTerminationHandler() {
     });
 }
 
-// Readies GStreamer for an argument that plays at once, from the main window's first showing on.
-// Begun earlier, beside the application object and the main window, it slowed their building;
-// from here it runs beside the other windows and the list, which the sound does not wait for.
-class WarmUpOnFirstShow : public QObject {
+// Lets the media warm-up go on to the plug-ins' loading at the main window's first showing: begun
+// earlier, the loading slowed the building of the application object and the main window. From
+// there it runs beside the other windows and the list, which the sound does not wait for.
+class LoadsOnFirstShow : public QObject {
 public:
-    explicit WarmUpOnFirstShow(const QString& argument) : argument_(argument) {
-        if (StartPlaysAtOnce(argument)) qApp->installEventFilter(this);
+    explicit LoadsOnFirstShow(platform::MediaWarmUp* warmUp) : warmUp_(warmUp) {
+        if (warmUp_) qApp->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && !warmUp_ && watched->isWidgetType() &&
-            static_cast<QWidget*>(watched)->isWindow()) {
+        if (event->type() == QEvent::Show && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
             qApp->removeEventFilter(this);
-            warmUp_ = std::make_unique<platform::MediaWarmUp>(argument_);
+            warmUp_->AllowLoads();
         }
         return false;
     }
 
 private:
-    const QString argument_;
-    std::unique_ptr<platform::MediaWarmUp> warmUp_;  // waited for when it goes
+    platform::MediaWarmUp* const warmUp_;
 };
 
 // The first instance. The argument is given to the main window, not left on the command line,
@@ -144,6 +142,11 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
     char fallbackName[] = "velmora";
     char* name[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
     int nameCount = 1;
+    // GStreamer's set-up for an argument that plays at once runs beside the making of the
+    // application object and the main window; waited for when it goes, after the application.
+    std::unique_ptr<platform::MediaWarmUp> warmUp;
+    if (StartPlaysAtOnce(argument))
+        warmUp = std::make_unique<platform::MediaWarmUp>(argument, platform::MediaWarmUp::Loads::WhenAllowed);
     QApplication app(nameCount, name);
     const QString running = QLatin1String(kRunningAtom);
     // This process holds the instance lock: any mark left is a crashed instance's.
@@ -158,7 +161,7 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
     // Installed before the window exists, so a request that arrives while it is being built
     // waits in the queue for the loop instead of killing the process.
     InstallTerminationHandler();
-    WarmUpOnFirstShow warmUp(argument);
+    LoadsOnFirstShow loads(warmUp.get());
     const platform::InstallFolderChoice folder = platform::ChooseInstallFolder(QCoreApplication::applicationDirPath());
     auto* form = new TForm1(folder.folder, argument);
     if (!folder.notice.isEmpty()) {

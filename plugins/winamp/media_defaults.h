@@ -131,9 +131,13 @@ inline GstElement* OpenedOrSilent(GstElement* candidate) {
 // GStreamer's own choice of sound output (a server PULSE_SERVER names, the default device), or
 // the silent sink when nothing can open. VELMORA_AUDIO_SINK=fakesink asks for the silent sink at
 // once: with no sound at all the automatic choice can take seconds to give up.
-inline GstElement* MakeSoundSink() {
+inline bool SilentSinkWanted() {
     const char* wanted = std::getenv("VELMORA_AUDIO_SINK");
-    if (wanted && std::strcmp(wanted, "fakesink") == 0) return MakeSilentSink();
+    return wanted && std::strcmp(wanted, "fakesink") == 0;
+}
+
+inline GstElement* MakeSoundSink() {
+    if (SilentSinkWanted()) return MakeSilentSink();
     return OpenedOrSilent(gst_element_factory_make("autoaudiosink", nullptr));
 }
 
