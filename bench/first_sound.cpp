@@ -229,7 +229,7 @@ std::map<std::string, long long> PhasesNs(const std::string& soundFile) {
 }
 
 struct StartOptions {
-    double playSeconds = 2;     // how long it plays before its memory is read
+    double playSeconds = 3;     // how long it plays before its memory is read
     double cpuSeconds = 0;      // then how long its CPU share is measured
     bool waitForSound = true;   // false: a file that is not played (a list) is measured to idle
 };

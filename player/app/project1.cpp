@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <clocale>
 #include <cstdio>
 #include <memory>
 
@@ -144,9 +145,13 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
     int nameCount = 1;
     // GStreamer's set-up for an argument that plays at once runs beside the making of the
     // application object and the main window; waited for when it goes, after the application.
+    // The application object sets the C locale from the environment; set here first, before a
+    // second thread runs, its own setting changes nothing under the set-up's feet.
     std::unique_ptr<platform::MediaWarmUp> warmUp;
-    if (StartPlaysAtOnce(argument))
+    if (StartPlaysAtOnce(argument)) {
+        std::setlocale(LC_ALL, "");
         warmUp = std::make_unique<platform::MediaWarmUp>(argument, platform::MediaWarmUp::Loads::WhenAllowed);
+    }
     QApplication app(nameCount, name);
     const QString running = QLatin1String(kRunningAtom);
     // This process holds the instance lock: any mark left is a crashed instance's.
