@@ -14,7 +14,8 @@ namespace platform {
 // the plug-ins the sound graphs of the player are built from and of the likely decoders for the
 // entry's type, so the engine that opens the entry later finds them ready instead of loading them
 // on the GUI thread. The loading may be held back until allowed: the set-up can run beside the
-// application object's making, the loading (which maps many libraries) slows the windows' building. When sound is wanted, the connection to the sound server is opened too and
+// application object's making, while the loading (which maps many libraries) would slow the
+// windows' building. When sound is wanted, the connection to the sound server is opened too and
 // held a while: the server's sink shares one connection per process, so the output's sink finds it
 // open instead of connecting while the first sound waits. Nothing is played. The thread is waited
 // for when the object goes (a loading that was allowed ends first, one not yet allowed never
@@ -27,9 +28,9 @@ public:
         std::chrono::milliseconds most = std::chrono::seconds(10);
     };
 
-    // `path` names the entry to play; its extension says which decoders are likely.
     enum class Loads { Now, WhenAllowed };
 
+    // `path` names the entry to play; its extension says which decoders are likely.
     explicit MediaWarmUp(const QString& path, Loads loads = Loads::Now) : MediaWarmUp(path, ServerHold(), loads) {}
     MediaWarmUp(const QString& path, ServerHold hold, Loads loads = Loads::Now);
     ~MediaWarmUp();

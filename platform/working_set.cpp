@@ -18,8 +18,8 @@ bool HasTextRelocations(const dl_phdr_info* info) {
     for (int i = 0; i < info->dlpi_phnum; ++i) {
         const ElfW(Phdr)& header = info->dlpi_phdr[i];
         if (header.p_type != PT_DYNAMIC) continue;
-        for (auto* entry = reinterpret_cast<const ElfW(Dyn)*>(info->dlpi_addr + header.p_vaddr); entry->d_tag != DT_NULL;
-             ++entry) {
+        const auto* entry = reinterpret_cast<const ElfW(Dyn)*>(info->dlpi_addr + header.p_vaddr);
+        for (; entry->d_tag != DT_NULL; ++entry) {
             if (entry->d_tag == DT_TEXTREL) return true;
             if (entry->d_tag == DT_FLAGS && (entry->d_un.d_val & DF_TEXTREL)) return true;
         }
@@ -36,9 +36,8 @@ struct Walk {
 int ReleaseObject(dl_phdr_info* info, size_t, void* data) {
     auto* walk = static_cast<Walk*>(data);
     // The kernel's own page of entry points is no file's copy.
-    if (walk->vdso && info->dlpi_addr == walk->vdso) return 0;
     bool vdso = false;
-    for (int i = 0; i < info->dlpi_phnum && !vdso; ++i)
+    for (int i = 0; i < info->dlpi_phnum && walk->vdso && !vdso; ++i)
         vdso = info->dlpi_phdr[i].p_type == PT_LOAD && info->dlpi_addr + info->dlpi_phdr[i].p_vaddr == walk->vdso;
     if (vdso || HasTextRelocations(info)) return 0;
     for (int i = 0; i < info->dlpi_phnum; ++i) {
