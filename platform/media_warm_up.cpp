@@ -1,8 +1,11 @@
 #include "platform/media_warm_up.h"
 
 #include <gst/gst.h>
+#include <sys/stat.h>
 
+#include <QFile>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "plugins/winamp/media_defaults.h"
@@ -67,15 +70,69 @@ void LoadDecodersFor(const std::string& extension) {
     gst_plugin_feature_list_free(ranked);
 }
 
+// `extension` empty: the decoders are loaded already.
 void LoadPlugins(const std::string& extension) {
-    // The ranks first, as every engine sets them, so nothing here could pick the heavy decoder.
-    velmora_media::PreferLightDecoders();
     GstRegistry* registry = gst_registry_get();
     for (const char* name : kWarmedElements) Load(gst_registry_lookup_feature(registry, name));
     // Most type finders live in one plug-in, which one of them loads; each of the others is a
     // plug-in of its own, seldom needed to tell a file's type.
     Load(gst_registry_lookup_feature(registry, "application/x-id3v2"));
     LoadDecodersFor(extension);
+}
+
+// Every stream the decoding finds goes into a fake sink of its own, so that all of them preroll.
+void SinkEveryStream(GstElement*, GstPad* pad, gpointer pipeline) {
+    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+    if (!sink) return;
+    g_object_set(sink, "sync", FALSE, nullptr);
+    gst_bin_add(GST_BIN(pipeline), sink);
+    gst_element_sync_state_with_parent(sink);
+    GstPad* target = gst_element_get_static_pad(sink, "sink");
+    gst_pad_link(pad, target);
+    gst_object_unref(target);
+}
+
+bool IsRegularFile(const std::string& file) {
+    struct stat status {};
+    return !file.empty() && file.front() == '/' && stat(file.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// The file's start decoded into nothing: the type finding, demuxer, parser and decoder the engine
+// will take are then loaded and made once, and the file's first blocks read, so that the engine's
+// own opening finds them ready. Only a regular local file: a stream would be connected to twice,
+// and a pipe or a device could block the read past the player's close. False when the file
+// could not be decoded (or the player went first).
+bool PrerollFile(const std::string& file, const std::function<bool()>& going) {
+    constexpr int kSlices = 20;  // of 50 ms: a file that takes longer is left to the engine
+    if (!IsRegularFile(file)) return false;
+    gchar* uri = gst_filename_to_uri(file.c_str(), nullptr);
+    GstElement* decode = uri ? gst_element_factory_make("uridecodebin", nullptr) : nullptr;
+    if (!decode) {
+        g_free(uri);
+        return false;
+    }
+    g_object_set(decode, "uri", uri, nullptr);
+    g_free(uri);
+    GstElement* pipeline = GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("velmora-warm-up")));
+    velmora_media::SkipFaadWhereItCannotDecode(pipeline);
+    gst_bin_add(GST_BIN(pipeline), decode);
+    g_signal_connect(decode, "pad-added", G_CALLBACK(SinkEveryStream), pipeline);
+    bool prerolled = false;
+    if (gst_element_set_state(pipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE) {
+        GstBus* bus = gst_element_get_bus(pipeline);
+        for (int slice = 0; slice < kSlices && !going(); ++slice) {
+            GstMessage* message = gst_bus_timed_pop_filtered(bus, 50 * GST_MSECOND,
+                                                             GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE));
+            if (!message) continue;
+            prerolled = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ASYNC_DONE;
+            gst_message_unref(message);
+            break;
+        }
+        gst_object_unref(bus);
+    }
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return prerolled;
 }
 
 // The server's sink opened (connected), or null when it cannot be.
@@ -92,7 +149,7 @@ GstElement* OpenServerSink(const char* factory) {
 }  // namespace
 
 MediaWarmUp::MediaWarmUp(const QString& path, ServerHold hold, Loads loads)
-    : loadsAllowed_(loads == Loads::Now), thread_(&MediaWarmUp::Run, this, ExtensionOf(path), hold) {}
+    : loadsAllowed_(loads == Loads::Now), thread_(&MediaWarmUp::Run, this, ExtensionOf(path), std::string(QFile::encodeName(path).constData()), hold) {}
 
 MediaWarmUp::~MediaWarmUp() {
     {
@@ -116,16 +173,25 @@ bool MediaWarmUp::HoldsServer() const {
     return holds_;
 }
 
-void MediaWarmUp::Run(const std::string& extension, ServerHold hold) {
+bool MediaWarmUp::Going() const {
+    std::lock_guard guard(lock_);
+    return goes_;
+}
+
+void MediaWarmUp::Run(const std::string& extension, const std::string& file, ServerHold hold) {
     if (!gst_init_check(nullptr, nullptr, nullptr)) return;
     {
         std::unique_lock guard(lock_);
         going_.wait(guard, [this] { return loadsAllowed_ || goes_; });
         if (!loadsAllowed_) return;  // gone first: nothing will be played
     }
-    LoadPlugins(extension);
-    if (velmora_media::SilentSinkWanted() || !hold.sink) return;
-    GstElement* sink = OpenServerSink(hold.sink);
+    // The ranks first, as every engine sets them, so nothing here could pick the heavy decoder.
+    velmora_media::PreferLightDecoders();
+    // The connection first: the output needs it as soon as the first block is decoded.
+    GstElement* sink = nullptr;
+    if (!velmora_media::SilentSinkWanted() && hold.sink) sink = OpenServerSink(hold.sink);
+    const bool prerolled = PrerollFile(file, [this] { return Going(); });
+    LoadPlugins(prerolled ? std::string() : extension);
     if (!sink) return;  // no server: the output finds its own way, as without the warm-up
     std::unique_lock guard(lock_);
     holds_ = true;

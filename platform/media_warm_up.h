@@ -10,16 +10,17 @@
 
 namespace platform {
 
-// On a thread of its own: GStreamer's set-up (reading its plug-in registry), then the loading of
-// the plug-ins the sound graphs of the player are built from and of the likely decoders for the
-// entry's type, so the engine that opens the entry later finds them ready instead of loading them
-// on the GUI thread. The loading may be held back until allowed: the set-up can run beside the
-// application object's making, while the loading (which maps many libraries) would slow the
-// windows' building. When sound is wanted, the connection to the sound server is opened too and
-// held a while: the server's sink shares one connection per process, so the output's sink finds it
-// open instead of connecting while the first sound waits. Nothing is played. The thread is waited
-// for when the object goes (a loading that was allowed ends first, one not yet allowed never
-// begins), and lets the connection go then at the latest.
+// On a thread of its own: GStreamer's set-up (reading its plug-in registry), then, once allowed,
+// the connection to the sound server when sound is wanted, the decoding of the entry's start into
+// nothing when it is a local file, and the loading of the plug-ins the sound graphs of the player
+// are built from (with the likely decoders for the entry's type, when its start could not be
+// decoded), so the engine that opens the entry later finds them ready instead of loading them on
+// the GUI thread. The loading is held back until allowed: the set-up can run beside the
+// application object's making, while the loading (which maps many libraries) would slow it. The
+// connection is held a while: the server's sink shares one connection per process, so the
+// output's sink finds it open instead of connecting while the first sound waits. Nothing is
+// heard. The thread is waited for when the object goes (a loading that was allowed ends first,
+// one not yet allowed never begins), and lets the connection go then at the latest.
 class MediaWarmUp {
 public:
     // The sink held open, and for how long at most: long enough for the output to open its own.
@@ -43,7 +44,8 @@ public:
     bool HoldsServer() const;
 
 private:
-    void Run(const std::string& extension, ServerHold hold);
+    void Run(const std::string& extension, const std::string& file, ServerHold hold);
+    bool Going() const;
 
     mutable std::mutex lock_;
     std::condition_variable going_;

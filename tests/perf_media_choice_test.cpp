@@ -3,13 +3,17 @@
 #include "platform/media_engine.h"
 #include "platform/media_warm_up.h"
 #include "plugins/winamp/winamp_plugin.h"
+#include "tests/loopback_socket.h"
 #include "tests/media_fixtures.h"
 #include "tests/test_support.h"
 #include "tests/winamp_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gst/app/gstappsrc.h>
 
@@ -151,6 +155,33 @@ TEST_F(Mp3Decoder, TheWarmUpForAnMp3LoadsTheGraphsPluginsAndMpg123ButNotLibav) {
     EXPECT_TRUE(PluginLoaded("typefindfunctions"));
     EXPECT_FALSE(PluginLoaded("libav"));
     EXPECT_EQ(AudioDecoderFor(mp3_), "mpg123audiodec") << "the ranks the engine sets hold after the warm-up";
+}
+
+// The warm-up decodes the start of a regular local file only: a stream would be connected to
+// twice, and a pipe's read would block the close. What it cannot decode still gets the likely
+// decoders loaded.
+TEST_F(Mp3Decoder, TheWarmUpDecodesOnlyRegularLocalFilesAndOtherwiseLoadsTheLikelyDecoders) {
+    ASSERT_FALSE(PluginLoaded("mpg123")) << "an earlier step of this process loaded it";
+    const platform::MediaWarmUp::ServerHold noHold{nullptr};
+    std::atomic<int> connections{0};
+    {
+        const LoopbackServer server([&connections](int) { ++connections; });
+        const QString url = QStringLiteral("http://127.0.0.1:%1/live.mp3").arg(server.Port());
+        { const platform::MediaWarmUp warmUp(url, noHold); }
+        std::this_thread::sleep_for(200ms);
+    }
+    EXPECT_EQ(connections.load(), 0) << "the warm-up connected to a stream";
+    EXPECT_TRUE(PluginLoaded("mpg123")) << "the likely decoders were not loaded for a stream";
+
+    const QString pipe = dir_.filePath(QStringLiteral("pipe.mp3"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    { const platform::MediaWarmUp warmUp(pipe, noHold); }  // a read of it would never end
+    const QString noise = dir_.filePath(QStringLiteral("noise.mp3"));
+    QFile file(noise);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("no song at all\n") > 0);
+    file.close();
+    { const platform::MediaWarmUp warmUp(noise, noHold); }
+    EXPECT_FALSE(PluginLoaded("libav"));
 }
 
 // The set-up may run beside the application object's making, the loading only once allowed; a

@@ -1,14 +1,19 @@
 // The station browser is built after the main window's first paint, and not at all for a player
-// that closes before it.
+// that closes before it. A start that plays at once opens its file before the equaliser and the
+// playlist are built.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPointer>
 
 #include "player/app/form1.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
+#include "player/playback/engines.h"
+#include "player/playback/run.h"
+#include "tests/media_fixtures.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -53,6 +58,59 @@ TEST_F(BrowserAfterFirstPaint, APlayerClosedBeforeItsFirstPaintKeepsTheBrowserOp
     EXPECT_TRUE(Ctrl->ReadBool(QStringLiteral("MB_Open"), false)) << "the browser was open for the user";
     ProcessUntil([] { return false; }, 300);
     EXPECT_FALSE(Form5) << "a browser was built for a closed player";
+}
+
+// The plug-in pair plays the start's WAV; the equaliser and the playlist have stored places.
+class SoundFirst : public BrowserAfterFirstPaint {
+protected:
+    void SetUp() override {
+        wav_ = MakeMedia(dir_.path(), "tone", MediaKind::Wav, 1);
+        ASSERT_FALSE(wav_.isEmpty());
+        dir_.write("setup.ini", "EQ_Open=1\r\nEQ_L=5\r\nEQ_T=300\r\nPL_L=400\r\nPL_T=20\r\n");
+        dir_.write("Plugins/MenuPlus.ini", "");
+        dir_.write("Plugins/FilePlus.ini", "[DECODE_SETUP]\r\nDECODE0=*.wav\r\n");
+        for (const char* name : {"input.dll", "output.dll"}) {
+            const QString built = QString(VELMORA_BUILT_INSTALL_DIR "/Plugins/") + name;
+            ASSERT_TRUE(QFile::copy(built, dir_.file(QString("Plugins/") + name))) << name;
+        }
+    }
+    QString wav_;
+};
+
+TEST_F(SoundFirst, TheFileOpensBeforeTheSideWindowsWhichFollowAtTheirPlaces) {
+    form_ = new TForm1(dir_.path() + "/", wav_);
+    EXPECT_EQ(Ctrl->Run->EngineCode, Engine::Winamp) << "the start's file is not open";
+    EXPECT_FALSE(EqualizerWindow) << "built before the file was opened";
+    EXPECT_FALSE(PlaylistWindow) << "built before the file was opened";
+    ASSERT_TRUE(ProcessUntil([] { return EqualizerWindow && PlaylistWindow; })) << "the side windows never came";
+    EXPECT_TRUE(EqualizerWindow->isVisible());
+    EXPECT_TRUE(PlaylistWindow->isVisible());
+    EXPECT_EQ(EqualizerWindow->pos(), QPoint(5, 300));
+    EXPECT_EQ(PlaylistWindow->pos(), QPoint(400, 20));
+    // Shown again, the player builds no second pair.
+    const QPointer<QWidget> equaliser = EqualizerWindow.data();
+    form_->hide();
+    form_->show();
+    ProcessUntil([] { return false; }, 200);
+    EXPECT_EQ(EqualizerWindow.data(), equaliser.data());
+}
+
+TEST_F(SoundFirst, APlayerClosedBeforeTheSideWindowsBuildsNoneAndKeepsTheirPlaces) {
+    form_ = new TForm1(dir_.path() + "/", wav_);
+    form_->QuietClose = true;
+    form_->close();
+    ProcessUntil([] { return false; }, 300);
+    EXPECT_FALSE(EqualizerWindow) << "built for a closed player";
+    EXPECT_FALSE(PlaylistWindow) << "built for a closed player";
+    EXPECT_EQ(Ctrl->ReadInteger(QStringLiteral("EQ_T"), 0), 300);
+    EXPECT_EQ(Ctrl->ReadInteger(QStringLiteral("PL_L"), 0), 400);
+    EXPECT_TRUE(Ctrl->ReadBool(QStringLiteral("EQ_Open"), false)) << "the user's open equaliser was closed";
+}
+
+// Without a file to play, nothing waits: the side windows come with the main window.
+TEST_F(BrowserAfterFirstPaint, WithoutAFileTheSideWindowsComeWithTheMainWindow) {
+    form_ = new TForm1(dir_.path() + "/");
+    EXPECT_TRUE(EqualizerWindow && PlaylistWindow);
 }
 
 }  // namespace

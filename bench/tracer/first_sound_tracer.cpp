@@ -3,7 +3,7 @@
 // by VELMORA_FIRST_SOUND_FILE. Loaded from outside (GST_PLUGIN_PATH, GST_TRACERS), so the
 // player is measured as it ships, whichever sink it picked. The same file gets the phases before
 // it, one "name ns" line each: "init" when GStreamer was set up (the tracer is made then) and
-// "source" when the first source element was made (the engine began to open the file).
+// "source" when the first source element was put into a graph (the engine began to open the file).
 #include <gst/gst.h>
 
 #include <atomic>
@@ -36,12 +36,26 @@ void NotePhase(const char* name, long long ns) {
     }
 }
 
+// The player's warm-up decodes the start of a file into nothing, in a pipeline of this name:
+// neither its source nor its sinks are the engine's.
+bool InWarmUp(GstObject* object) {
+    GstObject* at = object ? GST_OBJECT(gst_object_ref(object)) : nullptr;
+    while (at) {
+        const bool warmUp = g_strcmp0(GST_OBJECT_NAME(at), "velmora-warm-up") == 0;
+        GstObject* up = warmUp ? nullptr : gst_object_get_parent(at);
+        gst_object_unref(at);
+        if (warmUp) return true;
+        at = up;
+    }
+    return false;
+}
+
 bool IsAudioSink(GstPad* pad) {
     GstPad* peer = gst_pad_get_peer(pad);
     if (!peer) return false;
     GstObject* parent = gst_pad_get_parent(peer);
     bool sink = false;
-    if (parent && GST_IS_ELEMENT(parent) && GST_OBJECT_FLAG_IS_SET(parent, GST_ELEMENT_FLAG_SINK)) {
+    if (parent && GST_IS_ELEMENT(parent) && GST_OBJECT_FLAG_IS_SET(parent, GST_ELEMENT_FLAG_SINK) && !InWarmUp(parent)) {
         // The decoder's appsink hands audio on inside the process; it is not where sound is heard.
         GstElementFactory* factory = gst_element_get_factory(GST_ELEMENT(parent));
         sink = !(factory && std::strcmp(GST_OBJECT_NAME(factory), "appsink") == 0);
@@ -88,8 +102,11 @@ void OnPushList(GObject*, GstClockTime, GstPad* pad, GstBufferList* list) {
         if (HasSound(gst_buffer_list_get(list, i))) return Note();
 }
 
-void OnElementNew(GObject*, GstClockTime, GstElement* element) {
-    if (g_sourceNoted.load() || !GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SOURCE)) return;
+// A source counts once it is in a bin: only there can the warm-up's be told apart.
+void OnBinAdd(GObject*, GstClockTime, GstBin*, GstElement* element, gboolean added) {
+    if (!added || g_sourceNoted.load() || !GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SOURCE) ||
+        InWarmUp(GST_OBJECT(element)))
+        return;
     if (!g_sourceNoted.exchange(true)) NotePhase("source", NowNs());
 }
 
@@ -111,7 +128,7 @@ static void first_sound_tracer_class_init(FirstSoundTracerClass*) {}
 static void first_sound_tracer_init(FirstSoundTracer* self) {
     gst_tracing_register_hook(GST_TRACER(self), "pad-push-pre", G_CALLBACK(OnPush));
     gst_tracing_register_hook(GST_TRACER(self), "pad-push-list-pre", G_CALLBACK(OnPushList));
-    gst_tracing_register_hook(GST_TRACER(self), "element-new", G_CALLBACK(OnElementNew));
+    gst_tracing_register_hook(GST_TRACER(self), "bin-add-post", G_CALLBACK(OnBinAdd));
     NotePhase("init", NowNs());
 }
 

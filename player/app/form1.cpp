@@ -19,6 +19,7 @@
 #include "platform/registry.h"
 #include "platform/text_file.h"
 #include "player/actions/app_message.h"
+#include "player/app/project1.h"
 #include "player/core/ctrl.h"
 #include "player/display/display.h"
 #include "player/commands/command_targets.h"
@@ -164,6 +165,7 @@ void TForm1::FormCreate(const QString& installFolder, const QString& startArgume
     // it runs once the window has painted.
     if (setUpDue) firstRunSetup_ = new AfterFirstPaint(this, [this] { RunFirstRunSetup(); });
     InstallAppMessage();
+    soundFirst_ = StartPlaysAtOnce(startArgument);
     Ctrl->Display->BuildMainWindow(Ctrl->Volume, Ctrl->Balance, true);
     // The start argument is added to the saved list, as a hand-over is.
     if (!startArgument.isEmpty()) handedOver_.prepend(startArgument);
@@ -276,6 +278,22 @@ void TForm1::FormShow() {
             Form5->show();
         });
     }
+    // The sound does not wait for the equaliser and the playlist: on a start that plays at once
+    // they are built once the file is opened and the loop runs again (or a box of the opening
+    // runs it).
+    if (std::exchange(soundFirst_, false)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!closed_ && !Closing()) ShowSideWindows();  // none for a player closed meanwhile
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    ShowSideWindows();
+}
+
+void TForm1::ShowSideWindows() {
     if (Ctrl->ReadBool(QStringLiteral("EQ_Open"), true) && !EqualizerWindow) Ctrl->Display->BuildEqualizerWindow(true);
     if (Ctrl->ReadBool(QStringLiteral("PL_Open"), true) && !PlaylistWindow) Ctrl->Display->BuildPlaylistWindow(true);
 }

@@ -74,6 +74,7 @@ private:
     // hand-over does.
     void AddHandedOver(bool bringUp);
     void AddArgument(const QString& text);
+    void ShowSideWindows();
     void FormShow();
     void RunFirstRunSetup();
     void RunFirstRunSetupStep();
@@ -91,6 +92,8 @@ private:
     // load would drop them), and hand-overs, which are added after the reply to their sender.
     QStringList handedOver_;
     bool listLoaded_ = false;
+    // A start that plays at once: its first showing leaves the equaliser and the playlist for later.
+    bool soundFirst_ = false;
     QString caption_;
     platform::SessionWindow session_;
     platform::TrayIcon tray_;

@@ -108,28 +108,6 @@ void InstallTerminationHandler() {
     });
 }
 
-// Lets the media warm-up go on to the plug-ins' loading at the main window's first showing: begun
-// earlier, the loading slowed the building of the application object and the main window. From
-// there it runs beside the other windows and the list, which the sound does not wait for.
-class LoadsOnFirstShow : public QObject {
-public:
-    explicit LoadsOnFirstShow(platform::MediaWarmUp* warmUp) : warmUp_(warmUp) {
-        if (warmUp_) qApp->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow()) {
-            qApp->removeEventFilter(this);
-            warmUp_->AllowLoads();
-        }
-        return false;
-    }
-
-private:
-    platform::MediaWarmUp* const warmUp_;
-};
-
 // The first instance. The argument is given to the main window, not left on the command line,
 // so that the saved list is loaded before it is added.
 int RunPlayer(int argc, char** argv, const QString& argument) {
@@ -144,7 +122,8 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
     char* name[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
     int nameCount = 1;
     // GStreamer's set-up for an argument that plays at once runs beside the making of the
-    // application object and the main window; waited for when it goes, after the application.
+    // application object, its loading beside the windows'; waited for when it goes, after the
+    // application.
     // The application object sets the C locale from the environment; set here first, before a
     // second thread runs, its own setting changes nothing under the set-up's feet.
     std::unique_ptr<platform::MediaWarmUp> warmUp;
@@ -153,6 +132,8 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
         warmUp = std::make_unique<platform::MediaWarmUp>(argument, platform::MediaWarmUp::Loads::WhenAllowed);
     }
     QApplication app(nameCount, name);
+    // Begun earlier, the loading slowed the application object's making, which maps libraries too.
+    if (warmUp) warmUp->AllowLoads();
     const QString running = QLatin1String(kRunningAtom);
     // This process holds the instance lock: any mark left is a crashed instance's.
     for (int i = 0; i < 64 && platform::GlobalFindAtom(running); ++i)
@@ -166,7 +147,6 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
     // Installed before the window exists, so a request that arrives while it is being built
     // waits in the queue for the loop instead of killing the process.
     InstallTerminationHandler();
-    LoadsOnFirstShow loads(warmUp.get());
     const platform::InstallFolderChoice folder = platform::ChooseInstallFolder(QCoreApplication::applicationDirPath());
     auto* form = new TForm1(folder.folder, argument);
     if (!folder.notice.isEmpty()) {
