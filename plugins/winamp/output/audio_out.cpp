@@ -79,9 +79,54 @@ bool IsFakeSink(GstElement* sink) {
     return factory && std::strcmp(GST_OBJECT_NAME(factory), "fakesink") == 0;
 }
 
+// Before its stream exists, the server's sink answers a caps query by opening a probe stream on
+// the server and closing it again, which the first sound waits for. It plays every raw format
+// (the server converts) and the output sends it nothing else, so the raw part of its template
+// answers for it.
+GstPadProbeReturn AnswerRawCaps(GstPad* pad, GstPadProbeInfo* info, gpointer) {
+    GstQuery* query = GST_PAD_PROBE_INFO_QUERY(info);
+    const bool asks = GST_QUERY_TYPE(query) == GST_QUERY_CAPS;
+    if (!asks && GST_QUERY_TYPE(query) != GST_QUERY_ACCEPT_CAPS) return GST_PAD_PROBE_OK;
+    const velmora_gst::CapsRef all(gst_pad_get_pad_template_caps(pad));
+    const velmora_gst::CapsRef rawOnly(gst_caps_from_string("audio/x-raw"));
+    velmora_gst::CapsRef raw(gst_caps_intersect(all.get(), rawOnly.get()));
+    GstCaps* caps = nullptr;
+    if (!asks) {
+        gst_query_parse_accept_caps(query, &caps);
+        // Anything but fixed raw audio goes the sink's own way.
+        if (!caps || !gst_caps_is_fixed(caps) || !gst_caps_is_subset(caps, raw.get())) return GST_PAD_PROBE_OK;
+        gst_query_set_accept_caps_result(query, TRUE);
+        return GST_PAD_PROBE_HANDLED;
+    }
+    gst_query_parse_caps(query, &caps);
+    if (caps) raw.reset(gst_caps_intersect_full(caps, raw.get(), GST_CAPS_INTERSECT_FIRST));
+    gst_query_set_caps_result(query, raw.get());
+    return GST_PAD_PROBE_HANDLED;
+}
+
+void SkipServerProbes(GstElement* sink) {
+    const auto skip = [](GstElement* element) {
+        GstElementFactory* factory = gst_element_get_factory(element);
+        if (!factory || std::strcmp(GST_OBJECT_NAME(factory), "pulsesink") != 0) return;
+        const velmora_gst::PadRef pad(gst_element_get_static_pad(element, "sink"));
+        if (pad) gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM, AnswerRawCaps, nullptr, nullptr);
+    };
+    skip(sink);
+    if (!GST_IS_BIN(sink)) return;
+    GstIterator* children = gst_bin_iterate_recurse(GST_BIN(sink));
+    GValue item = G_VALUE_INIT;
+    while (gst_iterator_next(children, &item) == GST_ITERATOR_OK) {
+        skip(GST_ELEMENT(g_value_get_object(&item)));
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(children);
+}
+
 Road MakeRoad(const GstAudioInfo& info) {
     Road road;
     GstElement* sink = velmora_media::MakeSoundSink();
+    if (sink) SkipServerProbes(sink);
     const bool fitsPanorama =
         GST_AUDIO_INFO_FORMAT(&info) == GST_AUDIO_FORMAT_S16LE && GST_AUDIO_INFO_CHANNELS(&info) <= 2;
     const bool fitsSink = sink && IsFakeSink(sink);
