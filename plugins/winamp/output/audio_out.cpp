@@ -39,25 +39,30 @@ GstAudioFormat FormatFor(int bitsPerSample) {
     }
 }
 
-// A sink that has taken all it was given cannot preroll again, so a pause waiting for it would
-// never complete and the resumed clock would stand still. While pausing, the state change must
-// not wait for data; starting after Open and Flush must, so the first block is not late.
-void SetSinkAsync(GstElement* sink, bool async) {
-    const auto set = [async](GstElement* element) {
-        if (GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK) &&
-            g_object_class_find_property(G_OBJECT_GET_CLASS(element), "async"))
-            g_object_set(element, "async", gboolean(async), nullptr);
-    };
-    set(sink);
+// The sink and, when it is a bin (the automatic sink), every element inside it.
+template <class Visit>
+void ForSinkAndInside(GstElement* sink, Visit visit) {
+    visit(sink);
     if (!GST_IS_BIN(sink)) return;
     GstIterator* children = gst_bin_iterate_recurse(GST_BIN(sink));
     GValue item = G_VALUE_INIT;
     while (gst_iterator_next(children, &item) == GST_ITERATOR_OK) {
-        set(GST_ELEMENT(g_value_get_object(&item)));
+        visit(GST_ELEMENT(g_value_get_object(&item)));
         g_value_reset(&item);
     }
     g_value_unset(&item);
     gst_iterator_free(children);
+}
+
+// A sink that has taken all it was given cannot preroll again, so a pause waiting for it would
+// never complete and the resumed clock would stand still. While pausing, the state change must
+// not wait for data; starting after Open and Flush must, so the first block is not late.
+void SetSinkAsync(GstElement* sink, bool async) {
+    ForSinkAndInside(sink, [async](GstElement* element) {
+        if (GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK) &&
+            g_object_class_find_property(G_OBJECT_GET_CLASS(element), "async"))
+            g_object_set(element, "async", gboolean(async), nullptr);
+    });
 }
 
 // Pushed buffers of at least this length: each buffer costs the sink a wake-up and a clock wait.
@@ -105,22 +110,12 @@ GstPadProbeReturn AnswerRawCaps(GstPad* pad, GstPadProbeInfo* info, gpointer) {
 }
 
 void SkipServerProbes(GstElement* sink) {
-    const auto skip = [](GstElement* element) {
+    ForSinkAndInside(sink, [](GstElement* element) {
         GstElementFactory* factory = gst_element_get_factory(element);
         if (!factory || std::strcmp(GST_OBJECT_NAME(factory), "pulsesink") != 0) return;
         const velmora_gst::PadRef pad(gst_element_get_static_pad(element, "sink"));
         if (pad) gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM, AnswerRawCaps, nullptr, nullptr);
-    };
-    skip(sink);
-    if (!GST_IS_BIN(sink)) return;
-    GstIterator* children = gst_bin_iterate_recurse(GST_BIN(sink));
-    GValue item = G_VALUE_INIT;
-    while (gst_iterator_next(children, &item) == GST_ITERATOR_OK) {
-        skip(GST_ELEMENT(g_value_get_object(&item)));
-        g_value_reset(&item);
-    }
-    g_value_unset(&item);
-    gst_iterator_free(children);
+    });
 }
 
 Road MakeRoad(const GstAudioInfo& info) {
