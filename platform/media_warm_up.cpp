@@ -4,11 +4,16 @@
 #include <sys/stat.h>
 
 #include <QFile>
+#include <condition_variable>
 #include <cstring>
 #include <functional>
+#include <mutex>
 #include <string>
+#include <utility>
 
+#include "plugins/winamp/decode_graph.h"
 #include "plugins/winamp/media_defaults.h"
+#include "plugins/winamp/warmed_graph.h"
 
 namespace platform {
 
@@ -80,59 +85,178 @@ void LoadPlugins(const std::string& extension) {
     LoadDecodersFor(extension);
 }
 
-// Every stream the decoding finds goes into a fake sink of its own, so that all of them preroll.
-void SinkEveryStream(GstElement*, GstPad* pad, gpointer pipeline) {
-    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-    if (!sink) return;
-    g_object_set(sink, "sync", FALSE, nullptr);
-    gst_bin_add(GST_BIN(pipeline), sink);
-    gst_element_sync_state_with_parent(sink);
-    GstPad* target = gst_element_get_static_pad(sink, "sink");
-    gst_pad_link(pad, target);
-    gst_object_unref(target);
-}
-
 bool IsRegularFile(const std::string& file) {
     struct stat status {};
     return !file.empty() && file.front() == '/' && stat(file.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-// The file's start decoded into nothing: the type finding, demuxer, parser and decoder the engine
-// will take are then loaded and made once, and the file's first blocks read, so that the engine's
-// own opening finds them ready. Only a regular local file: a stream would be connected to twice,
-// and a pipe or a device could block the read past the player's close. False when the file
-// could not be decoded (or the player went first).
-bool PrerollFile(const std::string& file, const std::function<bool()>& going) {
-    constexpr int kSlices = 20;  // of 50 ms: a file that takes longer is left to the engine
-    if (!IsRegularFile(file)) return false;
-    gchar* uri = gst_filename_to_uri(file.c_str(), nullptr);
-    GstElement* decode = uri ? gst_element_factory_make("uridecodebin", nullptr) : nullptr;
-    if (!decode) {
-        g_free(uri);
-        return false;
-    }
-    g_object_set(decode, "uri", uri, nullptr);
-    g_free(uri);
-    GstElement* pipeline = GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("velmora-warm-up")));
-    velmora_media::SkipFaadWhereItCannotDecode(pipeline);
-    gst_bin_add(GST_BIN(pipeline), decode);
-    g_signal_connect(decode, "pad-added", G_CALLBACK(SinkEveryStream), pipeline);
-    bool prerolled = false;
-    if (gst_element_set_state(pipeline, GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE) {
-        GstBus* bus = gst_element_get_bus(pipeline);
-        for (int slice = 0; slice < kSlices && !going(); ++slice) {
-            GstMessage* message = gst_bus_timed_pop_filtered(bus, 50 * GST_MSECOND,
-                                                             GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE));
-            if (!message) continue;
-            prerolled = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ASYNC_DONE;
-            gst_message_unref(message);
-            break;
-        }
-        gst_object_unref(bus);
-    }
+// The input plug-in's decoding graph for the start's file, offered to the plug-in once prerolled
+// (warmed_graph.h): one at a time. Pending from the warm-up's making until its thread settles it,
+// so the plug-in's asking never misses a graph on its way; any asking ends the offer, and so does
+// the warm-up's end, so a graph nobody takes does not stay.
+struct Offer {
+    enum class State { Pending, Made, Closed };
+    std::mutex lock;
+    std::condition_variable settled;
+    State state = State::Closed;
+    bool asked = false;  // the plug-in asked: what is still on its way is let go
+    std::string uri;
+    GstElement* pipeline = nullptr;  // while Made
+};
+
+Offer& TheOffer() {
+    static Offer* const offer = new Offer;  // never destroyed: no order to mind at exit
+    return *offer;
+}
+
+void Release(GstElement* pipeline) {
+    if (!pipeline) return;
     gst_element_set_state(pipeline, GST_STATE_NULL);
     gst_object_unref(pipeline);
-    return prerolled;
+}
+
+// A new warm-up's offer, pending before its thread runs. False while another warm-up's is still
+// pending: that one settles its own, and this warm-up offers nothing.
+bool OpenOffer() {
+    Offer& offer = TheOffer();
+    GstElement* left = nullptr;
+    {
+        std::lock_guard guard(offer.lock);
+        if (offer.state == Offer::State::Pending) return false;
+        left = std::exchange(offer.pipeline, nullptr);
+        offer.state = Offer::State::Pending;
+        offer.asked = false;
+        offer.uri.clear();
+    }
+    Release(left);
+    return true;
+}
+
+// Ends the pending offer with the prerolled graph of `uri` (the offer takes the reference) or
+// with nothing (null). Every way out of the warm-up settles its offer.
+void Settle(GstElement* made, const std::string& uri = {}) {
+    Offer& offer = TheOffer();
+    {
+        std::lock_guard guard(offer.lock);
+        if (made && offer.state == Offer::State::Pending && !offer.asked) {
+            offer.state = Offer::State::Made;
+            offer.uri = uri;
+            offer.pipeline = std::exchange(made, nullptr);
+        } else {
+            offer.state = Offer::State::Closed;
+        }
+    }
+    offer.settled.notify_all();
+    Release(made);
+}
+
+// The warm-up's end: a graph not taken by now is let go.
+void Withdraw() {
+    Offer& offer = TheOffer();
+    GstElement* left = nullptr;
+    {
+        std::lock_guard guard(offer.lock);
+        if (offer.state != Offer::State::Made) return;
+        left = std::exchange(offer.pipeline, nullptr);
+        offer.state = Offer::State::Closed;
+    }
+    Release(left);
+}
+
+// The offered graph of `uri`, or null (and the offer ended). `wait`: while the warm-up may still
+// offer one, bounded, as a warm-up settles within a second of its loading's start.
+GstElement* TakeOffer(const char* uri, bool wait) {
+    constexpr auto kMostWait = std::chrono::seconds(2);
+    Offer& offer = TheOffer();
+    GstElement* taken = nullptr;
+    bool matches = false;
+    {
+        std::unique_lock guard(offer.lock);
+        if (wait) offer.settled.wait_for(guard, kMostWait, [&offer] { return offer.state != Offer::State::Pending; });
+        offer.asked = true;
+        if (offer.state == Offer::State::Pending) return nullptr;  // its warm-up lets it go
+        taken = std::exchange(offer.pipeline, nullptr);
+        matches = uri && offer.uri == uri;
+        offer.state = Offer::State::Closed;
+    }
+    if (matches) return taken;
+    Release(taken);
+    return nullptr;
+}
+
+bool Made() {
+    Offer& offer = TheOffer();
+    std::lock_guard guard(offer.lock);
+    return offer.state == Offer::State::Made;
+}
+
+bool Asked() {
+    Offer& offer = TheOffer();
+    std::lock_guard guard(offer.lock);
+    return offer.asked;
+}
+
+// True when every stream the source holds is sound: the graph decoded what there is to load.
+bool OnlySound(GstElement* decode) {
+    bool sound = true;
+    GstIterator* pads = gst_element_iterate_src_pads(decode);
+    GValue item = G_VALUE_INIT;
+    while (sound && gst_iterator_next(pads, &item) == GST_ITERATOR_OK) {
+        GstPad* pad = GST_PAD(g_value_get_object(&item));
+        GstCaps* caps = gst_pad_get_current_caps(pad);
+        if (!caps) caps = gst_pad_query_caps(pad, nullptr);
+        sound = caps && gst_caps_get_size(caps) > 0 &&
+                g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "audio/");
+        if (caps) gst_caps_unref(caps);
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(pads);
+    return sound;
+}
+
+// The file's decoding graph, made and prerolling; null (the offer settled) when there is none to
+// make. Only a regular local file: a stream would be connected to twice, and a pipe or a device
+// could block the read past the player's close.
+GstElement* BeginOffer(const std::string& file, std::string* uri) {
+    gchar* name = IsRegularFile(file) && !Asked() ? gst_filename_to_uri(file.c_str(), nullptr) : nullptr;
+    velmora_input::DecodeGraph graph;
+    if (name) *uri = name;
+    g_free(name);
+    if (!name || !velmora_input::MakeDecodeGraph(*uri, &graph)) {
+        Settle(nullptr);
+        return nullptr;
+    }
+    if (gst_element_set_state(graph.pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+        Release(graph.pipeline);
+        Settle(nullptr);
+        return nullptr;
+    }
+    return graph.pipeline;
+}
+
+// Waits for the graph's first data, then offers it, or lets it go when it fails, takes too long
+// or the player goes first. True when only sound was decoded, so the plug-ins of all the file's
+// streams are loaded and made.
+bool FinishOffer(GstElement* pipeline, const std::string& uri, const std::function<bool()>& going) {
+    constexpr int kSlices = 20;  // of 50 ms: a file that takes longer is left to the engine
+    bool prerolled = false;
+    GstBus* bus = gst_element_get_bus(pipeline);
+    for (int slice = 0; slice < kSlices && !going(); ++slice) {
+        // The plug-in finds everything else on the bus as its own graph would have left it.
+        GstMessage* message =
+            gst_bus_timed_pop_filtered(bus, 50 * GST_MSECOND, GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE));
+        if (!message) continue;
+        prerolled = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ASYNC_DONE;
+        gst_message_unref(message);
+        break;
+    }
+    gst_object_unref(bus);
+    velmora_input::DecodeGraph graph;
+    const bool sound = prerolled && velmora_input::FindDecodeGraph(pipeline, &graph) && OnlySound(graph.decode);
+    if (!prerolled) Release(std::exchange(pipeline, nullptr));
+    Settle(pipeline, uri);
+    return sound;
 }
 
 // The server's sink opened (connected), or null when it cannot be.
@@ -149,7 +273,7 @@ GstElement* OpenServerSink(const char* factory) {
 }  // namespace
 
 MediaWarmUp::MediaWarmUp(const QString& path, ServerHold hold, Loads loads)
-    : loadsAllowed_(loads == Loads::Now), thread_(&MediaWarmUp::Run, this, ExtensionOf(path), std::string(QFile::encodeName(path).constData()), hold) {}
+    : offers_(OpenOffer()), loadsAllowed_(loads == Loads::Now), thread_(&MediaWarmUp::Run, this, ExtensionOf(path), std::string(QFile::encodeName(path).constData()), hold) {}
 
 MediaWarmUp::~MediaWarmUp() {
     {
@@ -179,28 +303,43 @@ bool MediaWarmUp::Going() const {
 }
 
 void MediaWarmUp::Run(const std::string& extension, const std::string& file, ServerHold hold) {
-    if (!gst_init_check(nullptr, nullptr, nullptr)) return;
+    if (!gst_init_check(nullptr, nullptr, nullptr)) {
+        if (offers_) Settle(nullptr);
+        return;
+    }
     {
         std::unique_lock guard(lock_);
         going_.wait(guard, [this] { return loadsAllowed_ || goes_; });
-        if (!loadsAllowed_) return;  // gone first: nothing will be played
+        if (!loadsAllowed_) {  // gone first: nothing will be played
+            if (offers_) Settle(nullptr);
+            return;
+        }
     }
     // The ranks first, as every engine sets them, so nothing here could pick the heavy decoder.
     velmora_media::PreferLightDecoders();
-    // The connection first: the output needs it as soon as the first block is decoded.
+    // The decoding runs in GStreamer's threads meanwhile: the output needs the connection as soon
+    // as the first block is decoded.
+    std::string uri;
+    GstElement* offered = offers_ ? BeginOffer(file, &uri) : nullptr;
     GstElement* sink = nullptr;
     if (!velmora_media::SilentSinkWanted() && hold.sink) sink = OpenServerSink(hold.sink);
-    const bool prerolled = PrerollFile(file, [this] { return Going(); });
-    LoadPlugins(prerolled ? std::string() : extension);
-    if (!sink) return;  // no server: the output finds its own way, as without the warm-up
+    const bool decoded = offered && FinishOffer(offered, uri, [this] { return Going(); });
+    LoadPlugins(decoded ? std::string() : extension);
     std::unique_lock guard(lock_);
-    holds_ = true;
-    // Held only for the start: a connection kept for good would outlive a restart of the server.
-    going_.wait_for(guard, hold.most, [this] { return goes_; });
+    holds_ = sink != nullptr;
+    // Held only for the start: a connection kept for good would outlive a restart of the server,
+    // and a graph not taken by then is not wanted.
+    if (sink || Made()) going_.wait_for(guard, hold.most, [this] { return goes_; });
     holds_ = false;
     guard.unlock();
+    Withdraw();
+    if (!sink) return;
     gst_element_set_state(sink, GST_STATE_NULL);
     gst_object_unref(sink);
 }
 
+void LetWarmedGraphGo() { TakeOffer(nullptr, false); }
+
 }  // namespace platform
+
+GstElement* VelmoraTakeWarmedGraph(const char* uri) { return platform::TakeOffer(uri, true); }

@@ -11,11 +11,13 @@
 namespace platform {
 
 // On a thread of its own: GStreamer's set-up (reading its plug-in registry), then, once allowed,
-// the connection to the sound server when sound is wanted, the decoding of the entry's start into
-// nothing when it is a local file, and the loading of the plug-ins the sound graphs of the player
-// are built from (with the likely decoders for the entry's type, when its start could not be
-// decoded), so the engine that opens the entry later finds them ready instead of loading them on
-// the GUI thread. The loading is held back until allowed: the set-up can run beside the
+// the decoding of the entry's start when it is a local file, in the input plug-in's own decoding
+// graph, which is offered to the plug-in once its first data is decoded (warmed_graph.h); beside
+// it the connection to the sound server when sound is wanted; then the loading of the plug-ins
+// the sound graphs of the player are built from (with the likely decoders for the entry's type,
+// when it holds more than sound or its start could not be decoded), so the engine that opens the
+// entry later finds them ready instead of loading them on the GUI thread. A graph not taken by
+// the end of the hold is let go. The loading is held back until allowed: the set-up can run beside the
 // application object's making, while the loading (which maps many libraries) would slow it. The
 // connection is held a while: the server's sink shares one connection per process, so the
 // output's sink finds it open instead of connecting while the first sound waits. Nothing is
@@ -51,9 +53,14 @@ private:
     std::condition_variable going_;
     bool goes_ = false;
     bool holds_ = false;
+    const bool offers_;  // its offer of the decoding graph is pending (made before the thread)
     bool loadsAllowed_;
     std::thread thread_;  // last: it starts once the rest is made
 };
+
+// The entry is opened by another engine than the input plug-in: the decoding graph warmed for it
+// is let go now (or as soon as it is prerolled) instead of at the end of the hold.
+void LetWarmedGraphGo();
 
 // The elements whose plug-ins the warm-up loads: those of the input plug-in's decoding graph, of
 // the output plug-in's graph, and the type finding every file goes through.

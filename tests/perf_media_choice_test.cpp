@@ -2,6 +2,8 @@
 #include "plugins/winamp/media_defaults.h"
 #include "platform/media_engine.h"
 #include "platform/media_warm_up.h"
+#include "plugins/winamp/decode_graph.h"
+#include "plugins/winamp/warmed_graph.h"
 #include "plugins/winamp/winamp_plugin.h"
 #include "tests/loopback_socket.h"
 #include "tests/media_fixtures.h"
@@ -15,6 +17,7 @@
 
 #include <sys/stat.h>
 
+#include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
 
 #include <chrono>
@@ -182,6 +185,46 @@ TEST_F(Mp3Decoder, TheWarmUpDecodesOnlyRegularLocalFilesAndOtherwiseLoadsTheLike
     file.close();
     { const platform::MediaWarmUp warmUp(noise, noHold); }
     EXPECT_FALSE(PluginLoaded("libav"));
+}
+
+// The warm-up offers the input plug-in its prerolled decoding graph of the start's file: only for
+// that file, once, and not past its own end nor past another engine's opening of the entry.
+TEST_F(Mp3Decoder, TheWarmUpOffersItsPrerolledGraphOnceOnlyForItsFileAndNotPastItsEnd) {
+    const platform::MediaWarmUp::ServerHold longHold{nullptr, std::chrono::hours(1)};
+    gchar* name = gst_filename_to_uri(QFile::encodeName(mp3_).constData(), nullptr);
+    const std::string uri = name;
+    g_free(name);
+    {
+        const platform::MediaWarmUp warmUp(mp3_, longHold);
+        GstElement* graph = VelmoraTakeWarmedGraph(uri.c_str());  // waits for the preroll
+        ASSERT_NE(graph, nullptr);
+        GstState state = GST_STATE_VOID_PENDING;
+        EXPECT_EQ(gst_element_get_state(graph, &state, nullptr, 0), GST_STATE_CHANGE_SUCCESS);
+        EXPECT_EQ(state, GST_STATE_PAUSED);
+        velmora_input::DecodeGraph parts;
+        EXPECT_TRUE(velmora_input::FindDecodeGraph(graph, &parts)) << "not the plug-in's graph";
+        GstSample* first = parts.sink ? gst_app_sink_try_pull_preroll(GST_APP_SINK(parts.sink), 0) : nullptr;
+        EXPECT_NE(first, nullptr) << "offered before its first data was decoded";
+        if (first) gst_sample_unref(first);
+        gst_element_set_state(graph, GST_STATE_NULL);
+        gst_object_unref(graph);
+        EXPECT_EQ(VelmoraTakeWarmedGraph(uri.c_str()), nullptr) << "offered twice";
+    }
+    {
+        const platform::MediaWarmUp warmUp(mp3_, longHold);
+        EXPECT_EQ(VelmoraTakeWarmedGraph("file:///music/other.mp3"), nullptr);
+        EXPECT_EQ(VelmoraTakeWarmedGraph(uri.c_str()), nullptr) << "kept after an entry of another file";
+    }
+    {
+        const platform::MediaWarmUp warmUp(mp3_, longHold);
+        platform::LetWarmedGraphGo();  // the entry opened in another engine, before the preroll ended
+        EXPECT_EQ(VelmoraTakeWarmedGraph(uri.c_str()), nullptr) << "kept after another engine opened the entry";
+    }
+    {
+        const platform::MediaWarmUp warmUp(mp3_, longHold);
+        std::this_thread::sleep_for(300ms);
+    }
+    EXPECT_EQ(VelmoraTakeWarmedGraph(uri.c_str()), nullptr) << "kept past the warm-up's end";
 }
 
 // The set-up may run beside the application object's making, the loading only once allowed; a

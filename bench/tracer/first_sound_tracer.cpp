@@ -36,26 +36,12 @@ void NotePhase(const char* name, long long ns) {
     }
 }
 
-// The player's warm-up decodes the start of a file into nothing, in a pipeline of this name:
-// neither its source nor its sinks are the engine's.
-bool InWarmUp(GstObject* object) {
-    GstObject* at = object ? GST_OBJECT(gst_object_ref(object)) : nullptr;
-    while (at) {
-        const bool warmUp = g_strcmp0(GST_OBJECT_NAME(at), "velmora-warm-up") == 0;
-        GstObject* up = warmUp ? nullptr : gst_object_get_parent(at);
-        gst_object_unref(at);
-        if (warmUp) return true;
-        at = up;
-    }
-    return false;
-}
-
 bool IsAudioSink(GstPad* pad) {
     GstPad* peer = gst_pad_get_peer(pad);
     if (!peer) return false;
     GstObject* parent = gst_pad_get_parent(peer);
     bool sink = false;
-    if (parent && GST_IS_ELEMENT(parent) && GST_OBJECT_FLAG_IS_SET(parent, GST_ELEMENT_FLAG_SINK) && !InWarmUp(parent)) {
+    if (parent && GST_IS_ELEMENT(parent) && GST_OBJECT_FLAG_IS_SET(parent, GST_ELEMENT_FLAG_SINK)) {
         // The decoder's appsink hands audio on inside the process; it is not where sound is heard.
         GstElementFactory* factory = gst_element_get_factory(GST_ELEMENT(parent));
         sink = !(factory && std::strcmp(GST_OBJECT_NAME(factory), "appsink") == 0);
@@ -102,11 +88,10 @@ void OnPushList(GObject*, GstClockTime, GstPad* pad, GstBufferList* list) {
         if (HasSound(gst_buffer_list_get(list, i))) return Note();
 }
 
-// A source counts once it is in a bin: only there can the warm-up's be told apart.
+// The first source put in a bin; on a start with a local file, the warm-up's, whose graph the
+// input plug-in takes over.
 void OnBinAdd(GObject*, GstClockTime, GstBin*, GstElement* element, gboolean added) {
-    if (!added || g_sourceNoted.load() || !GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SOURCE) ||
-        InWarmUp(GST_OBJECT(element)))
-        return;
+    if (!added || g_sourceNoted.load() || !GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SOURCE)) return;
     if (!g_sourceNoted.exchange(true)) NotePhase("source", NowNs());
 }
 

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <cmath>
 
+#include "platform/media_warm_up.h"
 #include "platform/message_box.h"
 #include "platform/network_proxy.h"
 #include "platform/registry.h"
@@ -27,6 +28,7 @@ bool VideoFlagSet() { return Ctrl->Run->VideoControl.size() >= 8 && Ctrl->Run->V
 }  // namespace
 
 bool TRun::OpenInEngine(const QString& path, const QString& mask) {
+    if (EngineCode != Engine::Winamp) platform::LetWarmedGraphGo();
     // The order matters: RealAudio may turn into "unusable" and that into the Media Player.
     if (EngineCode == Engine::Flash) {
         bool endNow = false;

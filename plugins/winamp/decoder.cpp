@@ -1,5 +1,6 @@
 #include "plugins/winamp/decoder.h"
 
+#include <dlfcn.h>
 #include <gst/app/app.h>
 #include <gst/audio/audio.h>
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "plugins/winamp/media_defaults.h"
+#include "plugins/winamp/warmed_graph.h"
 
 namespace velmora_input {
 
@@ -32,9 +34,6 @@ constexpr auto kRoomWaitMax = std::chrono::milliseconds(1000);
 constexpr auto kEndWait = std::chrono::milliseconds(500);
 constexpr GstClockTime kPullWait = 20 * GST_MSECOND;
 constexpr auto kWaitingNoteEvery = std::chrono::milliseconds(200);
-const char kGatherDuration[] = "1/4";  // s
-
-const char kPcmCaps[] = "audio/x-raw,format=S16LE,layout=interleaved,channels=[1,2]";
 
 void Report(const char* what, const char* detail) {
     std::fprintf(stderr, "velmora decoder: %s%s%s\n", what, detail ? ": " : "", detail ? detail : "");
@@ -51,24 +50,6 @@ bool ReportError(GstMessage* message) {
     return error && error->domain == GST_RESOURCE_ERROR && error->code == GST_RESOURCE_ERROR_NOT_FOUND;
 }
 
-// The centres the equaliser window's sliders are labelled with (Hz), low to high, and the width
-// of each band: the distance between its neighbours, so the bands meet without gaps.
-constexpr std::array<double, 10> kBandHz{60, 170, 310, 600, 1000, 3000, 6000, 12000, 14000, 16000};
-
-double BandWidthHz(std::size_t band) {
-    const std::size_t last = kBandHz.size() - 1;
-    const double below = band > 0 ? kBandHz[band - 1] : 2 * kBandHz[0] - kBandHz[1];
-    const double above = band < last ? kBandHz[band + 1] : 2 * kBandHz[last] - kBandHz[last - 1];
-    return (above - below) / 2;
-}
-
-void PlaceBands(GstElement* equaliser) {
-    for (std::size_t band = 0; band < kBandHz.size(); ++band) {
-        const ObjectRef<GObject> child(gst_child_proxy_get_child_by_index(GST_CHILD_PROXY(equaliser), guint(band)));
-        if (child) g_object_set(child.get(), "freq", kBandHz[band], "bandwidth", BandWidthHz(band), nullptr);
-    }
-}
-
 }  // namespace
 
 double EqualiserDb(int value) {
@@ -77,79 +58,50 @@ double EqualiserDb(int value) {
     return -(value - 32) * 12.0 / 31.0;
 }
 
+bool EqualiserFlat(const Equaliser& equaliser) {
+    if (!equaliser.on) return true;
+    return EqualiserDb(equaliser.preamp) == 0 &&
+           std::all_of(equaliser.bands.begin(), equaliser.bands.end(), [](int band) { return EqualiserDb(band) == 0; });
+}
+
 bool Decoder::Build(const Source& source) {
     if (!gst_init_check(nullptr, nullptr, nullptr)) return false;
     velmora_media::PreferLightDecoders();
-    constexpr std::array factories{"uridecodebin", "audioconvert", "volume",     "equalizer-10bands",
-                                   "audioconvert", "audioresample", "capsfilter", "appsink"};
-    std::vector<ObjectRef<GstElement>> made;  // released once the pipeline holds them
-    std::array<GstElement*, factories.size()> all{};
-    for (std::size_t i = 0; i < factories.size(); ++i) {
-        made.push_back(MakeOwned(gst_element_factory_make(factories[i], nullptr)));
-        all[i] = made.back().get();
-        if (!all[i]) {
-            Report("a GStreamer element is missing", factories[i]);
-            return false;
-        }
-    }
-    const auto [decode, convert, preamp, equaliser, convertOut, resample, format, sink] = all;
-    pipeline_.reset(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("velmora-input"))));
-    GstElement* pipeline = pipeline_.get();
-    velmora_media::SkipFaadWhereItCannotDecode(pipeline);
-    for (GstElement* e : all) gst_bin_add(GST_BIN(pipeline), e);
-    // Decoders hand out frames of 10 to 30 ms. Gathered into longer buffers, the elements after
-    // them and the decoding thread run a few times a second instead of once per frame. Without
-    // the element the graph works the same, only busier.
-    GstElement* gather = gst_element_factory_make("audiobuffersplit", nullptr);
-    if (gather) {
-        gst_util_set_object_arg(G_OBJECT(gather), "output-buffer-duration", kGatherDuration);
-        gst_bin_add(GST_BIN(pipeline), gather);
-    }
-    const bool linked = gather ? gst_element_link_many(convert, gather, preamp, nullptr)
-                               : gst_element_link(convert, preamp);
-    if (!linked || !gst_element_link_many(preamp, equaliser, convertOut, resample, format, sink, nullptr)) {
-        pipeline_.reset();
-        return false;
-    }
-    g_object_set(decode, "uri", source.uri.c_str(), nullptr);
-    g_signal_connect(decode, "pad-added", G_CALLBACK(OnPadAdded), this);
-    g_signal_connect(decode, "no-more-pads", G_CALLBACK(OnNoMorePads), this);
+    DecodeGraph graph;
+    if (!MakeDecodeGraph(source.uri, &graph)) return false;
+    pipeline_.reset(graph.pipeline);
     device_ = source.device;
     proxy_ = source.proxy;
-    if (!device_.empty() || !proxy_.empty()) g_signal_connect(decode, "source-setup", G_CALLBACK(OnSourceSetup), this);
-    g_object_set(format, "caps", CapsRef(gst_caps_from_string(kPcmCaps)).get(), nullptr);
-    PlaceBands(equaliser);
-    // What waits here has been through the equaliser already, so it is kept short: one buffer,
-    // and the one the decoding thread holds, on top of the output's own.
-    g_object_set(sink, "sync", FALSE, "max-buffers", 1u, "drop", FALSE, "emit-signals", FALSE, nullptr);
-    convert_ = convert;
-    preamp_ = preamp;
-    equaliser_ = equaliser;
-    format_ = format;
-    sink_ = sink;
-    ApplyEqualiser();
+    if (!device_.empty() || !proxy_.empty())
+        g_signal_connect(graph.decode, "source-setup", G_CALLBACK(OnSourceSetup), this);
+    Drive(graph);
     return true;
 }
 
-void Decoder::OnPadAdded(GstElement*, GstPad* pad, gpointer self) {
-    auto* decoder = static_cast<Decoder*>(self);
-    CapsRef caps(gst_pad_get_current_caps(pad));
-    if (!caps) caps.reset(gst_pad_query_caps(pad, nullptr));
-    const bool audio = caps && gst_caps_get_size(caps.get()) > 0 &&
-                       g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps.get(), 0)), "audio/");
-    if (!audio) return;
-    const PadRef target(gst_element_get_static_pad(decoder->convert_, "sink"));
-    if (!gst_pad_is_linked(target.get())) gst_pad_link(pad, target.get());  // the first audio stream plays
+// The graph the player's start-up made for this source and prerolled, if it made one: its first
+// data is decoded already. Only with a flat equaliser, as that data went through a flat one; a
+// graph not taken is let go.
+bool Decoder::TakeWarmed(const Source& source) {
+    static const auto take =
+        reinterpret_cast<VelmoraTakeWarmedGraphFn>(dlsym(RTLD_DEFAULT, VELMORA_TAKE_WARMED_GRAPH_EXPORT));
+    if (!take || !source.device.empty()) return false;
+    PipelineRef pipeline(take(source.uri.c_str()));
+    DecodeGraph graph;
+    if (!pipeline || !EqualiserFlat(eq_) || !FindDecodeGraph(pipeline.get(), &graph)) return false;
+    pipeline_ = std::move(pipeline);
+    device_ = source.device;
+    proxy_ = source.proxy;
+    Drive(graph);
+    return true;
 }
 
-// A source without sound (a picture, a silent video) would otherwise wait for data forever.
-void Decoder::OnNoMorePads(GstElement* decodebin, gpointer self) {
-    auto* decoder = static_cast<Decoder*>(self);
-    const PadRef target(gst_element_get_static_pad(decoder->convert_, "sink"));
-    if (gst_pad_is_linked(target.get())) return;
-    const ErrorRef error(
-        g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_WRONG_TYPE, "the source holds no sound"));
-    gst_element_post_message(decodebin, gst_message_new_error(GST_OBJECT(decodebin), error.get(), nullptr));
+void Decoder::Drive(const DecodeGraph& graph) {
+    convert_ = graph.convert;
+    preamp_ = graph.preamp;
+    equaliser_ = graph.equaliser;
+    format_ = graph.format;
+    sink_ = graph.sink;
+    ApplyEqualiser();
 }
 
 void Decoder::OnSourceSetup(GstElement*, GstElement* source, gpointer self) {
@@ -163,11 +115,13 @@ void Decoder::OnSourceSetup(GstElement*, GstElement* source, gpointer self) {
 }
 
 // Playing, and wait until the first data has reached the end of the graph or something failed.
-Decoder::Preroll Decoder::WaitForPreroll() {
+// A warmed graph has it there already.
+Decoder::Preroll Decoder::WaitForPreroll(bool warmed) {
     if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         if (!TakeError()) Report("the source cannot be opened", nullptr);
         return Preroll::Failed;
     }
+    if (warmed) return Preroll::Done;
     const BusRef bus(gst_element_get_bus(pipeline_.get()));
     const auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(kPrerollWait).count();
     const MessageRef message(gst_bus_timed_pop_filtered(
@@ -180,8 +134,9 @@ Decoder::Preroll Decoder::WaitForPreroll() {
 
 int Decoder::Play(const Source& source) {
     Stop();
-    if (!Build(source)) return 1;
-    const Preroll preroll = WaitForPreroll();
+    const bool warmed = TakeWarmed(source);
+    if (!warmed && !Build(source)) return 1;
+    const Preroll preroll = WaitForPreroll(warmed);
     if (preroll == Preroll::Done) {
         // Open the output now, as a host expects of Play, so that it never sees an idle output
         // with the time standing still before the decoding thread gets going.

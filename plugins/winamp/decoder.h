@@ -3,6 +3,7 @@
 // block, to the host's DSP callback and then to the output module of the plug-in record.
 #pragma once
 
+#include "plugins/winamp/decode_graph.h"
 #include "plugins/winamp/gst_ref.h"
 #include "plugins/winamp/winamp_plugin.h"
 
@@ -36,6 +37,8 @@ struct Equaliser {
 // Gain in dB of an equaliser value as the host sends it: 0 (knob at the top) +12 dB, the middle
 // value 32 (what a stored middle of 31 becomes) flat, 63 (at the bottom) -12 dB.
 double EqualiserDb(int value);
+// True when the equaliser changes nothing: off, or every value at its middle.
+bool EqualiserFlat(const Equaliser& equaliser);
 
 constexpr int kPlayNotFound = -1;
 
@@ -64,7 +67,9 @@ private:
     enum class Preroll { Done, Pending, Failed, NotFound };
 
     bool Build(const Source& source);
-    Preroll WaitForPreroll();
+    bool TakeWarmed(const Source& source);
+    void Drive(const DecodeGraph& graph);
+    Preroll WaitForPreroll(bool warmed);
     void ApplyEqualiser();
     void Run();
     bool TakeError();
@@ -72,8 +77,6 @@ private:
     bool OpenOutput(GstCaps* caps);
     bool WaitForRoom(int bytes, unsigned generation);
     void TellOutputWaiting();
-    static void OnPadAdded(GstElement* decodebin, GstPad* pad, gpointer self);
-    static void OnNoMorePads(GstElement* decodebin, gpointer self);
     static void OnSourceSetup(GstElement* decodebin, GstElement* source, gpointer self);
 
     In_Module* module_;
