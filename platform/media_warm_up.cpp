@@ -1,6 +1,7 @@
 #include "platform/media_warm_up.h"
 
 #include <gst/gst.h>
+#include <dlfcn.h>
 #include <sys/stat.h>
 
 #include <QFile>
@@ -220,10 +221,11 @@ bool OnlySound(GstElement* decode) {
 // could block the read past the player's close.
 GstElement* BeginOffer(const std::string& file, std::string* uri) {
     gchar* name = IsRegularFile(file) && !Asked() ? gst_filename_to_uri(file.c_str(), nullptr) : nullptr;
-    velmora_input::DecodeGraph graph;
-    if (name) *uri = name;
+    const bool named = name != nullptr;
+    if (named) *uri = name;
     g_free(name);
-    if (!name || !velmora_input::MakeDecodeGraph(*uri, &graph)) {
+    velmora_input::DecodeGraph graph;
+    if (!named || !velmora_input::MakeDecodeGraph(*uri, &graph)) {
         Settle(nullptr);
         return nullptr;
     }
@@ -244,8 +246,8 @@ bool FinishOffer(GstElement* pipeline, const std::string& uri, const std::functi
     GstBus* bus = gst_element_get_bus(pipeline);
     for (int slice = 0; slice < kSlices && !going(); ++slice) {
         // The plug-in finds everything else on the bus as its own graph would have left it.
-        GstMessage* message =
-            gst_bus_timed_pop_filtered(bus, 50 * GST_MSECOND, GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE));
+        GstMessage* message = gst_bus_timed_pop_filtered(
+            bus, 50 * GST_MSECOND, GstMessageType(GST_MESSAGE_ERROR | GST_MESSAGE_ASYNC_DONE));
         if (!message) continue;
         prerolled = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ASYNC_DONE;
         gst_message_unref(message);
@@ -257,6 +259,15 @@ bool FinishOffer(GstElement* pipeline, const std::string& uri, const std::functi
     if (!prerolled) Release(std::exchange(pipeline, nullptr));
     Settle(pipeline, uri);
     return sound;
+}
+
+// Maps libraries the sound graphs need and the program does not link: the type finders' I/O
+// library and, when sound is wanted, the sound server's client. The process maps one library at a
+// time, so mapping them beside the registry's reading (which maps nothing) is what takes them off
+// the way to the first sound. They stay, as the plug-ins that need them would keep them.
+void MapLibraries(bool server) {
+    for (const char* library : {"libgio-2.0.so.0", server ? "libpulse.so.0" : nullptr})
+        if (library) dlopen(library, RTLD_NOW | RTLD_LOCAL);
 }
 
 // The server's sink opened (connected), or null when it cannot be.
@@ -273,7 +284,9 @@ GstElement* OpenServerSink(const char* factory) {
 }  // namespace
 
 MediaWarmUp::MediaWarmUp(const QString& path, ServerHold hold, Loads loads)
-    : offers_(OpenOffer()), loadsAllowed_(loads == Loads::Now), thread_(&MediaWarmUp::Run, this, ExtensionOf(path), std::string(QFile::encodeName(path).constData()), hold) {}
+    : offers_(OpenOffer()),
+      loadsAllowed_(loads == Loads::Now),
+      thread_(&MediaWarmUp::Run, this, ExtensionOf(path), std::string(QFile::encodeName(path).constData()), hold) {}
 
 MediaWarmUp::~MediaWarmUp() {
     {
@@ -303,6 +316,8 @@ bool MediaWarmUp::Going() const {
 }
 
 void MediaWarmUp::Run(const std::string& extension, const std::string& file, ServerHold hold) {
+    const bool server = !velmora_media::SilentSinkWanted() && hold.sink;
+    const std::jthread mapping(MapLibraries, server);
     if (!gst_init_check(nullptr, nullptr, nullptr)) {
         if (offers_) Settle(nullptr);
         return;
@@ -322,7 +337,7 @@ void MediaWarmUp::Run(const std::string& extension, const std::string& file, Ser
     std::string uri;
     GstElement* offered = offers_ ? BeginOffer(file, &uri) : nullptr;
     GstElement* sink = nullptr;
-    if (!velmora_media::SilentSinkWanted() && hold.sink) sink = OpenServerSink(hold.sink);
+    if (server) sink = OpenServerSink(hold.sink);
     const bool decoded = offered && FinishOffer(offered, uri, [this] { return Going(); });
     LoadPlugins(decoded ? std::string() : extension);
     std::unique_lock guard(lock_);

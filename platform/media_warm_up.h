@@ -10,19 +10,20 @@
 
 namespace platform {
 
-// On a thread of its own: GStreamer's set-up (reading its plug-in registry), then, once allowed,
-// the decoding of the entry's start when it is a local file, in the input plug-in's own decoding
-// graph, which is offered to the plug-in once its first data is decoded (warmed_graph.h); beside
-// it the connection to the sound server when sound is wanted; then the loading of the plug-ins
-// the sound graphs of the player are built from (with the likely decoders for the entry's type,
-// when it holds more than sound or its start could not be decoded), so the engine that opens the
-// entry later finds them ready instead of loading them on the GUI thread. A graph not taken by
-// the end of the hold is let go. The loading is held back until allowed: the set-up can run beside the
-// application object's making, while the loading (which maps many libraries) would slow it. The
-// connection is held a while: the server's sink shares one connection per process, so the
-// output's sink finds it open instead of connecting while the first sound waits. Nothing is
-// heard. The thread is waited for when the object goes (a loading that was allowed ends first,
-// one not yet allowed never begins), and lets the connection go then at the latest.
+// On a thread of its own: GStreamer's set-up (reading its plug-in registry, while a second thread
+// maps the libraries the sound graphs need that the program does not link), then, once allowed, the
+// decoding of the entry's start when it is a local file, in the input plug-in's own decoding graph,
+// which is offered to the plug-in once its first data is decoded (warmed_graph.h); beside it the
+// connection to the sound server when sound is wanted; then the loading of the plug-ins the sound
+// graphs of the player are built from (with the likely decoders for the entry's type, when it holds
+// more than sound or its start could not be decoded), so the engine that opens the entry later
+// finds them ready instead of loading them on the GUI thread. A graph not taken by the end of the
+// hold is let go. The loading is held back until allowed: the set-up can run beside the application
+// object's making, while the loading (which maps many libraries) would slow it. The connection is
+// held a while: the server's sink shares one connection per process, so the output's sink finds it
+// open instead of connecting while the first sound waits. Nothing is heard. The thread is waited
+// for when the object goes (a loading that was allowed ends first, one not yet allowed never
+// begins), and lets the connection go then at the latest.
 class MediaWarmUp {
 public:
     // The sink held open, and for how long at most: long enough for the output to open its own.
