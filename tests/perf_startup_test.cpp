@@ -1,11 +1,13 @@
-// The station browser is built after the main window's first paint, and not at all for a player
-// that closes before it. A start that plays at once opens its file before the equaliser and the
-// playlist are built.
+// The station browser and the tray icon come after the main window's first paint, and not at all
+// for a player that closes before it. A start that plays at once opens its file before the
+// equaliser and the playlist are built.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
+#include <QPixmap>
 #include <QPointer>
 
 #include "player/app/form1.h"
@@ -58,6 +60,26 @@ TEST_F(BrowserAfterFirstPaint, APlayerClosedBeforeItsFirstPaintKeepsTheBrowserOp
     EXPECT_TRUE(Ctrl->ReadBool(QStringLiteral("MB_Open"), false)) << "the browser was open for the user";
     ProcessUntil([] { return false; }, 300);
     EXPECT_FALSE(Form5) << "a browser was built for a closed player";
+}
+
+TEST_F(BrowserAfterFirstPaint, TheTrayIconComesAfterTheFirstPaintWithThePictureOfThePlayStateAndNeverForAClosedPlayer) {
+    form_ = new TForm1(dir_.path() + "/");
+    form_->show();
+    EXPECT_FALSE(form_->TrayIcon().IsAdded()) << "the tray was asked for before the window could paint";
+    form_->SetStateIcon(3);
+    const QImage paused = form_->TrayPicture().pixmap(16, 16).toImage();
+    ASSERT_TRUE(ProcessUntil([this] { return form_->TrayIcon().IsAdded(); })) << "the tray icon never came";
+    EXPECT_EQ(form_->TrayPicture().pixmap(16, 16).toImage(), paused) << "the state set meanwhile was lost";
+    form_->QuietClose = true;
+    form_->close();
+    delete form_;
+
+    form_ = new TForm1(dir_.path() + "/");
+    form_->show();
+    form_->QuietClose = true;
+    form_->close();
+    ProcessUntil([] { return false; }, 300);
+    EXPECT_FALSE(form_->TrayIcon().IsAdded()) << "a closed player put an icon in the tray";
 }
 
 // The plug-in pair plays the start's WAV; the equaliser and the playlist have stored places.

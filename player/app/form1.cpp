@@ -150,7 +150,14 @@ QPointer<AfterFirstPaint> pendingBrowser;
 }  // namespace
 
 void TForm1::FormCreate(const QString& installFolder, const QString& startArgument) {
-    tray_.Add(windowIcon(), QStringLiteral("Velmora Player 3.0"), [this](int message) { WMTrayIcon(message); });
+    // The tray icon comes once the window has painted: asking the desktop for its tray held up
+    // the window and, on a start with a file, the first sound. Its picture follows the play state
+    // meanwhile, as it does once it is there.
+    tray_.Modify(windowIcon());
+    new AfterFirstPaint(this, [this] {
+        if (!Closing())
+            tray_.Add(tray_.Icon(), QStringLiteral("Velmora Player 3.0"), [this](int message) { WMTrayIcon(message); });
+    });
     platform::TRegistry reg;
     ctrl_ = std::make_unique<TCtrl>();
     Ctrl = ctrl_.get();

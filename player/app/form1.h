@@ -50,6 +50,8 @@ public:
     // the application.
     void SetStateIcon(int picture);
     QIcon TrayPicture() const { return tray_.Icon(); }
+    // Added once the window has painted.
+    const platform::TrayIcon& TrayIcon() const { return tray_; }
     // True from the start of a new install (or one whose set-up failed) until its desktop set-up
     // has ended: it runs after the window's first paint, the file types' database after it.
     bool FirstRunSetupPending() const;
