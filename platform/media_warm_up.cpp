@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "plugins/winamp/decode_graph.h"
+#include "plugins/winamp/held_sink.h"
 #include "plugins/winamp/media_defaults.h"
 #include "plugins/winamp/warmed_graph.h"
 
@@ -281,6 +282,46 @@ GstElement* OpenServerSink(const char* factory) {
     return nullptr;
 }
 
+// The opened server sink, handed to the output plug-in's first graph: its own would open a second
+// one, on the way to the first sound. Held by the slot until taken or the hold ends.
+struct HeldSink {
+    std::mutex lock;
+    GstElement* sink = nullptr;  // the slot's reference, ready
+};
+
+HeldSink& TheHeldSink() {
+    static HeldSink* const held = new HeldSink;  // never destroyed: no order to mind at exit
+    return *held;
+}
+
+// The held sink, or null; `only`: that sink alone (a warm-up takes back its own, not a later one's).
+GstElement* TakeHeldSink(GstElement* only = nullptr) {
+    HeldSink& held = TheHeldSink();
+    std::lock_guard guard(held.lock);
+    if (only && held.sink != only) return nullptr;
+    return std::exchange(held.sink, nullptr);
+}
+
+void Close(GstElement* sink) {
+    if (!sink) return;
+    gst_element_set_state(sink, GST_STATE_NULL);
+    gst_object_unref(sink);
+}
+
+// Offers the sink (taking the reference) when it is what the output would open itself: the
+// automatic choice's first. Otherwise it stays with the caller, who closes it after the hold.
+GstElement* OfferSink(GstElement* sink, const char* factory) {
+    if (!sink || !velmora_media::FirstAutomaticChoice(factory)) return sink;
+    GstElement* left = nullptr;
+    {
+        HeldSink& held = TheHeldSink();
+        std::lock_guard guard(held.lock);
+        left = std::exchange(held.sink, sink);
+    }
+    Close(left);  // a former warm-up's, not taken
+    return nullptr;
+}
+
 }  // namespace
 
 MediaWarmUp::MediaWarmUp(const QString& path, ServerHold hold, Loads loads)
@@ -336,21 +377,20 @@ void MediaWarmUp::Run(const std::string& extension, const std::string& file, Ser
     // as the first block is decoded.
     std::string uri;
     GstElement* offered = offers_ ? BeginOffer(file, &uri) : nullptr;
-    GstElement* sink = nullptr;
-    if (server) sink = OpenServerSink(hold.sink);
+    GstElement* opened = server ? OpenServerSink(hold.sink) : nullptr;
+    GstElement* sink = OfferSink(opened, hold.sink);  // null when offered
     const bool decoded = offered && FinishOffer(offered, uri, [this] { return Going(); });
     LoadPlugins(decoded ? std::string() : extension);
     std::unique_lock guard(lock_);
-    holds_ = sink != nullptr;
+    holds_ = opened != nullptr;
     // Held only for the start: a connection kept for good would outlive a restart of the server,
-    // and a graph not taken by then is not wanted.
-    if (sink || Made()) going_.wait_for(guard, hold.most, [this] { return goes_; });
+    // and a graph or sink not taken by then is not wanted.
+    if (opened || Made()) going_.wait_for(guard, hold.most, [this] { return goes_; });
     holds_ = false;
     guard.unlock();
     Withdraw();
-    if (!sink) return;
-    gst_element_set_state(sink, GST_STATE_NULL);
-    gst_object_unref(sink);
+    if (sink != opened) Close(TakeHeldSink(opened));
+    Close(sink);
 }
 
 void LetWarmedGraphGo() { TakeOffer(nullptr, false); }
@@ -358,3 +398,5 @@ void LetWarmedGraphGo() { TakeOffer(nullptr, false); }
 }  // namespace platform
 
 GstElement* VelmoraTakeWarmedGraph(const char* uri) { return platform::TakeOffer(uri, true); }
+
+GstElement* VelmoraTakeHeldSink() { return platform::TakeHeldSink(); }

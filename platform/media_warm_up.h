@@ -21,7 +21,8 @@ namespace platform {
 // hold is let go. The loading is held back until allowed: the set-up can run beside the application
 // object's making, while the loading (which maps many libraries) would slow it. The connection is
 // held a while: the server's sink shares one connection per process, so the output's sink finds it
-// open instead of connecting while the first sound waits. Nothing is heard. The thread is waited
+// open instead of connecting while the first sound waits; when the output would open that very
+// sink, the opened one is handed to its first graph (held_sink.h). Nothing is heard. The thread is waited
 // for when the object goes (a loading that was allowed ends first, one not yet allowed never
 // begins), and lets the connection go then at the latest.
 class MediaWarmUp {

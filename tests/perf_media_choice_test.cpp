@@ -3,6 +3,7 @@
 #include "platform/media_engine.h"
 #include "platform/media_warm_up.h"
 #include "plugins/winamp/decode_graph.h"
+#include "plugins/winamp/held_sink.h"
 #include "plugins/winamp/warmed_graph.h"
 #include "plugins/winamp/winamp_plugin.h"
 #include "tests/loopback_socket.h"
@@ -20,6 +21,7 @@
 #include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -399,6 +401,75 @@ TEST_F(SoundSink, TheWarmUpHoldsTheServerOpenUntilItGoes) {
         const platform::MediaWarmUp warmUp(mp3, {"fakesink", std::chrono::hours(1)});
         std::this_thread::sleep_for(200ms);
         EXPECT_FALSE(warmUp.HoldsServer()) << "a silent start connects to no server";
+    }
+}
+
+// An audio sink that plays nothing, counted while it lives, registered above every installed one
+// so the automatic choice would open it first.
+std::atomic<int> liveTestSinks{0};
+void (*testSinkParentFinalize)(GObject*) = nullptr;
+
+const char* RegisterTopAudioSink() {
+    static const char* const name = [] {
+        GstElement* probe = gst_element_factory_make("fakesink", nullptr);  // registers its type
+        gst_object_unref(gst_object_ref_sink(probe));
+        const GType parent = g_type_from_name("GstFakeSink");
+        GTypeQuery query;
+        g_type_query(parent, &query);
+        const GType type = g_type_register_static_simple(
+            parent, "VelmoraTopAudioSink", query.class_size,
+            [](gpointer klass, gpointer) {
+                gst_element_class_set_static_metadata(GST_ELEMENT_CLASS(klass), "top audio sink", "Sink/Audio",
+                                                      "plays nothing", "tests");
+                testSinkParentFinalize = G_OBJECT_CLASS(g_type_class_peek_parent(klass))->finalize;
+                G_OBJECT_CLASS(klass)->finalize = [](GObject* object) {
+                    --liveTestSinks;
+                    testSinkParentFinalize(object);
+                };
+            },
+            query.instance_size, [](GTypeInstance*, gpointer) { ++liveTestSinks; }, GTypeFlags(0));
+        gst_element_register(nullptr, "velmoratopaudiosink", GST_RANK_PRIMARY + 100, type);
+        return "velmoratopaudiosink";
+    }();
+    return name;
+}
+
+// The output's first graph plays into the sink the warm-up opened instead of opening a second
+// one; only a sink the automatic choice would have opened is handed over, and only once. One not
+// taken is closed at the end of the hold.
+TEST_F(SoundSink, TheWarmUpHandsItsOpenedSinkOverOnceWhenTheAutomaticChoiceWouldOpenItFirst) {
+    const QString mp3 = QStringLiteral("/music/first.mp3");  // only its extension counts
+    const char* top = RegisterTopAudioSink();
+    {
+        const platform::MediaWarmUp warmUp(mp3, {top, std::chrono::hours(1)});
+        GstElement* held = nullptr;
+        for (int i = 0; i < 1000 && !held; ++i) {
+            held = VelmoraTakeHeldSink();
+            if (!held) std::this_thread::sleep_for(10ms);
+        }
+        ASSERT_NE(held, nullptr) << "the opened sink was not handed over";
+        EXPECT_EQ(FactoryName(held), top);
+        GstState state = GST_STATE_VOID_PENDING;
+        gst_element_get_state(held, &state, nullptr, 0);
+        EXPECT_EQ(state, GST_STATE_READY) << "handed over unopened";
+        EXPECT_EQ(VelmoraTakeHeldSink(), nullptr) << "handed over twice";
+        gst_element_set_state(held, GST_STATE_NULL);
+        gst_object_unref(held);
+    }
+    EXPECT_EQ(liveTestSinks.load(), 0) << "the warm-up closed or kept a sink it had handed over";
+    {
+        // Not among the automatic choice's sinks at all: the output would have opened another.
+        const platform::MediaWarmUp warmUp(mp3, {"fakesink", std::chrono::hours(1)});
+        for (int i = 0; i < 1000 && !warmUp.HoldsServer(); ++i) std::this_thread::sleep_for(10ms);
+        ASSERT_TRUE(warmUp.HoldsServer());
+        EXPECT_EQ(VelmoraTakeHeldSink(), nullptr) << "a sink the automatic choice would not open";
+    }
+    {
+        const platform::MediaWarmUp warmUp(mp3, {top, 300ms});
+        for (int i = 0; i < 1000 && !warmUp.HoldsServer(); ++i) std::this_thread::sleep_for(10ms);
+        for (int i = 0; i < 1000 && warmUp.HoldsServer(); ++i) std::this_thread::sleep_for(10ms);
+        EXPECT_EQ(VelmoraTakeHeldSink(), nullptr) << "offered past the hold";
+        EXPECT_EQ(liveTestSinks.load(), 0) << "a sink not taken was left open";
     }
 }
 

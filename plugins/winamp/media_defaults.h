@@ -5,6 +5,7 @@
 
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -134,6 +135,28 @@ inline GstElement* OpenedOrSilent(GstElement* candidate) {
 inline bool SilentSinkWanted() {
     const char* wanted = std::getenv("VELMORA_AUDIO_SINK");
     return wanted && std::strcmp(wanted, "fakesink") == 0;
+}
+
+// True when the automatic sound sink would try `factory` before any other: it outranks every
+// other audio sink. On a tie the names decide; that is not followed here, and a tie says false.
+inline bool FirstAutomaticChoice(const char* factory) {
+    GList* sinks = gst_element_factory_list_get_elements(
+        GST_ELEMENT_FACTORY_TYPE_SINK | GST_ELEMENT_FACTORY_TYPE_MEDIA_AUDIO, GST_RANK_MARGINAL);
+    guint rank = 0;
+    guint others = 0;  // the best rank of the others
+    bool found = false;
+    for (GList* i = sinks; i; i = i->next) {
+        auto* feature = GST_PLUGIN_FEATURE(i->data);
+        const guint featureRank = gst_plugin_feature_get_rank(feature);
+        if (std::strcmp(gst_plugin_feature_get_name(feature), factory) == 0) {
+            found = true;
+            rank = featureRank;
+        } else {
+            others = std::max(others, featureRank);
+        }
+    }
+    gst_plugin_feature_list_free(sinks);
+    return found && rank > others;
 }
 
 inline GstElement* MakeSoundSink() {

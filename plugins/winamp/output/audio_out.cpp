@@ -1,6 +1,7 @@
 #include "plugins/winamp/output/audio_out.h"
 
 #include "plugins/winamp/output/gains.h"
+#include "plugins/winamp/held_sink.h"
 #include "plugins/winamp/media_defaults.h"
 
 #include <gst/app/app.h>
@@ -118,9 +119,21 @@ void SkipServerProbes(GstElement* sink) {
     });
 }
 
+// The sink the player's start opened for the first graph, else a new one; floating either way, as
+// a new element is.
+GstElement* TakeOrMakeSoundSink() {
+    static const auto take =
+        reinterpret_cast<VelmoraTakeHeldSinkFn>(dlsym(RTLD_DEFAULT, VELMORA_TAKE_HELD_SINK_EXPORT));
+    if (GstElement* held = take ? take() : nullptr) {
+        g_object_force_floating(G_OBJECT(held));
+        return held;
+    }
+    return velmora_media::MakeSoundSink();
+}
+
 Road MakeRoad(const GstAudioInfo& info) {
     Road road;
-    GstElement* sink = velmora_media::MakeSoundSink();
+    GstElement* sink = TakeOrMakeSoundSink();
     if (sink) SkipServerProbes(sink);
     const bool fitsPanorama =
         GST_AUDIO_INFO_FORMAT(&info) == GST_AUDIO_FORMAT_S16LE && GST_AUDIO_INFO_CHANNELS(&info) <= 2;
