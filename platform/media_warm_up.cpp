@@ -111,10 +111,11 @@ Offer& TheOffer() {
     return *offer;
 }
 
-void Release(GstElement* pipeline) {
-    if (!pipeline) return;
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(pipeline);
+// Stops a graph or closes a sink, and drops the reference.
+void Release(GstElement* element) {
+    if (!element) return;
+    gst_element_set_state(element, GST_STATE_NULL);
+    gst_object_unref(element);
 }
 
 // A new warm-up's offer, pending before its thread runs. False while another warm-up's is still
@@ -277,8 +278,7 @@ GstElement* OpenServerSink(const char* factory) {
     if (!sink) return nullptr;
     gst_object_ref_sink(sink);
     if (gst_element_set_state(sink, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE) return sink;
-    gst_element_set_state(sink, GST_STATE_NULL);
-    gst_object_unref(sink);
+    Release(sink);
     return nullptr;
 }
 
@@ -302,12 +302,6 @@ GstElement* TakeHeldSink(GstElement* only = nullptr) {
     return std::exchange(held.sink, nullptr);
 }
 
-void Close(GstElement* sink) {
-    if (!sink) return;
-    gst_element_set_state(sink, GST_STATE_NULL);
-    gst_object_unref(sink);
-}
-
 // Offers the sink (taking the reference) when it is what the output would open itself: the
 // automatic choice's first. Otherwise it stays with the caller, who closes it after the hold.
 GstElement* OfferSink(GstElement* sink, const char* factory) {
@@ -318,7 +312,7 @@ GstElement* OfferSink(GstElement* sink, const char* factory) {
         std::lock_guard guard(held.lock);
         left = std::exchange(held.sink, sink);
     }
-    Close(left);  // a former warm-up's, not taken
+    Release(left);  // a former warm-up's, not taken
     return nullptr;
 }
 
@@ -389,8 +383,8 @@ void MediaWarmUp::Run(const std::string& extension, const std::string& file, Ser
     holds_ = false;
     guard.unlock();
     Withdraw();
-    if (sink != opened) Close(TakeHeldSink(opened));
-    Close(sink);
+    if (sink != opened) Release(TakeHeldSink(opened));
+    Release(sink);
 }
 
 void LetWarmedGraphGo() { TakeOffer(nullptr, false); }

@@ -22,9 +22,9 @@ namespace platform {
 // object's making, while the loading (which maps many libraries) would slow it. The connection is
 // held a while: the server's sink shares one connection per process, so the output's sink finds it
 // open instead of connecting while the first sound waits; when the output would open that very
-// sink, the opened one is handed to its first graph (held_sink.h). Nothing is heard. The thread is waited
-// for when the object goes (a loading that was allowed ends first, one not yet allowed never
-// begins), and lets the connection go then at the latest.
+// sink, the opened one is handed to its first graph (held_sink.h). Nothing is heard. The thread is
+// waited for when the object goes (a loading that was allowed ends first, one not yet allowed
+// never begins), and lets the connection go then at the latest.
 class MediaWarmUp {
 public:
     // The sink held open, and for how long at most: long enough for the output to open its own.
