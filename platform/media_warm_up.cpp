@@ -47,35 +47,25 @@ bool Claims(GstTypeFindFactory* finder, const std::string& extension) {
     return false;
 }
 
-// The first (best ranked) element of `ranked` of a kind taking `caps`, or null.
-GstElementFactory* FirstOfKind(GList* ranked, GstCaps* caps, const char* kind) {
-    GList* taking = gst_element_factory_list_filter(ranked, caps, GST_PAD_SINK, FALSE);
-    GstElementFactory* first = nullptr;
-    for (GList* i = taking; i && !first; i = i->next) {
-        const gchar* klass = gst_element_factory_get_metadata(GST_ELEMENT_FACTORY(i->data), GST_ELEMENT_METADATA_KLASS);
-        if (klass && std::strstr(klass, kind)) first = GST_ELEMENT_FACTORY(gst_object_ref(i->data));
-    }
-    gst_plugin_feature_list_free(taking);
-    return first;
-}
-
 // The demuxer, parser and decoder automatic plugging would most likely take for a file of this
 // extension: for every type the type finders name it by, the best ranked of each kind.
 void LoadDecodersFor(const std::string& extension) {
     if (extension.empty()) return;
-    GList* ranked = gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DECODABLE, GST_RANK_MARGINAL);
-    ranked = g_list_sort(ranked, gst_plugin_feature_rank_compare_func);
+    GList* ranked = velmora_media::RankedDecodables();
     GList* finders = gst_type_find_factory_get_list();
     for (GList* i = finders; i; i = i->next) {
         auto* finder = GST_TYPE_FIND_FACTORY(i->data);
         GstCaps* caps = Claims(finder, extension) ? gst_type_find_factory_get_caps(finder) : nullptr;
         if (!caps) continue;
         for (const char* kind : {"Demuxer", "Parser", "Decoder"})
-            Load(GST_PLUGIN_FEATURE(FirstOfKind(ranked, caps, kind)));
+            Load(GST_PLUGIN_FEATURE(velmora_media::FirstOfKind(ranked, caps, kind)));
     }
     gst_plugin_feature_list_free(finders);
     gst_plugin_feature_list_free(ranked);
 }
+
+// The output plug-in's own elements (the rest of its graph is in the decoding graph).
+const char* const kOutputElements[] = {"appsrc", "volume", "audiopanorama"};
 
 // `extension` empty: the decoders are loaded already.
 void LoadPlugins(const std::string& extension) {
@@ -374,6 +364,13 @@ void MediaWarmUp::Run(const std::string& extension, const std::string& file, Ser
     GstElement* opened = server ? OpenServerSink(hold.sink) : nullptr;
     GstElement* sink = OfferSink(opened, hold.sink);  // null when offered
     const bool decoded = offered && FinishOffer(offered, uri, [this] { return Going(); });
+    if (decoded) {
+        // The output's elements at once: the player takes the graph about now and plays it through
+        // them. The rest only readies later files: loaded at once, it held the plug-in loading the
+        // output's making waited on.
+        for (const char* name : kOutputElements) Load(gst_registry_lookup_feature(gst_registry_get(), name));
+        AwaitOutput();
+    }
     LoadPlugins(decoded ? std::string() : extension);
     std::unique_lock guard(lock_);
     holds_ = opened != nullptr;
@@ -385,6 +382,17 @@ void MediaWarmUp::Run(const std::string& extension, const std::string& file, Ser
     Withdraw();
     if (sink != opened) Release(TakeHeldSink(opened));
     Release(sink);
+}
+
+void MediaWarmUp::AwaitOutput() {
+    constexpr auto kMostTakingWait = std::chrono::seconds(2);
+    constexpr auto kPoll = std::chrono::milliseconds(5);
+    // From the graph's taking to its first block out of the output, with room.
+    constexpr auto kOutputStart = std::chrono::milliseconds(100);
+    const auto until = std::chrono::steady_clock::now() + kMostTakingWait;
+    std::unique_lock guard(lock_);
+    while (!goes_ && Made() && std::chrono::steady_clock::now() < until) going_.wait_for(guard, kPoll);
+    going_.wait_for(guard, kOutputStart, [this] { return goes_; });
 }
 
 void LetWarmedGraphGo() { TakeOffer(nullptr, false); }

@@ -17,7 +17,8 @@ namespace platform {
 // connection to the sound server when sound is wanted; then the loading of the plug-ins the sound
 // graphs of the player are built from (with the likely decoders for the entry's type, when it holds
 // more than sound or its start could not be decoded), so the engine that opens the entry later
-// finds them ready instead of loading them on the GUI thread. A graph not taken by the end of the
+// finds them ready instead of loading them on the GUI thread. After a decoded start the output's
+// own come at once and the rest once the graph is taken and the output has begun. A graph not taken by the end of the
 // hold is let go. The loading is held back until allowed: the set-up can run beside the application
 // object's making, while the loading (which maps many libraries) would slow it. The connection is
 // held a while: the server's sink shares one connection per process, so the output's sink finds it
@@ -50,6 +51,8 @@ public:
 private:
     void Run(const std::string& extension, const std::string& file, ServerHold hold);
     bool Going() const;
+    // Until the offered graph is taken and the output has had time to begin, or the object goes.
+    void AwaitOutput();
 
     mutable std::mutex lock_;
     std::condition_variable going_;

@@ -7,9 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <array>
 #include <cerrno>
 #include <fcntl.h>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <utility>
 #include <map>
 #include <optional>
@@ -71,11 +74,37 @@ private:
 };
 
 struct Loaded {
-    Tree tree;
     QByteArray bytes;
     // Set when the file exists but could not be read: it must not be replaced then.
     QString unreadable;
+    std::shared_ptr<const Tree> parsed;  // the tree, as last parsed from the same bytes
 };
+
+// Each root's file as last read here, parsed. Most reads find the same bytes, and parsing them
+// was most of what a read cost.
+struct ParsedFile {
+    std::mutex lock;
+    QByteArray bytes;
+    std::shared_ptr<const Tree> tree;
+};
+
+ParsedFile& ParsedOf(RootKey root) {
+    static auto* const files = new std::array<ParsedFile, 3>;  // never destroyed: no order to mind at exit
+    return (*files)[std::size_t(root)];
+}
+
+std::shared_ptr<const Tree> Parse(RootKey root, const QByteArray& bytes) {
+    ParsedFile& file = ParsedOf(root);
+    {
+        std::lock_guard guard(file.lock);
+        if (file.tree && file.bytes == bytes) return file.tree;
+    }
+    auto tree = std::make_shared<const Tree>(ParseTree(bytes));
+    std::lock_guard guard(file.lock);
+    file.bytes = bytes;
+    file.tree = tree;
+    return tree;
+}
 
 Loaded ReadTree(RootKey root) {
     Loaded loaded;
@@ -83,7 +112,7 @@ Loaded ReadTree(RootKey root) {
     ReadInfo info;
     QString error;
     if (!ReadFileBytes(DataFile(root), &loaded.bytes, &error, {}, &info) && !info.missing) loaded.unreadable = error;
-    loaded.tree = ParseTree(loaded.bytes);
+    loaded.parsed = Parse(root, loaded.bytes);
     return loaded;
 }
 
@@ -100,11 +129,11 @@ QString KeepDamagedCopy(RootKey root, const QByteArray& bytes) {
     return ReplaceFile(DataFile(root) + ".damaged-" + stamp, bytes);
 }
 
-Tree LoadShared(RootKey root) {
+std::shared_ptr<const Tree> LoadShared(RootKey root) {
     // Without a lock file nobody has written through us yet; reading unlocked is still safe,
     // as the data file only ever changes by rename.
     FileLock lock(LockFile(root), false);
-    return ReadTree(root).tree;
+    return ReadTree(root).parsed;
 }
 
 enum class Edit { Failed, Unchanged, Changed };
@@ -117,15 +146,16 @@ QString Modify(RootKey root, const std::function<Edit(Tree&)>& change, const QSt
     FileLock lock(LockFile(root), true);
     if (!lock.Held())
         return QStringLiteral("Cannot lock %1: %2").arg(LockFile(root), qt_error_string(lock.Error()));
-    Loaded loaded = ReadTree(root);
+    const Loaded loaded = ReadTree(root);
     if (!loaded.unreadable.isEmpty()) return loaded.unreadable;
-    const Edit edit = change(loaded.tree);
+    Tree tree = *loaded.parsed;
+    const Edit edit = change(tree);
     if (edit != Edit::Changed) return edit == Edit::Unchanged ? QString() : refusal;
-    if (loaded.tree.damaged) {
+    if (tree.damaged) {
         const QString error = KeepDamagedCopy(root, loaded.bytes);
         if (!error.isEmpty()) return error;
     }
-    return ReplaceFile(DataFile(root), SerializeTree(loaded.tree, RootFileBase(root)));
+    return ReplaceFile(DataFile(root), SerializeTree(tree, RootFileBase(root)));
 }
 
 QString NoKey(const QString& path) { return QStringLiteral("no key \"%1\"").arg(path); }
@@ -133,8 +163,8 @@ QString NoKey(const QString& path) { return QStringLiteral("no key \"%1\"").arg(
 // The value when it exists and, where a kind is given, is of that kind.
 std::optional<Value> FetchValue(RootKey root, const QString& keyPath, const QString& name,
                                 std::optional<Kind> kind = std::nullopt) {
-    Tree tree = LoadShared(root);
-    Key* key = FindKey(tree, keyPath);
+    const auto tree = LoadShared(root);
+    const Key* key = FindKey(*tree, keyPath);
     const Value* value = key ? FindValue(*key, name) : nullptr;
     if (!value || (kind && value->kind != *kind)) return std::nullopt;
     return *value;
@@ -196,8 +226,7 @@ void TRegistry::CloseKey() {
 }
 
 bool TRegistry::KeyExists(const QString& key) const {
-    Tree tree = LoadShared(root_);
-    return FindKey(tree, Resolve(key)) != nullptr;
+    return FindKey(*LoadShared(root_), Resolve(key)) != nullptr;
 }
 
 bool TRegistry::DeleteKey(const QString& key) {
@@ -215,10 +244,10 @@ bool TRegistry::DeleteKey(const QString& key) {
 QStringList TRegistry::GetKeyNames() const {
     QStringList names;
     if (!open_) return names;
-    const Tree tree = LoadShared(root_);
+    const auto tree = LoadShared(root_);
     const QString prefix = current_.isEmpty() ? QString() : Fold(current_) + u'\\';
     const qsizetype depth = SplitPath(current_).size() + 1;
-    for (const auto& [folded, key] : tree.keys) {
+    for (const auto& [folded, key] : tree->keys) {
         const bool child = folded.startsWith(prefix) && SplitPath(key.path).size() == depth;
         if (child && !key.path.isEmpty()) names.append(key.path.section(u'\\', -1));
     }
@@ -243,8 +272,8 @@ bool TRegistry::DeleteValue(const QString& name) {
 QStringList TRegistry::GetValueNames() const {
     QStringList names;
     if (!open_) return names;
-    Tree tree = LoadShared(root_);
-    if (Key* key = FindKey(tree, current_)) {
+    const auto tree = LoadShared(root_);
+    if (const Key* key = FindKey(*tree, current_)) {
         for (const Value& v : key->values) names.append(v.name);
     }
     return names;
@@ -311,9 +340,9 @@ bool TRegistry::RemoveEmptyRoot(RootKey root, QString* error) {
         if (!loaded.unreadable.isEmpty()) return fail(loaded.unreadable);
         // Keys without a value anywhere below hold nothing (the ones the player made on the way
         // to its values); a damaged file may hold what could not be read: it is kept.
-        for (const auto& [path, key] : loaded.tree.keys)
+        for (const auto& [path, key] : loaded.parsed->keys)
             if (!key.values.isEmpty()) return true;
-        if (loaded.tree.damaged) return true;
+        if (loaded.parsed->damaged) return true;
         if (QFileInfo::exists(data) && !QFile::remove(data)) return fail(QStringLiteral("Cannot delete %1").arg(data));
     }
     if (QFileInfo::exists(lock) && !QFile::remove(lock)) return fail(QStringLiteral("Cannot delete %1").arg(lock));

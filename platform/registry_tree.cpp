@@ -1,5 +1,7 @@
 #include "platform/registry_tree.h"
 
+#include <utility>
+
 #include <QStringDecoder>
 #include <QStringView>
 #include <algorithm>
@@ -152,18 +154,22 @@ Key& AddKey(Tree& tree, const QString& path) {
     return *key;
 }
 
-Key* FindKey(Tree& tree, const QString& path) {
+const Key* FindKey(const Tree& tree, const QString& path) {
     const auto it = tree.keys.find(Fold(SplitPath(path).join(u'\\')));
     return it == tree.keys.end() ? nullptr : &it->second;
 }
 
-Value* FindValue(Key& key, const QString& name) {
+Key* FindKey(Tree& tree, const QString& path) { return const_cast<Key*>(FindKey(std::as_const(tree), path)); }
+
+const Value* FindValue(const Key& key, const QString& name) {
     const QString folded = Fold(name);
-    for (Value& v : key.values) {
+    for (const Value& v : key.values) {
         if (Fold(v.name) == folded) return &v;
     }
     return nullptr;
 }
+
+Value* FindValue(Key& key, const QString& name) { return const_cast<Value*>(FindValue(std::as_const(key), name)); }
 
 void PutValue(Key& key, Value value) {
     if (Value* old = FindValue(key, value.name)) {

@@ -37,7 +37,9 @@ inline QStringList SplitPath(const QString& path) { return path.split(u'\\', Qt:
 // Adds the key and its missing parents; existing keys keep the case they were created with.
 Key& AddKey(Tree& tree, const QString& path);
 Key* FindKey(Tree& tree, const QString& path);
+const Key* FindKey(const Tree& tree, const QString& path);
 Value* FindValue(Key& key, const QString& name);
+const Value* FindValue(const Key& key, const QString& name);
 // A replaced value keeps the name it was created with.
 void PutValue(Key& key, Value value);
 

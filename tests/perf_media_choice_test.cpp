@@ -162,6 +162,26 @@ TEST_F(Mp3Decoder, TheWarmUpForAnMp3LoadsTheGraphsPluginsAndMpg123ButNotLibav) {
     EXPECT_EQ(AudioDecoderFor(mp3_), "mpg123audiodec") << "the ranks the engine sets hold after the warm-up";
 }
 
+// The output's elements are loaded as soon as the start is decoded; the plug-ins for later files
+// only once the graph is taken, so their loading does not hold up the output's making. An MP3's
+// start needs no type finding at all.
+TEST_F(Mp3Decoder, TheWarmUpLoadsWhatLaterFilesNeedOnlyOnceItsGraphIsTaken) {
+    ASSERT_FALSE(PluginLoaded("typefindfunctions")) << "an earlier step of this process loaded it";
+    const platform::MediaWarmUp::ServerHold noHold{nullptr};
+    const platform::MediaWarmUp warmUp(mp3_, noHold);
+    EXPECT_TRUE(winamp_test::WaitFor([] { return PluginLoaded("audiofx"); })) << "the output's panorama";
+    std::this_thread::sleep_for(300ms);  // past the loading's wait for the output, were it not taken
+    EXPECT_FALSE(PluginLoaded("typefindfunctions")) << "loaded before the graph was taken";
+    gchar* uri = gst_filename_to_uri(QFile::encodeName(mp3_).constData(), nullptr);
+    GstElement* taken = VelmoraTakeWarmedGraph(uri);
+    g_free(uri);
+    ASSERT_NE(taken, nullptr);
+    gst_element_set_state(taken, GST_STATE_NULL);
+    gst_object_unref(taken);
+    EXPECT_TRUE(winamp_test::WaitFor([] { return PluginLoaded("typefindfunctions"); }))
+        << "the plug-ins for later files were never loaded";
+}
+
 // The warm-up decodes the start of a regular local file only: a stream would be connected to
 // twice, and a pipe's read would block the close. What it cannot decode still gets the likely
 // decoders loaded.

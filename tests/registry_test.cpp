@@ -207,6 +207,33 @@ TEST_F(RegistryTest, CorruptLinesAreSkippedAndKeptAside) {
     EXPECT_EQ(reg.GetValueNames(), (QStringList{"a", "f"}));
 }
 
+// Reads reuse what they parsed while the file's bytes stay the same; a change made by another
+// program is seen at the next read, even one of the same length written in place.
+TEST_F(RegistryTest, AChangeByAnotherProgramIsReadAtOnce) {
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("Software\\Velmora", true));
+        ASSERT_TRUE(reg.WriteString("Skin", "aaaa"));
+        EXPECT_EQ(reg.ReadString("Skin"), "aaaa");
+    }
+    QFile file(UserFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray bytes = file.readAll();
+    file.close();
+    WriteUserFile(bytes.replace("aaaa", "bbbb"));
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Software\\Velmora", false));
+    EXPECT_EQ(reg.ReadString("Skin"), "bbbb");
+    // A change of ours after it keeps the other program's value.
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Velmora", true));
+    ASSERT_TRUE(reg.WriteInteger("Volume", 80));
+    EXPECT_EQ(reg.ReadString("Skin"), "bbbb");
+    EXPECT_EQ(reg.ReadInteger("Volume", 0), 80);
+    ASSERT_TRUE(QFile::remove(UserFile()));
+    EXPECT_FALSE(reg.ValueExists("Skin"));
+    EXPECT_FALSE(TRegistry().KeyExists("Software\\Velmora"));
+}
+
 TEST_F(RegistryTest, RandomBytesNeverCrash) {
     std::mt19937 random(20240601);
     const QByteArray alphabet = "[]\\\"@=:,;%u0123456789abcdefghsz\n\r\t \xe4\xb8\xad\xff";

@@ -5,6 +5,7 @@
 
 #include "plugins/winamp/gst_ref.h"
 #include "plugins/winamp/media_defaults.h"
+#include "plugins/winamp/mpeg_audio_start.h"
 
 namespace velmora_input {
 
@@ -68,6 +69,47 @@ GstElement* Child(GstElement* pipeline, const char* name) {
     return child;
 }
 
+// A local MPEG audio file's decoding, put together from the elements automatic plugging would
+// choose for it (the same ranks decide): finding its type first would load and run some 150 type
+// finders, about half the way to its first decoded block. A bin with one source pad, or null for
+// anything else, which goes through uridecodebin.
+GstElement* MakeMpegAudioDecoding(const std::string& uri) {
+    const bool local = g_str_has_prefix(uri.c_str(), "file:");
+    const TextRef file(local ? g_filename_from_uri(uri.c_str(), nullptr, nullptr) : nullptr);
+    const auto start = file ? ProbeMpegAudioStart(file.get()) : std::nullopt;
+    if (!start) return nullptr;
+    const CapsRef tag(gst_caps_new_empty_simple("application/x-id3"));
+    const CapsRef framed(gst_caps_new_simple("audio/mpeg", "mpegversion", G_TYPE_INT, 1, "layer", G_TYPE_INT,
+                                             start->layer, "parsed", G_TYPE_BOOLEAN, FALSE, nullptr));
+    const CapsRef parsed(gst_caps_new_simple("audio/mpeg", "mpegversion", G_TYPE_INT, 1, "mpegaudioversion", G_TYPE_INT,
+                                             start->version, "layer", G_TYPE_INT, start->layer, "rate", G_TYPE_INT,
+                                             start->rate, "channels", G_TYPE_INT, start->channels, "parsed",
+                                             G_TYPE_BOOLEAN, TRUE, nullptr));
+    GList* ranked = velmora_media::RankedDecodables();
+    const ObjectRef<GstElementFactory> demuxer(
+        start->tagged ? velmora_media::FirstOfKind(ranked, tag.get(), "Demuxer") : nullptr);
+    const ObjectRef<GstElementFactory> parser(velmora_media::FirstOfKind(ranked, framed.get(), "Parser"));
+    const ObjectRef<GstElementFactory> decoder(velmora_media::FirstOfKind(ranked, parsed.get(), "Decoder"));
+    gst_plugin_feature_list_free(ranked);
+    if ((start->tagged && !demuxer) || !parser || !decoder) return nullptr;
+
+    auto bin = MakeOwned(gst_bin_new(kDecodeName));
+    auto source = MakeOwned(gst_element_factory_make("filesrc", nullptr));
+    auto tags = MakeOwned(demuxer ? gst_element_factory_create(demuxer.get(), nullptr) : nullptr);
+    auto parse = MakeOwned(gst_element_factory_create(parser.get(), nullptr));
+    auto decode = MakeOwned(gst_element_factory_create(decoder.get(), nullptr));
+    if (!source || (demuxer && !tags) || !parse || !decode) return nullptr;
+    g_object_set(source.get(), "location", file.get(), nullptr);
+    for (GstElement* e : {source.get(), tags.get(), parse.get(), decode.get()})
+        if (e) gst_bin_add(GST_BIN(bin.get()), e);
+    const bool linked = tags ? gst_element_link_many(source.get(), tags.get(), parse.get(), nullptr)
+                             : gst_element_link(source.get(), parse.get());
+    if (!linked || !gst_element_link(parse.get(), decode.get())) return nullptr;
+    const PadRef decoded(gst_element_get_static_pad(decode.get(), "src"));
+    if (!decoded || !gst_element_add_pad(bin.get(), gst_ghost_pad_new("src", decoded.get()))) return nullptr;
+    return GST_ELEMENT(gst_object_ref(bin.get()));  // floating no more: the caller's reference
+}
+
 }  // namespace
 
 bool MakeDecodeGraph(const std::string& uri, DecodeGraph* graph) {
@@ -75,6 +117,8 @@ bool MakeDecodeGraph(const std::string& uri, DecodeGraph* graph) {
         const char* factory;
         const char* name;
     };
+    ObjectRef<GstElement> direct(MakeMpegAudioDecoding(uri));
+    const bool plugged = !direct;  // else the decoding is put together already, its pad there
     constexpr std::array<Part, 8> parts{{{"uridecodebin", kDecodeName},
                                          {"audioconvert", kConvertName},
                                          {"volume", kPreampName},
@@ -86,7 +130,8 @@ bool MakeDecodeGraph(const std::string& uri, DecodeGraph* graph) {
     std::array<ObjectRef<GstElement>, parts.size()> made;  // released once the pipeline holds them
     std::array<GstElement*, parts.size()> all{};
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        made[i] = MakeOwned(gst_element_factory_make(parts[i].factory, parts[i].name));
+        made[i] = i == 0 && direct ? std::move(direct)
+                                   : MakeOwned(gst_element_factory_make(parts[i].factory, parts[i].name));
         all[i] = made[i].get();
         if (!all[i]) {
             std::fprintf(stderr, "velmora decoder: a GStreamer element is missing: %s\n", parts[i].factory);
@@ -109,9 +154,13 @@ bool MakeDecodeGraph(const std::string& uri, DecodeGraph* graph) {
                                : gst_element_link(convert, preamp);
     if (!linked || !gst_element_link_many(preamp, equaliser, convertOut, resample, format, sink, nullptr))
         return false;
-    g_object_set(decode, "uri", uri.c_str(), nullptr);
-    g_signal_connect(decode, "pad-added", G_CALLBACK(OnPadAdded), convert);
-    g_signal_connect(decode, "no-more-pads", G_CALLBACK(OnNoMorePads), convert);
+    if (plugged) {
+        g_object_set(decode, "uri", uri.c_str(), nullptr);
+        g_signal_connect(decode, "pad-added", G_CALLBACK(OnPadAdded), convert);
+        g_signal_connect(decode, "no-more-pads", G_CALLBACK(OnNoMorePads), convert);
+    } else if (!gst_element_link(decode, convert)) {
+        return false;
+    }
     g_object_set(format, "caps", CapsRef(gst_caps_from_string(kPcmCaps)).get(), nullptr);
     PlaceBands(equaliser);
     // What waits here has been through the equaliser already, so it is kept short: one buffer,

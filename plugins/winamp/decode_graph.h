@@ -22,7 +22,8 @@ struct DecodeGraph {
 
 // The graph for `uri`, linked, stopped, its equaliser flat; false, with the missing element on
 // stderr, when GStreamer lacks one. The first audio stream the source holds is decoded; a source
-// without sound posts an error.
+// without sound posts an error. A local file whose start shows MPEG audio frames is decoded by the
+// elements automatic plugging would choose for it, without uridecodebin's type finding.
 bool MakeDecodeGraph(const std::string& uri, DecodeGraph* graph);
 
 // The driven elements of a pipeline MakeDecodeGraph made (the pipeline's reference stays the

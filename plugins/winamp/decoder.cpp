@@ -72,7 +72,9 @@ bool Decoder::Build(const Source& source) {
     pipeline_.reset(graph.pipeline);
     device_ = source.device;
     proxy_ = source.proxy;
-    if (!device_.empty() || !proxy_.empty())
+    // A local MPEG audio file's decoding is put together without uridecodebin, and has no say in its source.
+    const bool plugged = g_signal_lookup("source-setup", G_OBJECT_TYPE(graph.decode)) != 0;
+    if (plugged && (!device_.empty() || !proxy_.empty()))
         g_signal_connect(graph.decode, "source-setup", G_CALLBACK(OnSourceSetup), this);
     Drive(graph);
     return true;

@@ -20,6 +20,45 @@ inline void PreferOver(const char* light, GstRank heavyRank) {
     gst_object_unref(feature);
 }
 
+// The elements automatic plugging chooses from, in the order it tries them: by rank, then name.
+// Free with gst_plugin_feature_list_free.
+inline GList* RankedDecodables() {
+    GList* ranked = gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DECODABLE, GST_RANK_MARGINAL);
+    return g_list_sort(ranked, gst_plugin_feature_rank_compare_func);
+}
+
+// Whether a sink template of `factory` could take caps of media type `type`: it names the type or
+// takes anything. Read from the templates' text, so no other factory's caps need parsing.
+inline bool MayTake(GstElementFactory* factory, const char* type) {
+    for (const GList* t = gst_element_factory_get_static_pad_templates(factory); t; t = t->next) {
+        const auto* pad = static_cast<const GstStaticPadTemplate*>(t->data);
+        const char* caps = pad->static_caps.string;
+        if (pad->direction == GST_PAD_SINK && caps && (std::strcmp(caps, "ANY") == 0 || std::strstr(caps, type)))
+            return true;
+    }
+    return false;
+}
+
+// The first element of `ranked` whose class names `kind` ("Demuxer", "Parser", "Decoder") and
+// that takes `caps`: the one automatic plugging would try first. A new reference, or null.
+inline GstElementFactory* FirstOfKind(GList* ranked, GstCaps* caps, const char* kind) {
+    if (gst_caps_get_size(caps) == 0) return nullptr;
+    const char* type = gst_structure_get_name(gst_caps_get_structure(caps, 0));
+    GList* candidates = nullptr;  // in rank order, as `ranked`
+    for (GList* i = ranked; i; i = i->next) {
+        auto* factory = GST_ELEMENT_FACTORY(i->data);
+        const gchar* klass = gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS);
+        if (klass && std::strstr(klass, kind) && MayTake(factory, type))
+            candidates = g_list_prepend(candidates, factory);
+    }
+    candidates = g_list_reverse(candidates);
+    GList* taking = gst_element_factory_list_filter(candidates, caps, GST_PAD_SINK, FALSE);
+    g_list_free(candidates);
+    GstElementFactory* first = taking ? GST_ELEMENT_FACTORY(gst_object_ref(taking->data)) : nullptr;
+    gst_plugin_feature_list_free(taking);
+    return first;
+}
+
 // mpg123audiodec and avdec_mp3 are installed with the same rank, and a tie goes by name, so an
 // MP3 was decoded by libav; mpg123 is a small library that decodes MP3 alone. faad is installed
 // below avdec_aac and decodes the AAC profiles music is stored in (LC, HE, HE v2) with a 270 KB
