@@ -66,10 +66,11 @@ QImage CompactSheet(QImage image) {
     QHash<QRgb, uchar> index;
     QRgb last = 0;
     uchar lastIndex = 0;
-    for (int y = 0; y < image.height(); ++y) {
+    const int width = image.width(), height = image.height();
+    for (int y = 0; y < height; ++y) {
         const auto* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         uchar* dst = compact.scanLine(y);
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const QRgb pixel = src[x];
             if (table.isEmpty() || pixel != last) {
                 auto found = index.constFind(pixel);

@@ -145,26 +145,36 @@ QImage DecodeRows(Bytes b, size_t offset, const DibHeader& h, int rows, bool top
     QImage image(width, rows, withAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull()) return {};
     const Channel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]);
+    // The depth is chosen once per row, not per pixel: a skin's sheets hold some 150,000 pixels
+    // and are read while the window is made.
     for (int r = 0; r < rows; ++r) {
         const uchar* src = b.data + offset + size_t(r) * stride;
         auto* dst = reinterpret_cast<QRgb*>(image.scanLine(topDown ? r : rows - 1 - r));
-        for (int x = 0; x < width; ++x) {
-            switch (h.bpp) {
-                case 1: dst[x] = PaletteColor(palette, (src[x >> 3] >> (7 - (x & 7))) & 1); break;
-                case 4: dst[x] = PaletteColor(palette, (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF); break;
-                case 8: dst[x] = PaletteColor(palette, src[x]); break;
-                case 16: {
+        switch (h.bpp) {
+            case 1:
+                for (int x = 0; x < width; ++x) dst[x] = PaletteColor(palette, (src[x >> 3] >> (7 - (x & 7))) & 1);
+                break;
+            case 4:
+                for (int x = 0; x < width; ++x) dst[x] = PaletteColor(palette, (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF);
+                break;
+            case 8:
+                for (int x = 0; x < width; ++x) dst[x] = PaletteColor(palette, src[x]);
+                break;
+            case 16:
+                for (int x = 0; x < width; ++x) {
                     const quint32 p = quint32(src[2 * x] | src[2 * x + 1] << 8);
                     dst[x] = qRgb(red(p), green(p), blue(p));
-                    break;
                 }
-                case 24: dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]); break;
-                default: {
+                break;
+            case 24:
+                for (int x = 0; x < width; ++x) dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+                break;
+            default:
+                for (int x = 0; x < width; ++x) {
                     const uchar* q = src + 4 * x;
                     const quint32 p = quint32(q[0]) | quint32(q[1]) << 8 | quint32(q[2]) << 16 | quint32(q[3]) << 24;
                     dst[x] = withAlpha ? qRgba(q[2], q[1], q[0], q[3]) : qRgb(red(p), green(p), blue(p));
                 }
-            }
         }
     }
     return image;
