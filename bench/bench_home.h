@@ -45,6 +45,8 @@ inline QString InstallWithBuiltInSkin(const QString& home) {
     const QString builtIn = QFileInfo(QStringLiteral(VELMORA_PROGRAM)).absolutePath() + QStringLiteral("/Plugins/skins.dll");
     if (!QFile::copy(builtIn, install + QStringLiteral("Plugins/skins.dll")))
         std::printf("note: no built-in skin at %s; the figures are for empty bitmaps\n", qPrintable(builtIn));
+    // The windows' menus are read from it: without it the video window stops on an error box.
+    QFile::copy(QStringLiteral(VELMORA_BUILT_INSTALL_DIR "/Plugins/MenuPlus.ini"), install + QStringLiteral("Plugins/MenuPlus.ini"));
     return install;
 }
 
