@@ -26,6 +26,8 @@ packages=(
   shared-mime-info libglib2.0-bin hicolor-icon-theme
   # the desktop tests: a window manager, a tray host, synthetic input
   openbox trayer xdotool x11-utils
+  # and a session bus of their own, as a desktop session has
+  dbus-daemon
   # the DVD graph's tests author a small DVD folder
   dvdauthor
 )

@@ -1,8 +1,10 @@
 #include "player/app/project1.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QSysInfo>
 #include <QThread>
@@ -11,6 +13,7 @@
 #include <clocale>
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 #include "platform/install_folder.h"
 #include "platform/media_warm_up.h"
@@ -95,6 +98,19 @@ HandOver HandOverWhenReady(const QString& argument, platform::SessionLock& insta
     }
 }
 
+// On X11 the first widget made asks the session bus whether a screen reader listens, and the
+// main thread waited for the bus's connection there, between the settings and the first sound.
+// Connected beside the window's making, the question finds it open. Only a bus that is there:
+// looking for one elsewhere starts a helper program, which stays the accessibility's own doing.
+std::jthread ConnectSessionBusAhead() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) return {};
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
+        (runtime.isEmpty() || !QFileInfo::exists(runtime + QStringLiteral("/bus"))))
+        return {};
+    return std::jthread([] { QDBusConnection::sessionBus(); });
+}
+
 void InstallTerminationHandler() {
     platform::OnTerminationRequest([] {
         if (!Form1) return;
@@ -134,6 +150,7 @@ int RunPlayer(int argc, char** argv, const QString& argument) {
     QApplication app(nameCount, name);
     // Begun earlier, the loading slowed the application object's making, which maps libraries too.
     if (warmUp) warmUp->AllowLoads();
+    const std::jthread busConnecting = ConnectSessionBusAhead();
     const QString running = QLatin1String(kRunningAtom);
     // This process holds the instance lock: any mark left is a crashed instance's.
     for (int i = 0; i < 64 && platform::GlobalFindAtom(running); ++i)

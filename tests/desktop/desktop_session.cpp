@@ -96,6 +96,7 @@ Desktop::Desktop(Options options) {
     QFile dirs(root_.path() + "/config/user-dirs.dirs");
     if (dirs.open(QIODevice::WriteOnly)) dirs.write("XDG_DESKTOP_DIR=\"" + root_.path().toUtf8() + "/home/Desktop\"\n");
     dirs.close();
+    if (options.sessionBus && !StartSessionBus()) return;
     if (!StartX()) return;
     if (options.windowManager && !StartWindowManager()) return;
     if (options.tray && !StartTray()) return;
@@ -128,6 +129,7 @@ QStringList Desktop::Environment() const {
     env.insert("VELMORA_NO_POWER_OFF", "1");
     // No session bus of the machine's: the desktop is this test's alone.
     env.remove("DBUS_SESSION_BUS_ADDRESS");
+    if (!busAddress_.isEmpty()) env.insert("DBUS_SESSION_BUS_ADDRESS", busAddress_);
     env.insert("NO_AT_BRIDGE", "1");
     env.remove("VELMORA_MESSAGES_TO_STDERR");
     return env.toStringList();
@@ -170,6 +172,24 @@ bool Desktop::StartX() {
     return true;
 }
 
+bool Desktop::StartSessionBus() {
+    // The daemon writes its address to standard output once it accepts clients.
+    QProcess* daemon = Start("dbus-daemon", {"--session", "--nofork", "--nosyslog", "--print-address=1"});
+    if (!daemon) return false;
+    QByteArray address;
+    const QDeadlineTimer deadline(kStartMs);
+    while (!address.contains('\n') && !deadline.hasExpired() && daemon->state() == QProcess::Running) {
+        daemon->waitForReadyRead(int(deadline.remainingTime()));
+        address += daemon->readAllStandardOutput();
+    }
+    if (!address.contains('\n')) {
+        error_ = "dbus-daemon gave no address";
+        return false;
+    }
+    busAddress_ = QString::fromLatin1(address.trimmed());
+    return true;
+}
+
 bool Desktop::StartWindowManager() {
     if (!Start("openbox", {"--sm-disable"})) return false;
     Display* x = X(x_);
@@ -189,6 +209,12 @@ bool Desktop::StartTray() {
     const bool up = WaitFor([x, selection] { return XGetSelectionOwner(x, selection) != 0; });
     if (!up) error_ = "trayer did not take the tray";
     return up;
+}
+
+bool Desktop::StopPlayer(int ms) {
+    if (!player_ || player_->state() == QProcess::NotRunning) return false;
+    player_->terminate();
+    return player_->waitForFinished(ms) && player_->exitStatus() == QProcess::NormalExit && player_->exitCode() == 0;
 }
 
 QSize Desktop::ScreenSize() const {

@@ -20,6 +20,7 @@ namespace desktop {
 struct Options {
     bool windowManager = false;  // openbox
     bool tray = false;           // trayer, a panel at the bottom edge holding the tray
+    bool sessionBus = false;     // a session bus of the desktop's own, as a desktop session has
 };
 
 // A top-level window of the player as the X server sees it.
@@ -51,6 +52,9 @@ public:
     // with `arguments`; waits until its main window shows.
     bool StartPlayer(const QStringList& arguments, const QByteArray& setupIni = {}, bool realMessageBoxes = false);
     qint64 PlayerPid() const { return player_ ? player_->processId() : 0; }
+    // Asks the player to end as the session's end does (SIGTERM); true when it ended by itself
+    // within `ms` with exit code 0.
+    bool StopPlayer(int ms = 10000);
     QString PlayerOutput();
 
     // The player's top-level windows now (those that were ever mapped).
@@ -97,12 +101,14 @@ private:
     bool StartX();
     bool StartWindowManager();
     bool StartTray();
+    bool StartSessionBus();
     QProcess* Start(const QString& program, const QStringList& arguments);
     QStringList Environment() const;
 
     QTemporaryDir root_;
     QString error_;
     QString displayName_;
+    QString busAddress_;
     void* x_ = nullptr;  // the test's own connection to the server
     std::vector<std::unique_ptr<QProcess>> helpers_;  // the server, the manager, the tray
     std::unique_ptr<QProcess> player_;
