@@ -148,21 +148,31 @@ QProcess* Desktop::Start(const QString& program, const QStringList& arguments) {
     return helpers_.back().get();
 }
 
+namespace {
+
+// The first line a helper writes to its standard output, trimmed; empty when none came in time.
+QByteArray FirstLine(QProcess* helper) {
+    QByteArray text;
+    const QDeadlineTimer deadline(kStartMs);
+    while (!text.contains('\n') && !deadline.hasExpired() && helper->state() == QProcess::Running) {
+        helper->waitForReadyRead(int(deadline.remainingTime()));
+        text += helper->readAllStandardOutput();
+    }
+    return text.contains('\n') ? text.left(text.indexOf('\n')).trimmed() : QByteArray();
+}
+
+}  // namespace
+
 bool Desktop::StartX() {
     // The server writes its display number to standard output once it accepts clients.
     QProcess* server = Start(XvfbProgram(), {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
     if (!server) return false;
-    QByteArray number;
-    const QDeadlineTimer deadline(kStartMs);
-    while (!number.contains('\n') && !deadline.hasExpired() && server->state() == QProcess::Running) {
-        server->waitForReadyRead(int(deadline.remainingTime()));
-        number += server->readAllStandardOutput();
-    }
-    if (!number.contains('\n')) {
+    const QByteArray number = FirstLine(server);
+    if (number.isEmpty()) {
         error_ = "Xvfb gave no display number";
         return false;
     }
-    displayName_ = ":" + QString::fromLatin1(number.trimmed());
+    displayName_ = ":" + QString::fromLatin1(number);
     x_ = XOpenDisplay(displayName_.toLatin1().constData());
     if (!x_) {
         error_ = "cannot open " + displayName_;
@@ -176,17 +186,11 @@ bool Desktop::StartSessionBus() {
     // The daemon writes its address to standard output once it accepts clients.
     QProcess* daemon = Start("dbus-daemon", {"--session", "--nofork", "--nosyslog", "--print-address=1"});
     if (!daemon) return false;
-    QByteArray address;
-    const QDeadlineTimer deadline(kStartMs);
-    while (!address.contains('\n') && !deadline.hasExpired() && daemon->state() == QProcess::Running) {
-        daemon->waitForReadyRead(int(deadline.remainingTime()));
-        address += daemon->readAllStandardOutput();
-    }
-    if (!address.contains('\n')) {
+    busAddress_ = QString::fromLatin1(FirstLine(daemon));
+    if (busAddress_.isEmpty()) {
         error_ = "dbus-daemon gave no address";
         return false;
     }
-    busAddress_ = QString::fromLatin1(address.trimmed());
     return true;
 }
 
