@@ -110,7 +110,7 @@ private:
     QString displayName_;
     QString busAddress_;
     void* x_ = nullptr;  // the test's own connection to the server
-    std::vector<std::unique_ptr<QProcess>> helpers_;  // the server, the manager, the tray
+    std::vector<std::unique_ptr<QProcess>> helpers_;  // the bus, the server, the manager, the tray
     std::unique_ptr<QProcess> player_;
     mutable unsigned long mainId_ = 0;
     QByteArray playerOutput_;
